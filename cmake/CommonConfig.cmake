@@ -1,0 +1,17 @@
+# One interface target with the warnings and flags that every target links.
+add_library(kvaderon_common INTERFACE)
+if(MSVC)
+  target_compile_options(kvaderon_common INTERFACE /W4 /permissive- /utf-8)
+else()
+  target_compile_options(kvaderon_common INTERFACE -Wall -Wextra -Wshadow)
+endif()
+target_compile_definitions(kvaderon_common INTERFACE
+  QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII QT_NO_NARROWING_CONVERSIONS_IN_CONNECT
+  QT_NO_FOREACH QT_USE_QSTRINGBUILDER
+  KVADERON_VERSION="${PROJECT_VERSION}")
+
+if(KVADERON_SANITIZE)
+  target_compile_options(kvaderon_common INTERFACE
+    -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  target_link_options(kvaderon_common INTERFACE -fsanitize=address,undefined)
+endif()

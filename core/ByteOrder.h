@@ -1,0 +1,46 @@
+// Reading and writing numbers in a file's byte order; the only place that shifts bytes.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+
+namespace kvaderon {
+
+inline std::uint16_t Swap16(std::uint16_t AValue) {
+    return std::uint16_t((AValue >> 8) | (AValue << 8));
+}
+
+inline std::uint16_t ReadU16(const std::uint8_t* AData, bool ABigEndian) {
+    return ABigEndian ? std::uint16_t((AData[0] << 8) | AData[1])
+                      : std::uint16_t(AData[0] | (AData[1] << 8));
+}
+
+inline std::uint32_t ReadU32(const std::uint8_t* AData, bool ABigEndian) {
+    if (ABigEndian)
+        return (std::uint32_t(AData[0]) << 24) | (std::uint32_t(AData[1]) << 16) |
+               (std::uint32_t(AData[2]) << 8) | std::uint32_t(AData[3]);
+    return std::uint32_t(AData[0]) | (std::uint32_t(AData[1]) << 8) |
+           (std::uint32_t(AData[2]) << 16) | (std::uint32_t(AData[3]) << 24);
+}
+
+inline void WriteU16(std::uint8_t* AData, std::uint16_t AValue, bool ABigEndian) {
+    if (ABigEndian) {
+        AData[0] = std::uint8_t(AValue >> 8);
+        AData[1] = std::uint8_t(AValue);
+    } else {
+        AData[0] = std::uint8_t(AValue);
+        AData[1] = std::uint8_t(AValue >> 8);
+    }
+}
+
+// A 16-bit value as the two bytes it occupies in a file of the given byte order, read back
+// as a native number: XOR-ing a stored sample with it flips the same bits in either order.
+inline std::uint16_t StoredPattern16(std::uint16_t AValue, bool ABigEndian) {
+    std::uint8_t bytes[2];
+    WriteU16(bytes, AValue, ABigEndian);
+    std::uint16_t native;
+    std::memcpy(&native, bytes, 2);
+    return native;
+}
+
+} // namespace kvaderon

@@ -1,0 +1,113 @@
+#include "ProcessingState.h"
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <utility>
+
+namespace kvaderon {
+
+std::uint64_t SteadyTickCount() {
+    using namespace std::chrono;
+    return std::uint64_t(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+namespace {
+
+std::string FormatSeconds(const char* AFormat, double ASeconds, char ADecimalSeparator) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, AFormat, ASeconds);
+    std::string text = buffer;
+    for (char& c : text)
+        if (c == '.')
+            c = ADecimalSeparator;
+    return text + " с";
+}
+
+std::string TwoDigits(std::uint64_t AValue) {
+    return AValue < 10 ? "0" + std::to_string(AValue) : std::to_string(AValue);
+}
+
+} // namespace
+
+std::string FormatDuration(double AMilliseconds, char ADecimalSeparator, char ATimeSeparator) {
+    const double seconds = AMilliseconds / 1000.0;
+    if (seconds < 0.1)
+        return "<0,1 с";
+    if (seconds < 10)
+        return FormatSeconds("%.1f", seconds, ADecimalSeparator);
+    if (seconds < 60)
+        return FormatSeconds("%.0f", seconds, ADecimalSeparator);
+    // A time of day: whole milliseconds, the fraction of a second dropped, hours within a day.
+    const auto wholeSeconds = std::uint64_t(std::llround(AMilliseconds)) / 1000;
+    const std::string minutesAndSeconds =
+        TwoDigits(wholeSeconds / 60 % 60) + ATimeSeparator + TwoDigits(wholeSeconds % 60);
+    if (seconds < 3600)
+        return minutesAndSeconds;
+    return TwoDigits(wholeSeconds / 3600 % 24) + ATimeSeparator + minutesAndSeconds;
+}
+
+TProcessingState::TProcessingState(TTickSource ATickSource) : FTickSource(std::move(ATickSource)) {
+    Reset();
+}
+
+void TProcessingState::Reset() {
+    FConflictMode = TFileConflictMode::fcmNone;
+    FProcessedCount = 0;
+    FSkippedCount = 0;
+    FErrorCount = 0;
+    FWasCancelled = false;
+    FCurrentIndex = 0;
+    FTotalFiles = 0;
+}
+
+void TProcessingState::StartNew(int ATotalFiles) {
+    Reset();
+    FTotalFiles = ATotalFiles;
+}
+
+void TProcessingState::ResumeFrom(int ANewIndex) {
+    FCurrentIndex = ANewIndex;
+    FWasCancelled = false;
+}
+
+bool TProcessingState::ShouldOverwriteFile(bool AFileExists) const {
+    return !AFileExists || FConflictMode == TFileConflictMode::fcmOverwriteAll;
+}
+
+bool TProcessingState::ShouldSkipFile(bool AFileExists) const {
+    return AFileExists && FConflictMode == TFileConflictMode::fcmSkipAll;
+}
+
+void TProcessingState::SetConflictModeFromAction(int AActionCode) {
+    if (AActionCode == 102)
+        FConflictMode = TFileConflictMode::fcmOverwriteAll;
+    else if (AActionCode == 103)
+        FConflictMode = TFileConflictMode::fcmSkipAll;
+}
+
+void TProcessingState::StartTimer() {
+    FCurrentTime = 0;
+    FLastStartTime = FTickSource();
+    FTimerRunning = true;
+}
+
+void TProcessingState::PauseTimer() {
+    if (!FTimerRunning)
+        return;
+    FCurrentTime += FTickSource() - FLastStartTime;
+    FTimerRunning = false;
+}
+
+void TProcessingState::ResumeTimer() {
+    if (FTimerRunning)
+        return;
+    FLastStartTime = FTickSource();
+    FTimerRunning = true;
+}
+
+std::uint64_t TProcessingState::GetPureTime() const {
+    return FTimerRunning ? FCurrentTime + (FTickSource() - FLastStartTime) : FCurrentTime;
+}
+
+} // namespace kvaderon

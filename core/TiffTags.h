@@ -1,0 +1,54 @@
+// Decoding of TIFF header fields and IFD entries, shared by the inverter's and the analyzer's readers.
+#pragma once
+
+#include "ByteOrder.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace kvaderon {
+
+constexpr std::uint16_t dtByte = 1;
+constexpr std::uint16_t dtShort = 3;
+constexpr std::uint16_t dtLong = 4;
+
+constexpr std::uint64_t MaxTagArrayCount = 1000000;
+constexpr std::uint32_t IFDEntrySize = 12;
+
+// Bytes per value; every DataType that cannot be read counts as 4 for the inline decision.
+constexpr std::uint32_t GetDataTypeSize(std::uint16_t ADataType) {
+    return ADataType == dtByte ? 1 : ADataType == dtShort ? 2 : 4;
+}
+
+struct TTIFFEntry {
+    std::uint16_t Tag = 0;
+    std::uint16_t DataType = 0;
+    std::uint32_t Count = 0;
+    const std::uint8_t* ValueField = nullptr; // the entry's 4 raw bytes
+
+    // The values fit into the value field; the product cannot overflow in 64 bits.
+    bool IsInline() const { return std::uint64_t(Count) * GetDataTypeSize(DataType) <= 4; }
+};
+
+// AEntry points at 12 bytes that the caller has checked to lie inside the file.
+inline TTIFFEntry DecodeEntry(const std::uint8_t* AEntry, bool ABigEndian) {
+    return {ReadU16(AEntry, ABigEndian), ReadU16(AEntry + 2, ABigEndian), ReadU32(AEntry + 4, ABigEndian),
+            AEntry + 8};
+}
+
+// Where an array entry stored at an offset ends past the file, the two readers word it differently.
+enum class TArrayShortageText { astRequiredAndAvailable, astRequiredOnly };
+
+// Each read below raises ETIFFError with the Russian message of the failed check.
+// The entry's first value; scalars of any readable DataType.
+std::uint32_t ReadTagValue(const TTIFFEntry& AEntry, const std::uint8_t* AView, std::uint64_t AFileSize,
+                           bool ABigEndian);
+// All Count values; inline arrays are read whole, as far as they fit into the value field.
+std::vector<std::uint16_t> ReadTagWordArray(const TTIFFEntry& AEntry, const std::uint8_t* AView,
+                                            std::uint64_t AFileSize, bool ABigEndian,
+                                            TArrayShortageText AShortageText);
+std::vector<std::uint32_t> ReadTagCardinalArray(const TTIFFEntry& AEntry, const std::uint8_t* AView,
+                                                std::uint64_t AFileSize, bool ABigEndian,
+                                                TArrayShortageText AShortageText);
+
+} // namespace kvaderon

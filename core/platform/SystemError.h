@@ -1,0 +1,25 @@
+// Failures of operating-system calls, carried as one Russian message.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+namespace kvaderon::platform {
+
+class ESystemError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The system's reason for AError as readable Russian text.
+std::string SystemErrorText(const std::error_code& AError);
+
+// Raises ESystemError with "AWhat: reason", or the reason alone when AWhat is empty.
+[[noreturn]] void ThrowSystemError(std::string_view AWhat, const std::error_code& AError);
+
+// The error code of the last failed call of this thread (errno, or GetLastError on Windows).
+std::error_code LastSystemError();
+
+} // namespace kvaderon::platform

@@ -1,0 +1,111 @@
+// Builds TIFF files of any layout for the tests, malformed ones included.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kvaderon::test {
+
+using TBytes = std::vector<std::uint8_t>;
+
+constexpr std::uint16_t tagImageWidth = 256;
+constexpr std::uint16_t tagImageLength = 257;
+constexpr std::uint16_t tagBitsPerSample = 258;
+constexpr std::uint16_t tagCompression = 259;
+constexpr std::uint16_t tagPhotometric = 262;
+constexpr std::uint16_t tagStripOffsets = 273;
+constexpr std::uint16_t tagSamplesPerPixel = 277;
+constexpr std::uint16_t tagRowsPerStrip = 278;
+constexpr std::uint16_t tagStripByteCounts = 279;
+constexpr std::uint16_t tagPlanarConfiguration = 284;
+constexpr std::uint16_t tagSubIFDs = 330;
+constexpr std::uint16_t tagExtraSamples = 338;
+constexpr std::uint16_t tagSampleFormat = 339;
+
+constexpr std::uint16_t typeByte = 1;
+constexpr std::uint16_t typeAscii = 2;
+constexpr std::uint16_t typeShort = 3;
+constexpr std::uint16_t typeLong = 4;
+constexpr std::uint16_t typeRational = 5;
+
+struct TEntry {
+    std::uint16_t Tag = 0;
+    std::uint16_t DataType = typeShort;
+    std::uint32_t Count = 0;
+    std::vector<std::uint32_t> Values;       // written inline when they fit, else after the IFD
+    std::optional<std::uint32_t> RawField;   // written as the value field instead, in file byte order
+};
+
+// A file is: header, blobs in the order they were added, the first IFD, the arrays that did not
+// fit into their entries, then an optional second IFD. Everything can be overridden.
+class TTiffBuilder {
+public:
+    explicit TTiffBuilder(bool ABigEndian = false) : FBigEndian(ABigEndian) {}
+
+    bool BigEndian() const { return FBigEndian; }
+
+    // Bytes placed right after the header; returns their offset.
+    std::uint32_t AddBlob(const TBytes& ABytes);
+    // 16-bit samples stored in the file byte order; returns their offset.
+    std::uint32_t AddSamples(const std::vector<std::uint16_t>& ASamples);
+
+    // Adds or replaces the entry for ATag; Count is the number of values.
+    TTiffBuilder& Set(std::uint16_t ATag, std::uint16_t ADataType, std::vector<std::uint32_t> AValues);
+    // Adds an entry with any Count and a raw value field; never replaces.
+    TTiffBuilder& AddRaw(std::uint16_t ATag, std::uint16_t ADataType, std::uint32_t ACount,
+                         std::uint32_t ARawField);
+    // Adds an entry even when the tag is already present (a repeated tag).
+    TTiffBuilder& Add(std::uint16_t ATag, std::uint16_t ADataType, std::vector<std::uint32_t> AValues);
+    TTiffBuilder& Remove(std::uint16_t ATag);
+
+    TTiffBuilder& Signature(std::string ATwoLetters);
+    TTiffBuilder& Version(std::uint16_t AVersion);
+    TTiffBuilder& IFDOffset(std::uint32_t AOffset);
+    TTiffBuilder& EntryCount(std::uint16_t ACount);
+    // A second IFD (say a thumbnail) linked from the first.
+    TTiffBuilder& SecondIFD(std::vector<TEntry> AEntries);
+
+    std::vector<TEntry>& Entries() { return FEntries; }
+
+    TBytes Build() const;
+
+private:
+    void WriteIFD(TBytes& AOut, std::size_t AAt, const std::vector<TEntry>& AEntries,
+                  std::uint32_t ANextIFD, std::optional<std::uint16_t> ACountOverride) const;
+
+    bool FBigEndian;
+    std::string FSignature;
+    std::uint16_t FVersion = 42;
+    std::optional<std::uint32_t> FIFDOffset;
+    std::optional<std::uint16_t> FEntryCount;
+    TBytes FBlobs;
+    std::vector<TEntry> FEntries;
+    std::vector<TEntry> FSecondEntries;
+};
+
+// A complete 16-bit image; Samples are all samples in file order (pixel by pixel, or plane by plane).
+struct TImageSpec {
+    bool BigEndian = false;
+    std::uint32_t Width = 4;
+    std::uint32_t Height = 2;
+    std::uint16_t SamplesPerPixel = 1;
+    std::uint16_t Planar = 1;
+    std::optional<std::uint16_t> Photometric = 1;
+    std::optional<std::uint16_t> SampleFormat;
+    std::vector<std::uint16_t> ExtraSamples;
+    std::uint32_t StripsPerPlane = 1;
+    std::vector<std::uint16_t> Samples; // empty: a ramp 0x1234 + 0x0101 * i
+};
+
+std::size_t SampleCount(const TImageSpec& ASpec);
+std::vector<std::uint16_t> ImageSamples(const TImageSpec& ASpec);
+// A builder holding the tags and strips of the image, ready for further changes.
+TTiffBuilder BuildImage(const TImageSpec& ASpec);
+
+void WriteFile(const std::filesystem::path& APath, const TBytes& ABytes);
+TBytes ReadFile(const std::filesystem::path& APath);
+
+} // namespace kvaderon::test

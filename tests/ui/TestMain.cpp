@@ -1,0 +1,11 @@
+// Entry point of the widget tests: one QApplication for every test, then the GoogleTest run.
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    QApplication application(argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,35 @@
+#include "OutcomeLine.h"
+
+#include <mutex>
+
+namespace kvaderon {
+
+TTextRuns BuildOutcomeLine(int ALineNumber, const std::string& ATimeText, const std::string& AFileName,
+                           const std::string& AMessage, bool AIsError) {
+    const TColorRole messageRole = AIsError ? TColorRole::crError : TColorRole::crOK;
+    return {
+        {std::to_string(ALineNumber) + ". ", TColorRole::crNames, true},
+        {ATimeText + " ", TColorRole::crNames, false},
+        {AFileName + ": ", TColorRole::crFileName, false},
+        {AMessage, messageRole, true},
+        {"\n", messageRole, false},
+    };
+}
+
+std::string LocalTimeText(std::time_t ATime) {
+    // std::localtime returns a shared buffer; the lock makes the call safe from any thread.
+    static std::mutex localTimeLock;
+    std::tm parts{};
+    {
+        const std::lock_guard lock(localTimeLock);
+        const std::tm* local = std::localtime(&ATime);
+        if (local == nullptr)
+            return "00:00:00";
+        parts = *local;
+    }
+    char text[16];
+    std::strftime(text, sizeof text, "%H:%M:%S", &parts);
+    return text;
+}
+
+} // namespace kvaderon

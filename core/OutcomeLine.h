@@ -1,0 +1,20 @@
+// The coloured line that reports the outcome of one file of a batch run.
+#pragma once
+
+#include "ColorText.h"
+
+#include <ctime>
+#include <string>
+
+namespace kvaderon {
+
+// "12. 14:03:59 negative_012.tif: ОК!\n": the number and its full stop bold, number and time in
+// the Names role, the file name with its colon in FileName, the message bold in OK or (AIsError)
+// Error, and the closing line break regular in the message's role. ATimeText is shown as given.
+TTextRuns BuildOutcomeLine(int ALineNumber, const std::string& ATimeText, const std::string& AFileName,
+                           const std::string& AMessage, bool AIsError);
+
+// The local time of ATime as "hh:nn:ss", hours 00 to 23.
+std::string LocalTimeText(std::time_t ATime);
+
+} // namespace kvaderon

@@ -1,0 +1,33 @@
+// The bit-depth analyzer's reader of a TIFF file's first image file directory.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kvaderon {
+
+// What the analysis needs of a file; a missing tag leaves its default.
+struct TAnalysisTIFFInfo {
+    bool IsBigEndian = false;
+    std::uint16_t ImageWidth = 0;
+    std::uint16_t ImageHeight = 0;
+    std::uint16_t BitsPerSample = 0;
+    std::uint16_t Compression = 1;
+    std::uint16_t PhotometricInterpretation = 1;
+    std::uint16_t SamplesPerPixel = 1;
+    std::uint16_t PlanarConfiguration = 1;
+    std::vector<std::uint32_t> StripOffsets;
+    std::vector<std::uint32_t> StripByteCounts;
+    bool HasThumbnail = false; // a SubIFDs entry with at least one offset
+    std::vector<std::uint16_t> ExtraSamples;
+};
+
+// Reads the header and the first IFD of AView[0, AFileSize) and checks that the samples are
+// 16-bit, uncompressed and held in strips. Returns false with the Russian reason in AReason when
+// the file is rejected; AInfo is then not to be used. Reads nothing outside the given bytes and
+// never writes to them. Failures other than a rejection (memory exhaustion) are raised.
+bool ParseTIFFForAnalysis(const std::uint8_t* AView, std::uint64_t AFileSize, TAnalysisTIFFInfo& AInfo,
+                          std::string& AReason);
+
+} // namespace kvaderon

@@ -1,0 +1,21 @@
+// Where the inverted copy of an input file goes in the destination folder.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace kvaderon {
+
+// The destination folder followed by the input's file name unchanged, or, with
+// AAddPrefixAndPostfix (the copy goes to the folder of its source), by APrefix, the name without
+// its extension (from its last ".") and APostfix + ".tif". Prefix and postfix are used as given.
+std::filesystem::path BuildTargetPath(const std::filesystem::path& AInputFile,
+                                      const std::filesystem::path& AOutputFolder, bool AAddPrefixAndPostfix,
+                                      const std::string& APrefix, const std::string& APostfix);
+
+// Whether two spellings name one folder: a trailing separator, "." and "..", relative and
+// absolute forms and symbolic links do not make a difference. Folders that do not exist are
+// compared by their normalised absolute paths.
+bool IsSameFolder(const std::filesystem::path& AFirst, const std::filesystem::path& ASecond);
+
+} // namespace kvaderon

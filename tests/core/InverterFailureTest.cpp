@@ -1,0 +1,137 @@
+#include "InverterTestSupport.h"
+#include "PathText.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace kvaderon {
+namespace {
+
+using namespace test;
+namespace fs = std::filesystem;
+
+TBytes GoodFile() {
+    TImageSpec spec;
+    spec.SamplesPerPixel = 3;
+    spec.Photometric = 2;
+    return BuildImage(spec).Build();
+}
+
+std::string FailureOf(const fs::path& AInput, const fs::path& AOutput) {
+    try {
+        TTIFFInverterSingle().InvertTIFF16Bit(AInput, AOutput, true);
+    } catch (const ETIFFError& error) {
+        return error.what();
+    }
+    return "<succeeded>";
+}
+
+std::string Wrapped(const fs::path& AInput, const std::string& AReason) {
+    return "Системная ошибка при обработке " + PathToUtf8(AInput) + ": " + AReason;
+}
+
+struct TFailureCase {
+    const char* Name;
+    TBytes Input;
+    std::string Reason; // the text after the file name; a prefix when it ends with "*"
+};
+
+TEST(InvertTIFF16Bit, FailureLeavesNoOutputAndTheEarlierTargetAndInputIntact) {
+    TImageSpec planar;
+    planar.SamplesPerPixel = 3;
+    planar.Planar = 2;
+    planar.StripsPerPlane = 1;
+    TTiffBuilder sevenStrips = BuildImage(planar);
+    sevenStrips.Set(tagStripOffsets, typeLong, {8, 8, 8, 8, 8, 8, 8});
+    sevenStrips.Set(tagStripByteCounts, typeLong, {2, 2, 2, 2, 2, 2, 2});
+    TTiffBuilder planarZero = BuildImage(planar);
+    planarZero.Set(tagSamplesPerPixel, typeShort, {0});
+    TTiffBuilder chunkyZero = BuildImage(TImageSpec{});
+    chunkyZero.Set(tagSamplesPerPixel, typeShort, {0});
+    TTiffBuilder eightBit = BuildImage(TImageSpec{});
+    eightBit.Set(tagBitsPerSample, typeShort, {8});
+
+    const std::vector<TFailureCase> cases = {
+        {"refused structure", eightBit.Build(), "Поддерживается только 16-битный TIFF. Получено 8 бит на сэмпл"},
+        {"planar strips not a multiple", sevenStrips.Build(),
+         "Некорректная структура planar TIFF: StripCount не кратен SamplesPerPixel"},
+        {"planar, no samples per pixel", planarZero.Build(), "Некорректное значение SamplesPerPixel = 0 (деление на ноль)"},
+        {"interleaved, no samples per pixel", chunkyZero.Build(),
+         "Некорректное значение SamplesPerPixel = 0 (деление на ноль)"},
+        {"empty input", {}, "Пустой файл нельзя отобразить в память: *"},
+        {"too small", {'I', 'I', 42}, "Файл слишком мал для TIFF"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TTempDir dir;
+        WriteFile(dir / "in.tif", c.Input);
+        WriteFile(dir / "out.tif", {'o', 'l', 'd'});
+        const std::string message = FailureOf(dir / "in.tif", dir / "out.tif");
+        if (c.Reason.back() == '*')
+            EXPECT_EQ(message.rfind(Wrapped(dir / "in.tif", c.Reason.substr(0, c.Reason.size() - 1)), 0), 0u) << message;
+        else
+            EXPECT_EQ(message, Wrapped(dir / "in.tif", c.Reason));
+        EXPECT_EQ(ReadFile(dir / "in.tif"), c.Input);
+        EXPECT_EQ(ReadFile(dir / "out.tif"), (TBytes{'o', 'l', 'd'}));
+        EXPECT_EQ(dir.FileNames(), (std::vector<std::string>{"in.tif", "out.tif"})) << "a temporary file was left";
+    }
+}
+
+TEST(InvertTIFF16Bit, MissingInputOrFolderIsReportedWithTheirPaths) {
+    TTempDir dir;
+    EXPECT_EQ(FailureOf(dir / "none.tif", dir / "out.tif"),
+              Wrapped(dir / "none.tif", "Файл не существует: " + PathToUtf8(dir / "none.tif")));
+    fs::create_directory(dir / "folder.tif");
+    EXPECT_EQ(FailureOf(dir / "folder.tif", dir / "out.tif"),
+              Wrapped(dir / "folder.tif", "Файл не существует: " + PathToUtf8(dir / "folder.tif")));
+
+    WriteFile(dir / "in.tif", GoodFile());
+    const fs::path target = dir / "missing" / "out.tif";
+    const std::string message = FailureOf(dir / "in.tif", target);
+    EXPECT_NE(message.find(PathToUtf8(target)), std::string::npos) << message;
+    EXPECT_NE(message.find("Файл или папка не найдены"), std::string::npos) << message;
+    EXPECT_EQ(dir.FileNames(), (std::vector<std::string>{"folder.tif", "in.tif"}));
+}
+
+TEST(InvertTIFF16Bit, RefusesTheSameFileUnderAnyNameWithoutTouchingIt) {
+    TTempDir dir;
+    const TBytes input = GoodFile();
+    WriteFile(dir / "in.tif", input);
+    fs::create_directory(dir / "sub");
+    fs::create_symlink(dir / "in.tif", dir / "link.tif");
+    fs::create_hard_link(dir / "in.tif", dir / "hard.tif");
+    const std::vector<fs::path> sameFiles = {dir / "in.tif", dir / "sub" / ".." / "in.tif", dir / "link.tif",
+                                             dir / "hard.tif"};
+    for (const auto& output : sameFiles) {
+        const std::string message = FailureOf(dir / "in.tif", output);
+        EXPECT_EQ(message, Wrapped(dir / "in.tif", "Входной и выходной пути указывают на один и тот же файл: " +
+                                                       PathToUtf8(output)));
+        EXPECT_EQ(ReadFile(dir / "in.tif"), input);
+    }
+    EXPECT_EQ(dir.FileNames(), (std::vector<std::string>{"hard.tif", "in.tif", "link.tif", "sub"}));
+}
+
+TEST(InvertTIFF16Bit, ReadOnlyInputGivesWritableOutputWithItsModificationTime) {
+    TTempDir dir;
+    const TBytes input = GoodFile();
+    WriteFile(dir / "in.tif", input);
+    const auto past = fs::last_write_time(dir / "in.tif") - std::chrono::hours(240);
+    fs::last_write_time(dir / "in.tif", past);
+    fs::permissions(dir / "in.tif", fs::perms::owner_read | fs::perms::group_read);
+
+    ASSERT_TRUE(TTIFFInverterSingle().InvertTIFF16Bit(dir / "in.tif", dir / "out.tif", true));
+    EXPECT_EQ(ReadFile(dir / "in.tif"), input);
+    EXPECT_EQ(fs::status(dir / "in.tif").permissions(), fs::perms::owner_read | fs::perms::group_read);
+    EXPECT_EQ(fs::last_write_time(dir / "in.tif"), past);
+    EXPECT_EQ(fs::last_write_time(dir / "out.tif"), past);
+    EXPECT_NE(fs::status(dir / "out.tif").permissions() & fs::perms::owner_write, fs::perms::none);
+    EXPECT_NE(ReadFile(dir / "out.tif"), input);
+
+    // An earlier output is replaced whole, and nothing else stays behind.
+    ASSERT_TRUE(TTIFFInverterSingle().InvertTIFF16Bit(dir / "in.tif", dir / "out.tif", true));
+    EXPECT_EQ(dir.FileNames(), (std::vector<std::string>{"in.tif", "out.tif"}));
+}
+
+} // namespace
+} // namespace kvaderon

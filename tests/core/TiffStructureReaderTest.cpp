@@ -1,0 +1,204 @@
+#include "CommonTypes.h"
+#include "TiffBuilder.h"
+#include "TiffStructureReader.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace kvaderon {
+namespace {
+
+using namespace test;
+
+TTIFFStructure Parse(const TBytes& ABytes) {
+    // A copy of exactly the file's length, so AddressSanitizer sees every read past its end.
+    auto* copy = new std::uint8_t[ABytes.size() ? ABytes.size() : 1];
+    std::copy(ABytes.begin(), ABytes.end(), copy);
+    struct TDelete {
+        std::uint8_t* P;
+        ~TDelete() { delete[] P; }
+    } guard{copy};
+    return ParseTIFFStructure(copy, ABytes.size());
+}
+
+std::string RefusalOf(const TBytes& ABytes) {
+    try {
+        Parse(ABytes);
+    } catch (const ETIFFError& error) {
+        return error.what();
+    }
+    return "<accepted>";
+}
+
+TTiffBuilder Rgb16() {
+    TImageSpec spec;
+    spec.SamplesPerPixel = 3;
+    spec.Photometric = 2;
+    return BuildImage(spec);
+}
+
+TBytes With(std::function<void(TTiffBuilder&)> AChange) {
+    TTiffBuilder builder = Rgb16();
+    AChange(builder);
+    return builder.Build();
+}
+
+// Places AEntries first, in this order, before the rest of the RGB image's entries.
+TBytes EntriesFirst(std::vector<TEntry> AEntries, std::vector<std::uint16_t> ADrop = {}) {
+    TTiffBuilder builder = Rgb16();
+    for (const TEntry& entry : AEntries)
+        builder.Remove(entry.Tag);
+    for (std::uint16_t tag : ADrop)
+        builder.Remove(tag);
+    auto& entries = builder.Entries();
+    entries.insert(entries.begin(), AEntries.begin(), AEntries.end());
+    return builder.Build();
+}
+
+TBytes Truncated(TBytes ABytes, std::size_t ASize) {
+    ABytes.resize(ASize);
+    return ABytes;
+}
+
+struct TRefusal {
+    const char* Name;
+    TBytes File;
+    std::string Message;
+};
+
+TEST(ParseTIFFStructure, RefusesEachFaultWithItsMessage) {
+    const TBytes good = Rgb16().Build();
+    const std::uint32_t size = std::uint32_t(good.size());
+    const std::vector<TRefusal> cases = {
+        {"one byte", {'I'}, "Файл слишком мал для TIFF"},
+        {"seven bytes", Truncated(good, 7), "Файл слишком мал для TIFF"},
+        {"bad signature", With([](auto& b) { b.Signature("IM"); }),
+         "Неверная сигнатура TIFF-файла: ожидалось \"II\" или \"MM\""},
+        {"IFD at end of file", With([&](auto& b) { b.IFDOffset(size); }), "Смещение IFD за пределами файла"},
+        {"IFD one byte before end", With([&](auto& b) { b.IFDOffset(size - 1); }),
+         "Недостаточно данных для чтения количества записей IFD"},
+        {"no entries", With([](auto& b) { b.EntryCount(0); }), "Недопустимое количество записей IFD (0)"},
+        {"1001 entries", With([](auto& b) { b.EntryCount(1001); }), "Недопустимое количество записей IFD (1001)"},
+        {"entries past end", With([](auto& b) { b.EntryCount(1000); }),
+         "Недостаточно данных для чтения всех записей IFD"},
+        {"uneven bits", EntriesFirst({{tagBitsPerSample, typeShort, 3, {16, 16, 8}}}),
+         "Тег 258: неравномерная битность каналов: [16,16,8]"},
+        {"8-bit", EntriesFirst({{tagBitsPerSample, typeShort, 3, {8, 8, 8}}}),
+         "Поддерживается только 16-битный TIFF. Получено 8 бит на сэмпл"},
+        {"8-bit LZW, bits first",
+         EntriesFirst({{tagBitsPerSample, typeShort, 3, {8, 8, 8}}, {tagCompression, typeShort, 1, {5}}}),
+         "Поддерживается только 16-битный TIFF. Получено 8 бит на сэмпл"},
+        {"8-bit LZW, compression first",
+         EntriesFirst({{tagCompression, typeShort, 1, {5}}, {tagBitsPerSample, typeShort, 3, {8, 8, 8}}}),
+         "Поддерживается только сжатие=1 (без сжатия), получено 5"},
+        {"empty BitsPerSample", EntriesFirst({{tagBitsPerSample, typeShort, 0, {}}}),
+         "Тег 258: пустой массив BitsPerSample"},
+        {"planar 3", EntriesFirst({{tagPlanarConfiguration, typeShort, 1, {3}}}),
+         "Поддерживается только PlanarConfiguration=1 или 2, получено 3"},
+        {"width of type RATIONAL", EntriesFirst({{tagImageWidth, typeRational, 1, {}, 8}}),
+         "Тег 256: неподдерживаемый DataType 5"},
+        {"width offset past end", EntriesFirst({{tagImageWidth, typeLong, 2, {}, size}}),
+         "Тег 256: смещение значения за пределами файла"},
+        {"width LONG cut by end", EntriesFirst({{tagImageWidth, typeLong, 2, {}, size - 3}}),
+         "Тег 256: недостаточно данных для LONG"},
+        {"SHORT cut by end", EntriesFirst({{tagCompression, typeShort, 3, {}, size - 1}}),
+         "Тег 259: недостаточно данных для SHORT"},
+        {"huge Count", EntriesFirst({{tagStripOffsets, typeLong, 1000001, {}, 8}}),
+         "Тег 273: подозрительно большой Count = 1000001"},
+        {"huge Count before DataType", EntriesFirst({{tagStripOffsets, typeRational, 1000001, {}, 8}}),
+         "Тег 273: подозрительно большой Count = 1000001"},
+        {"array type", EntriesFirst({{tagStripOffsets, 7, 2, {}, 8}}), "Тег 273: неподдерживаемый DataType 7"},
+        {"array offset past end", EntriesFirst({{tagStripOffsets, typeLong, 2, {}, size}}),
+         "Тег 273: смещение массива за пределами файла"},
+        {"array one byte too long", EntriesFirst({{tagStripOffsets, typeLong, 2, {}, size - 7}}),
+         "Тег 273: недостаточно данных для массива (требуется 8 байт, доступно 7)"},
+        {"missing bits and compression", With([](auto& b) { b.Remove(tagBitsPerSample).Remove(tagCompression); }),
+         "Тег BitsPerSample (258) не найден"},
+        {"missing compression", With([](auto& b) { b.Remove(tagCompression); }), "Тег Compression (259) не найден"},
+        {"missing offsets", With([](auto& b) { b.Remove(tagStripOffsets); }), "Тег StripOffsets (273) не найден"},
+        {"missing counts and samples",
+         With([](auto& b) { b.Remove(tagStripByteCounts).Remove(tagSamplesPerPixel); }),
+         "Тег StripByteCounts (279) не найден"},
+        {"missing samples per pixel", With([](auto& b) { b.Remove(tagSamplesPerPixel); }),
+         "Тег SamplesPerPixel (277) не найден"},
+        {"empty offsets", With([](auto& b) { b.Set(tagStripOffsets, typeLong, {}); }), "Массив StripOffsets пуст"},
+        {"5 offsets, 4 counts",
+         With([](auto& b) {
+             b.Set(tagStripOffsets, typeLong, {8, 8, 8, 8, 8});
+             b.Set(tagStripByteCounts, typeLong, {2, 2, 2, 2});
+         }),
+         "Несовпадение длины StripOffsets (5) и StripByteCounts (4)"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(RefusalOf(c.File), c.Message) << c.Name;
+}
+
+TEST(ParseTIFFStructure, ReadsResultsInEitherByteOrder) {
+    for (bool big : {false, true}) {
+        TImageSpec spec;
+        spec.BigEndian = big;
+        spec.SamplesPerPixel = 4;
+        spec.Photometric = 2;
+        spec.ExtraSamples = {2};
+        spec.SampleFormat = 2;
+        spec.Planar = 2;
+        TTiffBuilder builder = BuildImage(spec);
+        builder.Version(7); // any version is judged by its IFD alone
+        const TTIFFStructure s = Parse(builder.Build());
+        EXPECT_EQ(s.BigEndian, big);
+        EXPECT_EQ(s.BitsPerSample, 16);
+        EXPECT_EQ(s.Compression, 1);
+        EXPECT_EQ(s.PhotometricInterpretation, 2);
+        EXPECT_EQ(s.SamplesPerPixel, 4);
+        EXPECT_EQ(s.PlanarConfiguration, 2);
+        EXPECT_EQ(s.SampleFormat, 2);
+        EXPECT_EQ(s.StripOffsets.size(), 4u);
+        EXPECT_EQ(s.StripByteCounts, std::vector<std::uint32_t>(4, 16));
+        EXPECT_EQ(s.ExtraSamples, std::vector<std::uint16_t>{2});
+    }
+}
+
+TEST(ParseTIFFStructure, DefaultsAndValueRules) {
+    TTiffBuilder builder = Rgb16();
+    builder.Remove(tagPhotometric).Remove(tagPlanarConfiguration);
+    builder.Set(tagCompression, typeLong, {65537});           // cut to 16 bits: 1
+    builder.Set(tagSampleFormat, typeShort, {3, 1, 1});       // first of three at an offset
+    builder.Add(tagSamplesPerPixel, typeShort, {3});          // a repeated tag: the later one wins
+    builder.Entries().front().Values = {640};
+    builder.AddRaw(tagImageLength, typeRational, 1, 0);       // unread tags are never examined
+    const TTIFFStructure s = Parse(builder.Build());
+    EXPECT_EQ(s.PhotometricInterpretation, 1);
+    EXPECT_EQ(s.PlanarConfiguration, 1);
+    EXPECT_EQ(s.Compression, 1);
+    EXPECT_EQ(s.SampleFormat, 3);
+    EXPECT_TRUE(s.ExtraSamples.empty());
+}
+
+TEST(ParseTIFFStructure, InlineArraysAreReadWhole) {
+    TImageSpec spec;
+    spec.SamplesPerPixel = 2; // BitsPerSample 16,16 fits into the value field
+    TTiffBuilder builder = BuildImage(spec);
+    builder.Set(tagExtraSamples, typeByte, {0, 2});
+    const TTIFFStructure s = Parse(builder.Build());
+    EXPECT_EQ(s.BitsPerSample, 16);
+    EXPECT_EQ(s.ExtraSamples, (std::vector<std::uint16_t>{0, 2}));
+}
+
+TEST(ParseTIFFStructure, ArrayEndingAtTheLastByteIsAccepted) {
+    // Two strip offsets stored as the file's last 8 bytes.
+    TTiffBuilder builder = Rgb16();
+    builder.Remove(tagStripOffsets);
+    builder.Set(tagStripByteCounts, typeLong, {2, 2});
+    builder.AddRaw(tagStripOffsets, typeLong, 2, 0);
+    const auto size = std::uint32_t(builder.Build().size());
+    builder.Entries().back().RawField = size;
+    TBytes bytes = builder.Build();
+    bytes.insert(bytes.end(), {10, 0, 0, 0, 12, 0, 0, 0});
+    EXPECT_EQ(Parse(bytes).StripOffsets, (std::vector<std::uint32_t>{10, 12}));
+    bytes.pop_back();
+    EXPECT_EQ(RefusalOf(bytes), "Тег 273: недостаточно данных для массива (требуется 8 байт, доступно 7)");
+}
+
+} // namespace
+} // namespace kvaderon

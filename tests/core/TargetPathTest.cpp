@@ -1,0 +1,56 @@
+#include "TargetPath.h"
+
+#include "PathText.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace kvaderon {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(TargetPath, NamesFollowThePrefixRuleOnlyInTheSourceFolder) {
+    const struct {
+        const char* Input;
+        bool SameFolder;
+        const char* Prefix;
+        const char* Postfix;
+        const char* Target;
+    } cases[] = {
+        {"/in/scan01.tif", true, "! ", "", "/out/! scan01.tif"},
+        {"/in/scan01.TIFF", true, "! ", "_pos", "/out/! scan01_pos.tif"},
+        {"/in/scan01", true, "! ", "_pos", "/out/! scan01_pos.tif"},
+        {"/in/a.b.tiff", true, "! ", "", "/out/! a.b.tif"},
+        {"/in/scan01.tif", true, "", "", "/out/scan01.tif"},
+        {"/in/.hidden", true, "x", " ", "/out/x .tif"},
+        {"/in/сканы 01.tif", true, " ", " негатив", "/out/ сканы 01 негатив.tif"},
+        {"/in/scan01.TIF", false, "! ", "_pos", "/out/scan01.TIF"},
+        {"/in/a.b.tiff", false, "! ", "", "/out/a.b.tiff"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(BuildTargetPath(Utf8ToPath(c.Input), "/out", c.SameFolder, c.Prefix, c.Postfix),
+                  Utf8ToPath(c.Target))
+            << c.Input;
+    EXPECT_EQ(BuildTargetPath("/in/x.tif", "/out/", false, "", ""), fs::path("/out/x.tif"));
+}
+
+TEST(TargetPath, OneFolderSpelledInOtherWaysIsTheSameFolder) {
+    test::TTempDir temp;
+    const fs::path folder = temp / "scans";
+    fs::create_directories(folder / "sub");
+    fs::create_directories(temp / "other");
+    fs::create_directory_symlink(folder, temp / "link");
+
+    EXPECT_TRUE(IsSameFolder(folder, folder.string() + "/"));
+    EXPECT_TRUE(IsSameFolder(folder, folder / "sub" / ".."));
+    EXPECT_TRUE(IsSameFolder(folder, temp / "link"));
+    EXPECT_TRUE(IsSameFolder(temp / "missing", (temp / "missing").string() + "/"));
+    EXPECT_TRUE(IsSameFolder(temp / "missing", folder / ".." / "missing"));
+    EXPECT_FALSE(IsSameFolder(folder, temp / "other"));
+    EXPECT_FALSE(IsSameFolder(folder, folder / "sub"));
+    EXPECT_FALSE(IsSameFolder(temp / "missing", temp / "missing2"));
+}
+
+} // namespace
+} // namespace kvaderon

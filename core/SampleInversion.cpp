@@ -4,6 +4,7 @@
 #include "CommonTypes.h"
 
 #include <cstring>
+#include <numeric>
 
 // Mask - s equals s XOR Mask for both masks in use (0xFFFF and 0x7FFF): no borrow can cross the
 // lowest 15 bits, and the top bit is either flipped (0xFFFF) or kept (0x7FFF). The interleaved
@@ -35,32 +36,42 @@ std::uint64_t Repeat16(std::uint16_t APattern) {
     return std::uint64_t(APattern) * 0x0001000100010001ull;
 }
 
+void XorWords(std::uint8_t* AData, std::size_t AWords, std::uint64_t APattern) {
+    for (std::size_t i = 0; i < AWords; ++i)
+        StoreU64(AData + i * 8, LoadU64(AData + i * 8) ^ APattern);
+}
+
 void XorUniform(std::uint8_t* AData, std::size_t ASampleCount, std::uint16_t APattern) {
-    const std::uint64_t wide = Repeat16(APattern);
     const std::size_t words = ASampleCount / 4;
-    for (std::size_t i = 0; i < words; ++i)
-        StoreU64(AData + i * 8, LoadU64(AData + i * 8) ^ wide);
+    XorWords(AData, words, Repeat16(APattern));
     for (std::size_t i = words * 4; i < ASampleCount; ++i)
         XorU16(AData + i * 2, APattern);
 }
 
-// APatterns holds one stored pattern per channel; blocks of four pixels are 64-bit words.
+// APatterns holds one stored pattern per channel. The pattern repeats every lcm(channels, 4)
+// samples, a whole number of 64-bit words: one word for 1, 2 or 4 channels.
 void XorPeriodic(std::uint8_t* AData, std::size_t ASampleCount, const std::vector<std::uint16_t>& APatterns) {
     const std::size_t channels = APatterns.size();
-    std::vector<std::uint64_t> words(channels);
-    for (std::size_t w = 0; w < channels; ++w) {
+    const std::size_t periodSamples = std::lcm(channels, std::size_t(4));
+    const std::size_t periodWords = periodSamples / 4;
+    std::vector<std::uint64_t> words(periodWords);
+    for (std::size_t w = 0; w < periodWords; ++w) {
         std::uint16_t lanes[4];
         for (std::size_t lane = 0; lane < 4; ++lane)
             lanes[lane] = APatterns[(w * 4 + lane) % channels];
         std::memcpy(&words[w], lanes, 8);
     }
-    const std::size_t blockSamples = channels * 4;
-    const std::size_t blocks = ASampleCount / blockSamples;
-    std::uint8_t* data = AData;
-    for (std::size_t b = 0; b < blocks; ++b, data += blockSamples * 2)
-        for (std::size_t w = 0; w < channels; ++w)
-            StoreU64(data + w * 8, LoadU64(data + w * 8) ^ words[w]);
-    for (std::size_t i = blocks * blockSamples; i < ASampleCount; ++i)
+    const std::size_t blocks = ASampleCount / periodSamples;
+    if (periodWords == 1) {
+        XorWords(AData, blocks, words[0]);
+    } else {
+        for (std::size_t b = 0; b < blocks; ++b)
+            for (std::size_t w = 0; w < periodWords; ++w) {
+                std::uint8_t* at = AData + (b * periodWords + w) * 8;
+                StoreU64(at, LoadU64(at) ^ words[w]);
+            }
+    }
+    for (std::size_t i = blocks * periodSamples; i < ASampleCount; ++i)
         XorU16(AData + i * 2, APatterns[i % channels]);
 }
 

@@ -1,0 +1,74 @@
+// Throughput of the inversion loops beside a plain in-place XOR of the same buffer (the ceiling).
+#include "SampleInversion.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+using namespace kvaderon;
+
+constexpr std::size_t BufferBytes = 64u << 20;
+
+std::vector<std::uint8_t>& Buffer() {
+    static std::vector<std::uint8_t> buffer = [] {
+        std::vector<std::uint8_t> bytes(BufferBytes);
+        for (std::size_t i = 0; i < bytes.size(); ++i)
+            bytes[i] = std::uint8_t(i * 131 + (i >> 9));
+        return bytes;
+    }();
+    return buffer;
+}
+
+void Finish(benchmark::State& AState) {
+    benchmark::DoNotOptimize(Buffer().data());
+    AState.SetBytesProcessed(std::int64_t(AState.iterations()) * std::int64_t(BufferBytes));
+}
+
+void BM_XorCeiling(benchmark::State& AState) {
+    auto& buffer = Buffer();
+    for (auto _ : AState) {
+        std::uint64_t* words = reinterpret_cast<std::uint64_t*>(buffer.data());
+        for (std::size_t i = 0; i < BufferBytes / 8; ++i)
+            words[i] ^= 0xFFFFFFFFFFFFFFFFull;
+        benchmark::ClobberMemory();
+    }
+    Finish(AState);
+}
+
+void Chunky(benchmark::State& AState, std::uint16_t ASamplesPerPixel, std::vector<std::uint16_t> AExtra,
+            bool ABigEndian, std::uint16_t AMask) {
+    auto& buffer = Buffer();
+    for (auto _ : AState) {
+        InvertChunkyStrip(buffer.data(), BufferBytes / 2, ASamplesPerPixel, AExtra, 2, ABigEndian, AMask);
+        benchmark::ClobberMemory();
+    }
+    Finish(AState);
+}
+
+void Planar(benchmark::State& AState, std::uint16_t AFormat, bool ABigEndian) {
+    auto& buffer = Buffer();
+    const std::uint16_t mask = AFormat == 2 ? 0x7FFF : 0xFFFF;
+    for (auto _ : AState) {
+        InvertPlanarStrip(buffer.data(), BufferBytes / 2, ABigEndian, AFormat, mask);
+        benchmark::ClobberMemory();
+    }
+    Finish(AState);
+}
+
+} // namespace
+
+BENCHMARK(BM_XorCeiling);
+BENCHMARK_CAPTURE(Chunky, gray_le, 1, {}, false, 0xFFFF);
+BENCHMARK_CAPTURE(Chunky, gray_be, 1, {}, true, 0xFFFF);
+BENCHMARK_CAPTURE(Chunky, rgb_le, 3, {}, false, 0xFFFF);
+BENCHMARK_CAPTURE(Chunky, rgb_be, 3, {}, true, 0xFFFF);
+BENCHMARK_CAPTURE(Chunky, rgba_alpha_le, 4, {2}, false, 0xFFFF);
+BENCHMARK_CAPTURE(Chunky, rgba_alpha_be, 4, {2}, true, 0xFFFF);
+BENCHMARK_CAPTURE(Chunky, rgb_signed_le, 3, {}, false, 0x7FFF);
+BENCHMARK_CAPTURE(Planar, format1_le, 1, false);
+BENCHMARK_CAPTURE(Planar, format1_be, 1, true);
+BENCHMARK_CAPTURE(Planar, format2_le, 2, false);
+BENCHMARK_CAPTURE(Planar, format2_be, 2, true);

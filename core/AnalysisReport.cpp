@@ -1,0 +1,135 @@
+#include "AnalysisReport.h"
+
+#include "CommonTypes.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <utility>
+
+namespace kvaderon {
+
+namespace {
+
+struct TReportRow {
+    std::string FirstName, FirstValue, SecondName, SecondValue;
+};
+
+// Characters, not bytes: the names hold Cyrillic letters and "×".
+std::size_t CharacterCount(const std::string& AText) {
+    return std::size_t(std::count_if(AText.begin(), AText.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+}
+
+std::string UnknownCode(std::uint32_t ACode) {
+    return "Неизвестно [" + std::to_string(ACode) + "]";
+}
+
+std::string SampleValueText(std::uint16_t AValue) {
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "%04X", unsigned(AValue));
+    return std::to_string(AValue) + " (0x" + hex + ")";
+}
+
+std::string CompressionText(std::uint16_t ACode) {
+    const std::string_view name = CompressionName(ACode);
+    return name.empty() ? UnknownCode(ACode) : std::string(name);
+}
+
+std::array<TReportRow, 6> ReportRows(const TBitDepthResult& AResult) {
+    const int alphaCount =
+        AlphaCountEstimate(AResult.SamplesPerPixel, AResult.ExtraSamples, AResult.PhotometricInterpretation);
+    return {{
+        {"Размеры (Ш×В)", std::to_string(AResult.ImageWidth) + "×" + std::to_string(AResult.ImageHeight),
+         "Порядок байтов", AResult.IsBigEndian ? "Macintosh (Big-Endian)" : "IBM PC (Little-Endian)"},
+        {"Цветовая модель", PhotometricName(AResult.PhotometricInterpretation), "Порядок семплов",
+         AResult.PlanarConfiguration == 1 ? "Перемежающийся (RGBRGB…)" : "По каналам (RR…GG…BB…)"},
+        {"Каналов",
+         std::to_string(AResult.SamplesPerPixel) + " (из них альфа: " + std::to_string(alphaCount) + ")",
+         "Стрипов", std::to_string(AResult.StripCount)},
+        {"Уникальных значений", std::to_string(AResult.UniqueValueCount), "Пикселей",
+         std::to_string(AResult.TotalPixels) + " (семплов: " + std::to_string(AResult.TotalSamples) + ")"},
+        {"Сжатие", CompressionText(AResult.Compression), "Макс. значение семпла", SampleValueText(AResult.MaxValue)},
+        {"Миниатюра", AResult.HasThumbnail ? "есть" : "нет", "Мин. значение семпла",
+         SampleValueText(AResult.MinValue)},
+    }};
+}
+
+TTextRun VerdictRun(const TBitDepthResult& AResult) {
+    if (AResult.IsActually8Bit) {
+        std::string text = "8-битный контент в 16-битной обёртке";
+        const unsigned remainder = AResult.MaxValue % 257u;
+        if (AResult.MaxValue <= 255)
+            text += " → Zero-extended (0x00XX)";
+        else if (remainder == 0 || remainder == 1 || remainder == 256)
+            text += " → Репликация (Photoshop, 8-bit × 257 ±1)";
+        return {text + "\n", TColorRole::crError, false};
+    }
+    if (AResult.IsSignExtendedSuspicious)
+        return {"Все пиксели 0xFFXX → возможно, инвертированный 8-битный файл\n", TColorRole::crWarning, false};
+    return {"Файл действительно содержит 16-битные данные\n", TColorRole::crOK, false};
+}
+
+} // namespace
+
+std::string PhotometricName(std::uint16_t ACode) {
+    static constexpr std::array<std::pair<std::uint16_t, std::string_view>, 10> names{{
+        {0, "Grayscale (0=бел)"},
+        {1, "Grayscale (0=чёрн)"},
+        {2, "RGB"},
+        {3, "Palette"},
+        {4, "Mask"},
+        {5, "CMYK"},
+        {6, "YCbCr"},
+        {8, "CIELab"},
+        {32844, "CFA"},
+        {34892, "LinearRaw"},
+    }};
+    for (const auto& [code, name] : names)
+        if (code == ACode)
+            return std::string(name);
+    return UnknownCode(ACode);
+}
+
+int AlphaCountEstimate(std::uint16_t ASamplesPerPixel, const std::vector<std::uint16_t>& AExtraSamples,
+                       std::uint16_t APhotometricInterpretation) {
+    if (!AExtraSamples.empty())
+        return int(std::count_if(AExtraSamples.begin(), AExtraSamples.end(),
+                                 [](std::uint16_t AValue) { return AValue == 1 || AValue == 2; }));
+    int colourChannels = 0;
+    switch (APhotometricInterpretation) {
+    case 1: colourChannels = 1; break;
+    case 2: colourChannels = 3; break;
+    case 5: colourChannels = 4; break;
+    case 6: colourChannels = 3; break;
+    default: return 0;
+    }
+    return std::max(0, int(ASamplesPerPixel) - colourChannels);
+}
+
+TTextRuns BuildAnalysisReport(const std::string& AFileName, const TBitDepthResult& AResult) {
+    if (!AResult.Error.empty())
+        return {{"ОШИБКА: " + AResult.Error + "\n", TColorRole::crError, false}};
+
+    const auto rows = ReportRows(AResult);
+    std::size_t width = 0;
+    for (const auto& row : rows)
+        width = std::max(width, CharacterCount(row.FirstName) + CharacterCount(row.FirstValue) + 2);
+    const std::string separator = std::string(83, '-') + "\n";
+
+    TTextRuns runs{
+        {AFileName + "\n", TColorRole::crFileName, true},
+        VerdictRun(AResult),
+        {separator, TColorRole::crSeparators, false},
+    };
+    for (const auto& row : rows) {
+        const std::size_t used = CharacterCount(row.FirstName) + CharacterCount(row.FirstValue) + 2;
+        runs.push_back({row.FirstName + ": ", TColorRole::crNames, false});
+        runs.push_back({row.FirstValue + std::string(width - used + 3, ' '), TColorRole::crValues, false});
+        runs.push_back({row.SecondName + ": ", TColorRole::crNames, false});
+        runs.push_back({row.SecondValue + "\n", TColorRole::crValues, false});
+    }
+    runs.push_back({separator + "\n", TColorRole::crSeparators, false});
+    return runs;
+}
+
+} // namespace kvaderon

@@ -1,0 +1,446 @@
+#include "TIFFBitDepthAnalyzer.h"
+#include "TempDir.h"
+#include "TiffBuilder.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <random>
+
+namespace kvaderon {
+namespace {
+
+using namespace test;
+namespace fs = std::filesystem;
+using TValues = std::vector<std::uint16_t>;
+
+constexpr auto amPrecise = TAnalysisMode::amPrecise;
+constexpr auto amDepthOnly = TAnalysisMode::amDepthOnly;
+
+// Analyses the bytes as a file and checks that the file's bytes and modification time are untouched.
+TBitDepthResult AnalyzeFile(const TBytes& ABytes, TAnalysisMode AMode = amPrecise,
+                            const TAnalysisProgress& AUpdateProgress = {}) {
+    TTempDir dir;
+    const fs::path path = dir / "scan.tif";
+    WriteFile(path, ABytes);
+    const auto stamp = fs::last_write_time(path) - std::chrono::hours(30);
+    fs::last_write_time(path, stamp);
+    const TBitDepthResult result = TTIFFBitDepthAnalyzer().AnalyzeBitDepthWithProgress(path, AMode, AUpdateProgress);
+    EXPECT_EQ(ReadFile(path), ABytes) << "the file was changed";
+    EXPECT_EQ(fs::last_write_time(path), stamp) << "the file's modification time was changed";
+    return result;
+}
+
+TImageSpec GraySpec(TValues ASamples, bool ABigEndian = false) {
+    TImageSpec spec;
+    spec.BigEndian = ABigEndian;
+    spec.Width = std::uint32_t(ASamples.size());
+    spec.Height = 1;
+    spec.Samples = std::move(ASamples);
+    return spec;
+}
+
+TImageSpec ColorSpec(std::uint16_t ASamplesPerPixel, TValues ASamples, std::uint16_t APlanar = 1) {
+    TImageSpec spec;
+    spec.SamplesPerPixel = ASamplesPerPixel;
+    spec.Photometric = 2;
+    spec.Planar = APlanar;
+    spec.Width = std::uint32_t(ASamples.size() / ASamplesPerPixel);
+    spec.Height = 1;
+    spec.Samples = std::move(ASamples);
+    return spec;
+}
+
+void ExpectFailure(const TBitDepthResult& AResult, const std::string& AError) {
+    EXPECT_EQ(AResult.Error, AError);
+    EXPECT_EQ(AResult.RejectionReason, "");
+    EXPECT_FALSE(AResult.IsActually8Bit);
+    EXPECT_FALSE(AResult.IsActually16Bit);
+}
+
+struct TVerdictCase {
+    const char* Name;
+    TValues Samples;
+    bool Is8Bit;
+    bool IsSignExtendedSuspicious;
+    std::uint16_t Min;
+    std::uint16_t Max;
+    std::int32_t HighBit;
+    TValues Unique;
+};
+
+TEST(AnalyzeBitDepth, VerdictsAndStatisticsInBothByteOrders) {
+    const std::vector<TVerdictCase> cases = {
+        {"real 16-bit", {0x1234, 0x0000, 0xABCD, 0x1234}, false, false, 0, 0xABCD, 16, {0x1234, 0, 0xABCD}},
+        {"zero-extended", {0x007F, 0x00FF, 0x0001, 0x00FF}, true, false, 1, 0xFF, 8, {0x7F, 0xFF, 1}},
+        {"zero-extended up to 0x0100", {0x0000, 0x0100}, true, false, 0, 0x100, 9, {0, 0x100}},
+        {"replicated", {0x0000, 0x0101, 0xFFFF, 0x8080}, true, false, 0, 0xFFFF, 16, {0, 0x101, 0xFFFF, 0x8080}},
+        {"replicated give or take 1", {0xFEFF, 0x0102, 0x0100, 0x0001, 0x0000},
+         true, false, 0, 0xFEFF, 16, {0xFEFF, 0x102, 0x100, 1, 0}},
+        {"0x00FF is two below 257", {0x00FF, 0x0101}, false, false, 0xFF, 0x101, 9, {0xFF, 0x101}},
+        {"one 0x1234 among replicated", {0x0101, 0x0202, 0x1234, 0x0303},
+         false, false, 0x101, 0x1234, 13, {0x101, 0x202, 0x1234, 0x303}},
+        {"two above a multiple of 257", {0x0101, 0x0103}, false, false, 0x101, 0x103, 9, {0x101, 0x103}},
+        {"wholly in 0xFF00-0xFFFF", {0xFF10, 0xFFFF, 0xFF00}, false, true, 0xFF00, 0xFFFF, 16, {0xFF10, 0xFFFF, 0xFF00}},
+        {"0xFEFF is not in 0xFF00-0xFFFF", {0xFF10, 0xFEFF}, false, false, 0xFEFF, 0xFF10, 16, {0xFF10, 0xFEFF}},
+        {"all 0xFFFF", {0xFFFF, 0xFFFF}, true, false, 0xFFFF, 0xFFFF, 16, {0xFFFF}},
+        {"all zero", {0, 0, 0}, true, false, 0, 0, 0, {0}},
+    };
+    for (bool bigEndian : {false, true}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(c.Name) + (bigEndian ? ", MM" : ", II"));
+            const TBitDepthResult result = AnalyzeFile(BuildImage(GraySpec(c.Samples, bigEndian)).Build());
+            EXPECT_EQ(result.Error, "");
+            EXPECT_EQ(result.IsActually8Bit, c.Is8Bit);
+            EXPECT_EQ(result.IsActually16Bit, !c.Is8Bit);
+            EXPECT_EQ(result.IsSignExtendedSuspicious, c.IsSignExtendedSuspicious);
+            EXPECT_EQ(result.MinValue, c.Min);
+            EXPECT_EQ(result.MaxValue, c.Max);
+            EXPECT_EQ(result.HighBit, c.HighBit);
+            EXPECT_EQ(result.UniqueValues, c.Unique);
+            EXPECT_EQ(result.UniqueValueCount, std::int32_t(c.Unique.size()));
+            EXPECT_EQ(result.IsBigEndian, bigEndian);
+        }
+    }
+}
+
+TEST(AnalyzeBitDepth, FillsTheFileFacts) {
+    TImageSpec spec = ColorSpec(4, TValues(4 * 6 * 5, 0x0101));
+    spec.Width = 6;
+    spec.Height = 5;
+    spec.ExtraSamples = {2};
+    spec.StripsPerPlane = 3;
+    TTiffBuilder builder = BuildImage(spec);
+    builder.Set(tagSubIFDs, typeLong, {8});
+    const TBitDepthResult result = AnalyzeFile(builder.Build());
+    EXPECT_EQ(result.Error, "");
+    EXPECT_EQ(result.ImageWidth, 6);
+    EXPECT_EQ(result.ImageHeight, 5);
+    EXPECT_EQ(result.BitsPerSample, 16);
+    EXPECT_EQ(result.Compression, 1);
+    EXPECT_EQ(result.SamplesPerPixel, 4);
+    EXPECT_EQ(result.StripCount, 3);
+    EXPECT_FALSE(result.IsBigEndian);
+    EXPECT_EQ(result.PhotometricInterpretation, 2);
+    EXPECT_EQ(result.ExtraSamples, TValues{2});
+    EXPECT_EQ(result.PlanarConfiguration, 1);
+    EXPECT_TRUE(result.HasThumbnail);
+    EXPECT_EQ(result.TotalSamples, 120); // alpha samples count here
+    EXPECT_EQ(result.TotalPixels, 30);
+}
+
+struct TAlphaCase {
+    const char* Name;
+    std::uint16_t SamplesPerPixel;
+    std::uint16_t Photometric;
+    TValues ExtraSamples;
+    std::uint16_t Planar;
+    TValues Samples;
+    TValues Unique;
+};
+
+TEST(AnalyzeBitDepth, AlphaSamplesAreNotCounted) {
+    const std::uint16_t a = 0x1234; // an alpha value that would make the file 16-bit
+    const std::vector<TAlphaCase> cases = {
+        {"RGBA, ExtraSamples 2", 4, 2, {2}, 1, {1, 2, 3, a, 4, 5, 6, a}, {1, 2, 3, 4, 5, 6}},
+        {"RGBA, ExtraSamples 1", 4, 2, {1}, 1, {1, 2, 3, a, 4, 5, 6, a}, {1, 2, 3, 4, 5, 6}},
+        {"RGBA, ExtraSamples 0 counts the fourth", 4, 2, {0}, 1, {1, 2, 3, a, 4, 5, 6, a}, {1, 2, 3, a, 4, 5, 6}},
+        {"RGBA by photometric", 4, 2, {}, 1, {1, 2, 3, a, 4, 5, 6, a}, {1, 2, 3, 4, 5, 6}},
+        {"gray and alpha by photometric", 2, 1, {}, 1, {7, a, 8, a, 9, a}, {7, 8, 9}},
+        {"RGB without alpha", 3, 2, {}, 1, {1, 2, a, 4, 5, 6}, {1, 2, a, 4, 5, 6}},
+        {"planar RGBA, alpha plane skipped", 4, 2, {2}, 2, {1, 2, 3, 4, 5, 6, a, a}, {1, 2, 3, 4, 5, 6}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TImageSpec spec = ColorSpec(c.SamplesPerPixel, c.Samples, c.Planar);
+        spec.Photometric = c.Photometric;
+        spec.ExtraSamples = c.ExtraSamples;
+        const TBitDepthResult result = AnalyzeFile(BuildImage(spec).Build());
+        EXPECT_EQ(result.Error, "");
+        EXPECT_EQ(result.UniqueValues, c.Unique);
+        const bool alphaCounted = std::find(c.Unique.begin(), c.Unique.end(), a) != c.Unique.end();
+        EXPECT_EQ(result.IsActually16Bit, alphaCounted);
+        EXPECT_EQ(result.MaxValue, alphaCounted ? a : c.Unique.back());
+    }
+}
+
+// A file of strips given as raw bytes, each placed with its own offset and byte count.
+struct TStrip {
+    TBytes Bytes;
+    std::optional<std::uint32_t> Offset; // instead of the place of the bytes
+    std::optional<std::uint32_t> ByteCount;
+};
+
+TStrip Strip(TBytes ABytes) {
+    return {std::move(ABytes), std::nullopt, std::nullopt};
+}
+
+TStrip PlacedStrip(std::uint32_t AOffset, std::uint32_t AByteCount) {
+    return {{}, AOffset, AByteCount};
+}
+
+TTiffBuilder StripFile(std::uint16_t ASamplesPerPixel, const std::vector<TStrip>& AStrips) {
+    TImageSpec spec = GraySpec({0});
+    spec.SamplesPerPixel = ASamplesPerPixel;
+    spec.Photometric = ASamplesPerPixel == 4 ? 2 : 1;
+    TTiffBuilder builder = BuildImage(spec);
+    std::vector<std::uint32_t> offsets, counts;
+    for (const TStrip& strip : AStrips) {
+        const std::uint32_t at = builder.AddBlob(strip.Bytes);
+        offsets.push_back(strip.Offset.value_or(at));
+        counts.push_back(strip.ByteCount.value_or(std::uint32_t(strip.Bytes.size())));
+    }
+    builder.Set(tagStripOffsets, typeLong, offsets).Set(tagStripByteCounts, typeLong, counts);
+    return builder;
+}
+
+TEST(AnalyzeBitDepth, OddStripLengthIgnoresTheLastByte) {
+    // Read in pairs across strips, the odd byte would make 0x2299 or 0x9922.
+    const TBitDepthResult result =
+        AnalyzeFile(StripFile(1, {Strip({0x11, 0x00, 0x22, 0x00, 0x99}), Strip({0x22, 0x00})}).Build());
+    EXPECT_EQ(result.Error, "");
+    EXPECT_EQ(result.UniqueValues, (TValues{0x11, 0x22}));
+    EXPECT_EQ(result.TotalSamples, 3); // (5 + 2) div 2
+    EXPECT_TRUE(result.IsActually8Bit);
+}
+
+TEST(AnalyzeBitDepth, EveryStripStartsAtChannelZero) {
+    // RGBA: the first strip holds one pixel and a lone red sample; the second strip's alpha is its fourth.
+    TTiffBuilder builder = StripFile(4, {Strip({1, 0, 2, 0, 3, 0, 0x34, 0x12, 4, 0}), Strip({5, 0, 6, 0, 7, 0, 0x34, 0x12})});
+    builder.Set(tagExtraSamples, typeShort, {2});
+    const TBitDepthResult result = AnalyzeFile(builder.Build());
+    EXPECT_EQ(result.UniqueValues, (TValues{1, 2, 3, 4, 5, 6, 7}));
+    EXPECT_TRUE(result.IsActually8Bit);
+}
+
+TEST(AnalyzeBitDepth, StripsOutsideTheFileArePassedOver) {
+    const TBytes probe = StripFile(1, {Strip({0x10, 0}), PlacedStrip(0, 0), PlacedStrip(0, 0), PlacedStrip(0, 0)}).Build();
+    const auto size = std::uint32_t(probe.size());
+    const std::vector<TStrip> outside = {
+        PlacedStrip(size, 2),     // starts at the end of the file
+        PlacedStrip(size - 1, 2), // one byte past the end
+        PlacedStrip(8, 0),        // no bytes
+    };
+    struct TCase {
+        const char* Name;
+        std::vector<TStrip> Strips;
+        TValues Unique;
+    };
+    const std::vector<TCase> cases = {
+        {"one good strip among them", {Strip({0x10, 0}), outside[0], outside[1], outside[2]}, {0x10}},
+        {"nothing inside", {Strip({0x10, 0}), outside[0], outside[1], outside[2]}, {}},
+    };
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        SCOPED_TRACE(cases[i].Name);
+        std::vector<TStrip> strips = cases[i].Strips;
+        if (cases[i].Unique.empty())
+            strips[0].Offset = size; // the good strip moved out as well
+        TTiffBuilder builder = StripFile(1, strips);
+        ASSERT_EQ(builder.Build().size(), size);
+        std::vector<int> progress;
+        const TBitDepthResult result =
+            AnalyzeFile(builder.Build(), amPrecise, [&](int APercent) { progress.push_back(APercent); });
+        EXPECT_EQ(result.Error, "");
+        EXPECT_EQ(result.UniqueValues, cases[i].Unique);
+        EXPECT_EQ(result.StripCount, 4);
+        EXPECT_EQ(result.TotalSamples, (2 + 2 + 2 + 0) / 2); // every strip counts here
+        EXPECT_EQ(progress.size(), cases[i].Unique.size()) << "only scanned strips report progress";
+        if (cases[i].Unique.empty()) {
+            EXPECT_EQ(result.MinValue, 65535);
+            EXPECT_EQ(result.MaxValue, 0);
+            EXPECT_EQ(result.HighBit, 0);
+            EXPECT_EQ(result.UniqueValueCount, 0);
+            EXPECT_TRUE(result.IsActually8Bit);
+            EXPECT_FALSE(result.IsActually16Bit);
+            EXPECT_FALSE(result.IsSignExtendedSuspicious);
+        }
+    }
+}
+
+TValues RandomSamples(std::size_t ACount, std::uint16_t AMask) {
+    std::mt19937 random(7);
+    TValues samples(ACount);
+    for (auto& sample : samples)
+        sample = std::uint16_t(random() & AMask);
+    return samples;
+}
+
+TEST(AnalyzeBitDepth, DepthOnlyAgreesWithPreciseWithoutTheList) {
+    struct TCase {
+        const char* Name;
+        TImageSpec Spec;
+    };
+    TImageSpec planar = ColorSpec(3, RandomSamples(3 * 4000, 0xFFFF), 2);
+    planar.StripsPerPlane = 4;
+    const std::vector<TCase> cases = {
+        {"interleaved 16-bit", ColorSpec(3, RandomSamples(3 * 4000, 0xFFFF))},
+        {"interleaved zero-extended", ColorSpec(3, RandomSamples(3 * 4000, 0x00FF))},
+        {"planar 16-bit, stopping early", planar},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const TBytes file = BuildImage(c.Spec).Build();
+        const TBitDepthResult precise = AnalyzeFile(file, amPrecise);
+        const TBitDepthResult depthOnly = AnalyzeFile(file, amDepthOnly);
+        EXPECT_EQ(precise.Error, "");
+        EXPECT_EQ(depthOnly.Error, "");
+        EXPECT_EQ(depthOnly.IsActually8Bit, precise.IsActually8Bit);
+        EXPECT_EQ(depthOnly.IsActually16Bit, precise.IsActually16Bit);
+        EXPECT_EQ(depthOnly.IsSignExtendedSuspicious, precise.IsSignExtendedSuspicious);
+        EXPECT_EQ(depthOnly.MinValue, precise.MinValue);
+        EXPECT_EQ(depthOnly.MaxValue, precise.MaxValue);
+        EXPECT_EQ(depthOnly.UniqueValueCount, precise.UniqueValueCount);
+        EXPECT_EQ(precise.UniqueValues.size(), std::size_t(precise.UniqueValueCount));
+        EXPECT_GT(precise.HighBit, 0);
+        EXPECT_EQ(depthOnly.HighBit, 0);
+        EXPECT_TRUE(depthOnly.UniqueValues.empty());
+    }
+}
+
+TEST(AnalyzeBitDepth, PlanarScanLeavesAStripOnceNoPatternIsLeft) {
+    // Two strips per plane. 0x1234 clears all three patterns; from then on every strip
+    // contributes its first sample only.
+    const TValues samples = {
+        0x0001, 0x1234, 0x5555, 0x6666, // red, strip 0
+        0x0007, 0x7777, 0x8888, 0x9999, // red, strip 1
+        0x000A, 0xAAAA, 0xBBBB, 0xCCCC, // green
+        0x000D, 0xDDDD, 0xEEEE, 0xEEEE, // green
+        0x000F, 0x0F0F, 0x0F0F, 0x0F0F, // blue
+        0x0011, 0x1111, 0x1111, 0x1111, // blue
+    };
+    TImageSpec planar = ColorSpec(3, samples, 2);
+    planar.StripsPerPlane = 2;
+    const TBitDepthResult stopped = AnalyzeFile(BuildImage(planar).Build());
+    EXPECT_EQ(stopped.Error, "");
+    EXPECT_EQ(stopped.UniqueValues, (TValues{0x0001, 0x1234, 0x0007, 0x000A, 0x000D, 0x000F, 0x0011}));
+    EXPECT_EQ(stopped.MinValue, 1);
+    EXPECT_EQ(stopped.MaxValue, 0x1234);
+    EXPECT_TRUE(stopped.IsActually16Bit);
+
+    // The interleaved scan looks at every sample.
+    const TBitDepthResult interleaved = AnalyzeFile(BuildImage(ColorSpec(3, samples)).Build());
+    EXPECT_EQ(interleaved.UniqueValueCount, 19);
+    EXPECT_EQ(interleaved.MaxValue, 0xEEEE);
+
+    // While a pattern holds, the planar scan reads on.
+    TValues widened(samples.size());
+    for (std::size_t i = 0; i < widened.size(); ++i)
+        widened[i] = std::uint16_t(257 * (i % 200));
+    planar.Samples = widened;
+    const TBitDepthResult complete = AnalyzeFile(BuildImage(planar).Build());
+    EXPECT_EQ(complete.UniqueValues, widened);
+    EXPECT_TRUE(complete.IsActually8Bit);
+}
+
+struct TProgressCase {
+    const char* Name;
+    TImageSpec Spec;
+    std::vector<int> Expected;
+};
+
+std::vector<int> Sequence(int ACount, std::function<int(int)> AValue) {
+    std::vector<int> values;
+    for (int i = 0; i < ACount; ++i)
+        values.push_back(AValue(i));
+    return values;
+}
+
+TImageSpec StripsSpec(std::uint32_t AStripsPerPlane, std::uint16_t ASamplesPerPixel = 1, std::uint16_t APlanar = 1) {
+    TImageSpec spec = ColorSpec(ASamplesPerPixel, TValues(std::size_t(AStripsPerPlane) * ASamplesPerPixel, 0x0101),
+                                APlanar);
+    spec.StripsPerPlane = AStripsPerPlane;
+    return spec;
+}
+
+TEST(AnalyzeBitDepthWithProgress, ReportsAfterEveryStepthScannedStrip) {
+    const std::vector<TProgressCase> cases = {
+        {"one strip", StripsSpec(1), {0}},
+        {"150 strips, every strip", StripsSpec(150), Sequence(150, [](int i) { return i * 100 / 150; })},
+        {"1000 strips, every 10th", StripsSpec(1000), Sequence(100, [](int i) { return (10 * i + 9) * 100 / 1000; })},
+        {"planar RGB divides by two planes, capped", StripsSpec(2, 3, 2), {25, 50, 75, 100, 100, 100}},
+        {"planar gray divides by its one plane", StripsSpec(4, 1, 2), {25, 50, 75, 100}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        std::vector<int> progress;
+        const TBitDepthResult result =
+            AnalyzeFile(BuildImage(c.Spec).Build(), amPrecise, [&](int APercent) { progress.push_back(APercent); });
+        EXPECT_EQ(result.Error, "");
+        EXPECT_EQ(progress, c.Expected);
+    }
+}
+
+TEST(AnalyzeBitDepth, TotalPixelsFromSamplesWhenASideIsZero) {
+    TImageSpec spec = ColorSpec(3, TValues(3 * 10, 0x0101));
+    spec.Width = 0;
+    const TBitDepthResult result = AnalyzeFile(BuildImage(spec).Build());
+    EXPECT_EQ(result.Error, "");
+    EXPECT_EQ(result.TotalSamples, 30);
+    EXPECT_EQ(result.TotalPixels, 10);
+}
+
+TEST(AnalyzeBitDepth, ReportsEachFailureInTheResult) {
+    TImageSpec fiveStrips = ColorSpec(3, TValues(15, 0x0101), 2);
+    fiveStrips.StripsPerPlane = 1;
+    TTiffBuilder fiveStripFile = BuildImage(fiveStrips);
+    fiveStripFile.Set(tagStripOffsets, typeLong, {8, 10, 12, 14, 16}).Set(tagStripByteCounts, typeLong, {2, 2, 2, 2, 2});
+
+    TTiffBuilder planar3 = BuildImage(ColorSpec(3, TValues(6, 0x0101)));
+    planar3.Set(tagPlanarConfiguration, typeShort, {3});
+
+    TImageSpec zeroSamples = GraySpec({0x0101, 0x0202});
+    zeroSamples.SamplesPerPixel = 0;
+    TImageSpec zeroSamplesNoWidth = zeroSamples;
+    zeroSamplesNoWidth.Width = 0;
+    TImageSpec zeroSamplesPlanar = zeroSamples;
+    zeroSamplesPlanar.Planar = 2;
+    zeroSamplesPlanar.StripsPerPlane = 1;
+    TTiffBuilder zeroPlanarFile = BuildImage(zeroSamplesPlanar);
+    zeroPlanarFile.Set(tagStripOffsets, typeLong, {8}).Set(tagStripByteCounts, typeLong, {4});
+
+    struct TCase {
+        const char* Name;
+        TBytes File;
+        std::string Error;
+        std::int64_t TotalPixels;
+    };
+    const std::string divisionByZero = "Ошибка при анализе: Division by zero";
+    const std::vector<TCase> cases = {
+        {"planar, 5 strips for 3 planes", fiveStripFile.Build(),
+         "Некорректная структура planar TIFF: StripCount не кратен SamplesPerPixel", 5},
+        {"PlanarConfiguration 3", planar3.Build(), "Неподдерживаемая PlanarConfiguration: 3", 2},
+        {"SamplesPerPixel 0, interleaved", BuildImage(zeroSamples).Build(), divisionByZero, 2},
+        {"SamplesPerPixel 0, no width", BuildImage(zeroSamplesNoWidth).Build(), divisionByZero, 0},
+        {"SamplesPerPixel 0, planar", zeroPlanarFile.Build(), divisionByZero, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const TBitDepthResult result = AnalyzeFile(c.File);
+        ExpectFailure(result, c.Error);
+        EXPECT_TRUE(result.UniqueValues.empty());
+        EXPECT_EQ(result.MinValue, 65535);
+        EXPECT_EQ(result.TotalPixels, c.TotalPixels); // filled before the failure
+        EXPECT_EQ(result.BitsPerSample, 16);
+    }
+}
+
+TEST(AnalyzeBitDepth, FilesThatCannotBeReadGiveAnError) {
+    TTempDir dir;
+    const fs::path missing = dir / "missing.tif";
+    ExpectFailure(TTIFFBitDepthAnalyzer().AnalyzeBitDepth(missing, amPrecise),
+                  "Не удалось открыть файл: " + missing.string());
+
+    const fs::path empty = dir / "empty.tif";
+    WriteFile(empty, {});
+    ExpectFailure(TTIFFBitDepthAnalyzer().AnalyzeBitDepth(empty, amPrecise),
+                  "Пустой файл нельзя отобразить в память: " + empty.string());
+
+    const fs::path tiny = dir / "tiny.tif";
+    WriteFile(tiny, {'I', 'I', 42});
+    const TBitDepthResult rejected = TTIFFBitDepthAnalyzer().AnalyzeBitDepth(tiny, amPrecise);
+    EXPECT_EQ(rejected.RejectionReason, "Файл слишком мал для TIFF");
+    EXPECT_EQ(rejected.Error, "Файл отклонен: Файл слишком мал для TIFF");
+}
+
+} // namespace
+} // namespace kvaderon

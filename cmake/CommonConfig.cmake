@@ -15,3 +15,7 @@ if(KVADERON_SANITIZE)
     -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   target_link_options(kvaderon_common INTERFACE -fsanitize=address,undefined)
 endif()
+
+if(KVADERON_FUZZ)
+  target_compile_options(kvaderon_common INTERFACE -fsanitize=fuzzer-no-link)
+endif()

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <random>
 
 namespace kvaderon {
 namespace {
@@ -198,6 +199,45 @@ TEST(ParseTIFFStructure, ArrayEndingAtTheLastByteIsAccepted) {
     EXPECT_EQ(Parse(bytes).StripOffsets, (std::vector<std::uint32_t>{10, 12}));
     bytes.pop_back();
     EXPECT_EQ(RefusalOf(bytes), "Тег 273: недостаточно данных для массива (требуется 8 байт, доступно 7)");
+}
+
+} // namespace
+} // namespace kvaderon
+
+namespace kvaderon {
+namespace {
+
+// Damaged copies of valid files: every parse ends in a result or an ETIFFError, and the
+// sanitizer build sees any read outside the exact-size buffer.
+TEST(ParseTIFFStructure, DamagedFilesNeverReadOutsideTheirBytes) {
+    std::mt19937 random(20261210);
+    std::vector<test::TBytes> seeds;
+    for (bool big : {false, true}) {
+        test::TImageSpec spec;
+        spec.BigEndian = big;
+        spec.SamplesPerPixel = 3;
+        spec.Photometric = 2;
+        spec.StripsPerPlane = 2;
+        seeds.push_back(test::BuildImage(spec).Build());
+    }
+    for (int round = 0; round < 3000; ++round) {
+        test::TBytes bytes = seeds[round % seeds.size()];
+        const int changes = 1 + int(random() % 4);
+        for (int c = 0; c < changes; ++c) {
+            const std::size_t at = random() % bytes.size();
+            switch (random() % 3) {
+            case 0: bytes[at] = std::uint8_t(random()); break;
+            case 1: bytes[at] ^= std::uint8_t(1u << (random() % 8)); break;
+            default: bytes.resize(at); break;
+            }
+            if (bytes.empty())
+                break;
+        }
+        try {
+            Parse(bytes);
+        } catch (const ETIFFError&) {
+        }
+    }
 }
 
 } // namespace

@@ -5,7 +5,9 @@
 #include "CommonTypes.h"
 
 #include <QColor>
+#include <QList>
 #include <QObject>
+#include <QPalette>
 #include <QString>
 #include <QStringList>
 
@@ -18,14 +20,19 @@ public:
     // "Windows" first, then the carried themes by their exact names.
     QStringList StyleNames() const;
     QString ActiveStyleName() const;
+    // Names match without regard to letter case.
     bool IsStyleName(const QString& AName) const;
 
-    // Makes AName the active theme and notifies every window; false (nothing changed) for an unknown name.
+    // Makes AName the active theme and notifies every window; false (nothing changed) for an
+    // unknown name. Choosing the theme that is already active changes nothing and sends no
+    // notification.
     bool TrySetStyle(const QString& AName);
 
-    // The active theme's colour for a TColor: system colours (0xFF000000 + n: 5 window, 8 window text,
-    // 15 button face, 18 button text, 13 highlight, 14 highlight text, 17 gray text, ...) resolved
-    // with the active palette, RGB colours as they are.
+    // The active theme's colour for a TColor: system colours (0xFF000000 + n: 5 window, 8 window
+    // text, 15 button face, 18 button text, 13 highlight, 14 highlight text, 17 gray text, ...)
+    // resolved with the active palette, RGB colours as they are. Window (5) is the background of
+    // text fields and lists, window text (8) the text on it; clDefault gives that text colour,
+    // clNone an invalid QColor.
     QColor GetSystemColor(kvaderon::TColor AColor) const;
 
     // The names of the carried themes that are dark.
@@ -36,4 +43,12 @@ signals:
 
 private:
     TStyleManager();
+
+    QString FActiveName;
+    // The platform's own look as found when the manager was first used.
+    QString FStartStyleName;
+    QPalette FStartPalette;
+    // The carried themes in the order of their table; FThemePalettes[i] belongs to FThemeNames[i].
+    QStringList FThemeNames;
+    QList<QPalette> FThemePalettes;
 };

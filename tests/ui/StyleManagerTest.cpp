@@ -1,0 +1,355 @@
+// The theme manager and the carried themes: names, darkness, readability, switching, system
+// colours.
+#include "platform/StyleManager.h"
+#include "ThemePalette.h"
+
+#include <QApplication>
+#include <QSet>
+#include <QStyle>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+// Colours in failure messages as #aarrggbb rather than bytes.
+void PrintTo(const QColor& AColor, std::ostream* AStream) {
+    *AStream << AColor.name(QColor::HexArgb).toStdString();
+}
+
+namespace {
+
+using kvaderon::TColor;
+using namespace Qt::Literals::StringLiterals;
+
+const QStringList cCarriedNames{u"Amakrits"_s,
+                                u"Amethyst Kamri"_s,
+                                u"Aqua Graphite"_s,
+                                u"Aqua Light Slate"_s,
+                                u"Auric"_s,
+                                u"Calypso"_s,
+                                u"Calypso LE"_s,
+                                u"Calypso SE"_s,
+                                u"Calypso SLE"_s,
+                                u"Carbon"_s,
+                                u"Charcoal Dark Slate"_s,
+                                u"Cobalt XEMedia"_s,
+                                u"Copper"_s,
+                                u"CopperDark"_s,
+                                u"CopperVarI"_s,
+                                u"CopperVarIBlack"_s,
+                                u"CopperVarII"_s,
+                                u"CopperVarIIBlack"_s,
+                                u"CopperVarIII"_s,
+                                u"CopperVarIIIBlack"_s,
+                                u"CopperVarIV"_s,
+                                u"CopperVarIVBlack"_s,
+                                u"CopperVarV"_s,
+                                u"CopperVarVBlack"_s,
+                                u"CopperVarVI"_s,
+                                u"CopperVarVIBlack"_s,
+                                u"CopperVarVII"_s,
+                                u"CopperVarVIIBlack"_s,
+                                u"Coral"_s,
+                                u"Cyan Dusk"_s,
+                                u"Cyan Night"_s,
+                                u"Diamond"_s,
+                                u"Emerald"_s,
+                                u"Emerald Light Slate"_s,
+                                u"Flat UI Light"_s,
+                                u"Floral Shop Classico"_s,
+                                u"Glossy 2"_s,
+                                u"Glow"_s,
+                                u"GNome Hybrid"_s,
+                                u"Golden Graphite"_s,
+                                u"Iceberg Classico"_s,
+                                u"Jet"_s,
+                                u"Lavender Classico"_s,
+                                u"Light"_s,
+                                u"Lucky Point"_s,
+                                u"Luna"_s,
+                                u"Material Oxford Blue"_s,
+                                u"Material Oxford Blue SE"_s,
+                                u"Material Patterns Blue"_s,
+                                u"Material White Texture"_s,
+                                u"Mountain_Mist"_s,
+                                u"Obsidian"_s,
+                                u"Onyx Blue"_s,
+                                u"Puerto Rico"_s,
+                                u"Radiant"_s,
+                                u"Ruby Graphite"_s,
+                                u"Sapphire Kamri"_s,
+                                u"Silver"_s,
+                                u"Sky 2"_s,
+                                u"Slate Classico"_s,
+                                u"Smokey Quartz Kamri"_s,
+                                u"Stellar Dark"_s,
+                                u"Sterling"_s,
+                                u"Tablet Dark"_s,
+                                u"Tablet Light"_s,
+                                u"Turquoise Gray"_s,
+                                u"Untitled"_s,
+                                u"Vapor"_s,
+                                u"Wedgewood Light"_s,
+                                u"Windows10"_s,
+                                u"Windows10 BlackPearl"_s,
+                                u"Windows10 Blue"_s,
+                                u"Windows10 Blue Whale"_s,
+                                u"Windows10 Blue Whale LE"_s,
+                                u"Windows10 Charcoal"_s,
+                                u"Windows10 Clear Day"_s,
+                                u"Windows10 Dark"_s,
+                                u"Windows Designer"_s,
+                                u"Windows Designer Dark"_s,
+                                u"Windows10 Green"_s,
+                                u"Windows10 IDE Dark"_s,
+                                u"Windows11 Impressive Dark"_s,
+                                u"Windows11 Impressive Dark SE"_s,
+                                u"Windows11 Impressive Light"_s,
+                                u"Windows11 Impressive Light SE"_s,
+                                u"Windows10 Malibu"_s,
+                                u"Windows11 MineShaft"_s,
+                                u"Windows11 Modern Light"_s,
+                                u"Windows11 Polar Dark"_s,
+                                u"Windows11 Polar Light"_s,
+                                u"Windows10 Purple"_s,
+                                u"Windows10 SlateGray"_s,
+                                u"Windows11 White Smoke"_s,
+                                u"Win10IDE_Dark"_s,
+                                u"Win10IDE_Light"_s,
+                                u"Zircon"_s,
+                                u"Zircon SE"_s};
+
+constexpr TColor clWindow = 0xFF000005;
+constexpr TColor clWindowText = 0xFF000008;
+
+// sRGB relative luminance and the contrast ratio, written out here rather than taken from the
+// code under test.
+double TestLuminance(const QColor& AColor) {
+    const auto linear = [](int AValue) {
+        const double c = AValue / 255.0;
+        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(AColor.red()) + 0.7152 * linear(AColor.green()) +
+           0.0722 * linear(AColor.blue());
+}
+
+double TestContrast(const QColor& AFirst, const QColor& ASecond) {
+    const double first = TestLuminance(AFirst);
+    const double second = TestLuminance(ASecond);
+    return (std::max(first, second) + 0.05) / (std::min(first, second) + 0.05);
+}
+
+// Every pair of the palette that must read, with the contrast it needs; empty for a readable
+// palette.
+std::string ReadabilityFaults(const QPalette& APalette) {
+    struct TPair {
+        QPalette::ColorRole Fore, Back;
+        double Minimum;
+        const char* Name;
+    };
+    const TPair textPairs[] = {
+        {QPalette::WindowText, QPalette::Window, 4.5, "window text"},
+        {QPalette::ButtonText, QPalette::Button, 4.5, "button text"},
+        {QPalette::Text, QPalette::Base, 4.5, "text"},
+        {QPalette::HighlightedText, QPalette::Highlight, 4.5, "selected text"},
+        {QPalette::ToolTipText, QPalette::ToolTipBase, 4.5, "hint"},
+        {QPalette::Link, QPalette::Base, 4.5, "link"},
+        {QPalette::PlaceholderText, QPalette::Base, 3.5, "placeholder"},
+        {QPalette::Highlight, QPalette::Base, 2.0, "selection against the field"},
+    };
+    const QString cGroupNames[] = {u"active"_s, u"disabled"_s, u"inactive"_s};
+    QStringList faults;
+    const auto check = [&](QPalette::ColorGroup AGroup, const TPair& APair, double AMinimum,
+                           double AMaximum) {
+        const double ratio =
+            TestContrast(APalette.color(AGroup, APair.Fore), APalette.color(AGroup, APair.Back));
+        if (ratio < AMinimum || ratio >= AMaximum)
+            faults << u"%1 %2: %3"_s.arg(cGroupNames[AGroup], QLatin1String(APair.Name)).arg(ratio);
+    };
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+        for (const TPair& pair : textPairs)
+            check(group, pair, pair.Minimum, 1e9);
+    // Disabled text still reads, but less than enabled text, so that it looks disabled.
+    for (const TPair& pair : {textPairs[0], textPairs[1], textPairs[2]}) {
+        const double enabled = TestContrast(APalette.color(QPalette::Active, pair.Fore),
+                                            APalette.color(QPalette::Active, pair.Back));
+        check(QPalette::Disabled, pair, 3.0, enabled);
+    }
+    return faults.join(u"; "_s).toStdString();
+}
+
+bool IsDarkPalette(const QPalette& APalette) {
+    return TestLuminance(APalette.color(QPalette::WindowText)) >
+           TestLuminance(APalette.color(QPalette::Window));
+}
+
+class StyleManagerTest : public ::testing::Test {
+protected:
+    void SetUp() override { FFormerStyle = Manager.ActiveStyleName(); }
+    void TearDown() override { Manager.TrySetStyle(FFormerStyle); }
+
+    TStyleManager& Manager = TStyleManager::Instance();
+
+private:
+    QString FFormerStyle;
+};
+
+TEST_F(StyleManagerTest, OffersWindowsThenEveryCarriedThemeOnce) {
+    const QStringList names = Manager.StyleNames();
+    ASSERT_FALSE(names.isEmpty());
+    EXPECT_EQ(names.first(), QStringLiteral("Windows"));
+    EXPECT_EQ(names.size(), 98);
+
+    QSet<QString> seen;
+    for (const QString& name : names) {
+        EXPECT_FALSE(seen.contains(name.toLower())) << name.toStdString() << " twice";
+        seen.insert(name.toLower());
+        EXPECT_TRUE(Manager.IsStyleName(name)) << name.toStdString();
+        EXPECT_TRUE(Manager.IsStyleName(name.toUpper())) << name.toStdString();
+    }
+    for (const QString& name : cCarriedNames)
+        EXPECT_TRUE(names.contains(name)) << name.toStdString() << " missing";
+
+    const QStringList& dark = TStyleManager::DarkThemeNames();
+    EXPECT_EQ(dark.size(), 32);
+    for (const QString& name : dark)
+        EXPECT_TRUE(cCarriedNames.contains(name)) << name.toStdString() << " is no carried theme";
+
+    EXPECT_FALSE(Manager.IsStyleName(QString()));
+    EXPECT_FALSE(Manager.IsStyleName(QStringLiteral("Windows10 Charcoal ")));
+}
+
+TEST_F(StyleManagerTest, EveryCarriedThemeIsDarkExactlyWhenNamedSoAndReadsWell) {
+    QSet<QString> distinctLooks;
+    for (const QString& name : cCarriedNames) {
+        SCOPED_TRACE(name.toStdString());
+        ASSERT_TRUE(Manager.TrySetStyle(name));
+        EXPECT_EQ(Manager.ActiveStyleName(), name);
+        EXPECT_EQ(QApplication::style()->name().toLower(), QStringLiteral("fusion"));
+
+        const QPalette palette = QApplication::palette();
+        const bool namedDark = TStyleManager::DarkThemeNames().contains(name);
+        EXPECT_EQ(IsDarkPalette(palette), namedDark);
+        EXPECT_EQ(TestLuminance(Manager.GetSystemColor(clWindowText)) >
+                      TestLuminance(Manager.GetSystemColor(clWindow)),
+                  namedDark);
+        EXPECT_EQ(ReadabilityFaults(palette), "");
+
+        QString look;
+        for (const QPalette::ColorRole role :
+             {QPalette::Window, QPalette::Base, QPalette::Button, QPalette::Highlight})
+            look += palette.color(role).name();
+        EXPECT_FALSE(distinctLooks.contains(look)) << "looks like an earlier theme";
+        distinctLooks.insert(look);
+    }
+}
+
+TEST(ThemePalette, StaysReadableWhateverTheBaseColours) {
+    const QColor grey(0x77, 0x77, 0x77);
+    const struct {
+        const char* Name;
+        TThemeColors Colors;
+    } cases[] = {
+        {"all one grey", {grey, grey, grey, grey, grey, grey}},
+        {"white on white", {Qt::white, Qt::white, Qt::white, Qt::white, Qt::white, Qt::white}},
+        {"black on black", {Qt::black, Qt::black, Qt::black, Qt::black, Qt::black, Qt::black}},
+        {"dark button, light window",
+         {QColor(0xee, 0xee, 0xee), QColor(0x20, 0x20, 0x20), Qt::white, QColor(0x30, 0x30, 0x30),
+          QColor(0xf0, 0xf0, 0xff), QColor(0xcc, 0xdd, 0xff)}},
+        {"mid-tone selection on dark",
+         {QColor(0x20, 0x20, 0x20), QColor(0xe0, 0xe0, 0xe0), QColor(0x18, 0x18, 0x18),
+          QColor(0x33, 0x33, 0x33), QColor(0x2e, 0x2e, 0x2e), QColor(0x22, 0x22, 0x44)}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ReadabilityFaults(MakeThemePalette(c.Colors)), "") << c.Name;
+}
+
+TEST(ThemePalette, TableSkipsCommentsAndReportsMalformedLines) {
+    const QString table = QStringLiteral(
+        "; comment | #000000\n"
+        "\n"
+        "  Good One | #ffffff | #000000 | #ffffff | #eeeeee | #0055aa | #0000ff  \r\n"
+        "Too Short | #ffffff | #000000 | #ffffff | #eeeeee | #0055aa\n"
+        "Bad Colour | #ffffff | black | #ffffff | #eeeeee | #0055aa | #0000ff\n"
+        " | #ffffff | #000000 | #ffffff | #eeeeee | #0055aa | #0000ff\n");
+    QStringList errors;
+    const QList<TCarriedTheme> themes = ParseThemeTable(table, &errors);
+    ASSERT_EQ(themes.size(), 1);
+    EXPECT_EQ(themes[0].Name, QStringLiteral("Good One"));
+    EXPECT_EQ(themes[0].Colors.Highlight, QColor(0x00, 0x55, 0xaa));
+    EXPECT_EQ(themes[0].Colors.Accent, QColor(0x00, 0x00, 0xff));
+    EXPECT_EQ(errors.size(), 3);
+}
+
+TEST_F(StyleManagerTest, UnknownNameIsRefusedAndChangesNothing) {
+    ASSERT_TRUE(Manager.TrySetStyle(QStringLiteral("Jet")));
+    const QPalette before = QApplication::palette();
+    int notifications = 0;
+    const auto connection = QObject::connect(&Manager, &TStyleManager::StyleChanged,
+                                             [&notifications] { ++notifications; });
+    for (const char* name : {"No such theme", "", " Jet", "Windows10Charcoal"})
+        EXPECT_FALSE(Manager.TrySetStyle(QString::fromLatin1(name))) << name;
+    QObject::disconnect(connection);
+    EXPECT_EQ(Manager.ActiveStyleName(), QStringLiteral("Jet"));
+    EXPECT_EQ(QApplication::palette(), before);
+    EXPECT_EQ(notifications, 0);
+}
+
+TEST_F(StyleManagerTest, NotifiesOncePerChangeWithTheThemesOwnName) {
+    ASSERT_TRUE(Manager.TrySetStyle(QStringLiteral("Windows")));
+    QStringList heard;
+    const auto connection = QObject::connect(&Manager, &TStyleManager::StyleChanged,
+                                             [&heard](const QString& AName) { heard << AName; });
+    for (const char* name : {"Jet", "Jet", "light", "windows", "Windows"})
+        EXPECT_TRUE(Manager.TrySetStyle(QString::fromLatin1(name))) << name;
+    QObject::disconnect(connection);
+    EXPECT_EQ(heard.join(u","_s).toStdString(), "Jet,Light,Windows");
+    EXPECT_EQ(Manager.ActiveStyleName(), QStringLiteral("Windows"));
+}
+
+TEST_F(StyleManagerTest, WindowsPutsBackThePlatformLook) {
+    ASSERT_TRUE(Manager.TrySetStyle(QStringLiteral("Windows")));
+    const QPalette platformPalette = QApplication::palette();
+    const QString platformStyle = QApplication::style()->name();
+
+    ASSERT_TRUE(Manager.TrySetStyle(QStringLiteral("Windows10 Charcoal")));
+    EXPECT_NE(QApplication::palette(), platformPalette);
+    ASSERT_TRUE(Manager.TrySetStyle(QStringLiteral("Windows11 Modern Light")));
+    ASSERT_TRUE(Manager.TrySetStyle(QStringLiteral("Windows")));
+    EXPECT_EQ(QApplication::palette(), platformPalette);
+    EXPECT_EQ(QApplication::style()->name(), platformStyle);
+}
+
+TEST_F(StyleManagerTest, SystemColoursFollowTheActiveTheme) {
+    const struct {
+        TColor Color;
+        QPalette::ColorGroup Group;
+        QPalette::ColorRole Role;
+    } cases[] = {
+        {0xFF000005, QPalette::Active, QPalette::Base},
+        {0xFF000008, QPalette::Active, QPalette::Text},
+        {0xFF00000F, QPalette::Active, QPalette::Button},
+        {0xFF000012, QPalette::Active, QPalette::ButtonText},
+        {0xFF00000D, QPalette::Active, QPalette::Highlight},
+        {0xFF00000E, QPalette::Active, QPalette::HighlightedText},
+        {0xFF000011, QPalette::Disabled, QPalette::Text},
+    };
+    QList<QColor> windowColours;
+    for (const char* theme : {"Windows10 Charcoal", "Windows10 Malibu"}) {
+        ASSERT_TRUE(Manager.TrySetStyle(QString::fromLatin1(theme)));
+        const QPalette palette = QApplication::palette();
+        for (const auto& c : cases)
+            EXPECT_EQ(Manager.GetSystemColor(c.Color), palette.color(c.Group, c.Role))
+                << theme << " " << std::hex << c.Color;
+        windowColours << Manager.GetSystemColor(clWindow);
+    }
+    EXPECT_NE(windowColours[0], windowColours[1]);
+
+    EXPECT_EQ(Manager.GetSystemColor(0x000000FF), QColor(255, 0, 0));
+    EXPECT_EQ(Manager.GetSystemColor(0x00FF8000), QColor(0, 128, 255));
+    EXPECT_EQ(Manager.GetSystemColor(0x00111111), QColor(17, 17, 17));
+    EXPECT_FALSE(Manager.GetSystemColor(kvaderon::clNone).isValid());
+    EXPECT_EQ(Manager.GetSystemColor(kvaderon::clDefault), Manager.GetSystemColor(clWindowText));
+}
+
+} // namespace

@@ -1,0 +1,200 @@
+// The theme manager: "Windows" puts back the style and palette found at start-up, a carried theme
+// is its palette from resources/themes/themes.txt under the Fusion style.
+#include "StyleManager.h"
+
+#include "ThemePalette.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QtDebug>
+
+namespace {
+
+const QString cPlatformStyleName = QStringLiteral("Windows");
+const QString cFusion = QStringLiteral("Fusion");
+
+QList<TCarriedTheme> LoadCarriedThemes() {
+    QFile file(QStringLiteral(":/themes/themes.txt"));
+    if (!file.open(QIODevice::ReadOnly)) {
+        qWarning() << "Theme table missing:" << file.errorString();
+        return {};
+    }
+    QStringList errors;
+    QList<TCarriedTheme> themes = ParseThemeTable(QString::fromUtf8(file.readAll()), &errors);
+    for (const QString& error : errors)
+        qWarning() << "Theme table:" << error;
+    return themes;
+}
+
+// Makes the application's style the one named, unless it already is.
+void UseStyle(const QString& AName) {
+    if (QApplication::style()->name().compare(AName, Qt::CaseInsensitive) == 0)
+        return;
+    if (QStyle* style = QStyleFactory::create(AName))
+        QApplication::setStyle(style);
+}
+
+// The palette group and role that stand for Windows system colour AIndex.
+struct TSystemRole {
+    QPalette::ColorGroup Group;
+    QPalette::ColorRole Role;
+};
+
+TSystemRole SystemRole(kvaderon::TColor AIndex) {
+    switch (AIndex) {
+    case 0:  // scroll bar
+    case 10: // active border
+    case 11: // inactive border
+    case 15: // button face
+        return {QPalette::Active, QPalette::Button};
+    case 1:  // desktop
+    case 16: // button shadow
+        return {QPalette::Active, QPalette::Dark};
+    case 2:  // active caption
+    case 27: // gradient of the active caption
+    case 29: // menu highlight
+    case 13: // highlight
+        return {QPalette::Active, QPalette::Highlight};
+    case 3:  // inactive caption
+    case 12: // application workspace
+    case 28: // gradient of the inactive caption
+        return {QPalette::Active, QPalette::Mid};
+    case 5: // window: the background of edit boxes and lists
+        return {QPalette::Active, QPalette::Base};
+    case 6:  // window frame
+    case 21: // 3D dark shadow
+        return {QPalette::Active, QPalette::Shadow};
+    case 7: // menu text
+        return {QPalette::Active, QPalette::WindowText};
+    case 8: // window text
+        return {QPalette::Active, QPalette::Text};
+    case 9:  // caption text
+    case 14: // highlight text
+        return {QPalette::Active, QPalette::HighlightedText};
+    case 17: // gray text
+        return {QPalette::Disabled, QPalette::Text};
+    case 18: // button text
+        return {QPalette::Active, QPalette::ButtonText};
+    case 19: // inactive caption text
+        return {QPalette::Disabled, QPalette::WindowText};
+    case 20: // button highlight
+        return {QPalette::Active, QPalette::Light};
+    case 22: // 3D light
+        return {QPalette::Active, QPalette::Midlight};
+    case 23: // tooltip text
+        return {QPalette::Active, QPalette::ToolTipText};
+    case 24: // tooltip background
+        return {QPalette::Active, QPalette::ToolTipBase};
+    case 26: // hot-tracked item
+        return {QPalette::Active, QPalette::Link};
+    default: // 4 menu, 30 menu bar and unknown numbers
+        return {QPalette::Active, QPalette::Window};
+    }
+}
+
+} // namespace
+
+TStyleManager& TStyleManager::Instance() {
+    static TStyleManager instance;
+    return instance;
+}
+
+TStyleManager::TStyleManager()
+    : FActiveName(cPlatformStyleName), FStartStyleName(QApplication::style()->name()),
+      FStartPalette(QApplication::palette()) {
+    Q_INIT_RESOURCE(themes);
+    for (const TCarriedTheme& theme : LoadCarriedThemes()) {
+        FThemeNames.append(theme.Name);
+        FThemePalettes.append(MakeThemePalette(theme.Colors));
+    }
+}
+
+QStringList TStyleManager::StyleNames() const {
+    return QStringList{cPlatformStyleName} + FThemeNames;
+}
+
+QString TStyleManager::ActiveStyleName() const {
+    return FActiveName;
+}
+
+bool TStyleManager::IsStyleName(const QString& AName) const {
+    return AName.compare(cPlatformStyleName, Qt::CaseInsensitive) == 0 ||
+           FThemeNames.contains(AName, Qt::CaseInsensitive);
+}
+
+bool TStyleManager::TrySetStyle(const QString& AName) {
+    if (AName.compare(cPlatformStyleName, Qt::CaseInsensitive) == 0) {
+        if (FActiveName == cPlatformStyleName)
+            return true;
+        UseStyle(FStartStyleName);
+        QApplication::setPalette(FStartPalette);
+        FActiveName = cPlatformStyleName;
+    } else {
+        qsizetype index = 0;
+        while (index < FThemeNames.size() &&
+               FThemeNames[index].compare(AName, Qt::CaseInsensitive) != 0)
+            ++index;
+        if (index == FThemeNames.size())
+            return false;
+        if (FActiveName == FThemeNames[index])
+            return true;
+        UseStyle(cFusion);
+        QApplication::setPalette(FThemePalettes[index]);
+        FActiveName = FThemeNames[index];
+    }
+    emit StyleChanged(FActiveName);
+    return true;
+}
+
+QColor TStyleManager::GetSystemColor(kvaderon::TColor AColor) const {
+    const QPalette palette = QApplication::palette();
+    if (AColor == kvaderon::clNone)
+        return {};
+    if (AColor == kvaderon::clDefault)
+        return palette.color(QPalette::Active, QPalette::Text);
+    if ((AColor & 0xFF000000) == kvaderon::clSystemColorBase) {
+        const TSystemRole role = SystemRole(AColor & 0x00FFFFFF);
+        return palette.color(role.Group, role.Role);
+    }
+    return QColor(int(AColor & 0xFF), int((AColor >> 8) & 0xFF), int((AColor >> 16) & 0xFF));
+}
+
+const QStringList& TStyleManager::DarkThemeNames() {
+    static const QStringList names{
+        QStringLiteral("Amakrits"),
+        QStringLiteral("Aqua Graphite"),
+        QStringLiteral("Auric"),
+        QStringLiteral("Calypso"),
+        QStringLiteral("Calypso SE"),
+        QStringLiteral("Carbon"),
+        QStringLiteral("Charcoal Dark Slate"),
+        QStringLiteral("Cobalt XEMedia"),
+        QStringLiteral("CopperDark"),
+        QStringLiteral("Glossy 2"),
+        QStringLiteral("Glow"),
+        QStringLiteral("Golden Graphite"),
+        QStringLiteral("Jet"),
+        QStringLiteral("Lucky Point"),
+        QStringLiteral("Material Oxford Blue"),
+        QStringLiteral("Material Oxford Blue SE"),
+        QStringLiteral("Onyx Blue"),
+        QStringLiteral("Ruby Graphite"),
+        QStringLiteral("Stellar Dark"),
+        QStringLiteral("Tablet Dark"),
+        QStringLiteral("Vapor"),
+        QStringLiteral("Win10IDE_Dark"),
+        QStringLiteral("Windows10 BlackPearl"),
+        QStringLiteral("Windows10 Blue Whale"),
+        QStringLiteral("Windows10 Charcoal"),
+        QStringLiteral("Windows10 Dark"),
+        QStringLiteral("Windows10 IDE Dark"),
+        QStringLiteral("Windows10 SlateGray"),
+        QStringLiteral("Windows11 Impressive Dark"),
+        QStringLiteral("Windows11 Impressive Dark SE"),
+        QStringLiteral("Windows11 MineShaft"),
+        QStringLiteral("Windows11 Polar Dark"),
+    };
+    return names;
+}

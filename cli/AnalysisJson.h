@@ -1,0 +1,17 @@
+// One analysis result as a single-line JSON object.
+#pragma once
+
+#include "TIFFBitDepthAnalyzer.h"
+
+#include <string>
+#include <string_view>
+
+namespace kvaderon::cli {
+
+// "File" first, then the fields of TBitDepthResult in declaration order without UniqueValues.
+std::string AnalysisResultJson(const std::string& AFile, const TBitDepthResult& AResult);
+
+// AText as a JSON string with its quotes; bytes that are not UTF-8 become U+FFFD.
+std::string JsonString(std::string_view AText);
+
+} // namespace kvaderon::cli

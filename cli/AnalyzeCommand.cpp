@@ -1,0 +1,36 @@
+#include "AnalyzeCommand.h"
+
+#include "AnalysisJson.h"
+#include "AnalysisReport.h"
+#include "PathText.h"
+#include "TIFFBitDepthAnalyzer.h"
+#include "TerminalText.h"
+
+#include <cstdio>
+
+namespace kvaderon::cli {
+
+int RunAnalyze(const TCommandLine& ALine, bool AColored) {
+    const TTIFFBitDepthAnalyzer analyzer;
+    const TAnalysisMode mode = ALine.DepthOnly ? TAnalysisMode::amDepthOnly : TAnalysisMode::amPrecise;
+    bool allAnalysed = true;
+    for (const auto& file : ALine.Files) {
+        const std::filesystem::path path = Utf8ToPath(file);
+        TBitDepthResult result;
+        try {
+            result = analyzer.AnalyzeBitDepth(path, mode);
+        } catch (const std::exception& error) {
+            result = {};
+            result.Error = std::string("Ошибка при анализе: ") + error.what();
+        }
+        allAnalysed = allAnalysed && result.Error.empty();
+        const std::string text = ALine.Json ? AnalysisResultJson(file, result) + "\n"
+                                            : RenderRuns(BuildAnalysisReport(PathToUtf8(path.filename()), result),
+                                                         AColored);
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        std::fflush(stdout);
+    }
+    return allAnalysed ? 0 : 1;
+}
+
+} // namespace kvaderon::cli

@@ -1,0 +1,171 @@
+#include "CommandLine.h"
+
+#include "TextFormat.h"
+
+#include <charconv>
+#include <optional>
+
+namespace kvaderon::cli {
+
+namespace {
+
+class TArgumentReader {
+public:
+    explicit TArgumentReader(const std::vector<std::string>& AArguments) : FArguments(AArguments) {}
+
+    bool AtEnd() const { return FNext >= FArguments.size(); }
+    const std::string& Take() { return FArguments[FNext++]; }
+
+    // The value of option AName: after "=" in the same argument, or the next argument.
+    std::string Value(const std::string& AName, const std::optional<std::string>& AInlineValue) {
+        if (AInlineValue)
+            return *AInlineValue;
+        if (AtEnd())
+            throw EUsageError(FormatText("Не указано значение параметра %s", {AName}));
+        return Take();
+    }
+
+private:
+    const std::vector<std::string>& FArguments;
+    std::size_t FNext = 0;
+};
+
+unsigned ParseJobs(const std::string& AText) {
+    unsigned jobs = 0;
+    const char* end = AText.data() + AText.size();
+    const auto [next, error] = std::from_chars(AText.data(), end, jobs);
+    if (error != std::errc() || next != end || jobs == 0 || jobs > 1024)
+        throw EUsageError(FormatText("Неверное значение параметра --jobs: %s", {AText}));
+    return jobs;
+}
+
+TColorWhen ParseColor(const std::string& AText) {
+    if (AText == "auto")
+        return TColorWhen::cwAuto;
+    if (AText == "always")
+        return TColorWhen::cwAlways;
+    if (AText == "never")
+        return TColorWhen::cwNever;
+    throw EUsageError(FormatText("Неверное значение параметра --color: %s", {AText}));
+}
+
+// Applies one option of the command; false when the command has no such option.
+bool ApplyOption(TCommandLine& ALine, const std::string& AName, const std::optional<std::string>& AInlineValue,
+                 TArgumentReader& AReader) {
+    const bool invert = ALine.Command == TCommand::cmInvert;
+    const auto flag = [&](bool& AField) {
+        if (AInlineValue)
+            throw EUsageError(FormatText("Параметр %s не принимает значения", {AName}));
+        AField = true;
+        return true;
+    };
+    if (AName == "--color")
+        ALine.Color = ParseColor(AReader.Value(AName, AInlineValue));
+    else if (invert && AName == "--out")
+        ALine.OutputFolder = AReader.Value(AName, AInlineValue);
+    else if (invert && AName == "--prefix")
+        ALine.Prefix = AReader.Value(AName, AInlineValue);
+    else if (invert && AName == "--postfix")
+        ALine.Postfix = AReader.Value(AName, AInlineValue);
+    else if (invert && AName == "--jobs")
+        ALine.Jobs = ParseJobs(AReader.Value(AName, AInlineValue));
+    else if (invert && AName == "--overwrite")
+        return flag(ALine.Overwrite);
+    else if (!invert && AName == "--json")
+        return flag(ALine.Json);
+    else if (!invert && AName == "--depth-only")
+        return flag(ALine.DepthOnly);
+    else
+        return false;
+    return true;
+}
+
+} // namespace
+
+TCommandLine ParseCommandLine(const std::vector<std::string>& AArguments) {
+    TArgumentReader reader(AArguments);
+    if (reader.AtEnd())
+        throw EUsageError("Не указана команда");
+    TCommandLine line;
+    const std::string& command = reader.Take();
+    if (command == "--help" || command == "-h")
+        return line;
+    if (command == "--version") {
+        line.Command = TCommand::cmVersion;
+        return line;
+    }
+    if (command == "invert")
+        line.Command = TCommand::cmInvert;
+    else if (command == "analyze")
+        line.Command = TCommand::cmAnalyze;
+    else
+        throw EUsageError(FormatText("Неизвестная команда: %s", {command}));
+
+    bool optionsEnded = false;
+    bool outputGiven = false;
+    while (!reader.AtEnd()) {
+        const std::string& argument = reader.Take();
+        if (optionsEnded || argument.size() < 2 || argument[0] != '-') {
+            line.Files.push_back(argument);
+            continue;
+        }
+        if (argument == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (argument == "--help" || argument == "-h") {
+            line.Command = TCommand::cmHelp;
+            return line;
+        }
+        const auto equals = argument.find('=');
+        const std::string name = argument.substr(0, equals);
+        std::optional<std::string> inlineValue;
+        if (equals != std::string::npos)
+            inlineValue = argument.substr(equals + 1);
+        if (!ApplyOption(line, name, inlineValue, reader))
+            throw EUsageError(FormatText("Неизвестный параметр: %s", {argument}));
+        outputGiven = outputGiven || name == "--out";
+    }
+    if (line.Command == TCommand::cmInvert && (!outputGiven || line.OutputFolder.empty()))
+        throw EUsageError("Не указана папка для сохранения (--out)");
+    if (line.Files.empty())
+        throw EUsageError("Сначала выберите файлы");
+    return line;
+}
+
+std::string UsageText() {
+    return "Использование:\n"
+           "  kvaderon-cli invert --out ПАПКА [--prefix ТЕКСТ] [--postfix ТЕКСТ] [--overwrite]\n"
+           "                      [--jobs N] [--color КОГДА] ФАЙЛ...\n"
+           "  kvaderon-cli analyze [--json] [--depth-only] [--color КОГДА] ФАЙЛ...\n"
+           "  kvaderon-cli --help | --version\n";
+}
+
+std::string HelpText() {
+    return "kvaderon-cli: инверсия 16-битных несжатых TIFF-негативов без потерь и проверка\n"
+           "16-битности данных.\n\n" +
+           UsageText() +
+           "\n"
+           "invert: записывает инвертированную копию каждого ФАЙЛА в ПАПКУ (она создаётся при\n"
+           "необходимости). Файл сохраняет своё имя; если он уже лежит в ПАПКЕ, копия получает имя\n"
+           "ПРЕФИКС + имя без расширения + ПОСТФИКС + \".tif\".\n"
+           "  --out ПАПКА        папка для сохранения\n"
+           "  --prefix ТЕКСТ     префикс имени (по умолчанию \"! \")\n"
+           "  --postfix ТЕКСТ    постфикс имени (по умолчанию пустой)\n"
+           "  --overwrite        перезаписывать существующие файлы (иначе они пропускаются)\n"
+           "  --jobs N           сколько файлов обрабатывать одновременно (по умолчанию по числу\n"
+           "                     процессоров)\n"
+           "Код завершения: 0, если ни один файл не завершился ошибкой, иначе 1; 2 при неверных\n"
+           "параметрах.\n"
+           "\n"
+           "analyze: выводит для каждого ФАЙЛА отчёт о том, действительно ли его семплы 16-битные.\n"
+           "  --json             по одному объекту JSON на файл и строку\n"
+           "  --depth-only       без списка уникальных значений (быстрее)\n"
+           "Код завершения: 0, если все файлы проанализированы без ошибок, иначе 1.\n"
+           "\n"
+           "  --color КОГДА      цвета ANSI: auto (если вывод на терминал), always или never\n"
+           "  --help             эта справка\n"
+           "  --version          версия программы\n";
+}
+
+} // namespace kvaderon::cli

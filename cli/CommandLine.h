@@ -1,0 +1,42 @@
+// The arguments of kvaderon-cli: commands, options and the usage texts.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace kvaderon::cli {
+
+enum class TCommand { cmHelp, cmVersion, cmInvert, cmAnalyze };
+enum class TColorWhen { cwAuto, cwAlways, cwNever };
+
+struct TCommandLine {
+    TCommand Command = TCommand::cmHelp;
+    TColorWhen Color = TColorWhen::cwAuto;
+    std::vector<std::string> Files; // UTF-8, as given
+    // invert
+    std::string OutputFolder;
+    std::string Prefix = "! "; // the defaults of the settings file
+    std::string Postfix;
+    bool Overwrite = false;
+    unsigned Jobs = 0; // 0: one per processor
+    // analyze
+    bool Json = false;
+    bool DepthOnly = false;
+};
+
+// A command line that cannot be run; the message says why, in Russian.
+class EUsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Options take their value as the next argument or after "="; "--" ends the options.
+TCommandLine ParseCommandLine(const std::vector<std::string>& AArguments);
+
+// The synopsis shown after a usage error.
+std::string UsageText();
+// The synopsis with every option explained.
+std::string HelpText();
+
+} // namespace kvaderon::cli

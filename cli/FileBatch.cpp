@@ -1,0 +1,114 @@
+#include "FileBatch.h"
+
+#include "CommonTypes.h"
+#include "PathText.h"
+#include "TiffInverterSingleThread.h"
+#include "platform/FileOperations.h"
+
+#include <algorithm>
+#include <map>
+#include <thread>
+
+namespace kvaderon::cli {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// One spelling per file, for telling whether two paths name the same file.
+std::string PathKey(const fs::path& APath) {
+    std::error_code error;
+    fs::path key = fs::weakly_canonical(fs::absolute(APath, error), error);
+    if (error)
+        key = fs::absolute(APath, error).lexically_normal();
+    return PathToUtf8(key);
+}
+
+TOutcomeLineData Line(const fs::path& AFile, std::string AMessage, bool AIsError) {
+    return {std::time(nullptr), PathToUtf8(AFile.filename()), std::move(AMessage), AIsError};
+}
+
+} // namespace
+
+TFileBatch::TFileBatch(std::vector<TFileTask> ATasks, bool AOverwrite, unsigned AJobs)
+    : FTasks(std::move(ATasks)), FWaitFor(FTasks.size()), FOverwrite(AOverwrite),
+      FJobs(std::max(1u, std::min<unsigned>(AJobs, unsigned(std::max<std::size_t>(FTasks.size(), 1))))),
+      FDone(FTasks.size(), false), FReports(FTasks.size()) {
+    // Waiting for the latest earlier file on each path is enough: that one waits for the rest.
+    std::map<std::string, std::size_t> lastUse;
+    for (std::size_t i = 0; i < FTasks.size(); ++i) {
+        for (const auto& key : {PathKey(FTasks[i].Input), PathKey(FTasks[i].Target)}) {
+            const auto [entry, isNew] = lastUse.try_emplace(key, i);
+            if (!isNew && entry->second != i) {
+                FWaitFor[i].push_back(entry->second);
+                entry->second = i;
+            }
+        }
+    }
+}
+
+void TFileBatch::Run(const std::function<void(std::size_t, const TFileReport&)>& AOnReport) {
+    std::vector<std::thread> workers;
+    for (unsigned i = 0; i < FJobs; ++i)
+        workers.emplace_back([this] { Work(); });
+    for (std::size_t i = 0; i < FTasks.size(); ++i) {
+        TFileReport report;
+        {
+            std::unique_lock lock(FLock);
+            FChanged.wait(lock, [&] { return bool(FDone[i]); });
+            report = std::move(FReports[i]);
+        }
+        AOnReport(i, report);
+    }
+    for (auto& worker : workers)
+        worker.join();
+}
+
+// Files are taken in list order, so every file waited for is already taken by another thread.
+void TFileBatch::Work() {
+    TTIFFInverterSingle inverter;
+    for (;;) {
+        std::size_t index = 0;
+        {
+            std::unique_lock lock(FLock);
+            if (FNextTask >= FTasks.size())
+                return;
+            index = FNextTask++;
+            FChanged.wait(lock, [&] {
+                return std::all_of(FWaitFor[index].begin(), FWaitFor[index].end(),
+                                   [&](std::size_t AEarlier) { return bool(FDone[AEarlier]); });
+            });
+        }
+        TFileReport report = ProcessFile(inverter, FTasks[index]);
+        {
+            const std::lock_guard lock(FLock);
+            FReports[index] = std::move(report);
+            FDone[index] = true;
+        }
+        FChanged.notify_all();
+    }
+}
+
+TFileReport TFileBatch::ProcessFile(TTIFFInverterSingle& AInverter, const TFileTask& ATask) const {
+    TFileReport report;
+    const bool targetExists = kvaderon::platform::FileExists(ATask.Target);
+    if (targetExists && !FOverwrite) {
+        report.Lines.push_back(Line(ATask.Target, "Пропущен пользователем (режим «пропустить все»)", false));
+        report.Outcome = TFileOutcome::foSkipped;
+        return report;
+    }
+    if (targetExists)
+        report.Lines.push_back(Line(ATask.Target, "OK! (режим «перезаписать все»)", false));
+    try {
+        AInverter.InvertTIFF16Bit(ATask.Input, ATask.Target, true);
+        if (!targetExists)
+            report.Lines.push_back(Line(ATask.Target, "ОК!", false));
+        report.Outcome = TFileOutcome::foProcessed;
+    } catch (const std::exception& error) {
+        report.Lines.push_back(Line(ATask.Input, error.what(), true));
+        report.Outcome = TFileOutcome::foError;
+    }
+    return report;
+}
+
+} // namespace kvaderon::cli

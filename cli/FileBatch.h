@@ -1,0 +1,63 @@
+// Inverts a list of files on several threads and hands their outcomes back in list order.
+#pragma once
+
+#include <condition_variable>
+#include <ctime>
+#include <filesystem>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace kvaderon {
+class TTIFFInverterSingle;
+}
+
+namespace kvaderon::cli {
+
+struct TFileTask {
+    std::filesystem::path Input;
+    std::filesystem::path Target;
+};
+
+struct TOutcomeLineData {
+    std::time_t Time = 0;
+    std::string FileName;
+    std::string Message;
+    bool IsError = false;
+};
+
+enum class TFileOutcome { foProcessed, foSkipped, foError };
+
+struct TFileReport {
+    std::vector<TOutcomeLineData> Lines; // in the order they were decided
+    TFileOutcome Outcome = TFileOutcome::foProcessed;
+};
+
+// An existing target is skipped, or with AOverwrite overwritten. Files that share an input or a
+// target path with an earlier file wait for it, so the result is that of one file after the
+// other whatever the number of threads.
+class TFileBatch {
+public:
+    TFileBatch(std::vector<TFileTask> ATasks, bool AOverwrite, unsigned AJobs);
+
+    // Calls AOnReport on the calling thread with each file's index and report, in list order.
+    void Run(const std::function<void(std::size_t, const TFileReport&)>& AOnReport);
+
+private:
+    void Work();
+    TFileReport ProcessFile(TTIFFInverterSingle& AInverter, const TFileTask& ATask) const;
+
+    std::vector<TFileTask> FTasks;
+    std::vector<std::vector<std::size_t>> FWaitFor; // earlier files that touch the same paths
+    bool FOverwrite;
+    unsigned FJobs;
+
+    std::mutex FLock;
+    std::condition_variable FChanged;
+    std::size_t FNextTask = 0;
+    std::vector<bool> FDone;
+    std::vector<TFileReport> FReports;
+};
+
+} // namespace kvaderon::cli

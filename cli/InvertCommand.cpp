@@ -1,0 +1,86 @@
+#include "InvertCommand.h"
+
+#include "BatchTexts.h"
+#include "FileBatch.h"
+#include "OutcomeLine.h"
+#include "PathText.h"
+#include "ProcessingState.h"
+#include "TargetPath.h"
+#include "TerminalText.h"
+#include "platform/FileOperations.h"
+
+#include <cstdio>
+#include <thread>
+
+namespace kvaderon::cli {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void Print(const std::string& AText) {
+    std::fwrite(AText.data(), 1, AText.size(), stdout);
+    std::fflush(stdout);
+}
+
+bool PrepareOutputFolder(const fs::path& AFolder) {
+    try {
+        kvaderon::platform::CreateFolders(AFolder);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "Неверная папка для сохранения\n%s\n", error.what());
+        return false;
+    }
+    std::error_code error;
+    if (fs::is_directory(AFolder, error))
+        return true;
+    std::fprintf(stderr, "Неверная папка для сохранения\n");
+    return false;
+}
+
+std::vector<TFileTask> PlanTasks(const TCommandLine& ALine, const fs::path& AOutputFolder) {
+    std::vector<TFileTask> tasks;
+    for (const auto& file : ALine.Files) {
+        const fs::path input = Utf8ToPath(file);
+        const fs::path inputFolder = input.has_parent_path() ? input.parent_path() : fs::path(".");
+        const bool sameFolder = IsSameFolder(inputFolder, AOutputFolder);
+        tasks.push_back({input, BuildTargetPath(input, AOutputFolder, sameFolder, ALine.Prefix, ALine.Postfix)});
+    }
+    return tasks;
+}
+
+void RecordOutcome(TProcessingState& AState, TFileOutcome AOutcome) {
+    switch (AOutcome) {
+    case TFileOutcome::foProcessed: AState.RecordProcessed(); break;
+    case TFileOutcome::foSkipped: AState.RecordSkipped(); break;
+    case TFileOutcome::foError: AState.RecordError(); break;
+    }
+}
+
+} // namespace
+
+int RunInvert(const TCommandLine& ALine, bool AColored) {
+    const fs::path outputFolder = Utf8ToPath(ALine.OutputFolder);
+    if (!PrepareOutputFolder(outputFolder))
+        return 1;
+
+    TProcessingState state;
+    state.StartNew(int(ALine.Files.size()));
+    state.StartTimer();
+    const unsigned jobs = ALine.Jobs > 0 ? ALine.Jobs : std::max(1u, std::thread::hardware_concurrency());
+    TFileBatch batch(PlanTasks(ALine, outputFolder), ALine.Overwrite, jobs);
+    batch.Run([&](std::size_t AIndex, const TFileReport& AReport) {
+        state.SetCurrentIndex(int(AIndex));
+        for (const auto& line : AReport.Lines)
+            Print(RenderRuns(BuildOutcomeLine(state.CurrentIndex() + 1, LocalTimeText(line.Time), line.FileName,
+                                              line.Message, line.IsError),
+                             AColored));
+        RecordOutcome(state, AReport.Outcome);
+    });
+    state.StopTimer();
+
+    Print("\n" + RenderRuns(BuildResultSummary(state), AColored) + "\n\n" +
+          RenderRuns(BuildFinalStatusText(state), AColored) + "\n");
+    return state.ErrorCount() == 0 ? 0 : 1;
+}
+
+} // namespace kvaderon::cli

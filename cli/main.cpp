@@ -1,0 +1,49 @@
+// kvaderon-cli: inverts 16-bit TIFF negatives and analyses their bit depth from the command line.
+#include "AnalyzeCommand.h"
+#include "CommandLine.h"
+#include "InvertCommand.h"
+#include "VersionText.h"
+#include "platform/Console.h"
+
+#include <cstdio>
+#include <exception>
+
+using namespace kvaderon;
+using namespace kvaderon::cli;
+
+namespace {
+
+bool UseColors(TColorWhen AWhen) {
+    return AWhen == TColorWhen::cwAlways || (AWhen == TColorWhen::cwAuto && cli::platform::IsStandardOutputTerminal());
+}
+
+int Run(const TCommandLine& ALine) {
+    switch (ALine.Command) {
+    case TCommand::cmHelp: std::fputs(HelpText().c_str(), stdout); return 0;
+    case TCommand::cmVersion:
+        std::printf("kvaderon-cli v.%s\n", FormatVersionText(KVADERON_VERSION).c_str());
+        return 0;
+    case TCommand::cmInvert: return RunInvert(ALine, UseColors(ALine.Color));
+    case TCommand::cmAnalyze: return RunAnalyze(ALine, UseColors(ALine.Color));
+    }
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    cli::platform::PrepareConsole();
+    TCommandLine line;
+    try {
+        line = ParseCommandLine(cli::platform::CommandLineArguments(argc, argv));
+    } catch (const EUsageError& error) {
+        std::fprintf(stderr, "%s\n\n%s\nПодробнее: kvaderon-cli --help\n", error.what(), UsageText().c_str());
+        return 2;
+    }
+    try {
+        return Run(line);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "%s\n", error.what());
+        return 1;
+    }
+}

@@ -1,0 +1,47 @@
+#include "Console.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <io.h>
+#include <stdio.h>
+
+namespace kvaderon::cli::platform {
+
+namespace {
+
+std::string WideToUtf8(const wchar_t* AText) {
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, AText, -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 1)
+        return {};
+    std::string text(std::size_t(size - 1), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, AText, -1, text.data(), size, nullptr, nullptr);
+    return text;
+}
+
+} // namespace
+
+// The narrow arguments are in the ANSI code page; the wide command line holds every name.
+std::vector<std::string> CommandLineArguments(int, char**) {
+    int count = 0;
+    wchar_t** arguments = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    std::vector<std::string> result;
+    for (int i = 1; arguments != nullptr && i < count; ++i)
+        result.push_back(WideToUtf8(arguments[i]));
+    ::LocalFree(arguments);
+    return result;
+}
+
+void PrepareConsole() {
+    ::SetConsoleOutputCP(CP_UTF8);
+    const HANDLE output = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    DWORD mode = 0;
+    if (output != INVALID_HANDLE_VALUE && ::GetConsoleMode(output, &mode))
+        ::SetConsoleMode(output, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+}
+
+bool IsStandardOutputTerminal() {
+    return ::_isatty(::_fileno(stdout)) != 0;
+}
+
+} // namespace kvaderon::cli::platform

@@ -1,0 +1,208 @@
+#include "CliTestSupport.h"
+
+#include "AnalysisReport.h"
+#include "TIFFBitDepthAnalyzer.h"
+
+#include <map>
+#include <variant>
+
+namespace kvaderon::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A flat JSON object of strings, whole numbers, Booleans and arrays of whole numbers, parsed
+// strictly enough to reject what the program must not write.
+using TJsonValue = std::variant<std::string, std::int64_t, bool, std::vector<std::int64_t>>;
+
+class TFlatJson {
+public:
+    static std::map<std::string, TJsonValue> Parse(const std::string& AText, std::vector<std::string>& AKeys) {
+        TFlatJson json{AText};
+        std::map<std::string, TJsonValue> object;
+        json.Expect('{');
+        do {
+            const std::string key = json.String();
+            json.Expect(':');
+            AKeys.push_back(key);
+            object[key] = json.Value();
+        } while (json.Accept(','));
+        json.Expect('}');
+        if (json.FAt != AText.size())
+            throw std::runtime_error("text after the object");
+        return object;
+    }
+
+private:
+    explicit TFlatJson(const std::string& AText) : FText(AText) {}
+
+    bool Accept(char AChar) {
+        if (FAt < FText.size() && FText[FAt] == AChar) {
+            ++FAt;
+            return true;
+        }
+        return false;
+    }
+    void Expect(char AChar) {
+        if (!Accept(AChar))
+            throw std::runtime_error(std::string("expected ") + AChar + " at " + std::to_string(FAt));
+    }
+    std::string String() {
+        Expect('"');
+        std::string text;
+        for (;;) {
+            if (FAt >= FText.size())
+                throw std::runtime_error("unterminated string");
+            const char c = FText[FAt++];
+            if (c == '"')
+                return text;
+            if (static_cast<unsigned char>(c) < 0x20)
+                throw std::runtime_error("raw control character");
+            if (c != '\\') {
+                text += c;
+                continue;
+            }
+            const char escaped = FText.at(FAt++);
+            const std::map<char, char> simple{{'"', '"'}, {'\\', '\\'}, {'/', '/'}, {'n', '\n'},
+                                              {'r', '\r'}, {'t', '\t'}, {'b', '\b'}, {'f', '\f'}};
+            if (escaped == 'u') {
+                const unsigned code = std::stoul(FText.substr(FAt, 4), nullptr, 16);
+                FAt += 4;
+                if (code >= 0x80)
+                    throw std::runtime_error("only control characters are expected as \\u");
+                text += char(code);
+            } else
+                text += simple.at(escaped);
+        }
+    }
+    std::int64_t Number() {
+        std::size_t used = 0;
+        const std::int64_t value = std::stoll(FText.substr(FAt), &used);
+        FAt += used;
+        return value;
+    }
+    TJsonValue Value() {
+        if (FText.compare(FAt, 4, "true") == 0)
+            return FAt += 4, true;
+        if (FText.compare(FAt, 5, "false") == 0)
+            return FAt += 5, false;
+        if (FAt < FText.size() && FText[FAt] == '"')
+            return String();
+        if (Accept('[')) {
+            std::vector<std::int64_t> numbers;
+            if (Accept(']'))
+                return numbers;
+            do
+                numbers.push_back(Number());
+            while (Accept(','));
+            Expect(']');
+            return numbers;
+        }
+        return Number();
+    }
+
+    const std::string& FText;
+    std::size_t FAt = 0;
+};
+
+class AnalyzeCli : public TCliTest {};
+
+TEST_F(AnalyzeCli, TextReportsAreTheSharedReportsInListOrder) {
+    const fs::path in = Folder("in");
+    TImageSpec replicated = Image(1);
+    for (auto& sample : replicated.Samples)
+        sample = std::uint16_t(257 * (sample % 256));
+    const std::vector<fs::path> files{
+        Put(in / "sixteen.tif", BuildImage(Image(1)).Build()),
+        Put(in / "eight.tif", BuildImage(replicated).Build()),
+        Put(in / "broken.tif", TBytes{'M', 'M', 0, 42}),
+        in / "missing.tif",
+    };
+    std::string expected;
+    for (const auto& file : files)
+        expected += PlainText(BuildAnalysisReport(
+            file.filename().string(), TTIFFBitDepthAnalyzer().AnalyzeBitDepth(file, TAnalysisMode::amPrecise)));
+    ASSERT_NE(expected.find("Репликация"), std::string::npos);
+    ASSERT_NE(expected.find("ОШИБКА: Не удалось открыть файл: "), std::string::npos);
+
+    const TProgramResult all = Cli({"analyze", files[0].string(), files[1].string(), files[2].string(),
+                                    files[3].string()});
+    EXPECT_EQ(all.ExitCode, 1);
+    EXPECT_EQ(all.Out, expected);
+
+    const TProgramResult good = Cli({"analyze", files[0].string(), files[1].string()});
+    EXPECT_EQ(good.ExitCode, 0);
+    EXPECT_EQ(good.Out.substr(0, 11), "sixteen.tif");
+}
+
+TEST_F(AnalyzeCli, JsonLinesCarryTheEngineResult) {
+    const fs::path in = Folder("in");
+    TImageSpec rgba;
+    rgba.BigEndian = true;
+    rgba.SamplesPerPixel = 4;
+    rgba.Photometric = 2;
+    rgba.ExtraSamples = {2};
+    const std::vector<fs::path> files{
+        Put(in / "rgba \"quoted\" \\ name.tif", BuildImage(rgba).Build()),
+        Put(in / "broken.tif", TBytes{'I', 'I', 42, 0, 0xFF, 0xFF, 0, 0}),
+    };
+    for (const auto mode : {TAnalysisMode::amPrecise, TAnalysisMode::amDepthOnly}) {
+        std::vector<std::string> arguments{"analyze", "--json"};
+        if (mode == TAnalysisMode::amDepthOnly)
+            arguments.push_back("--depth-only");
+        for (const auto& file : files)
+            arguments.push_back(file.string());
+        const TProgramResult run = Cli(arguments);
+        EXPECT_EQ(run.ExitCode, 1);
+        const auto lines = Lines(run.Out);
+        ASSERT_EQ(lines.size(), files.size());
+
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            const TBitDepthResult r = TTIFFBitDepthAnalyzer().AnalyzeBitDepth(files[i], mode);
+            std::vector<std::string> keys;
+            const auto json = TFlatJson::Parse(lines[i], keys);
+            const std::vector<std::string> expectedKeys{
+                "File", "IsActually8Bit", "IsActually16Bit", "IsSignExtendedSuspicious", "MaxValue", "MinValue",
+                "HighBit", "TotalSamples", "TotalPixels", "UniqueValueCount", "HasThumbnail", "Error",
+                "RejectionReason", "ImageWidth", "ImageHeight", "BitsPerSample", "Compression", "SamplesPerPixel",
+                "StripCount", "IsBigEndian", "PhotometricInterpretation", "ExtraSamples", "PlanarConfiguration"};
+            EXPECT_EQ(keys, expectedKeys);
+            const std::map<std::string, TJsonValue> expected{
+                {"File", files[i].string()},
+                {"IsActually8Bit", r.IsActually8Bit},
+                {"IsActually16Bit", r.IsActually16Bit},
+                {"IsSignExtendedSuspicious", r.IsSignExtendedSuspicious},
+                {"MaxValue", std::int64_t(r.MaxValue)},
+                {"MinValue", std::int64_t(r.MinValue)},
+                {"HighBit", std::int64_t(r.HighBit)},
+                {"TotalSamples", r.TotalSamples},
+                {"TotalPixels", r.TotalPixels},
+                {"UniqueValueCount", std::int64_t(r.UniqueValueCount)},
+                {"HasThumbnail", r.HasThumbnail},
+                {"Error", r.Error},
+                {"RejectionReason", r.RejectionReason},
+                {"ImageWidth", std::int64_t(r.ImageWidth)},
+                {"ImageHeight", std::int64_t(r.ImageHeight)},
+                {"BitsPerSample", std::int64_t(r.BitsPerSample)},
+                {"Compression", std::int64_t(r.Compression)},
+                {"SamplesPerPixel", std::int64_t(r.SamplesPerPixel)},
+                {"StripCount", std::int64_t(r.StripCount)},
+                {"IsBigEndian", r.IsBigEndian},
+                {"PhotometricInterpretation", std::int64_t(r.PhotometricInterpretation)},
+                {"ExtraSamples", std::vector<std::int64_t>(r.ExtraSamples.begin(), r.ExtraSamples.end())},
+                {"PlanarConfiguration", std::int64_t(r.PlanarConfiguration)},
+            };
+            EXPECT_EQ(json, expected) << lines[i];
+        }
+        // The facts the engine found are really there, not defaults on both sides.
+        std::vector<std::string> keys;
+        const auto first = TFlatJson::Parse(lines[0], keys);
+        EXPECT_EQ(std::get<bool>(first.at("IsBigEndian")), true);
+        EXPECT_EQ(std::get<std::vector<std::int64_t>>(first.at("ExtraSamples")), (std::vector<std::int64_t>{2}));
+        EXPECT_EQ(std::get<std::int64_t>(first.at("HighBit")) == 0, mode == TAnalysisMode::amDepthOnly);
+        EXPECT_FALSE(std::get<std::string>(TFlatJson::Parse(lines[1], keys).at("Error")).empty());
+    }
+}
+
+} // namespace
+} // namespace kvaderon::test

@@ -1,0 +1,60 @@
+// Runs the built kvaderon-cli in a temporary folder on files made by the TIFF builder.
+#pragma once
+
+#include "ProgramRun.h"
+#include "TempDir.h"
+#include "TiffBuilder.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace kvaderon::test {
+
+class TCliTest : public ::testing::Test {
+protected:
+    TProgramResult Cli(const std::vector<std::string>& AArguments) const {
+        return RunProgram(KVADERON_CLI_PROGRAM, AArguments, FScratch.Path());
+    }
+
+    std::filesystem::path Folder(const std::string& AName) const {
+        std::filesystem::create_directories(FTemp / AName);
+        return FTemp / AName;
+    }
+
+    // A small grey 16-bit file; ASeed makes its samples differ from other files'.
+    static TImageSpec Image(std::uint16_t ASeed, std::uint32_t AHeight = 2) {
+        TImageSpec spec;
+        spec.Height = AHeight;
+        spec.Samples.resize(SampleCount(spec));
+        for (std::size_t i = 0; i < spec.Samples.size(); ++i)
+            spec.Samples[i] = std::uint16_t(ASeed * 977 + i * 131);
+        return spec;
+    }
+
+    static TBytes Positive(TImageSpec ASpec) {
+        for (auto& sample : ASpec.Samples)
+            sample = std::uint16_t(0xFFFF - sample);
+        return BuildImage(ASpec).Build();
+    }
+
+    static std::filesystem::path Put(const std::filesystem::path& APath, const TBytes& ABytes) {
+        WriteFile(APath, ABytes);
+        return APath;
+    }
+
+    static std::vector<std::string> Lines(const std::string& AText) {
+        std::vector<std::string> lines;
+        std::istringstream stream(AText);
+        for (std::string line; std::getline(stream, line);)
+            lines.push_back(line);
+        return lines;
+    }
+
+    TTempDir FTemp;
+    TTempDir FScratch;
+};
+
+} // namespace kvaderon::test

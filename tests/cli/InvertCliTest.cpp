@@ -1,0 +1,202 @@
+#include "CliTestSupport.h"
+
+#include <algorithm>
+#include <regex>
+
+namespace kvaderon::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class InvertCli : public TCliTest {
+protected:
+    // The message of the outcome line; fails the test when the line is not "N. hh:mm:ss NAME: ".
+    static std::string Message(const std::string& ALine, int ANumber, const std::string& AName) {
+        const std::string head = std::to_string(ANumber) + ". ";
+        const std::regex time("\\d\\d:\\d\\d:\\d\\d ");
+        EXPECT_EQ(ALine.substr(0, head.size()), head) << ALine;
+        EXPECT_TRUE(std::regex_match(ALine.substr(head.size(), 9), time)) << ALine;
+        const std::string name = AName + ": ";
+        EXPECT_EQ(ALine.substr(head.size() + 9, name.size()), name) << ALine;
+        return ALine.substr(std::min(ALine.size(), head.size() + 9 + name.size()));
+    }
+};
+
+TEST_F(InvertCli, TargetNamesFollowTheFolderOfEachSource) {
+    const TImageSpec spec = Image(1);
+    const struct {
+        std::vector<std::string> Options;
+        bool InOutputFolder;
+        const char* Input;
+        const char* Target;
+    } cases[] = {
+        {{}, false, "scan01.tif", "scan01.tif"},
+        {{}, false, "scan01.TIFF", "scan01.TIFF"},
+        {{}, true, "scan01.tif", "! scan01.tif"},
+        {{}, true, "a.b.tiff", "! a.b.tif"},
+        {{"--postfix", "_pos"}, true, "scan01.TIFF", "! scan01_pos.tif"},
+        {{"--prefix=", "--postfix=_pos"}, true, "scan01", "scan01_pos.tif"},
+        {{"--prefix", "позитив "}, true, "скан.tif", "позитив скан.tif"},
+    };
+    for (const auto& c : cases) {
+        TTempDir temp;
+        const fs::path output = temp / "out";
+        fs::create_directories(output);
+        fs::create_directories(temp / "in");
+        const fs::path input = Put((c.InOutputFolder ? output : temp / "in") / c.Input, BuildImage(spec).Build());
+        std::vector<std::string> arguments{"invert", "--out", (temp / "in" / ".." / "out").string() + "/"};
+        arguments.insert(arguments.end(), c.Options.begin(), c.Options.end());
+        arguments.push_back(input.string());
+
+        const TProgramResult run = Cli(arguments);
+        EXPECT_EQ(run.ExitCode, 0) << c.Input << run.Err;
+        const auto lines = Lines(run.Out);
+        ASSERT_FALSE(lines.empty()) << c.Input;
+        EXPECT_EQ(Message(lines[0], 1, c.Target), "ОК!");
+        EXPECT_EQ(ReadFile(output / c.Target), Positive(spec)) << c.Target;
+        EXPECT_EQ(ReadFile(input), BuildImage(spec).Build()) << c.Input;
+    }
+}
+
+TEST_F(InvertCli, ExistingTargetIsSkippedOrWithOverwriteReplaced) {
+    const fs::path input = Put(Folder("in") / "scan.tif", BuildImage(Image(1)).Build());
+    const fs::path target = Put(Folder("out") / "scan.tif", TBytes{'o', 'l', 'd'});
+
+    TProgramResult run = Cli({"invert", "--out", (FTemp / "out").string(), input.string()});
+    EXPECT_EQ(run.ExitCode, 0);
+    auto lines = Lines(run.Out);
+    EXPECT_EQ(Message(lines.at(0), 1, "scan.tif"), "Пропущен пользователем (режим «пропустить все»)");
+    EXPECT_EQ(lines.back().rfind("Готово: обработано 0, пропущен 1 за ", 0), 0u) << lines.back();
+    EXPECT_EQ(ReadFile(target), (TBytes{'o', 'l', 'd'}));
+
+    run = Cli({"invert", "--overwrite", "--out", (FTemp / "out").string(), input.string()});
+    EXPECT_EQ(run.ExitCode, 0);
+    lines = Lines(run.Out);
+    EXPECT_EQ(Message(lines.at(0), 1, "scan.tif"), "OK! (режим «перезаписать все»)");
+    EXPECT_EQ(lines.at(1), "");
+    EXPECT_EQ(ReadFile(target), Positive(Image(1)));
+    EXPECT_EQ(lines.at(2), "ОБРАБОТКА УСПЕШНО ЗАВЕРШЕНА!");
+    EXPECT_EQ(lines.at(5), "✓ Обработано:     1 файл");
+}
+
+TEST_F(InvertCli, RefusedFileAmongGoodOnesFailsAloneAndLeavesNoOutput) {
+    const fs::path in = Folder("in");
+    const TBytes broken = {'I', 'I', 42, 0, 8, 0, 0, 0, 0, 0};
+    const std::vector<std::string> inputs{
+        Put(in / "first.tif", BuildImage(Image(1)).Build()).string(),
+        Put(in / "broken.tif", broken).string(),
+        (in / "missing.tif").string(),
+        Put(in / "last.tif", BuildImage(Image(3)).Build()).string(),
+    };
+    std::vector<std::string> arguments{"invert", "--jobs", "3", "--out", (FTemp / "new" / "out").string()};
+    arguments.insert(arguments.end(), inputs.begin(), inputs.end());
+
+    const TProgramResult run = Cli(arguments);
+    EXPECT_EQ(run.ExitCode, 1);
+    EXPECT_EQ(run.Err, "");
+    const auto lines = Lines(run.Out);
+    ASSERT_GE(lines.size(), 4u);
+    EXPECT_EQ(Message(lines[0], 1, "first.tif"), "ОК!");
+    EXPECT_EQ(Message(lines[1], 2, "broken.tif").rfind("Системная ошибка при обработке " + inputs[1] + ": ", 0), 0u)
+        << lines[1];
+    EXPECT_EQ(Message(lines[2], 3, "missing.tif").rfind("Системная ошибка при обработке " + inputs[2] + ": ", 0), 0u)
+        << lines[2];
+    EXPECT_EQ(Message(lines[3], 4, "last.tif"), "ОК!");
+    EXPECT_EQ(lines.at(5), "ОБРАБОТКА ЗАВЕРШЕНА С ОШИБКАМИ");
+    EXPECT_EQ(lines.at(10), "✗ С ошибками:     2 файла");
+    EXPECT_EQ(lines.back().rfind("Готово: обработаны 2, пропущено 0, ошибок 2 за ", 0), 0u) << lines.back();
+
+    std::vector<std::string> names; // the two good copies and nothing else
+    for (const auto& entry : fs::directory_iterator(FTemp / "new" / "out"))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"first.tif", "last.tif"}));
+    EXPECT_EQ(ReadFile(inputs[1]), broken);
+}
+
+TEST_F(InvertCli, LinesKeepListOrderWithSeveralJobs) {
+    // Larger files first, so that later files tend to finish earlier.
+    const fs::path in = Folder("in");
+    std::vector<std::string> arguments{"invert", "--jobs", "4", "--out", Folder("out").string()};
+    const int count = 16;
+    for (int i = 0; i < count; ++i)
+        arguments.push_back(
+            Put(in / ("f" + std::to_string(i) + ".tif"), BuildImage(Image(std::uint16_t(i), 4000 - 240 * i)).Build())
+                .string());
+
+    const TProgramResult run = Cli(arguments);
+    EXPECT_EQ(run.ExitCode, 0) << run.Err;
+    const auto lines = Lines(run.Out);
+    ASSERT_GT(lines.size(), std::size_t(count));
+    for (int i = 0; i < count; ++i) {
+        const std::string name = "f" + std::to_string(i) + ".tif";
+        EXPECT_EQ(Message(lines[std::size_t(i)], i + 1, name), "ОК!");
+        EXPECT_EQ(ReadFile(FTemp / "out" / name), Positive(Image(std::uint16_t(i), 4000 - 240 * i))) << name;
+    }
+}
+
+TEST_F(InvertCli, FilesSharingATargetAreHandledOneAfterTheOther) {
+    const fs::path first = Put(Folder("a") / "x.tif", BuildImage(Image(1)).Build());
+    const fs::path second = Put(Folder("b") / "x.tif", BuildImage(Image(2)).Build());
+    const std::string output = (FTemp / "out").string();
+
+    TProgramResult run = Cli({"invert", "--jobs", "2", "--out", output, first.string(), second.string()});
+    auto lines = Lines(run.Out);
+    EXPECT_EQ(Message(lines.at(0), 1, "x.tif"), "ОК!");
+    EXPECT_EQ(Message(lines.at(1), 2, "x.tif"), "Пропущен пользователем (режим «пропустить все»)");
+    EXPECT_EQ(ReadFile(FTemp / "out" / "x.tif"), Positive(Image(1)));
+
+    fs::remove(FTemp / "out" / "x.tif");
+    run = Cli({"invert", "--jobs", "2", "--overwrite", "--out", output, first.string(), second.string()});
+    lines = Lines(run.Out);
+    EXPECT_EQ(Message(lines.at(0), 1, "x.tif"), "ОК!");
+    EXPECT_EQ(Message(lines.at(1), 2, "x.tif"), "OK! (режим «перезаписать все»)");
+    EXPECT_EQ(ReadFile(FTemp / "out" / "x.tif"), Positive(Image(2)));
+}
+
+TEST_F(InvertCli, FileNeverOverwritesItself) {
+    const fs::path output = Folder("out");
+    const TBytes original = BuildImage(Image(1)).Build();
+    const fs::path input = Put(output / "x.tif", original);
+
+    const TProgramResult run =
+        Cli({"invert", "--overwrite", "--prefix", "", "--out", output.string(), input.string()});
+    EXPECT_EQ(run.ExitCode, 1);
+    const auto lines = Lines(run.Out);
+    EXPECT_EQ(Message(lines.at(0), 1, "x.tif"), "OK! (режим «перезаписать все»)");
+    EXPECT_NE(Message(lines.at(1), 1, "x.tif").find("Входной и выходной пути указывают на один и тот же файл"),
+              std::string::npos)
+        << lines.at(1);
+    EXPECT_EQ(ReadFile(input), original);
+    EXPECT_EQ(std::distance(fs::directory_iterator(output), fs::directory_iterator()), 1);
+}
+
+TEST_F(InvertCli, UnusableDestinationEndsTheRunBeforeAnyFile) {
+    const fs::path input = Put(Folder("in") / "x.tif", BuildImage(Image(1)).Build());
+    const fs::path notAFolder = Put(FTemp / "file", TBytes{1});
+    const TProgramResult run = Cli({"invert", "--out", (notAFolder / "sub").string(), input.string()});
+    EXPECT_EQ(run.ExitCode, 1);
+    EXPECT_EQ(run.Out, "");
+    EXPECT_EQ(run.Err.rfind("Неверная папка для сохранения\n", 0), 0u) << run.Err;
+}
+
+TEST_F(InvertCli, ColoursOnlyWhenAsked) {
+    const fs::path input = Put(Folder("in") / "x.tif", BuildImage(Image(1)).Build());
+    const std::string output = (FTemp / "out").string();
+    const TProgramResult plain = Cli({"invert", "--out", output, input.string()});
+    const TProgramResult colored = Cli({"invert", "--overwrite", "--color", "always", "--out", output, input.string()});
+    const TProgramResult never = Cli({"invert", "--overwrite", "--color=never", "--out", output, input.string()});
+    EXPECT_EQ(plain.Out.find('\x1b'), std::string::npos);
+    EXPECT_EQ(never.Out.find('\x1b'), std::string::npos);
+    const std::string firstColored = Lines(colored.Out).at(0);
+    EXPECT_NE(firstColored.find("\x1b[1;32mOK! (режим «перезаписать все»)\x1b[0m"), std::string::npos)
+        << firstColored;
+    const auto withoutTime = [](const std::string& ALine) {
+        return std::regex_replace(ALine, std::regex("\\d\\d:\\d\\d:\\d\\d"), "");
+    };
+    EXPECT_EQ(withoutTime(std::regex_replace(firstColored, std::regex("\x1b\\[[0-9;]*m"), "")),
+              withoutTime(Lines(never.Out).at(0)));
+}
+
+} // namespace
+} // namespace kvaderon::test

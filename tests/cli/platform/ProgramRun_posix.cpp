@@ -1,0 +1,58 @@
+#include "ProgramRun.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+extern char** environ;
+
+namespace kvaderon::test {
+
+namespace {
+
+std::string ReadText(const std::filesystem::path& APath) {
+    std::ifstream stream(APath, std::ios::binary);
+    std::ostringstream text;
+    text << stream.rdbuf();
+    return text.str();
+}
+
+} // namespace
+
+TProgramResult RunProgram(const std::filesystem::path& AProgram, const std::vector<std::string>& AArguments,
+                          const std::filesystem::path& AScratchFolder) {
+    const auto outPath = AScratchFolder / "program.out";
+    const auto errPath = AScratchFolder / "program.err";
+    std::vector<std::string> texts{AProgram.string()};
+    texts.insert(texts.end(), AArguments.begin(), AArguments.end());
+    std::vector<char*> argv;
+    for (auto& text : texts)
+        argv.push_back(text.data());
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    pid_t child = 0;
+    const int failure = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (failure != 0)
+        throw std::runtime_error("cannot start " + AProgram.string());
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    TProgramResult result;
+    result.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.Out = ReadText(outPath);
+    result.Err = ReadText(errPath);
+    std::filesystem::remove(outPath);
+    std::filesystem::remove(errPath);
+    return result;
+}
+
+} // namespace kvaderon::test

@@ -1,6 +1,7 @@
 // Reading and writing numbers in a file's byte order; the only place that shifts bytes.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -21,6 +22,18 @@ inline std::uint32_t ReadU32(const std::uint8_t* AData, bool ABigEndian) {
                (std::uint32_t(AData[2]) << 8) | std::uint32_t(AData[3]);
     return std::uint32_t(AData[0]) | (std::uint32_t(AData[1]) << 8) |
            (std::uint32_t(AData[2]) << 16) | (std::uint32_t(AData[3]) << 24);
+}
+
+// Four consecutive 16-bit values, in order, taken from one 64-bit load: cheaper than four
+// ReadU16 calls in loops that look at every sample.
+inline void ReadU16x4(const std::uint8_t* AData, bool ABigEndian, std::uint16_t (&AValues)[4]) {
+    std::uint64_t word;
+    std::memcpy(&word, AData, 8);
+    constexpr bool hostBig = std::endian::native == std::endian::big;
+    for (int i = 0; i < 4; ++i) {
+        const auto stored = std::uint16_t(word >> (16 * (hostBig ? 3 - i : i)));
+        AValues[i] = ABigEndian == hostBig ? stored : Swap16(stored);
+    }
 }
 
 inline void WriteU16(std::uint8_t* AData, std::uint16_t AValue, bool ABigEndian) {

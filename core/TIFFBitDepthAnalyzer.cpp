@@ -35,24 +35,39 @@ public:
     explicit TSampleSet(std::vector<std::uint16_t>* AUniqueValues)
         : FSeen(65536, 0), FUniqueValues(AUniqueValues) {}
 
-    template <bool ABigEndian>
-    void CountAll(const std::uint8_t* ASamples, std::size_t ACount) {
-        for (std::size_t i = 0; i < ACount; ++i) {
-            const std::uint16_t value = ReadU16(ASamples + 2 * i, ABigEndian);
-            if (!FSeen[value]) [[unlikely]]
-                AddNew(value);
+    // Tests a block of samples at a time without branching; a block with a new value is counted
+    // again sample by sample, which keeps UniqueValues in order of first appearance.
+    template <bool ABigEndian> void CountAll(const std::uint8_t* ASamples, std::size_t ACount) {
+        constexpr std::size_t blockSamples = 32;
+        const std::uint8_t* seen = FSeen.data();
+        std::size_t i = 0;
+        for (; i + blockSamples <= ACount; i += blockSamples) {
+            unsigned allSeen = 1;
+            for (std::size_t k = 0; k < blockSamples; k += 4) {
+                std::uint16_t values[4];
+                ReadU16x4(ASamples + 2 * (i + k), ABigEndian, values);
+                allSeen &= seen[values[0]] & seen[values[1]] & seen[values[2]] & seen[values[3]];
+            }
+            if (!allSeen) [[unlikely]]
+                CountEach<ABigEndian>(ASamples + 2 * i, blockSamples);
         }
+        CountEach<ABigEndian>(ASamples + 2 * i, ACount - i);
     }
 
     // Stops after the sample that clears the last pattern; with all cleared, counts one sample.
     template <bool ABigEndian>
     void CountUntilNoPattern(const std::uint8_t* ASamples, std::size_t ACount) {
+        if (NoPatternLeft()) {
+            CountEach<ABigEndian>(ASamples, std::min<std::size_t>(ACount, 1));
+            return;
+        }
         for (std::size_t i = 0; i < ACount; ++i) {
             const std::uint16_t value = ReadU16(ASamples + 2 * i, ABigEndian);
-            if (!FSeen[value])
+            if (!FSeen[value]) {
                 AddNew(value);
-            if (NoPatternLeft())
-                return;
+                if (NoPatternLeft())
+                    return;
+            }
         }
     }
 
@@ -73,6 +88,14 @@ public:
     }
 
 private:
+    template <bool ABigEndian> void CountEach(const std::uint8_t* ASamples, std::size_t ACount) {
+        for (std::size_t i = 0; i < ACount; ++i) {
+            const std::uint16_t value = ReadU16(ASamples + 2 * i, ABigEndian);
+            if (!FSeen[value])
+                AddNew(value);
+        }
+    }
+
     bool NoPatternLeft() const { return !FAllZeroExtended && !FAllReplicated && !FAllHighFF; }
 
     void AddNew(std::uint16_t AValue) {
@@ -111,14 +134,19 @@ struct TScan {
         const std::uint32_t byteCount = Info.StripByteCounts[AStrip];
         return offset < FileSize && byteCount != 0 && IsRangeInside(offset, byteCount, FileSize);
     }
-    const std::uint8_t* StripData(std::size_t AStrip) const { return View + Info.StripOffsets[AStrip]; }
+    const std::uint8_t* StripData(std::size_t AStrip) const {
+        return View + Info.StripOffsets[AStrip];
+    }
     std::size_t StripSamples(std::size_t AStrip) const { return Info.StripByteCounts[AStrip] / 2; }
 
     bool IsAlpha(std::uint32_t AChannel) const {
-        return IsAlphaChannel(AChannel, Info.SamplesPerPixel, Info.ExtraSamples, Info.PhotometricInterpretation);
+        return IsAlphaChannel(AChannel, Info.SamplesPerPixel, Info.ExtraSamples,
+                              Info.PhotometricInterpretation);
     }
 
-    void Report(std::int64_t APercent) const { UpdateProgress(int(std::min<std::int64_t>(APercent, 100))); }
+    void Report(std::int64_t APercent) const {
+        UpdateProgress(int(std::min<std::int64_t>(APercent, 100)));
+    }
 };
 
 // Every strip's channels start again at 0; only the last channel can be alpha.
@@ -140,8 +168,7 @@ void CountInterleavedStrip(const TScan& AScan, const std::uint8_t* AData, std::s
     AScan.Samples.CountAll<ABigEndian>(AData + pixels * pixelBytes, ASamples % samplesPerPixel);
 }
 
-template <bool ABigEndian>
-void ScanInterleaved(const TScan& AScan, std::size_t AStep) {
+template <bool ABigEndian> void ScanInterleaved(const TScan& AScan, std::size_t AStep) {
     const std::size_t stripCount = AScan.StripCount();
     std::size_t processed = 0;
     for (std::size_t strip = 0; strip < stripCount; ++strip) {
@@ -154,16 +181,17 @@ void ScanInterleaved(const TScan& AScan, std::size_t AStep) {
     }
 }
 
-template <bool ABigEndian>
-void ScanPlanar(const TScan& AScan, std::size_t AStep) {
+template <bool ABigEndian> void ScanPlanar(const TScan& AScan, std::size_t AStep) {
     const std::uint16_t samplesPerPixel = AScan.Info.SamplesPerPixel;
     if (samplesPerPixel == 0)
         ThrowDivisionByZero();
     const std::size_t stripsPerPlane = AScan.StripCount() / samplesPerPixel;
     if (AScan.StripCount() % samplesPerPixel != 0)
-        throw EAnalysisFailure("Некорректная структура planar TIFF: StripCount не кратен SamplesPerPixel");
+        throw EAnalysisFailure(
+            "Некорректная структура planar TIFF: StripCount не кратен SamplesPerPixel");
     // Progress counts S - 1 planes; a file of one plane counts that plane.
-    const std::int64_t progressStrips = std::int64_t(std::max(samplesPerPixel - 1, 1)) * std::int64_t(stripsPerPlane);
+    const std::int64_t progressStrips =
+        std::int64_t(std::max(samplesPerPixel - 1, 1)) * std::int64_t(stripsPerPlane);
     std::size_t processed = 0;
     for (std::uint32_t plane = 0; plane < samplesPerPixel; ++plane) {
         if (AScan.IsAlpha(plane))
@@ -172,7 +200,8 @@ void ScanPlanar(const TScan& AScan, std::size_t AStep) {
             const std::size_t strip = plane * stripsPerPlane + j;
             if (!AScan.IsScanned(strip))
                 continue;
-            AScan.Samples.CountUntilNoPattern<ABigEndian>(AScan.StripData(strip), AScan.StripSamples(strip));
+            AScan.Samples.CountUntilNoPattern<ABigEndian>(AScan.StripData(strip),
+                                                          AScan.StripSamples(strip));
             ++processed;
             if (AScan.UpdateProgress && processed % AStep == 0)
                 AScan.Report(std::int64_t(processed) * 100 / progressStrips);
@@ -231,7 +260,8 @@ void Analyze(const std::uint8_t* AView, std::uint64_t AFileSize, TAnalysisMode A
     else if (info.PlanarConfiguration == 2)
         big ? ScanPlanar<true>(scan, step) : ScanPlanar<false>(scan, step);
     else
-        throw EAnalysisFailure(FormatText("Неподдерживаемая PlanarConfiguration: %d", {info.PlanarConfiguration}));
+        throw EAnalysisFailure(
+            FormatText("Неподдерживаемая PlanarConfiguration: %d", {info.PlanarConfiguration}));
 
     AResult.MinValue = samples.MinValue();
     AResult.MaxValue = samples.MaxValue();
@@ -249,9 +279,10 @@ TBitDepthResult TTIFFBitDepthAnalyzer::AnalyzeBitDepth(const std::filesystem::pa
     return AnalyzeBitDepthWithProgress(AFileName, AAnalysisMode, {});
 }
 
-TBitDepthResult TTIFFBitDepthAnalyzer::AnalyzeBitDepthWithProgress(const std::filesystem::path& AFileName,
-                                                                   TAnalysisMode AAnalysisMode,
-                                                                   const TAnalysisProgress& AUpdateProgress) const {
+TBitDepthResult
+TTIFFBitDepthAnalyzer::AnalyzeBitDepthWithProgress(const std::filesystem::path& AFileName,
+                                                   TAnalysisMode AAnalysisMode,
+                                                   const TAnalysisProgress& AUpdateProgress) const {
     TBitDepthResult result;
     if (!std::ifstream(AFileName, std::ios::binary).is_open()) {
         result.Error = "Не удалось открыть файл: " + PathToUtf8(AFileName);
@@ -267,9 +298,10 @@ TBitDepthResult TTIFFBitDepthAnalyzer::AnalyzeBitDepthWithProgress(const std::fi
     return AnalyzeBytes(mapped.View(), mapped.Size(), AAnalysisMode, AUpdateProgress);
 }
 
-TBitDepthResult TTIFFBitDepthAnalyzer::AnalyzeBytes(const std::uint8_t* AView, std::uint64_t AFileSize,
-                                                    TAnalysisMode AAnalysisMode,
-                                                    const TAnalysisProgress& AUpdateProgress) const {
+TBitDepthResult
+TTIFFBitDepthAnalyzer::AnalyzeBytes(const std::uint8_t* AView, std::uint64_t AFileSize,
+                                    TAnalysisMode AAnalysisMode,
+                                    const TAnalysisProgress& AUpdateProgress) const {
     TBitDepthResult result;
     std::string failure;
     try {

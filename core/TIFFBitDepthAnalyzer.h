@@ -14,19 +14,19 @@ namespace kvaderon {
 // are filled only when the file's structure was accepted.
 struct TBitDepthResult {
     bool IsActually8Bit = false;           // the samples show one of the two 8-bit patterns
-    bool IsActually16Bit = false;          // not IsActually8Bit after a completed scan; false after a failure
+    bool IsActually16Bit = false;          // not IsActually8Bit after a scan; false after a failure
     bool IsSignExtendedSuspicious = false; // every counted sample in 0xFF00..0xFFFF, and not 8-bit
     std::uint16_t MaxValue = 0;
-    std::uint16_t MinValue = 65535;        // stays 65535 when nothing was counted
-    std::int32_t HighBit = 0;              // significant bits of MaxValue; 0 in amDepthOnly
-    std::int64_t TotalSamples = 0;         // sum of all strip byte counts div 2
-    std::int64_t TotalPixels = 0;          // width * height, or TotalSamples div SamplesPerPixel
+    std::uint16_t MinValue = 65535; // stays 65535 when nothing was counted
+    std::int32_t HighBit = 0;       // significant bits of MaxValue; 0 in amDepthOnly
+    std::int64_t TotalSamples = 0;  // sum of all strip byte counts div 2
+    std::int64_t TotalPixels = 0;   // width * height, or TotalSamples div SamplesPerPixel
     std::int32_t UniqueValueCount = 0;
-    std::vector<std::uint16_t> UniqueValues; // distinct counted values in order of first appearance;
-                                             // filled in amPrecise only
-    bool HasThumbnail = false;             // the first IFD has a SubIFDs entry with an offset
-    std::string Error;                     // empty, or the failure text
-    std::string RejectionReason;           // empty, or why the file's structure was rejected
+    std::vector<std::uint16_t> UniqueValues; // distinct counted values in order of first
+                                             // appearance; filled in amPrecise only
+    bool HasThumbnail = false;               // the first IFD has a SubIFDs entry with an offset
+    std::string Error;                       // empty, or the failure text
+    std::string RejectionReason;             // empty, or why the file's structure was rejected
     std::uint16_t ImageWidth = 0;
     std::uint16_t ImageHeight = 0;
     std::uint16_t BitsPerSample = 0;
@@ -51,13 +51,15 @@ using TAnalysisProgress = std::function<void(int APercent)>;
 // holds no state; an instance may serve any number of calls.
 class TTIFFBitDepthAnalyzer {
 public:
-    TBitDepthResult AnalyzeBitDepth(const std::filesystem::path& AFileName, TAnalysisMode AAnalysisMode) const;
+    TBitDepthResult AnalyzeBitDepth(const std::filesystem::path& AFileName,
+                                    TAnalysisMode AAnalysisMode) const;
     // AUpdateProgress may be empty.
     TBitDepthResult AnalyzeBitDepthWithProgress(const std::filesystem::path& AFileName,
                                                 TAnalysisMode AAnalysisMode,
                                                 const TAnalysisProgress& AUpdateProgress) const;
     // The same analysis of a file's bytes already held in memory, AView[0, AFileSize).
-    TBitDepthResult AnalyzeBytes(const std::uint8_t* AView, std::uint64_t AFileSize, TAnalysisMode AAnalysisMode,
+    TBitDepthResult AnalyzeBytes(const std::uint8_t* AView, std::uint64_t AFileSize,
+                                 TAnalysisMode AAnalysisMode,
                                  const TAnalysisProgress& AUpdateProgress = {}) const;
 };
 

@@ -25,7 +25,8 @@ std::uint16_t UniformBitsPerSample(const std::vector<std::uint16_t>& AValues) {
         throw ETIFFError("BitsPerSample (258): пустой массив");
     for (std::uint16_t bits : AValues)
         if (bits != AValues.front())
-            throw ETIFFError(FormatText("BitsPerSample (258): неравномерная битность: [%s]", {JoinDecimal(AValues)}));
+            throw ETIFFError(FormatText("BitsPerSample (258): неравномерная битность: [%s]",
+                                        {JoinDecimal(AValues)}));
     return AValues.front();
 }
 
@@ -37,21 +38,42 @@ void HandleEntry(const TTIFFEntry& AEntry, const std::uint8_t* AView, std::uint6
     auto words = [&] { return ReadTagWordArray(AEntry, AView, AFileSize, big, shortage); };
     auto cardinals = [&] { return ReadTagCardinalArray(AEntry, AView, AFileSize, big, shortage); };
     switch (AEntry.Tag) {
-    case 256: AInfo.ImageWidth = scalar(); break;
-    case 257: AInfo.ImageHeight = scalar(); break;
-    case 258: AInfo.BitsPerSample = UniformBitsPerSample(words()); break;
-    case 259: AInfo.Compression = scalar(); break;
-    case 262: AInfo.PhotometricInterpretation = scalar(); break;
-    case 273: AInfo.StripOffsets = cardinals(); break;
-    case 277: AInfo.SamplesPerPixel = scalar(); break;
-    case 279: AInfo.StripByteCounts = cardinals(); break;
-    case 284: AInfo.PlanarConfiguration = scalar(); break;
+    case 256:
+        AInfo.ImageWidth = scalar();
+        break;
+    case 257:
+        AInfo.ImageHeight = scalar();
+        break;
+    case 258:
+        AInfo.BitsPerSample = UniformBitsPerSample(words());
+        break;
+    case 259:
+        AInfo.Compression = scalar();
+        break;
+    case 262:
+        AInfo.PhotometricInterpretation = scalar();
+        break;
+    case 273:
+        AInfo.StripOffsets = cardinals();
+        break;
+    case 277:
+        AInfo.SamplesPerPixel = scalar();
+        break;
+    case 279:
+        AInfo.StripByteCounts = cardinals();
+        break;
+    case 284:
+        AInfo.PlanarConfiguration = scalar();
+        break;
     case 330:
         if (!cardinals().empty())
             AThumbnailMark = true;
         break;
-    case 338: AInfo.ExtraSamples = words(); break;
-    default: break;
+    case 338:
+        AInfo.ExtraSamples = words();
+        break;
+    default:
+        break;
     }
 }
 
@@ -63,8 +85,8 @@ std::string CompressionReason(std::uint16_t ACompression) {
 
 } // namespace
 
-bool ParseTIFFForAnalysis(const std::uint8_t* AView, std::uint64_t AFileSize, TAnalysisTIFFInfo& AInfo,
-                          std::string& AReason) {
+bool ParseTIFFForAnalysis(const std::uint8_t* AView, std::uint64_t AFileSize,
+                          TAnalysisTIFFInfo& AInfo, std::string& AReason) {
     auto reject = [&AReason](std::string AText) {
         AReason = std::move(AText);
         return false;
@@ -94,7 +116,8 @@ bool ParseTIFFForAnalysis(const std::uint8_t* AView, std::uint64_t AFileSize, TA
     AInfo.IsBigEndian = bigEndian;
     bool thumbnailMark = false;
     for (std::uint32_t i = 0; i < entryCount; ++i) {
-        const TTIFFEntry entry = DecodeEntry(AView + entriesAt + std::uint64_t(IFDEntrySize) * i, bigEndian);
+        const TTIFFEntry entry =
+            DecodeEntry(AView + entriesAt + std::uint64_t(IFDEntrySize) * i, bigEndian);
         try {
             HandleEntry(entry, AView, AFileSize, AInfo, thumbnailMark);
         } catch (const ETIFFError& error) {
@@ -103,12 +126,14 @@ bool ParseTIFFForAnalysis(const std::uint8_t* AView, std::uint64_t AFileSize, TA
     }
 
     if (AInfo.BitsPerSample != 16)
-        return reject(FormatText("Неподдерживаемая битность: %d бит (требуется 16)", {AInfo.BitsPerSample}));
+        return reject(
+            FormatText("Неподдерживаемая битность: %d бит (требуется 16)", {AInfo.BitsPerSample}));
     if (AInfo.Compression != 1)
         return reject(CompressionReason(AInfo.Compression));
     AInfo.HasThumbnail = thumbnailMark;
     if (AInfo.StripOffsets.empty() || AInfo.StripOffsets.size() != AInfo.StripByteCounts.size())
-        return reject("Неверная структура TIFF (отсутствуют или некорректны StripOffsets/StripByteCounts)");
+        return reject(
+            "Неверная структура TIFF (отсутствуют или некорректны StripOffsets/StripByteCounts)");
     return true;
 }
 

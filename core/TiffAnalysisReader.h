@@ -27,7 +27,7 @@ struct TAnalysisTIFFInfo {
 // 16-bit, uncompressed and held in strips. Returns false with the Russian reason in AReason when
 // the file is rejected; AInfo is then not to be used. Reads nothing outside the given bytes and
 // never writes to them. Failures other than a rejection (memory exhaustion) are raised.
-bool ParseTIFFForAnalysis(const std::uint8_t* AView, std::uint64_t AFileSize, TAnalysisTIFFInfo& AInfo,
-                          std::string& AReason);
+bool ParseTIFFForAnalysis(const std::uint8_t* AView, std::uint64_t AFileSize,
+                          TAnalysisTIFFInfo& AInfo, std::string& AReason);
 
 } // namespace kvaderon

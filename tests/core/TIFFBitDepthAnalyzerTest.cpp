@@ -17,7 +17,8 @@ using TValues = std::vector<std::uint16_t>;
 constexpr auto amPrecise = TAnalysisMode::amPrecise;
 constexpr auto amDepthOnly = TAnalysisMode::amDepthOnly;
 
-// Analyses the bytes as a file and checks that the file's bytes and modification time are untouched.
+// Analyses the bytes as a file and checks that the file's bytes and modification time are
+// untouched.
 TBitDepthResult AnalyzeFile(const TBytes& ABytes, TAnalysisMode AMode = amPrecise,
                             const TAnalysisProgress& AUpdateProgress = {}) {
     TTempDir dir;
@@ -25,7 +26,8 @@ TBitDepthResult AnalyzeFile(const TBytes& ABytes, TAnalysisMode AMode = amPrecis
     WriteFile(path, ABytes);
     const auto stamp = fs::last_write_time(path) - std::chrono::hours(30);
     fs::last_write_time(path, stamp);
-    const TBitDepthResult result = TTIFFBitDepthAnalyzer().AnalyzeBitDepthWithProgress(path, AMode, AUpdateProgress);
+    const TBitDepthResult result =
+        TTIFFBitDepthAnalyzer().AnalyzeBitDepthWithProgress(path, AMode, AUpdateProgress);
     EXPECT_EQ(ReadFile(path), ABytes) << "the file was changed";
     EXPECT_EQ(fs::last_write_time(path), stamp) << "the file's modification time was changed";
     return result;
@@ -71,25 +73,80 @@ struct TVerdictCase {
 
 TEST(AnalyzeBitDepth, VerdictsAndStatisticsInBothByteOrders) {
     const std::vector<TVerdictCase> cases = {
-        {"real 16-bit", {0x1234, 0x0000, 0xABCD, 0x1234}, false, false, 0, 0xABCD, 16, {0x1234, 0, 0xABCD}},
-        {"zero-extended", {0x007F, 0x00FF, 0x0001, 0x00FF}, true, false, 1, 0xFF, 8, {0x7F, 0xFF, 1}},
+        {"real 16-bit",
+         {0x1234, 0x0000, 0xABCD, 0x1234},
+         false,
+         false,
+         0,
+         0xABCD,
+         16,
+         {0x1234, 0, 0xABCD}},
+        {"zero-extended",
+         {0x007F, 0x00FF, 0x0001, 0x00FF},
+         true,
+         false,
+         1,
+         0xFF,
+         8,
+         {0x7F, 0xFF, 1}},
         {"zero-extended up to 0x0100", {0x0000, 0x0100}, true, false, 0, 0x100, 9, {0, 0x100}},
-        {"replicated", {0x0000, 0x0101, 0xFFFF, 0x8080}, true, false, 0, 0xFFFF, 16, {0, 0x101, 0xFFFF, 0x8080}},
-        {"replicated give or take 1", {0xFEFF, 0x0102, 0x0100, 0x0001, 0x0000},
-         true, false, 0, 0xFEFF, 16, {0xFEFF, 0x102, 0x100, 1, 0}},
+        {"replicated",
+         {0x0000, 0x0101, 0xFFFF, 0x8080},
+         true,
+         false,
+         0,
+         0xFFFF,
+         16,
+         {0, 0x101, 0xFFFF, 0x8080}},
+        {"replicated give or take 1",
+         {0xFEFF, 0x0102, 0x0100, 0x0001, 0x0000},
+         true,
+         false,
+         0,
+         0xFEFF,
+         16,
+         {0xFEFF, 0x102, 0x100, 1, 0}},
         {"0x00FF is two below 257", {0x00FF, 0x0101}, false, false, 0xFF, 0x101, 9, {0xFF, 0x101}},
-        {"one 0x1234 among replicated", {0x0101, 0x0202, 0x1234, 0x0303},
-         false, false, 0x101, 0x1234, 13, {0x101, 0x202, 0x1234, 0x303}},
-        {"two above a multiple of 257", {0x0101, 0x0103}, false, false, 0x101, 0x103, 9, {0x101, 0x103}},
-        {"wholly in 0xFF00-0xFFFF", {0xFF10, 0xFFFF, 0xFF00}, false, true, 0xFF00, 0xFFFF, 16, {0xFF10, 0xFFFF, 0xFF00}},
-        {"0xFEFF is not in 0xFF00-0xFFFF", {0xFF10, 0xFEFF}, false, false, 0xFEFF, 0xFF10, 16, {0xFF10, 0xFEFF}},
+        {"one 0x1234 among replicated",
+         {0x0101, 0x0202, 0x1234, 0x0303},
+         false,
+         false,
+         0x101,
+         0x1234,
+         13,
+         {0x101, 0x202, 0x1234, 0x303}},
+        {"two above a multiple of 257",
+         {0x0101, 0x0103},
+         false,
+         false,
+         0x101,
+         0x103,
+         9,
+         {0x101, 0x103}},
+        {"wholly in 0xFF00-0xFFFF",
+         {0xFF10, 0xFFFF, 0xFF00},
+         false,
+         true,
+         0xFF00,
+         0xFFFF,
+         16,
+         {0xFF10, 0xFFFF, 0xFF00}},
+        {"0xFEFF is not in 0xFF00-0xFFFF",
+         {0xFF10, 0xFEFF},
+         false,
+         false,
+         0xFEFF,
+         0xFF10,
+         16,
+         {0xFF10, 0xFEFF}},
         {"all 0xFFFF", {0xFFFF, 0xFFFF}, true, false, 0xFFFF, 0xFFFF, 16, {0xFFFF}},
         {"all zero", {0, 0, 0}, true, false, 0, 0, 0, {0}},
     };
     for (bool bigEndian : {false, true}) {
         for (const auto& c : cases) {
             SCOPED_TRACE(std::string(c.Name) + (bigEndian ? ", MM" : ", II"));
-            const TBitDepthResult result = AnalyzeFile(BuildImage(GraySpec(c.Samples, bigEndian)).Build());
+            const TBitDepthResult result =
+                AnalyzeFile(BuildImage(GraySpec(c.Samples, bigEndian)).Build());
             EXPECT_EQ(result.Error, "");
             EXPECT_EQ(result.IsActually8Bit, c.Is8Bit);
             EXPECT_EQ(result.IsActually16Bit, !c.Is8Bit);
@@ -144,11 +201,23 @@ TEST(AnalyzeBitDepth, AlphaSamplesAreNotCounted) {
     const std::vector<TAlphaCase> cases = {
         {"RGBA, ExtraSamples 2", 4, 2, {2}, 1, {1, 2, 3, a, 4, 5, 6, a}, {1, 2, 3, 4, 5, 6}},
         {"RGBA, ExtraSamples 1", 4, 2, {1}, 1, {1, 2, 3, a, 4, 5, 6, a}, {1, 2, 3, 4, 5, 6}},
-        {"RGBA, ExtraSamples 0 counts the fourth", 4, 2, {0}, 1, {1, 2, 3, a, 4, 5, 6, a}, {1, 2, 3, a, 4, 5, 6}},
+        {"RGBA, ExtraSamples 0 counts the fourth",
+         4,
+         2,
+         {0},
+         1,
+         {1, 2, 3, a, 4, 5, 6, a},
+         {1, 2, 3, a, 4, 5, 6}},
         {"RGBA by photometric", 4, 2, {}, 1, {1, 2, 3, a, 4, 5, 6, a}, {1, 2, 3, 4, 5, 6}},
         {"gray and alpha by photometric", 2, 1, {}, 1, {7, a, 8, a, 9, a}, {7, 8, 9}},
         {"RGB without alpha", 3, 2, {}, 1, {1, 2, a, 4, 5, 6}, {1, 2, a, 4, 5, 6}},
-        {"planar RGBA, alpha plane skipped", 4, 2, {2}, 2, {1, 2, 3, 4, 5, 6, a, a}, {1, 2, 3, 4, 5, 6}},
+        {"planar RGBA, alpha plane skipped",
+         4,
+         2,
+         {2},
+         2,
+         {1, 2, 3, 4, 5, 6, a, a},
+         {1, 2, 3, 4, 5, 6}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -196,8 +265,8 @@ TTiffBuilder StripFile(std::uint16_t ASamplesPerPixel, const std::vector<TStrip>
 
 TEST(AnalyzeBitDepth, OddStripLengthIgnoresTheLastByte) {
     // Read in pairs across strips, the odd byte would make 0x2299 or 0x9922.
-    const TBitDepthResult result =
-        AnalyzeFile(StripFile(1, {Strip({0x11, 0x00, 0x22, 0x00, 0x99}), Strip({0x22, 0x00})}).Build());
+    const TBitDepthResult result = AnalyzeFile(
+        StripFile(1, {Strip({0x11, 0x00, 0x22, 0x00, 0x99}), Strip({0x22, 0x00})}).Build());
     EXPECT_EQ(result.Error, "");
     EXPECT_EQ(result.UniqueValues, (TValues{0x11, 0x22}));
     EXPECT_EQ(result.TotalSamples, 3); // (5 + 2) div 2
@@ -205,8 +274,10 @@ TEST(AnalyzeBitDepth, OddStripLengthIgnoresTheLastByte) {
 }
 
 TEST(AnalyzeBitDepth, EveryStripStartsAtChannelZero) {
-    // RGBA: the first strip holds one pixel and a lone red sample; the second strip's alpha is its fourth.
-    TTiffBuilder builder = StripFile(4, {Strip({1, 0, 2, 0, 3, 0, 0x34, 0x12, 4, 0}), Strip({5, 0, 6, 0, 7, 0, 0x34, 0x12})});
+    // RGBA: the first strip holds one pixel and a lone red sample; the second strip's alpha is its
+    // fourth.
+    TTiffBuilder builder = StripFile(
+        4, {Strip({1, 0, 2, 0, 3, 0, 0x34, 0x12, 4, 0}), Strip({5, 0, 6, 0, 7, 0, 0x34, 0x12})});
     builder.Set(tagExtraSamples, typeShort, {2});
     const TBitDepthResult result = AnalyzeFile(builder.Build());
     EXPECT_EQ(result.UniqueValues, (TValues{1, 2, 3, 4, 5, 6, 7}));
@@ -214,7 +285,9 @@ TEST(AnalyzeBitDepth, EveryStripStartsAtChannelZero) {
 }
 
 TEST(AnalyzeBitDepth, StripsOutsideTheFileArePassedOver) {
-    const TBytes probe = StripFile(1, {Strip({0x10, 0}), PlacedStrip(0, 0), PlacedStrip(0, 0), PlacedStrip(0, 0)}).Build();
+    const TBytes probe =
+        StripFile(1, {Strip({0x10, 0}), PlacedStrip(0, 0), PlacedStrip(0, 0), PlacedStrip(0, 0)})
+            .Build();
     const auto size = std::uint32_t(probe.size());
     const std::vector<TStrip> outside = {
         PlacedStrip(size, 2),     // starts at the end of the file
@@ -227,7 +300,9 @@ TEST(AnalyzeBitDepth, StripsOutsideTheFileArePassedOver) {
         TValues Unique;
     };
     const std::vector<TCase> cases = {
-        {"one good strip among them", {Strip({0x10, 0}), outside[0], outside[1], outside[2]}, {0x10}},
+        {"one good strip among them",
+         {Strip({0x10, 0}), outside[0], outside[1], outside[2]},
+         {0x10}},
         {"nothing inside", {Strip({0x10, 0}), outside[0], outside[1], outside[2]}, {}},
     };
     for (std::size_t i = 0; i < cases.size(); ++i) {
@@ -238,8 +313,8 @@ TEST(AnalyzeBitDepth, StripsOutsideTheFileArePassedOver) {
         TTiffBuilder builder = StripFile(1, strips);
         ASSERT_EQ(builder.Build().size(), size);
         std::vector<int> progress;
-        const TBitDepthResult result =
-            AnalyzeFile(builder.Build(), amPrecise, [&](int APercent) { progress.push_back(APercent); });
+        const TBitDepthResult result = AnalyzeFile(
+            builder.Build(), amPrecise, [&](int APercent) { progress.push_back(APercent); });
         EXPECT_EQ(result.Error, "");
         EXPECT_EQ(result.UniqueValues, cases[i].Unique);
         EXPECT_EQ(result.StripCount, 4);
@@ -263,6 +338,27 @@ TValues RandomSamples(std::size_t ACount, std::uint16_t AMask) {
     for (auto& sample : samples)
         sample = std::uint16_t(random() & AMask);
     return samples;
+}
+
+TEST(AnalyzeBitDepth, LongStripsGiveEveryValueInOrderOfFirstAppearance) {
+    // Long enough for the block-wise test of known values; a strip length that is no multiple of 4.
+    TValues samples = RandomSamples(3 * 3331, 0x0FFF);
+    samples[2000] = 0xF123;
+    TValues unique;
+    for (std::uint16_t sample : samples)
+        if (std::find(unique.begin(), unique.end(), sample) == unique.end())
+            unique.push_back(sample);
+    for (bool bigEndian : {false, true}) {
+        SCOPED_TRACE(bigEndian ? "MM" : "II");
+        TImageSpec spec = ColorSpec(3, samples);
+        spec.BigEndian = bigEndian;
+        spec.StripsPerPlane = 3;
+        const TBitDepthResult result = AnalyzeFile(BuildImage(spec).Build());
+        EXPECT_EQ(result.UniqueValues, unique);
+        EXPECT_EQ(result.MinValue, *std::min_element(samples.begin(), samples.end()));
+        EXPECT_EQ(result.MaxValue, 0xF123);
+        EXPECT_TRUE(result.IsActually16Bit);
+    }
 }
 
 TEST(AnalyzeBitDepth, DepthOnlyAgreesWithPreciseWithoutTheList) {
@@ -312,7 +408,8 @@ TEST(AnalyzeBitDepth, PlanarScanLeavesAStripOnceNoPatternIsLeft) {
     planar.StripsPerPlane = 2;
     const TBitDepthResult stopped = AnalyzeFile(BuildImage(planar).Build());
     EXPECT_EQ(stopped.Error, "");
-    EXPECT_EQ(stopped.UniqueValues, (TValues{0x0001, 0x1234, 0x0007, 0x000A, 0x000D, 0x000F, 0x0011}));
+    EXPECT_EQ(stopped.UniqueValues,
+              (TValues{0x0001, 0x1234, 0x0007, 0x000A, 0x000D, 0x000F, 0x0011}));
     EXPECT_EQ(stopped.MinValue, 1);
     EXPECT_EQ(stopped.MaxValue, 0x1234);
     EXPECT_TRUE(stopped.IsActually16Bit);
@@ -345,9 +442,11 @@ std::vector<int> Sequence(int ACount, std::function<int(int)> AValue) {
     return values;
 }
 
-TImageSpec StripsSpec(std::uint32_t AStripsPerPlane, std::uint16_t ASamplesPerPixel = 1, std::uint16_t APlanar = 1) {
-    TImageSpec spec = ColorSpec(ASamplesPerPixel, TValues(std::size_t(AStripsPerPlane) * ASamplesPerPixel, 0x0101),
-                                APlanar);
+TImageSpec StripsSpec(std::uint32_t AStripsPerPlane, std::uint16_t ASamplesPerPixel = 1,
+                      std::uint16_t APlanar = 1) {
+    TImageSpec spec =
+        ColorSpec(ASamplesPerPixel,
+                  TValues(std::size_t(AStripsPerPlane) * ASamplesPerPixel, 0x0101), APlanar);
     spec.StripsPerPlane = AStripsPerPlane;
     return spec;
 }
@@ -355,16 +454,21 @@ TImageSpec StripsSpec(std::uint32_t AStripsPerPlane, std::uint16_t ASamplesPerPi
 TEST(AnalyzeBitDepthWithProgress, ReportsAfterEveryStepthScannedStrip) {
     const std::vector<TProgressCase> cases = {
         {"one strip", StripsSpec(1), {0}},
-        {"150 strips, every strip", StripsSpec(150), Sequence(150, [](int i) { return i * 100 / 150; })},
-        {"1000 strips, every 10th", StripsSpec(1000), Sequence(100, [](int i) { return (10 * i + 9) * 100 / 1000; })},
-        {"planar RGB divides by two planes, capped", StripsSpec(2, 3, 2), {25, 50, 75, 100, 100, 100}},
+        {"150 strips, every strip", StripsSpec(150),
+         Sequence(150, [](int i) { return i * 100 / 150; })},
+        {"1000 strips, every 10th", StripsSpec(1000),
+         Sequence(100, [](int i) { return (10 * i + 9) * 100 / 1000; })},
+        {"planar RGB divides by two planes, capped",
+         StripsSpec(2, 3, 2),
+         {25, 50, 75, 100, 100, 100}},
         {"planar gray divides by its one plane", StripsSpec(4, 1, 2), {25, 50, 75, 100}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
         std::vector<int> progress;
         const TBitDepthResult result =
-            AnalyzeFile(BuildImage(c.Spec).Build(), amPrecise, [&](int APercent) { progress.push_back(APercent); });
+            AnalyzeFile(BuildImage(c.Spec).Build(), amPrecise,
+                        [&](int APercent) { progress.push_back(APercent); });
         EXPECT_EQ(result.Error, "");
         EXPECT_EQ(progress, c.Expected);
     }
@@ -383,7 +487,8 @@ TEST(AnalyzeBitDepth, ReportsEachFailureInTheResult) {
     TImageSpec fiveStrips = ColorSpec(3, TValues(15, 0x0101), 2);
     fiveStrips.StripsPerPlane = 1;
     TTiffBuilder fiveStripFile = BuildImage(fiveStrips);
-    fiveStripFile.Set(tagStripOffsets, typeLong, {8, 10, 12, 14, 16}).Set(tagStripByteCounts, typeLong, {2, 2, 2, 2, 2});
+    fiveStripFile.Set(tagStripOffsets, typeLong, {8, 10, 12, 14, 16})
+        .Set(tagStripByteCounts, typeLong, {2, 2, 2, 2, 2});
 
     TTiffBuilder planar3 = BuildImage(ColorSpec(3, TValues(6, 0x0101)));
     planar3.Set(tagPlanarConfiguration, typeShort, {3});

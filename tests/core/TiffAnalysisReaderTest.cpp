@@ -1,5 +1,5 @@
-#include "TIFFBitDepthAnalyzer.h"
 #include "TiffAnalysisReader.h"
+#include "TIFFBitDepthAnalyzer.h"
 #include "TiffBuilder.h"
 
 #include <gtest/gtest.h>
@@ -21,7 +21,8 @@ std::unique_ptr<std::uint8_t[]> ExactCopy(const TBytes& ABytes) {
 
 TBitDepthResult AnalyzeInMemory(const TBytes& ABytes) {
     const auto copy = ExactCopy(ABytes);
-    return TTIFFBitDepthAnalyzer().AnalyzeBytes(copy.get(), ABytes.size(), TAnalysisMode::amPrecise);
+    return TTIFFBitDepthAnalyzer().AnalyzeBytes(copy.get(), ABytes.size(),
+                                                TAnalysisMode::amPrecise);
 }
 
 struct TParsed {
@@ -54,13 +55,16 @@ TBytes With(std::function<void(TTiffBuilder&)> AChange) {
 // Puts the entry for ATag first, so that it is met before every other entry.
 void MoveFirst(TTiffBuilder& ABuilder, std::uint16_t ATag) {
     auto& entries = ABuilder.Entries();
-    std::stable_partition(entries.begin(), entries.end(), [ATag](const TEntry& AEntry) { return AEntry.Tag == ATag; });
+    std::stable_partition(entries.begin(), entries.end(),
+                          [ATag](const TEntry& AEntry) { return AEntry.Tag == ATag; });
 }
 
 // StripOffsets becomes two LONGs read from AFromEnd bytes before the end of the file.
 TBytes StripOffsetsNearEnd(std::uint32_t AFromEnd) {
     TTiffBuilder builder = Rgb16();
-    builder.Set(tagStripByteCounts, typeShort, {0, 0}).Remove(tagStripOffsets).AddRaw(tagStripOffsets, typeLong, 2, 0);
+    builder.Set(tagStripByteCounts, typeShort, {0, 0})
+        .Remove(tagStripOffsets)
+        .AddRaw(tagStripOffsets, typeLong, 2, 0);
     const auto size = std::uint32_t(builder.Build().size());
     builder.Entries().back().RawField = size - AFromEnd;
     return builder.Build();
@@ -79,45 +83,53 @@ TEST(AnalyzerReader, RejectsEachFaultWithItsReason) {
         {"seven bytes", TBytes(good.begin(), good.begin() + 7), "Файл слишком мал для TIFF"},
         {"bad signature", With([](auto& b) { b.Signature("IM"); }),
          "Неверная сигнатура TIFF (не \"II\" и не \"MM\")"},
-        {"IFD at end of file", With([&](auto& b) { b.IFDOffset(size); }), "Смещение IFD за пределами файла"},
+        {"IFD at end of file", With([&](auto& b) { b.IFDOffset(size); }),
+         "Смещение IFD за пределами файла"},
         {"IFD one byte before end", With([&](auto& b) { b.IFDOffset(size - 1); }),
          "Недостаточно данных для чтения количества записей IFD"},
         {"IFD at 0 reads the byte-order mark", With([](auto& b) { b.IFDOffset(0); }),
          "Недопустимое количество записей IFD: 18761"},
-        {"no entries", With([](auto& b) { b.EntryCount(0); }), "Недопустимое количество записей IFD: 0"},
-        {"1001 entries", With([](auto& b) { b.EntryCount(1001); }), "Недопустимое количество записей IFD: 1001"},
+        {"no entries", With([](auto& b) { b.EntryCount(0); }),
+         "Недопустимое количество записей IFD: 0"},
+        {"1001 entries", With([](auto& b) { b.EntryCount(1001); }),
+         "Недопустимое количество записей IFD: 1001"},
         {"entries past the end", With([](auto& b) { b.EntryCount(1000); }),
          "Недостаточно данных для чтения всех записей IFD"},
         {"no BitsPerSample", With([](auto& b) { b.Remove(tagBitsPerSample); }),
          "Неподдерживаемая битность: 0 бит (требуется 16)"},
-        {"8-bit LZW, compression met first",
-         With([](auto& b) {
+        {"8-bit LZW, compression met first", With([](auto& b) {
              b.Set(tagBitsPerSample, typeShort, {8, 8, 8}).Set(tagCompression, typeShort, {5});
              MoveFirst(b, tagCompression);
          }),
          "Неподдерживаемая битность: 8 бит (требуется 16)"},
-        {"8-bit LZW, bit depth met first",
-         With([](auto& b) { b.Set(tagBitsPerSample, typeShort, {8, 8, 8}).Set(tagCompression, typeShort, {5}); }),
+        {"8-bit LZW, bit depth met first", With([](auto& b) {
+             b.Set(tagBitsPerSample, typeShort, {8, 8, 8}).Set(tagCompression, typeShort, {5});
+         }),
          "Неподдерживаемая битность: 8 бит (требуется 16)"},
         {"compression 0 has no name", With([](auto& b) { b.Set(tagCompression, typeShort, {0}); }),
          "Неподдерживаемый метод сжатия: 0 (Неизвестный), требуется 1 (без сжатия)"},
         {"LZW", With([](auto& b) { b.Set(tagCompression, typeShort, {5}); }),
          "Неподдерживаемый метод сжатия: 5 (LZW), требуется 1 (без сжатия)"},
-        {"inline BitsPerSample 16,8",
-         With([](auto& b) { b.Set(tagSamplesPerPixel, typeShort, {2}).Set(tagBitsPerSample, typeShort, {16, 8}); }),
+        {"inline BitsPerSample 16,8", With([](auto& b) {
+             b.Set(tagSamplesPerPixel, typeShort, {2}).Set(tagBitsPerSample, typeShort, {16, 8});
+         }),
          "BitsPerSample (258): неравномерная битность: [16,8]"},
-        {"BitsPerSample 16,16,8 at an offset",
-         With([](auto& b) { b.Set(tagBitsPerSample, typeShort, {16, 16, 8}); }),
+        {"BitsPerSample 16,16,8 at an offset", With([](auto& b) {
+             b.Set(tagBitsPerSample, typeShort, {16, 16, 8});
+         }),
          "BitsPerSample (258): неравномерная битность: [16,16,8]"},
-        {"BitsPerSample of Count 0", With([](auto& b) { b.Remove(tagBitsPerSample).AddRaw(tagBitsPerSample, typeShort, 0, 0); }),
+        {"BitsPerSample of Count 0", With([](auto& b) {
+             b.Remove(tagBitsPerSample).AddRaw(tagBitsPerSample, typeShort, 0, 0);
+         }),
          "BitsPerSample (258): пустой массив"},
         {"SubIFDs of DataType 13", With([](auto& b) { b.AddRaw(tagSubIFDs, 13, 1, 64); }),
          "Тег 330: неподдерживаемый DataType 13"},
         {"Count test before DataType test",
          With([](auto& b) { b.Remove(tagStripOffsets).AddRaw(tagStripOffsets, 13, 1000001, 8); }),
          "Тег 273: подозрительно большой Count = 1000001"},
-        {"ImageWidth value past the end",
-         With([&](auto& b) { b.Remove(tagImageWidth).AddRaw(tagImageWidth, typeLong, 2, size + 100); }),
+        {"ImageWidth value past the end", With([&](auto& b) {
+             b.Remove(tagImageWidth).AddRaw(tagImageWidth, typeLong, 2, size + 100);
+         }),
          "Тег 256: смещение значения за пределами файла"},
         {"ExtraSamples array past the end",
          With([&](auto& b) { b.AddRaw(tagExtraSamples, typeShort, 4, size + 100); }),
@@ -126,8 +138,10 @@ TEST(AnalyzerReader, RejectsEachFaultWithItsReason) {
          "Тег 273: недостаточно данных для массива (8 байт требуется)"},
         {"no StripOffsets", With([](auto& b) { b.Remove(tagStripOffsets); }),
          "Неверная структура TIFF (отсутствуют или некорректны StripOffsets/StripByteCounts)"},
-        {"five offsets, four byte counts",
-         With([](auto& b) { b.Set(tagStripOffsets, typeLong, {8, 8, 8, 8, 8}).Set(tagStripByteCounts, typeLong, {2, 2, 2, 2}); }),
+        {"five offsets, four byte counts", With([](auto& b) {
+             b.Set(tagStripOffsets, typeLong, {8, 8, 8, 8, 8})
+                 .Set(tagStripByteCounts, typeLong, {2, 2, 2, 2});
+         }),
          "Неверная структура TIFF (отсутствуют или некорректны StripOffsets/StripByteCounts)"},
     };
     for (const auto& c : cases) {
@@ -147,8 +161,8 @@ TEST(AnalyzerReader, RejectsEachFaultWithItsReason) {
 
 TEST(AnalyzerReader, MissingTagsTakeTheirDefaults) {
     const TParsed parsed = Parse(With([](auto& b) {
-        for (std::uint16_t tag : {tagImageWidth, tagImageLength, tagCompression, tagPhotometric, tagSamplesPerPixel,
-                                  tagPlanarConfiguration})
+        for (std::uint16_t tag : {tagImageWidth, tagImageLength, tagCompression, tagPhotometric,
+                                  tagSamplesPerPixel, tagPlanarConfiguration})
             b.Remove(tag);
     }));
     ASSERT_TRUE(parsed.Accepted) << parsed.Reason;
@@ -193,9 +207,11 @@ TEST(AnalyzerReader, DeliversTheValuesOfBothByteOrders) {
 
 TEST(AnalyzerReader, AcceptsWhatTheInverterWouldNotCheck) {
     const std::vector<std::pair<const char*, TBytes>> cases = {
-        {"inline BitsPerSample 16,16",
-         With([](auto& b) { b.Set(tagSamplesPerPixel, typeShort, {2}).Set(tagBitsPerSample, typeShort, {16, 16}); })},
-        {"PlanarConfiguration 3", With([](auto& b) { b.Set(tagPlanarConfiguration, typeShort, {3}); })},
+        {"inline BitsPerSample 16,16", With([](auto& b) {
+             b.Set(tagSamplesPerPixel, typeShort, {2}).Set(tagBitsPerSample, typeShort, {16, 16});
+         })},
+        {"PlanarConfiguration 3",
+         With([](auto& b) { b.Set(tagPlanarConfiguration, typeShort, {3}); })},
         {"SamplesPerPixel 0", With([](auto& b) { b.Set(tagSamplesPerPixel, typeShort, {0}); })},
         {"StripOffsets ending on the last byte", StripOffsetsNearEnd(8)},
         {"1000 entries", With([](auto& b) {
@@ -224,8 +240,11 @@ TEST(AnalyzerReader, LaterEntriesReplaceEarlierOnesButTheThumbnailMarkStays) {
 
 TEST(AnalyzerReader, OnlyASubIFDsOffsetMarksAThumbnail) {
     EXPECT_TRUE(Parse(With([](auto& b) { b.Set(tagSubIFDs, typeLong, {64}); })).Info.HasThumbnail);
-    EXPECT_FALSE(Parse(With([](auto& b) { b.AddRaw(tagSubIFDs, typeLong, 0, 0); })).Info.HasThumbnail);
-    const TParsed secondIFD = Parse(With([](auto& b) { b.SecondIFD({{tagImageWidth, typeShort, 1, {16}, {}}}); }));
+    EXPECT_FALSE(
+        Parse(With([](auto& b) { b.AddRaw(tagSubIFDs, typeLong, 0, 0); })).Info.HasThumbnail);
+    const TParsed secondIFD = Parse(With([](auto& b) {
+        b.SecondIFD({{tagImageWidth, typeShort, 1, {16}, {}}});
+    }));
     ASSERT_TRUE(secondIFD.Accepted);
     EXPECT_FALSE(secondIFD.Info.HasThumbnail);
 }

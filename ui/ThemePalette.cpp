@@ -20,13 +20,7 @@ double ContrastRatio(const QColor& AFirst, const QColor& ASecond) {
     return (std::max(first, second) + 0.05) / (std::min(first, second) + 0.05);
 }
 
-namespace {
-
-const QColor cWhite(255, 255, 255);
-const QColor cBlack(0, 0, 0);
-
-// AWeight 0 gives AFrom, 1 gives ATo.
-QColor Mix(const QColor& AFrom, const QColor& ATo, double AWeight) {
+QColor MixColors(const QColor& AFrom, const QColor& ATo, double AWeight) {
     const auto channel = [AWeight](int AFromValue, int AToValue) {
         return int(std::lround(AFromValue + (AToValue - AFromValue) * AWeight));
     };
@@ -34,13 +28,18 @@ QColor Mix(const QColor& AFrom, const QColor& ATo, double AWeight) {
                   channel(AFrom.blue(), ATo.blue()));
 }
 
+namespace {
+
+const QColor cWhite(255, 255, 255);
+const QColor cBlack(0, 0, 0);
+
 // AFore moved step by step towards black or white, whichever stands out more from ABack, until
 // the two reach ARatio.
 QColor WithContrast(const QColor& AFore, const QColor& ABack, double ARatio) {
     const QColor extreme =
         ContrastRatio(cWhite, ABack) >= ContrastRatio(cBlack, ABack) ? cWhite : cBlack;
     for (int step = 0; step <= 20; ++step) {
-        const QColor candidate = Mix(AFore, extreme, step / 20.0);
+        const QColor candidate = MixColors(AFore, extreme, step / 20.0);
         if (ContrastRatio(candidate, ABack) >= ARatio)
             return candidate;
     }
@@ -64,14 +63,25 @@ void SetSelection(QPalette& APalette, QPalette::ColorGroup AGroup, const QColor&
                       ContrastRatio(cWhite, AHighlight) >= cTextContrast ? cWhite : cBlack);
 }
 
+// AFace moved step by step towards AWindow until AText reads on it; AText reads on AWindow.
+QColor TowardsReadable(const QColor& AFace, const QColor& AWindow, const QColor& AText) {
+    for (int step = 0; step < 20; ++step) {
+        const QColor candidate = MixColors(AFace, AWindow, step / 20.0);
+        if (ContrastRatio(AText, candidate) >= cTextContrast)
+            return candidate;
+    }
+    return AWindow;
+}
+
 // The bevel shades of a button face; a dark face needs more lightening to show an edge.
 void SetShades(QPalette& APalette, QPalette::ColorGroup AGroup, const QColor& AButton) {
     const bool darkFace = Luminance(AButton) < 0.2;
-    APalette.setColor(AGroup, QPalette::Light, Mix(AButton, cWhite, darkFace ? 0.18 : 0.7));
-    APalette.setColor(AGroup, QPalette::Midlight, Mix(AButton, cWhite, darkFace ? 0.09 : 0.35));
-    APalette.setColor(AGroup, QPalette::Mid, Mix(AButton, cBlack, darkFace ? 0.25 : 0.2));
-    APalette.setColor(AGroup, QPalette::Dark, Mix(AButton, cBlack, darkFace ? 0.45 : 0.4));
-    APalette.setColor(AGroup, QPalette::Shadow, Mix(AButton, cBlack, darkFace ? 0.7 : 0.65));
+    APalette.setColor(AGroup, QPalette::Light, MixColors(AButton, cWhite, darkFace ? 0.18 : 0.7));
+    APalette.setColor(AGroup, QPalette::Midlight,
+                      MixColors(AButton, cWhite, darkFace ? 0.09 : 0.35));
+    APalette.setColor(AGroup, QPalette::Mid, MixColors(AButton, cBlack, darkFace ? 0.25 : 0.2));
+    APalette.setColor(AGroup, QPalette::Dark, MixColors(AButton, cBlack, darkFace ? 0.45 : 0.4));
+    APalette.setColor(AGroup, QPalette::Shadow, MixColors(AButton, cBlack, darkFace ? 0.7 : 0.65));
 }
 
 } // namespace
@@ -79,7 +89,11 @@ void SetShades(QPalette& APalette, QPalette::ColorGroup AGroup, const QColor& AB
 QPalette MakeThemePalette(const TThemeColors& AColors) {
     const QColor windowText = WithContrast(AColors.Text, AColors.Window, cTextContrast);
     const QColor text = WithContrast(AColors.Text, AColors.Base, cTextContrast);
-    const QColor buttonText = ReadableOn(AColors.Button, AColors.Text, AColors.Window);
+    // Fusion draws window text on button faces (tabs) and button text on the window (flat tool
+    // buttons), so one colour serves both, and the face gives way towards the window until it
+    // reads.
+    const QColor buttonText = windowText;
+    const QColor button = TowardsReadable(AColors.Button, AColors.Window, windowText);
     const QColor highlight = WithContrast(AColors.Highlight, AColors.Base, cHighlightContrast);
     const QColor link = WithContrast(AColors.Accent, AColors.Base, cTextContrast);
 
@@ -88,19 +102,19 @@ QPalette MakeThemePalette(const TThemeColors& AColors) {
         palette.setColor(group, QPalette::Window, AColors.Window);
         palette.setColor(group, QPalette::WindowText, windowText);
         palette.setColor(group, QPalette::Base, AColors.Base);
-        palette.setColor(group, QPalette::AlternateBase, Mix(AColors.Base, text, 0.05));
+        palette.setColor(group, QPalette::AlternateBase, MixColors(AColors.Base, text, 0.05));
         palette.setColor(group, QPalette::Text, text);
         palette.setColor(
             group, QPalette::PlaceholderText,
-            WithContrast(Mix(text, AColors.Base, 0.45), AColors.Base, cPlaceholderContrast));
-        palette.setColor(group, QPalette::Button, AColors.Button);
+            WithContrast(MixColors(text, AColors.Base, 0.45), AColors.Base, cPlaceholderContrast));
+        palette.setColor(group, QPalette::Button, button);
         palette.setColor(group, QPalette::ButtonText, buttonText);
         palette.setColor(group, QPalette::ToolTipBase, AColors.Base);
         palette.setColor(group, QPalette::ToolTipText, text);
         palette.setColor(group, QPalette::Link, link);
         palette.setColor(group, QPalette::LinkVisited,
-                         WithContrast(Mix(link, text, 0.35), AColors.Base, cTextContrast));
-        SetShades(palette, group, AColors.Button);
+                         WithContrast(MixColors(link, text, 0.35), AColors.Base, cTextContrast));
+        SetShades(palette, group, button);
         SetSelection(palette, group, highlight);
         palette.setColor(group, QPalette::BrightText,
                          ReadableOn(palette.color(group, QPalette::Dark), cWhite, cBlack));
@@ -108,25 +122,27 @@ QPalette MakeThemePalette(const TThemeColors& AColors) {
 
     // Disabled: the same surfaces, text half-way to its background but still readable.
     const auto dimmed = [](const QColor& AFore, const QColor& ABack) {
-        return WithContrast(Mix(AFore, ABack, 0.5), ABack, cDisabledTextContrast);
+        return WithContrast(MixColors(AFore, ABack, 0.5), ABack, cDisabledTextContrast);
     };
     const QPalette::ColorGroup disabled = QPalette::Disabled;
     palette.setColor(disabled, QPalette::Window, AColors.Window);
-    palette.setColor(disabled, QPalette::WindowText, dimmed(windowText, AColors.Window));
+    const QColor disabledWindowText =
+        WithContrast(dimmed(windowText, AColors.Window), button, cDisabledTextContrast);
+    palette.setColor(disabled, QPalette::WindowText, disabledWindowText);
     palette.setColor(disabled, QPalette::Base, AColors.Base);
-    palette.setColor(disabled, QPalette::AlternateBase, Mix(AColors.Base, text, 0.05));
+    palette.setColor(disabled, QPalette::AlternateBase, MixColors(AColors.Base, text, 0.05));
     palette.setColor(disabled, QPalette::Text, dimmed(text, AColors.Base));
     palette.setColor(disabled, QPalette::PlaceholderText, dimmed(text, AColors.Base));
-    palette.setColor(disabled, QPalette::Button, AColors.Button);
-    palette.setColor(disabled, QPalette::ButtonText, dimmed(buttonText, AColors.Button));
+    palette.setColor(disabled, QPalette::Button, button);
+    palette.setColor(disabled, QPalette::ButtonText, disabledWindowText);
     palette.setColor(disabled, QPalette::ToolTipBase, AColors.Base);
     palette.setColor(disabled, QPalette::ToolTipText, dimmed(text, AColors.Base));
     palette.setColor(disabled, QPalette::Link, dimmed(link, AColors.Base));
     palette.setColor(disabled, QPalette::LinkVisited, dimmed(link, AColors.Base));
     palette.setColor(disabled, QPalette::BrightText,
                      palette.color(QPalette::Active, QPalette::BrightText));
-    SetShades(palette, disabled, AColors.Button);
-    SetSelection(palette, disabled, Mix(highlight, AColors.Window, 0.4));
+    SetShades(palette, disabled, button);
+    SetSelection(palette, disabled, MixColors(highlight, AColors.Window, 0.4));
     return palette;
 }
 

@@ -12,6 +12,8 @@
 double Luminance(const QColor& AColor);
 // (lighter + 0.05) / (darker + 0.05): 1 for equal colours, 21 for black on white.
 double ContrastRatio(const QColor& AFirst, const QColor& ASecond);
+// AWeight 0 gives AFrom, 1 gives ATo.
+QColor MixColors(const QColor& AFrom, const QColor& ATo, double AWeight);
 
 // The contrasts the generator guarantees against the colour a text is drawn on.
 constexpr double cTextContrast = 4.5;

@@ -4,6 +4,7 @@
 #include "ThemePalette.h"
 
 #include <QApplication>
+#include <QProxyStyle>
 #include <QSet>
 #include <QStyle>
 
@@ -11,9 +12,12 @@
 
 #include <cmath>
 
-// Colours in failure messages as #aarrggbb rather than bytes.
+// Colours and texts in failure messages as text rather than bytes.
 void PrintTo(const QColor& AColor, std::ostream* AStream) {
     *AStream << AColor.name(QColor::HexArgb).toStdString();
+}
+void PrintTo(const QString& AText, std::ostream* AStream) {
+    *AStream << '"' << AText.toStdString() << '"';
 }
 
 namespace {
@@ -140,40 +144,44 @@ double TestContrast(const QColor& AFirst, const QColor& ASecond) {
 }
 
 // Every pair of the palette that must read, with the contrast it needs; empty for a readable
-// palette.
+// palette. Disabled text must still read, but less well than enabled text, so that it looks
+// disabled.
 std::string ReadabilityFaults(const QPalette& APalette) {
-    struct TPair {
+    const struct {
         QPalette::ColorRole Fore, Back;
         double Minimum;
+        bool AlsoDisabled;
         const char* Name;
+    } pairs[] = {
+        {QPalette::WindowText, QPalette::Window, 4.5, true, "window text"},
+        {QPalette::ButtonText, QPalette::Button, 4.5, true, "button text"},
+        {QPalette::Text, QPalette::Base, 4.5, true, "text"},
+        // Fusion draws tab captions on the button face and flat tool buttons on the window.
+        {QPalette::WindowText, QPalette::Button, 4.5, true, "window text on a button face"},
+        {QPalette::ButtonText, QPalette::Window, 4.5, true, "button text on the window"},
+        {QPalette::HighlightedText, QPalette::Highlight, 4.5, false, "selected text"},
+        {QPalette::ToolTipText, QPalette::ToolTipBase, 4.5, false, "hint"},
+        {QPalette::Link, QPalette::Base, 4.5, false, "link"},
+        {QPalette::PlaceholderText, QPalette::Base, 3.5, false, "placeholder"},
+        {QPalette::Highlight, QPalette::Base, 2.0, false, "selection against the field"},
     };
-    const TPair textPairs[] = {
-        {QPalette::WindowText, QPalette::Window, 4.5, "window text"},
-        {QPalette::ButtonText, QPalette::Button, 4.5, "button text"},
-        {QPalette::Text, QPalette::Base, 4.5, "text"},
-        {QPalette::HighlightedText, QPalette::Highlight, 4.5, "selected text"},
-        {QPalette::ToolTipText, QPalette::ToolTipBase, 4.5, "hint"},
-        {QPalette::Link, QPalette::Base, 4.5, "link"},
-        {QPalette::PlaceholderText, QPalette::Base, 3.5, "placeholder"},
-        {QPalette::Highlight, QPalette::Base, 2.0, "selection against the field"},
-    };
-    const QString cGroupNames[] = {u"active"_s, u"disabled"_s, u"inactive"_s};
+    const QString groupNames[] = {u"active"_s, u"disabled"_s, u"inactive"_s};
     QStringList faults;
-    const auto check = [&](QPalette::ColorGroup AGroup, const TPair& APair, double AMinimum,
-                           double AMaximum) {
-        const double ratio =
-            TestContrast(APalette.color(AGroup, APair.Fore), APalette.color(AGroup, APair.Back));
-        if (ratio < AMinimum || ratio >= AMaximum)
-            faults << u"%1 %2: %3"_s.arg(cGroupNames[AGroup], QLatin1String(APair.Name)).arg(ratio);
-    };
-    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
-        for (const TPair& pair : textPairs)
-            check(group, pair, pair.Minimum, 1e9);
-    // Disabled text still reads, but less than enabled text, so that it looks disabled.
-    for (const TPair& pair : {textPairs[0], textPairs[1], textPairs[2]}) {
-        const double enabled = TestContrast(APalette.color(QPalette::Active, pair.Fore),
-                                            APalette.color(QPalette::Active, pair.Back));
-        check(QPalette::Disabled, pair, 3.0, enabled);
+    for (const auto& pair : pairs) {
+        const auto contrast = [&](QPalette::ColorGroup AGroup) {
+            return TestContrast(APalette.color(AGroup, pair.Fore),
+                                APalette.color(AGroup, pair.Back));
+        };
+        const auto fault = [&](QPalette::ColorGroup AGroup) {
+            faults << u"%1 %2: %3"_s.arg(groupNames[AGroup], QLatin1String(pair.Name))
+                          .arg(contrast(AGroup));
+        };
+        for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+            if (contrast(group) < pair.Minimum)
+                fault(group);
+        const double disabled = contrast(QPalette::Disabled);
+        if (pair.AlsoDisabled && (disabled < 3.0 || disabled >= contrast(QPalette::Active)))
+            fault(QPalette::Disabled);
     }
     return faults.join(u"; "_s).toStdString();
 }
@@ -197,7 +205,7 @@ private:
 TEST_F(StyleManagerTest, OffersWindowsThenEveryCarriedThemeOnce) {
     const QStringList names = Manager.StyleNames();
     ASSERT_FALSE(names.isEmpty());
-    EXPECT_EQ(names.first(), QStringLiteral("Windows"));
+    EXPECT_EQ(names.first(), u"Windows"_s);
     EXPECT_EQ(names.size(), 98);
 
     QSet<QString> seen;
@@ -216,7 +224,7 @@ TEST_F(StyleManagerTest, OffersWindowsThenEveryCarriedThemeOnce) {
         EXPECT_TRUE(cCarriedNames.contains(name)) << name.toStdString() << " is no carried theme";
 
     EXPECT_FALSE(Manager.IsStyleName(QString()));
-    EXPECT_FALSE(Manager.IsStyleName(QStringLiteral("Windows10 Charcoal ")));
+    EXPECT_FALSE(Manager.IsStyleName(u"Windows10 Charcoal "_s));
 }
 
 TEST_F(StyleManagerTest, EveryCarriedThemeIsDarkExactlyWhenNamedSoAndReadsWell) {
@@ -225,7 +233,9 @@ TEST_F(StyleManagerTest, EveryCarriedThemeIsDarkExactlyWhenNamedSoAndReadsWell) 
         SCOPED_TRACE(name.toStdString());
         ASSERT_TRUE(Manager.TrySetStyle(name));
         EXPECT_EQ(Manager.ActiveStyleName(), name);
-        EXPECT_EQ(QApplication::style()->name().toLower(), QStringLiteral("fusion"));
+        const auto* style = qobject_cast<const QProxyStyle*>(QApplication::style());
+        ASSERT_NE(style, nullptr);
+        EXPECT_EQ(style->baseStyle()->name().toLower(), u"fusion"_s);
 
         const QPalette palette = QApplication::palette();
         const bool namedDark = TStyleManager::DarkThemeNames().contains(name);
@@ -265,7 +275,7 @@ TEST(ThemePalette, StaysReadableWhateverTheBaseColours) {
 }
 
 TEST(ThemePalette, TableSkipsCommentsAndReportsMalformedLines) {
-    const QString table = QStringLiteral(
+    const QString table = QString::fromUtf8(
         "; comment | #000000\n"
         "\n"
         "  Good One | #ffffff | #000000 | #ffffff | #eeeeee | #0055aa | #0000ff  \r\n"
@@ -275,14 +285,14 @@ TEST(ThemePalette, TableSkipsCommentsAndReportsMalformedLines) {
     QStringList errors;
     const QList<TCarriedTheme> themes = ParseThemeTable(table, &errors);
     ASSERT_EQ(themes.size(), 1);
-    EXPECT_EQ(themes[0].Name, QStringLiteral("Good One"));
+    EXPECT_EQ(themes[0].Name, u"Good One"_s);
     EXPECT_EQ(themes[0].Colors.Highlight, QColor(0x00, 0x55, 0xaa));
     EXPECT_EQ(themes[0].Colors.Accent, QColor(0x00, 0x00, 0xff));
     EXPECT_EQ(errors.size(), 3);
 }
 
 TEST_F(StyleManagerTest, UnknownNameIsRefusedAndChangesNothing) {
-    ASSERT_TRUE(Manager.TrySetStyle(QStringLiteral("Jet")));
+    ASSERT_TRUE(Manager.TrySetStyle(u"Jet"_s));
     const QPalette before = QApplication::palette();
     int notifications = 0;
     const auto connection = QObject::connect(&Manager, &TStyleManager::StyleChanged,
@@ -290,13 +300,13 @@ TEST_F(StyleManagerTest, UnknownNameIsRefusedAndChangesNothing) {
     for (const char* name : {"No such theme", "", " Jet", "Windows10Charcoal"})
         EXPECT_FALSE(Manager.TrySetStyle(QString::fromLatin1(name))) << name;
     QObject::disconnect(connection);
-    EXPECT_EQ(Manager.ActiveStyleName(), QStringLiteral("Jet"));
+    EXPECT_EQ(Manager.ActiveStyleName(), u"Jet"_s);
     EXPECT_EQ(QApplication::palette(), before);
     EXPECT_EQ(notifications, 0);
 }
 
 TEST_F(StyleManagerTest, NotifiesOncePerChangeWithTheThemesOwnName) {
-    ASSERT_TRUE(Manager.TrySetStyle(QStringLiteral("Windows")));
+    ASSERT_TRUE(Manager.TrySetStyle(u"Windows"_s));
     QStringList heard;
     const auto connection = QObject::connect(&Manager, &TStyleManager::StyleChanged,
                                              [&heard](const QString& AName) { heard << AName; });
@@ -304,18 +314,18 @@ TEST_F(StyleManagerTest, NotifiesOncePerChangeWithTheThemesOwnName) {
         EXPECT_TRUE(Manager.TrySetStyle(QString::fromLatin1(name))) << name;
     QObject::disconnect(connection);
     EXPECT_EQ(heard.join(u","_s).toStdString(), "Jet,Light,Windows");
-    EXPECT_EQ(Manager.ActiveStyleName(), QStringLiteral("Windows"));
+    EXPECT_EQ(Manager.ActiveStyleName(), u"Windows"_s);
 }
 
 TEST_F(StyleManagerTest, WindowsPutsBackThePlatformLook) {
-    ASSERT_TRUE(Manager.TrySetStyle(QStringLiteral("Windows")));
+    ASSERT_TRUE(Manager.TrySetStyle(u"Windows"_s));
     const QPalette platformPalette = QApplication::palette();
     const QString platformStyle = QApplication::style()->name();
 
-    ASSERT_TRUE(Manager.TrySetStyle(QStringLiteral("Windows10 Charcoal")));
+    ASSERT_TRUE(Manager.TrySetStyle(u"Windows10 Charcoal"_s));
     EXPECT_NE(QApplication::palette(), platformPalette);
-    ASSERT_TRUE(Manager.TrySetStyle(QStringLiteral("Windows11 Modern Light")));
-    ASSERT_TRUE(Manager.TrySetStyle(QStringLiteral("Windows")));
+    ASSERT_TRUE(Manager.TrySetStyle(u"Windows11 Modern Light"_s));
+    ASSERT_TRUE(Manager.TrySetStyle(u"Windows"_s));
     EXPECT_EQ(QApplication::palette(), platformPalette);
     EXPECT_EQ(QApplication::style()->name(), platformStyle);
 }

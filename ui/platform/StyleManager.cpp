@@ -3,6 +3,7 @@
 #include "StyleManager.h"
 
 #include "ThemePalette.h"
+#include "ThemeStyle.h"
 
 #include <QApplication>
 #include <QFile>
@@ -13,7 +14,6 @@
 namespace {
 
 const QString cPlatformStyleName = QStringLiteral("Windows");
-const QString cFusion = QStringLiteral("Fusion");
 
 QList<TCarriedTheme> LoadCarriedThemes() {
     QFile file(QStringLiteral(":/themes/themes.txt"));
@@ -28,12 +28,19 @@ QList<TCarriedTheme> LoadCarriedThemes() {
     return themes;
 }
 
-// Makes the application's style the one named, unless it already is.
-void UseStyle(const QString& AName) {
-    if (QApplication::style()->name().compare(AName, Qt::CaseInsensitive) == 0)
+// Makes the application's style the platform's own one named, unless it already is.
+void UsePlatformStyle(const QString& AName) {
+    QStyle* current = QApplication::style();
+    if (!qobject_cast<TThemeStyle*>(current) &&
+        current->name().compare(AName, Qt::CaseInsensitive) == 0)
         return;
     if (QStyle* style = QStyleFactory::create(AName))
         QApplication::setStyle(style);
+}
+
+void UseThemeStyle() {
+    if (!qobject_cast<TThemeStyle*>(QApplication::style()))
+        QApplication::setStyle(new TThemeStyle);
 }
 
 // The palette group and role that stand for Windows system colour AIndex.
@@ -128,7 +135,7 @@ bool TStyleManager::TrySetStyle(const QString& AName) {
     if (AName.compare(cPlatformStyleName, Qt::CaseInsensitive) == 0) {
         if (FActiveName == cPlatformStyleName)
             return true;
-        UseStyle(FStartStyleName);
+        UsePlatformStyle(FStartStyleName);
         QApplication::setPalette(FStartPalette);
         FActiveName = cPlatformStyleName;
     } else {
@@ -140,7 +147,7 @@ bool TStyleManager::TrySetStyle(const QString& AName) {
             return false;
         if (FActiveName == FThemeNames[index])
             return true;
-        UseStyle(cFusion);
+        UseThemeStyle();
         QApplication::setPalette(FThemePalettes[index]);
         FActiveName = FThemeNames[index];
     }

@@ -1,5 +1,5 @@
-// The style of the carried themes: Fusion, with check box and radio button frames that stay
-// visible on a dark window (Fusion derives them from the window colour by darkening it).
+// The style of the carried themes: Fusion, with frames of check boxes, radio buttons, text fields
+// and panels that stay visible on a dark window (Fusion darkens the window colour for them).
 #pragma once
 
 #include <QProxyStyle>

@@ -87,15 +87,23 @@ const std::vector<std::uint8_t>& RgbFile() {
     return file;
 }
 
+// The file is written once and removed when the program ends.
 const std::filesystem::path& RgbFilePath() {
-    static const std::filesystem::path path = [] {
-        const auto where = std::filesystem::temp_directory_path() / "kvaderon-analyzer-bench.tif";
-        std::ofstream out(where, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(RgbFile().data()),
-                  std::streamsize(RgbFile().size()));
-        return where;
-    }();
-    return path;
+    struct TTempFile {
+        std::filesystem::path Path =
+            std::filesystem::temp_directory_path() / "kvaderon-analyzer-bench.tif";
+        TTempFile() {
+            std::ofstream out(Path, std::ios::binary | std::ios::trunc);
+            out.write(reinterpret_cast<const char*>(RgbFile().data()),
+                      std::streamsize(RgbFile().size()));
+        }
+        ~TTempFile() {
+            std::error_code error;
+            std::filesystem::remove(Path, error);
+        }
+    };
+    static const TTempFile file;
+    return file.Path;
 }
 
 std::uint64_t SumSamples(const std::uint8_t* AView) {

@@ -49,8 +49,11 @@ public:
             FText += JsonString(AValue);
         else if constexpr (std::is_same_v<T, std::vector<std::uint16_t>>) {
             FText += '[';
-            for (std::size_t i = 0; i < AValue.size(); ++i)
-                FText += (i > 0 ? "," : "") + std::to_string(AValue[i]);
+            for (std::size_t i = 0; i < AValue.size(); ++i) {
+                if (i > 0)
+                    FText += ',';
+                FText += std::to_string(AValue[i]);
+            }
             FText += ']';
         } else
             FText += std::to_string(AValue);

@@ -78,8 +78,12 @@ int RunInvert(const TCommandLine& ALine, bool AColored) {
     });
     state.StopTimer();
 
-    Print("\n" + RenderRuns(BuildResultSummary(state), AColored) + "\n\n" +
-          RenderRuns(BuildFinalStatusText(state), AColored) + "\n");
+    std::string closing = "\n";
+    closing += RenderRuns(BuildResultSummary(state), AColored);
+    closing += "\n\n";
+    closing += RenderRuns(BuildFinalStatusText(state), AColored);
+    closing += "\n";
+    Print(closing);
     return state.ErrorCount() == 0 ? 0 : 1;
 }
 

@@ -92,11 +92,16 @@ void CopyFileData(const fs::path& AFrom, const fs::path& ATo) {
         ThrowSystemError("Не удалось прочитать свойства файла " + PathToUtf8(AFrom), LastSystemError());
     ::posix_fadvise(from.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
 
-    TFileDescriptor to(::open(ATo.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
+    // No O_TRUNC: ext4 flushes a file truncated to length 0 at its close (auto_da_alloc), which
+    // made the copy wait for the disk. The copy starts at offset 0 and a longer old tail is cut.
+    TFileDescriptor to(::open(ATo.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600));
     if (to.Get() < 0)
         ThrowSystemError("Не удалось создать файл " + PathToUtf8(ATo), LastSystemError());
     if (!CopyContents(from.Get(), to.Get(), std::uint64_t(info.st_size)))
         ThrowSystemError("Не удалось скопировать файл " + PathToUtf8(AFrom), LastSystemError());
+    const off_t copied = ::lseek(to.Get(), 0, SEEK_CUR);
+    if (copied < 0 || ::ftruncate(to.Get(), copied) != 0)
+        ThrowSystemError("Не удалось записать файл " + PathToUtf8(ATo), LastSystemError());
     if (::fchmod(to.Get(), (info.st_mode & 07777) | S_IWUSR | S_IRUSR) != 0)
         ThrowSystemError("Не удалось установить права файла " + PathToUtf8(ATo), LastSystemError());
     const struct timespec times[2] = {info.st_atim, info.st_mtim};

@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Whole-process comparison: kvaderon-cli invert beside cp (and ImageMagick's convert -negate and
+# vips invert when installed) on one 4000 x 6000 16-bit RGB file and on 20 files of 2000 x 3000.
+# Every time is the median of several runs, taken round by round so that all commands see the
+# same machine; the ratio is to cp in the same run. Warm page cache; writes are synced between
+# runs, outside the timing.
+#   bench/compare_processes.sh BUILD_FOLDER        (KVADERON_BENCH_RUNS, KVADERON_BENCH_DATA)
+set -euo pipefail
+build=${1:?usage: compare_processes.sh BUILD_FOLDER}
+runs=${KVADERON_BENCH_RUNS:-7}
+data=${KVADERON_BENCH_DATA:-bench-data}
+cli=$build/cli/kvaderon-cli
+make_tiff=$build/bench/kvaderon_make_tiff
+
+mkdir -p "$data/single" "$data/batch"
+[[ -f $data/single/big.tif ]] || "$make_tiff" "$data/single/big.tif" 4000 6000
+for i in $(seq -w 1 20); do
+  [[ -f $data/batch/scan$i.tif ]] || "$make_tiff" "$data/batch/scan$i.tif" 2000 3000
+done
+out=$data/out
+batch=("$data"/batch/scan*.tif)
+
+# The real ImageMagick binary, not a wrapper that may stand in front of it.
+magick=$(command -v convert-im6.q16 || command -v magick || command -v convert || true)
+vips=$(command -v vips || true)
+
+names=() commands=()
+add() { names+=("$1"); commands+=("$2"); }
+add "single  cp" 'cp "$data/single/big.tif" "$out/"'
+add "single  kvaderon-cli" '"$cli" invert --out "$out" "$data/single/big.tif" >/dev/null'
+[[ -n $magick ]] && add "single  convert -negate" '"$magick" "$data/single/big.tif" -negate "$out/big.tif"'
+[[ -n $vips ]] && add "single  vips invert" '"$vips" invert "$data/single/big.tif" "$out/big.tif"'
+add "batch   cp (loop)" 'for f in "${batch[@]}"; do cp "$f" "$out/"; done'
+add "batch   kvaderon-cli --jobs 2" '"$cli" invert --jobs 2 --out "$out" "${batch[@]}" >/dev/null'
+[[ -n $magick ]] && add "batch   convert -negate (loop)" \
+  'for f in "${batch[@]}"; do "$magick" "$f" -negate "$out/${f##*/}"; done'
+[[ -n $vips ]] && add "batch   vips invert (loop)" 'for f in "${batch[@]}"; do "$vips" invert "$f" "$out/${f##*/}"; done'
+
+declare -A times
+for ((round = 0; round < runs; ++round)); do
+  for i in "${!commands[@]}"; do
+    rm -rf "$out" && mkdir -p "$out" && sync
+    start=$(date +%s%N)
+    eval "${commands[$i]}"
+    times[$i]+="$(( $(date +%s%N) - start )) "
+  done
+done
+rm -rf "$out"
+
+median() { tr ' ' '\n' <<<"$1" | grep . | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+printf '\nWhole process, median of %d runs (warm cache)\n' "$runs"
+printf '%-36s %10s %8s\n' "case and command" "median s" "x cp"
+for i in "${!commands[@]}"; do
+  m=$(median "${times[$i]}")
+  [[ ${names[$i]} == *" cp"* ]] && base=$m
+  awk -v n="${names[$i]}" -v m="$m" -v b="$base" 'BEGIN { printf "%-36s %10.3f %8.2f\n", n, m / 1e9, m / b }'
+done
+printf 'Goals: single file at most 1.5 x cp; batch with --jobs 2 at most 1.4 x the cp loop.\n'

@@ -1,10 +1,34 @@
-// Start-up of the window program.
+// Start-up of the window program: the default theme, the title, the main window, the event loop.
+#include "DefaultSettings.h"
+#include "DialogManager.h"
+#include "Unit1.h"
+#include "WindowSettings.h"
+#include "platform/StyleManager.h"
+
 #include <QApplication>
-#include <QLabel>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    QLabel placeholder(QStringLiteral("Kvaderon"));
-    placeholder.show();
-    return application.exec();
+    application.setWindowIcon(QIcon(QStringLiteral(":/icons/kvaderon.svg")));
+    // Qt's own dialogs speak Russian where Qt's translations are installed.
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTranslator);
+
+    const QString defaultStyle = QString::fromUtf8(kvaderon::DefaultStyleName);
+    if (!TStyleManager::Instance().TrySetStyle(defaultStyle))
+        TDialogManager().CreateCustomDialogWithMapping(
+            QStringLiteral("Ошибка"),
+            QStringLiteral("Не удалось применить тему «%1»").arg(defaultStyle),
+            {QStringLiteral("OK")}, {1}, 1);
+    QApplication::setApplicationName(QStringLiteral("Kvaderon TIFF-файлов"));
+
+    TForm1 window(DefaultWindowSettings());
+    window.show();
+    return QApplication::exec();
 }

@@ -1,0 +1,18 @@
+// The settings the program starts from when nothing is stored: prefix, postfix, theme, log colours.
+#pragma once
+
+#include "CommonTypes.h"
+
+namespace kvaderon {
+
+inline constexpr char DefaultStyleName[] = "Windows10 Charcoal";
+inline constexpr int DefaultWindowWidth = 640;  // frame included
+inline constexpr int DefaultWindowHeight = 480; // frame included
+
+// B: the colours used on dark themes, W: on light themes.
+TOutputColorsBW DefaultOutputColors();
+
+// Prefix "! ", empty postfix, the default theme and the default colours.
+TAppSettings DefaultAppSettings();
+
+} // namespace kvaderon

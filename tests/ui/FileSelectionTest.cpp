@@ -1,0 +1,231 @@
+// Choosing files and destination: labels, hints and status texts, drops of files and folders,
+// starting folders, the destination with its separator, opening it, and the TIFF preview.
+#include "FileChoosers.h"
+#include "Form1Fixture.h"
+
+#include "TempDir.h"
+#include "TiffBuilder.h"
+
+#include <QDir>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
+
+namespace {
+
+QStringList NumberedFiles(int ACount) {
+    QStringList files;
+    for (int i = 1; i <= ACount; ++i)
+        files.append(QStringLiteral("/scans/a%1.tif").arg(i));
+    return files;
+}
+
+QString Native(const std::filesystem::path& APath) {
+    return QDir::toNativeSeparators(QString::fromStdString(APath.string()));
+}
+
+TEST_F(Form1Test, LabelsAndStatusNameTheChosenFiles) {
+    struct TCase {
+        int Count;
+        QString Caption;
+        QString Status;
+    };
+    for (const TCase& test :
+         {TCase{1, QStringLiteral("a1.tif"), QStringLiteral("Выбран 1 файл")},
+          {3, QStringLiteral("a1.tif, a2.tif, a3.tif"), QStringLiteral("Выбраны 3 файла")},
+          {4, QStringLiteral("a1.tif и еще 3 файла"), QStringLiteral("Выбраны 4 файла")},
+          {6, QStringLiteral("a1.tif и еще 5 файлов"), QStringLiteral("Выбрано 6 файлов")},
+          {22, QStringLiteral("a1.tif и еще 21 файл"), QStringLiteral("Выбраны 22 файла")}}) {
+        Script->NextInputFiles = NumberedFiles(test.Count);
+        Access().SelectInputFiles();
+        EXPECT_EQ(LabelText("lblFileNames"), test.Caption) << test.Count;
+        EXPECT_EQ(LabelHint("lblFileNames"), NumberedFiles(test.Count).join(QLatin1Char('\n'))) << test.Count;
+        EXPECT_EQ(LabelText("lblStatus"), test.Status) << test.Count;
+        EXPECT_TRUE(Control("btnTest")->isEnabled());
+        EXPECT_FALSE(Control("btnInvert")->isEnabled()) << "no destination yet";
+    }
+    Access().InputFiles().clear();
+    Access().UpdateFileNamesLabel();
+    EXPECT_EQ(LabelText("lblFileNames"), QStringLiteral("Файлы не выбраны"));
+    EXPECT_TRUE(LabelHint("lblFileNames").isEmpty());
+}
+
+TEST_F(Form1Test, DestinationStatusCountsTheChosenFiles) {
+    struct TCase {
+        int Count;
+        QString Status;
+    };
+    for (const TCase& test : {TCase{0, QStringLiteral("Готово к обработке 0 файлов")},
+                              {1, QStringLiteral("Готов к обработке 1 файл")},
+                              {3, QStringLiteral("Готовы к обработке 3 файла")},
+                              {5, QStringLiteral("Готово к обработке 5 файлов")}}) {
+        Access().InputFiles() = NumberedFiles(test.Count);
+        Script->NextOutputFolder = QStringLiteral("/out");
+        Access().SelectOutputFolder();
+        EXPECT_EQ(LabelText("lblStatus"), test.Status);
+        EXPECT_EQ(Control("btnInvert")->isEnabled(), test.Count > 0);
+    }
+}
+
+TEST_F(Form1Test, DestinationEndsWithASeparatorAndLongOnesAreShortened) {
+    const QString longFolder = QStringLiteral("/home/photographer/scans/2024/film-roll-0042/positives/final");
+    Script->NextOutputFolder = longFolder;
+    Access().SelectOutputFolder();
+    const QString expected = QDir::toNativeSeparators(longFolder) + QDir::separator();
+    EXPECT_EQ(Access().OutputFolder(), expected);
+    EXPECT_EQ(Access().LastSaveFolder(), expected);
+    EXPECT_EQ(LabelText("lblFolderName"), TForm1::ShortenPath(expected, 60));
+    EXPECT_EQ(LabelText("lblFolderName").size(), 60);
+    EXPECT_EQ(LabelHint("lblFolderName"), expected);
+    EXPECT_TRUE(Control("BitBtn5")->isEnabled());
+
+    Script->NextOutputFolder = QDir::toNativeSeparators(QStringLiteral("/out/"));
+    Access().SelectOutputFolder();
+    EXPECT_EQ(Access().OutputFolder(), QDir::toNativeSeparators(QStringLiteral("/out/"))) << "no second separator";
+}
+
+TEST(ShortenPathTest, KeepsSixtyAndShortensSixtyOne) {
+    const QString sixty = QStringLiteral("C:\\Сканы\\").leftJustified(60, QLatin1Char('x'));
+    EXPECT_EQ(TForm1::ShortenPath(sixty, 60), sixty);
+    const QString sixtyOne = sixty + QStringLiteral("y");
+    EXPECT_EQ(TForm1::ShortenPath(sixtyOne, 60), sixtyOne.left(20) + QStringLiteral("...") + sixtyOne.right(37));
+    EXPECT_EQ(TForm1::ShortenPath(sixtyOne, 60).size(), 60);
+}
+
+TEST_F(Form1Test, ChoosersStartInTheLastFolders) {
+    struct TCase {
+        QString LastOpen;
+        QString LastSave;
+        QString OpenStart;
+        QString SaveStart;
+    };
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    for (const TCase& test :
+         {TCase{QStringLiteral("/open/"), QStringLiteral("/save/"), QStringLiteral("/open/"), QStringLiteral("/save/")},
+          {QString(), QStringLiteral("/save/"), QStringLiteral("/save/"), QStringLiteral("/save/")},
+          {QStringLiteral("/open/"), QString(), QStringLiteral("/open/"), QStringLiteral("/open/")},
+          {QString(), QString(), programFolder, programFolder}}) {
+        Access().LastOpenFolder() = test.LastOpen;
+        Access().LastSaveFolder() = test.LastSave;
+        Script->StartFolders.clear();
+        Script->NextInputFiles.clear();
+        Script->NextOutputFolder.reset();
+        Access().SelectInputFiles();
+        Access().SelectOutputFolder();
+        EXPECT_EQ(Script->StartFolders, (QStringList{test.OpenStart, test.SaveStart}));
+    }
+}
+
+TEST_F(Form1Test, CancellingAChooserChangesNothing) {
+    Script->NextInputFiles = NumberedFiles(2);
+    Script->NextOutputFolder = QStringLiteral("/out");
+    Access().SelectInputFiles();
+    Access().SelectOutputFolder();
+    const QString files = LabelText("lblFileNames");
+    const QString folder = LabelText("lblFolderName");
+    const QString status = LabelText("lblStatus");
+
+    Script->NextInputFiles.clear();
+    Script->NextOutputFolder.reset();
+    Access().SelectInputFiles();
+    Access().SelectOutputFolder();
+    EXPECT_EQ(Access().InputFiles(), NumberedFiles(2));
+    EXPECT_EQ(LabelText("lblFileNames"), files);
+    EXPECT_EQ(LabelText("lblFolderName"), folder);
+    EXPECT_EQ(LabelText("lblStatus"), status);
+    EXPECT_TRUE(Control("btnInvert")->isEnabled());
+}
+
+TEST_F(Form1Test, SelectionSetsTheLastFolders) {
+    Access().LastSaveFolder().clear();
+    Script->NextInputFiles = {QDir::toNativeSeparators(QStringLiteral("/scans/roll1/a.tif")),
+                              QDir::toNativeSeparators(QStringLiteral("/elsewhere/b.tif"))};
+    Access().SelectInputFiles();
+    const QString roll = QDir::toNativeSeparators(QStringLiteral("/scans/roll1/"));
+    EXPECT_EQ(Access().LastOpenFolder(), roll);
+    EXPECT_EQ(Access().LastSaveFolder(), roll);
+    Script->NextInputFiles = {QDir::toNativeSeparators(QStringLiteral("/scans/roll2/c.tif"))};
+    Access().SelectInputFiles();
+    EXPECT_EQ(Access().LastSaveFolder(), roll) << "a known last destination stays";
+    EXPECT_TRUE(Access().OutputFolder().isEmpty()) << "choosing files never sets the destination";
+}
+
+TEST_F(Form1Test, DropsTakeFilesAndFoldersInDropOrder) {
+    kvaderon::test::TTempDir temp;
+    std::filesystem::create_directory(temp / "roll");
+    kvaderon::test::WriteFile(temp / "notes.txt", {'x'});
+    kvaderon::test::WriteFile(temp / "b.tif", {'x'});
+    const QStringList dropped{Native(temp / "roll"), Native(temp / "notes.txt"), Native(temp / "b.tif")};
+
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString& path : dropped)
+        urls.append(QUrl::fromLocalFile(path));
+    data.setUrls(urls);
+    QDragEnterEvent enter(QPoint(50, 200), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(Form.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(50, 200), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(Form.get(), &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    EXPECT_EQ(Access().InputFiles(), dropped);
+    EXPECT_EQ(LabelText("lblFileNames"), QStringLiteral("roll, notes.txt, b.tif"));
+    EXPECT_EQ(LabelText("lblStatus"), QStringLiteral("Выбраны 3 файла"));
+    EXPECT_EQ(Access().LastOpenFolder(), Native(temp.Path()) + QDir::separator());
+
+    Access().RunActive() = true;
+    Access().HandleDroppedFiles({Native(temp / "b.tif")});
+    QDragEnterEvent refusedEnter(QPoint(50, 200), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(Form.get(), &refusedEnter);
+    EXPECT_FALSE(refusedEnter.isAccepted());
+    QDropEvent refused(QPointF(50, 200), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(Form.get(), &refused);
+    EXPECT_FALSE(refused.isAccepted());
+    EXPECT_EQ(Access().InputFiles(), dropped) << "drops are refused during a batch run";
+}
+
+TEST_F(Form1Test, OpeningTheDestination) {
+    kvaderon::test::TTempDir temp;
+    const QString existing = Native(temp.Path()) + QDir::separator();
+    const QString missing = existing + QStringLiteral("gone") + QDir::separator();
+
+    Access().OpenOutputFolder();
+    Access().OutputFolder() = missing;
+    Access().OpenOutputFolder();
+    Access().OutputFolder() = existing;
+    Access().OpenOutputFolder();
+
+    const std::vector<TDialogQuestion> expected{
+        {QStringLiteral("Предупреждение"), QStringLiteral("Сначала выберите папку для сохранения"), {QStringLiteral("OK")}, {1}, 1},
+        {QStringLiteral("Ошибка"), QStringLiteral("Папка не существует: ") + missing, {QStringLiteral("OK")}, {1}, 1},
+    };
+    EXPECT_EQ(Script->Questions, expected);
+    EXPECT_EQ(Script->OpenedFolders, QStringList{existing});
+}
+
+TEST(PreviewTest, ShowsSixteenBitTiffScaledDown) {
+    kvaderon::test::TTempDir temp;
+    struct TCase {
+        const char* Name;
+        std::uint16_t Channels;
+        std::uint16_t Photometric;
+    };
+    for (const TCase& test : {TCase{"rgb.tif", 3, 2}, {"grey.tif", 1, 1}}) {
+        kvaderon::test::TImageSpec spec;
+        spec.Width = 400;
+        spec.Height = 100;
+        spec.SamplesPerPixel = test.Channels;
+        spec.Photometric = test.Photometric;
+        spec.Samples.assign(kvaderon::test::SampleCount(spec), 0xC000);
+        kvaderon::test::WriteFile(temp / test.Name, kvaderon::test::BuildImage(spec).Build());
+
+        const QImage preview = LoadPreviewImage(Native(temp / test.Name), QSize(200, 200));
+        ASSERT_FALSE(preview.isNull()) << test.Name;
+        EXPECT_EQ(preview.size(), QSize(200, 50)) << test.Name;
+        EXPECT_NEAR(qGray(preview.pixel(100, 25)), 0xC0, 2) << test.Name;
+    }
+    kvaderon::test::WriteFile(temp / "text.tif", {'n', 'o'});
+    EXPECT_TRUE(LoadPreviewImage(Native(temp / "text.tif"), QSize(200, 200)).isNull());
+}
+
+} // namespace

@@ -1,0 +1,161 @@
+// A main window with scripted collaborators: dialogs answered from a list, choosers returning
+// what the test set, a shell that only records. No dialog, chooser or file manager opens.
+#pragma once
+
+#include "ColorText.h"
+#include "DialogManager.h"
+#include "ProcessingState.h"
+#include "StylesSystemMenu.h"
+#include "Unit1.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTextEdit>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <memory>
+#include <optional>
+#include <vector>
+
+inline void PrintTo(const QString& AText, std::ostream* AStream) {
+    *AStream << '"' << AText.toStdString() << '"';
+}
+
+inline void PrintTo(const QStringList& ATexts, std::ostream* AStream) {
+    *AStream << '{' << ATexts.join(QStringLiteral(", ")).toStdString() << '}';
+}
+
+struct TDialogQuestion {
+    QString Caption;
+    QString Text;
+    QStringList ButtonCaptions;
+    QList<int> ButtonIndices;
+    int MainIcon = 0;
+
+    bool operator==(const TDialogQuestion&) const = default;
+};
+
+// What the scripted collaborators saw, shared with the test after the window took them over.
+struct TScript {
+    std::vector<TDialogQuestion> Questions;
+    std::deque<int> Answers;
+    QStringList NextInputFiles;
+    std::optional<QString> NextOutputFolder;
+    QStringList StartFolders;
+    QStringList OpenedFolders;
+};
+
+class TScriptedDialogManager : public TDialogManager {
+public:
+    explicit TScriptedDialogManager(std::shared_ptr<TScript> AScript) : FScript(std::move(AScript)) {}
+
+    int CreateCustomDialogWithMapping(const QString& ACaption, const QString& AText, const QStringList& AButtonCaptions,
+                                      const QList<int>& AButtonIndices, int AMainIcon) override {
+        FScript->Questions.push_back({ACaption, AText, AButtonCaptions, AButtonIndices, AMainIcon});
+        return NextAnswer();
+    }
+    int CreateCustomDialog(const QString& ACaption, const QString& AText, const QStringList& AButtons,
+                           int AMainIcon) override {
+        FScript->Questions.push_back({ACaption, AText, AButtons, {}, AMainIcon});
+        return NextAnswer();
+    }
+    bool SelectFolder(const QString& ATitle, QString&) override {
+        FScript->Questions.push_back({ATitle, {}, {}, {}, 0});
+        return false;
+    }
+
+private:
+    int NextAnswer() {
+        if (FScript->Answers.empty())
+            return 2;
+        const int answer = FScript->Answers.front();
+        FScript->Answers.pop_front();
+        return answer;
+    }
+
+    std::shared_ptr<TScript> FScript;
+};
+
+// The window's private operations and fields, for the tests only.
+struct TForm1TestAccess {
+    TForm1& Form;
+
+    QStringList& InputFiles() { return Form.FInputFiles; }
+    QString& OutputFolder() { return Form.FOutputFolder; }
+    QString& LastOpenFolder() { return Form.FLastOpenFolder; }
+    QString& LastSaveFolder() { return Form.FLastSaveFolder; }
+    bool& RunActive() { return Form.FRunActive; }
+    bool CancelRequested() const { return Form.FCancelRequested; }
+    const kvaderon::TOutputColors& OutputColors() const { return Form.OutputColors; }
+    const kvaderon::TAppSettings& Settings() const { return Form.FSettings; }
+    kvaderon::TProcessingState& ProcessingState() { return *Form.FProcessingState; }
+    QMenu* StyleMenu() { return Form.FStyleMenu->Menu(); }
+
+    void UpdateButtons() { Form.UpdateButtons(); }
+    void UpdateFileNamesLabel() { Form.UpdateFileNamesLabel(); }
+    void ResetProgressBars(bool AImmediate) { Form.ResetProgressBars(AImmediate); }
+    void SelectInputFiles() { Form.SelectInputFiles(); }
+    void SelectOutputFolder() { Form.SelectOutputFolder(); }
+    void OpenOutputFolder() { Form.OpenOutputFolder(); }
+    void HandleDroppedFiles(const QStringList& APaths) { Form.HandleDroppedFiles(APaths); }
+    void ShowMessageDialog(const QString& AText, const QString& ACaption, bool AWarning) {
+        Form.ShowMessageDialog(AText, ACaption, AWarning);
+    }
+    void SetLogAttributes(kvaderon::TColor AColor, bool ABold) { Form.SetLogAttributes(AColor, ABold); }
+    void InsertLogText(const QString& AText) { Form.InsertLogText(AText); }
+    void AddLogLine(const QString& AText) { Form.AddLogLine(AText); }
+    void ClearLog() { Form.ClearLog(); }
+    void LogFileResult(const QString& AFileName, const QString& AMessage) { Form.LogFileResult(AFileName, AMessage); }
+    void LogFileError(const QString& AFileName, const QString& AMessage) { Form.LogFileError(AFileName, AMessage); }
+    void ShowHelp() { Form.ShowHelp(); }
+};
+
+// Processes events until ACondition holds or five seconds have passed; returns ACondition().
+template <typename TCondition>
+bool WaitUntil(TCondition ACondition) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!ACondition() && clock.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    return ACondition();
+}
+
+class Form1Test : public ::testing::Test {
+protected:
+    void SetUp() override { Form = MakeForm(DefaultWindowSettings()); }
+
+    std::unique_ptr<TForm1> MakeForm(const TWindowSettings& ASettings) {
+        TForm1Services services;
+        services.DialogManager = std::make_unique<TScriptedDialogManager>(Script);
+        services.ChooseInputFiles = [script = Script](QWidget*, const QString& AStartFolder) {
+            script->StartFolders.append(AStartFolder);
+            return script->NextInputFiles;
+        };
+        services.ChooseOutputFolder = [script = Script](QWidget*, const QString&, const QString& AStartFolder) {
+            script->StartFolders.append(AStartFolder);
+            return script->NextOutputFolder;
+        };
+        services.OpenFolderInShell = [script = Script](const QString& AFolder) { script->OpenedFolders.append(AFolder); };
+        return std::make_unique<TForm1>(ASettings, std::move(services));
+    }
+
+    template <typename T = QWidget>
+    T* Control(const char* AName) const {
+        T* control = Form->findChild<T*>(QString::fromLatin1(AName));
+        EXPECT_NE(control, nullptr) << AName;
+        return control;
+    }
+    QString LabelText(const char* AName) const { return Control<QLabel>(AName)->text(); }
+    QString LabelHint(const char* AName) const { return Control<QLabel>(AName)->toolTip(); }
+    QTextDocument* Log() const { return Control<QTextEdit>("RichEdit1")->document(); }
+    TForm1TestAccess Access() { return {*Form}; }
+
+    std::shared_ptr<TScript> Script = std::make_shared<TScript>();
+    std::unique_ptr<TForm1> Form;
+};

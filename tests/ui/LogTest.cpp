@@ -1,0 +1,163 @@
+// The coloured log: outcome lines as they land in the document, the colour set that follows the
+// theme's darkness, lines always at the end, and the help display.
+#include "Form1Fixture.h"
+#include "platform/StyleManager.h"
+
+#include <QRegularExpression>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QScrollBar>
+#include <QToolButton>
+
+namespace {
+
+using kvaderon::TColor;
+
+// One stretch of text with one format, as the document holds it.
+struct TFragment {
+    QString Text;
+    QColor Color;
+    bool Bold;
+
+    bool operator==(const TFragment&) const = default;
+};
+
+void PrintTo(const TFragment& AFragment, std::ostream* AStream) {
+    *AStream << '"' << AFragment.Text.toStdString() << "\" " << AFragment.Color.name().toStdString()
+             << (AFragment.Bold ? " bold" : "");
+}
+
+std::vector<TFragment> Fragments(const QTextBlock& ABlock) {
+    std::vector<TFragment> fragments;
+    for (auto it = ABlock.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        fragments.push_back({fragment.text(), fragment.charFormat().foreground().color(),
+                             fragment.charFormat().fontWeight() >= QFont::Bold});
+    }
+    return fragments;
+}
+
+QColor Rgb(TColor AColor) {
+    return QColor(int(AColor & 0xFF), int((AColor >> 8) & 0xFF), int((AColor >> 16) & 0xFF));
+}
+
+QString LastLine(QTextDocument* ALog) {
+    QTextBlock block = ALog->lastBlock();
+    while (block.isValid() && block.text().isEmpty())
+        block = block.previous();
+    return block.text();
+}
+
+TEST_F(Form1Test, OutcomeLinesLandWithTheirColoursAndBoldness) {
+    struct TCase {
+        bool Error;
+        QString Message;
+    };
+    for (const TCase& test : {TCase{false, QStringLiteral("ОК!")}, TCase{true, QStringLiteral("Файл отклонен")}}) {
+        Access().ClearLog();
+        Access().ProcessingState().SetCurrentIndex(11);
+        if (test.Error)
+            Access().LogFileError(QStringLiteral("negative_012.tif"), test.Message);
+        else
+            Access().LogFileResult(QStringLiteral("negative_012.tif"), test.Message);
+
+        const kvaderon::TOutputColors& colors = Access().OutputColors();
+        ASSERT_EQ(Log()->blockCount(), 2) << "one line and its line break";
+        const std::vector<TFragment> fragments = Fragments(Log()->firstBlock());
+        ASSERT_EQ(fragments.size(), 4u);
+        EXPECT_EQ(fragments[0], (TFragment{QStringLiteral("12. "), Rgb(colors.Names), true}));
+        EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d $")).match(fragments[1].Text).hasMatch());
+        EXPECT_EQ(fragments[1].Color, Rgb(colors.Names));
+        EXPECT_FALSE(fragments[1].Bold);
+        EXPECT_EQ(fragments[2], (TFragment{QStringLiteral("negative_012.tif: "), Rgb(colors.FileName), false}));
+        EXPECT_EQ(fragments[3], (TFragment{test.Message, Rgb(test.Error ? colors.Error : colors.OK), true}));
+    }
+}
+
+TEST_F(Form1Test, ColourSetFollowsTheThemeAndOldTextKeepsItsColours) {
+    struct TCase {
+        const char* Theme;
+        bool Dark;
+    };
+    const kvaderon::TOutputColorsBW& sets = Access().Settings().OutputColorsBW;
+    for (const TCase& test : {TCase{"Windows10 Charcoal", true}, {"Windows10", false}, {"Windows10 Dark", true},
+                              {"Windows11 Modern Light", false}}) {
+        ASSERT_TRUE(TStyleManager::Instance().TrySetStyle(QString::fromLatin1(test.Theme))) << test.Theme;
+        EXPECT_EQ(IsDarkTheme(), test.Dark) << test.Theme;
+        EXPECT_EQ(Access().OutputColors(), test.Dark ? sets.B : sets.W) << test.Theme;
+    }
+
+    ASSERT_TRUE(TStyleManager::Instance().TrySetStyle(QStringLiteral("Windows10 Charcoal")));
+    Access().ClearLog();
+    Access().LogFileResult(QStringLiteral("a.tif"), QStringLiteral("ОК!"));
+    ASSERT_TRUE(TStyleManager::Instance().TrySetStyle(QStringLiteral("Windows10")));
+    Access().LogFileResult(QStringLiteral("b.tif"), QStringLiteral("ОК!"));
+    EXPECT_EQ(Fragments(Log()->findBlockByNumber(0)).back().Color, Rgb(sets.B.OK));
+    EXPECT_EQ(Fragments(Log()->findBlockByNumber(1)).back().Color, Rgb(sets.W.OK));
+}
+
+TEST(RelativeLuminanceTest, FollowsSrgbAndRec709) {
+    struct TCase {
+        TColor Color;
+        double Luminance;
+    };
+    for (const TCase& test : {TCase{kvaderon::RGBColor(0, 0, 0), 0.0}, {kvaderon::RGBColor(255, 255, 255), 1.0},
+                              {kvaderon::RGBColor(255, 0, 0), 0.2126}, {kvaderon::RGBColor(0, 255, 0), 0.7152},
+                              {kvaderon::RGBColor(0, 0, 255), 0.0722},
+                              {kvaderon::RGBColor(10, 10, 10), 10 / 255.0 / 12.92},
+                              {kvaderon::RGBColor(128, 128, 128), 0.2158605}})
+        EXPECT_NEAR(RelativeLuminance(test.Color), test.Luminance, 1e-5) << std::hex << test.Color;
+}
+
+TEST_F(Form1Test, LinesGoToTheEndWhereverTheCaretIs) {
+    Access().ClearLog();
+    Access().ProcessingState().SetCurrentIndex(0);
+    Access().LogFileResult(QStringLiteral("first.tif"), QStringLiteral("ОК!"));
+    auto* edit = Control<QTextEdit>("RichEdit1");
+    QTextCursor caret = edit->textCursor();
+    caret.setPosition(3);
+    edit->setTextCursor(caret); // the user clicks into the first line
+    Access().ProcessingState().SetCurrentIndex(1);
+    Access().LogFileResult(QStringLiteral("second.tif"), QStringLiteral("ОК!"));
+    EXPECT_TRUE(Log()->firstBlock().text().startsWith(QStringLiteral("1. ")));
+    EXPECT_TRUE(LastLine(Log()).startsWith(QStringLiteral("2. ")));
+
+    Control<QToolButton>("SpeedButton1")->click(); // help in the middle of a run
+    Access().ProcessingState().SetCurrentIndex(2);
+    Access().LogFileResult(QStringLiteral("third.tif"), QStringLiteral("ОК!"));
+    EXPECT_FALSE(Log()->firstBlock().text().startsWith(QStringLiteral("3. "))) << "the help stays on top";
+    EXPECT_TRUE(LastLine(Log()).startsWith(QStringLiteral("3. "))) << LastLine(Log()).toStdString();
+}
+
+TEST_F(Form1Test, AddLogLineStartsALineOfItsOwn) {
+    Access().ClearLog();
+    Access().AddLogLine(QStringLiteral("первая"));
+    Access().InsertLogText(QStringLiteral("без конца"));
+    Access().AddLogLine(QStringLiteral("вторая"));
+    Access().InsertLogText(QStringLiteral("\r\nтретья"));
+    EXPECT_EQ(Log()->toPlainText(), QStringLiteral("первая\nбез конца\nвторая\nтретья"));
+}
+
+TEST_F(Form1Test, HelpShowsOnceInTheNamesColourFromTheTop) {
+    Form->show();
+    ASSERT_TRUE(WaitUntil([this] { return Log()->toPlainText().contains(QStringLiteral("--- Предназначение ---")); }))
+        << "the first showing displays the help";
+    Control<QToolButton>("SpeedButton1")->click();
+    Control<QToolButton>("SpeedButton1")->click();
+    const QString text = Log()->toPlainText();
+    for (const QString& heading : {QStringLiteral("--- Предназначение ---"), QStringLiteral("--- Советы по настройке ---"),
+                                   QStringLiteral("--- Термины в результатах анализа ---")})
+        EXPECT_EQ(text.count(heading), 1) << heading.toStdString();
+    EXPECT_FALSE(text.contains(QLatin1Char('\r')));
+    EXPECT_GE(Log()->blockCount(), 45);
+    const std::vector<TFragment> first = Fragments(Log()->firstBlock());
+    ASSERT_EQ(first.size(), 1u);
+    EXPECT_EQ(first[0].Color, Rgb(Access().OutputColors().Names));
+    EXPECT_FALSE(first[0].Bold);
+    auto* edit = Control<QTextEdit>("RichEdit1");
+    EXPECT_EQ(edit->textCursor().position(), 0);
+    EXPECT_EQ(edit->verticalScrollBar()->value(), 0);
+    Form->hide();
+}
+
+} // namespace

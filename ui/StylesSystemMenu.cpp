@@ -1,0 +1,41 @@
+#include "StylesSystemMenu.h"
+
+#include "platform/StyleManager.h"
+#include "platform/WindowMenu.h"
+
+#include <QActionGroup>
+#include <QMenu>
+#include <QWidget>
+
+TVclStylesSystemMenu::TVclStylesSystemMenu(QWidget* AWindow, const QString& AMenuCaption)
+    : QObject(AWindow), FMenu(new QMenu(AMenuCaption, AWindow)), FGroup(new QActionGroup(this)) {
+    FMenu->setObjectName(QStringLiteral("StyleMenu"));
+    FGroup->setExclusive(true);
+    BuildItems();
+    connect(&TStyleManager::Instance(), &TStyleManager::StyleChanged, this,
+            &TVclStylesSystemMenu::CheckActiveStyle);
+    connect(FMenu, &QMenu::aboutToShow, this, &TVclStylesSystemMenu::CheckActiveStyle);
+    AttachToWindowMenu(AWindow, FMenu);
+}
+
+void TVclStylesSystemMenu::BuildItems() {
+    const QStringList names = TStyleManager::Instance().StyleNames();
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        QAction* action = FMenu->addAction(names[i]);
+        action->setCheckable(true);
+        FGroup->addAction(action);
+        const QString name = names[i];
+        connect(action, &QAction::triggered, this,
+                [name] { TStyleManager::Instance().TrySetStyle(name); });
+        // The plain system theme comes first, set apart from the carried ones.
+        if (i == 0)
+            FMenu->addSeparator();
+    }
+    CheckActiveStyle();
+}
+
+void TVclStylesSystemMenu::CheckActiveStyle() {
+    const QString active = TStyleManager::Instance().ActiveStyleName();
+    for (QAction* action : FGroup->actions())
+        action->setChecked(action->text().compare(active, Qt::CaseInsensitive) == 0);
+}

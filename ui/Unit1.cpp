@@ -1,0 +1,274 @@
+// TForm1, the main window: creation and start-up, buttons and their icons, progress bar reset,
+// placement of the controls, messages and shutdown.
+#include "Unit1.h"
+
+#include "FileChoosers.h"
+#include "ProcessingState.h"
+#include "StylesSystemMenu.h"
+#include "TiffInverterSingleThread.h"
+#include "Version.h"
+#include "platform/StyleManager.h"
+#include "ui_Unit1.h"
+
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QIcon>
+#include <QMenu>
+#include <QScreen>
+#include <QUrl>
+
+// The program's resources live in the library; the call keeps them in every program linking it.
+// It must stand outside any namespace.
+static void InitResources() {
+    Q_INIT_RESOURCE(kvaderon);
+}
+
+namespace {
+
+constexpr int HintDurationMs = 10000;
+constexpr int ProgressResetDelayMs = 1000;
+// The size the controls were placed for; the settings store the window with its frame, for
+// which a usual frame is allowed.
+constexpr int DesignPanelWidth = 624;
+constexpr QSize FrameAllowance(16, 38);
+constexpr int PanelMargin = 4;
+constexpr int LogTop = 130;
+constexpr int LogHeight = 291;
+constexpr int ProgressBarHeight = 17;
+
+QIcon ButtonIcon(int AIndex) {
+    return QIcon(QStringLiteral(":/icons/button%1.svg").arg(AIndex));
+}
+
+} // namespace
+
+TForm1::TForm1(const TWindowSettings& ASettings, TForm1Services AServices, QWidget* AParent)
+    : QWidget(AParent), FUi(std::make_unique<Ui::TForm1>()), FStartSettings(ASettings),
+      FServices(std::move(AServices)) {
+    InitResources();
+    FUi->setupUi(this);
+    FormCreate();
+}
+
+TForm1::~TForm1() {
+    if (!FShutDown)
+        ShutdownMainWindow();
+}
+
+void TForm1::FormCreate() {
+    setAcceptDrops(true);
+    FStyleMenu = new TVclStylesSystemMenu(this, QStringLiteral("Темы интерфейса"));
+    ConnectHandlers();
+    SetButtonIcons();
+    InitMainWindow();
+    setWindowTitle(windowTitle() + QStringLiteral(" v.") + GetVersionText());
+}
+
+void TForm1::ConnectHandlers() {
+    connect(FUi->BitBtn1, &QPushButton::clicked, this, &TForm1::sBitBtn1Click);
+    connect(FUi->BitBtn2, &QPushButton::clicked, this, &TForm1::BitBtn2Click);
+    connect(FUi->btnInvert, &QPushButton::clicked, this, &TForm1::btnInvertClick);
+    connect(FUi->btnCancel, &QPushButton::clicked, this, &TForm1::btnCancelClick);
+    connect(FUi->BitBtn5, &QPushButton::clicked, this, &TForm1::BitBtn5Click);
+    connect(FUi->btnTest, &QPushButton::clicked, this, &TForm1::sBitBtn3Click);
+    connect(FUi->SpeedButton1, &QToolButton::clicked, this, &TForm1::SpeedButton1Click);
+    connect(FUi->SpeedButton2, &QToolButton::clicked, this, &TForm1::SpeedButton2Click);
+    connect(&TStyleManager::Instance(), &TStyleManager::StyleChanged, this,
+            &TForm1::ApplyOutputColors);
+
+    FProgressResetTimer.setSingleShot(true);
+    FProgressResetTimer.setInterval(ProgressResetDelayMs);
+    connect(&FProgressResetTimer, &QTimer::timeout, FUi->ProgressBar2,
+            [this] { FUi->ProgressBar2->setValue(0); });
+
+    FUi->Panel1->installEventFilter(this);
+    setToolTipDuration(HintDurationMs);
+    for (QWidget* child : findChildren<QWidget*>())
+        child->setToolTipDuration(HintDurationMs);
+}
+
+void TForm1::SetButtonIcons() {
+    FUi->BitBtn1->setIcon(ButtonIcon(0));
+    FUi->BitBtn2->setIcon(ButtonIcon(1));
+    FUi->btnInvert->setIcon(ButtonIcon(2));
+    FUi->btnCancel->setIcon(ButtonIcon(3));
+    FUi->BitBtn5->setIcon(ButtonIcon(4));
+    FUi->btnTest->setIcon(ButtonIcon(6));
+    FUi->SpeedButton1->setIcon(ButtonIcon(7));
+    FUi->SpeedButton2->setIcon(ButtonIcon(8));
+}
+
+void TForm1::InitMainWindow() {
+    FInputFiles.clear();
+    FDialogManager = FServices.DialogManager ? std::move(FServices.DialogManager)
+                                             : std::make_unique<TDialogManager>();
+    FDialogManager->SetOwner(this);
+    FProcessingState = std::make_unique<kvaderon::TProcessingState>();
+    FInverter = std::make_unique<kvaderon::TTIFFInverterSingle>();
+    if (!FServices.ChooseInputFiles)
+        FServices.ChooseInputFiles = ChooseTiffFiles;
+    if (!FServices.ChooseOutputFolder)
+        FServices.ChooseOutputFolder = ChooseFolder;
+    if (!FServices.OpenFolderInShell)
+        FServices.OpenFolderInShell = [](const QString& AFolder) {
+            QDesktopServices::openUrl(QUrl::fromLocalFile(AFolder));
+        };
+
+    FOutputFolder.clear();
+    FLastOpenFolder.clear();
+    FLastSaveFolder.clear();
+    FCancelRequested = false;
+
+    ClearLog();
+    SetLabelCaption(FUi->lblFileNames, QStringLiteral("Файлы не выбраны"));
+    SetLabelCaption(FUi->lblFolderName, QStringLiteral("Папка не выбрана"));
+    SetStatus(QStringLiteral("Готово"));
+    LoadSettings();
+    ApplyOutputColors();
+    UpdateButtons();
+    FUi->btnCancel->setEnabled(false);
+    ResetProgressBars(true);
+}
+
+// Takes over the record the window was started with, as the settings file gives it.
+void TForm1::LoadSettings() {
+    FSettings = FStartSettings.App;
+    TStyleManager::Instance().TrySetStyle(QString::fromStdString(FSettings.LastStyle));
+    resize(QSize(FStartSettings.Width, FStartSettings.Height) - FrameAllowance);
+    FLastOpenFolder = FStartSettings.LastOpenFolder;
+    FLastSaveFolder = FStartSettings.LastSaveFolder;
+    if (!FLastSaveFolder.isEmpty() && QFileInfo(FLastSaveFolder).isDir())
+        SetOutputFolder(FLastSaveFolder);
+    SetStatus(FLastSaveFolder.isEmpty() ? QStringLiteral("Выберите файлы и целевую папку")
+                                        : QStringLiteral("Выберите файлы для инверсии"));
+}
+
+TWindowSettings TForm1::CurrentSettings() const {
+    TWindowSettings settings;
+    settings.App = FSettings;
+    settings.App.LastStyle = TStyleManager::Instance().ActiveStyleName().toStdString();
+    const QSize size = this->size() + FrameAllowance;
+    settings.Width = size.width();
+    settings.Height = size.height();
+    settings.LastOpenFolder = FLastOpenFolder;
+    settings.LastSaveFolder = FLastSaveFolder;
+    return settings;
+}
+
+void TForm1::ShutdownMainWindow() {
+    FShutDown = true;
+    FCancelRequested = true;
+    if (FServices.SaveSettings)
+        FServices.SaveSettings(CurrentSettings());
+    FInverter.reset();
+    FInputFiles.clear();
+    FDialogManager.reset();
+    FProcessingState.reset();
+}
+
+void TForm1::UpdateButtons() {
+    const bool filesChosen = !FInputFiles.isEmpty();
+    const bool folderChosen = !FOutputFolder.isEmpty();
+    FUi->BitBtn1->setEnabled(true);
+    FUi->BitBtn2->setEnabled(true);
+    FUi->BitBtn5->setEnabled(folderChosen);
+    FUi->btnInvert->setEnabled(filesChosen && folderChosen);
+    FUi->btnTest->setEnabled(filesChosen);
+}
+
+// Not at once: the bar drops to 0 one second later, while the window goes on working.
+void TForm1::ResetProgressBars(bool AImmediate) {
+    if (AImmediate) {
+        FProgressResetTimer.stop();
+        FUi->ProgressBar2->setValue(0);
+    } else {
+        FProgressResetTimer.start();
+    }
+}
+
+void TForm1::ShowMessageDialog(const QString& AText, const QString& ACaption, bool AWarning) {
+    FDialogManager->CreateCustomDialogWithMapping(ACaption, AText, {QStringLiteral("OK")}, {1},
+                                                  AWarning ? 1 : 3);
+}
+
+// The buttons keep their distance to the top left or the top right corner; the log and the
+// progress bar stay docked to the bottom. When the window is too low for the log's full height,
+// the log gives way instead of covering the buttons.
+void TForm1::PlaceControls() {
+    const int width = FUi->Panel1->width();
+    const int height = FUi->Panel1->height();
+    const int rightShift = width - DesignPanelWidth;
+    FUi->btnTest->move(392 + rightShift, FUi->btnTest->y());
+    FUi->SpeedButton2->move(596 + rightShift, FUi->SpeedButton2->y());
+    FUi->SpeedButton1->move(596 + rightShift, FUi->SpeedButton1->y());
+
+    const int innerWidth = std::max(0, width - 2 * PanelMargin);
+    const int progressTop = height - PanelMargin - ProgressBarHeight;
+    FUi->ProgressBar2->setGeometry(PanelMargin, progressTop, innerWidth, ProgressBarHeight);
+    const int logHeight = std::clamp(progressTop - LogTop, 0, LogHeight);
+    FUi->RichEdit1->setGeometry(PanelMargin, progressTop - logHeight, innerWidth, logHeight);
+}
+
+bool TForm1::eventFilter(QObject* AWatched, QEvent* AEvent) {
+    if (AWatched == FUi->Panel1 && AEvent->type() == QEvent::Resize)
+        PlaceControls();
+    return QWidget::eventFilter(AWatched, AEvent);
+}
+
+void TForm1::showEvent(QShowEvent* AEvent) {
+    QWidget::showEvent(AEvent);
+    if (!FShownOnce) {
+        FShownOnce = true;
+        FormShow();
+    }
+}
+
+void TForm1::FormShow() {
+    if (QScreen* screen = this->screen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+    ShowHelp();
+}
+
+void TForm1::closeEvent(QCloseEvent* AEvent) {
+    FormClose();
+    QWidget::closeEvent(AEvent);
+}
+
+void TForm1::FormClose() {
+    if (!FShutDown)
+        ShutdownMainWindow();
+}
+
+void TForm1::sBitBtn1Click() {
+    SelectInputFiles();
+}
+void TForm1::BitBtn2Click() {
+    SelectOutputFolder();
+}
+void TForm1::btnInvertClick() {
+    ProcessFiles();
+}
+void TForm1::BitBtn5Click() {
+    OpenOutputFolder();
+}
+void TForm1::sBitBtn3Click() {
+    RunAnalysis();
+}
+void TForm1::SpeedButton1Click() {
+    ShowHelp();
+}
+
+void TForm1::btnCancelClick() {
+    FCancelRequested = true;
+    FUi->btnCancel->setEnabled(false);
+}
+
+// Until the settings dialog exists, the settings button offers the theme submenu.
+void TForm1::SpeedButton2Click() {
+    FStyleMenu->Menu()->popup(
+        FUi->SpeedButton2->mapToGlobal(QPoint(0, FUi->SpeedButton2->height())));
+}

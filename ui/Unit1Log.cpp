@@ -1,0 +1,134 @@
+// TForm1, the coloured log: theme darkness and the colour set in force, the primitives that write
+// into RichEdit1, and the outcome lines of a batch run.
+#include "Unit1.h"
+
+#include "OutcomeLine.h"
+#include "ProcessingState.h"
+#include "platform/StyleManager.h"
+#include "ui_Unit1.h"
+
+#include <QCoreApplication>
+#include <QTextBlock>
+#include <QTextDocument>
+
+#include <cmath>
+#include <ctime>
+
+namespace {
+
+constexpr kvaderon::TColor WindowTextColor = kvaderon::clSystemColorBase + 8;
+constexpr kvaderon::TColor WindowColor = kvaderon::clSystemColorBase + 5;
+constexpr int LogMargin = 4;
+
+QColor ToQColor(kvaderon::TColor AColor) {
+    return TStyleManager::Instance().GetSystemColor(AColor);
+}
+
+double LinearChannel(int AValue) {
+    const double c = AValue / 255.0;
+    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+
+const QStringList& LogFontFamilies() {
+    static const QStringList families{
+        QStringLiteral("Consolas"), QStringLiteral("DejaVu Sans Mono"),
+        QStringLiteral("Liberation Mono"), QStringLiteral("Courier New")};
+    return families;
+}
+
+} // namespace
+
+double RelativeLuminance(kvaderon::TColor AColor) {
+    const QColor color = ToQColor(AColor);
+    return 0.2126 * LinearChannel(color.red()) + 0.7152 * LinearChannel(color.green()) +
+           0.0722 * LinearChannel(color.blue());
+}
+
+bool IsDarkTheme() {
+    return RelativeLuminance(WindowTextColor) > RelativeLuminance(WindowColor);
+}
+
+kvaderon::TColor TForm1::PickThemeColor(kvaderon::TColor ADarkColor,
+                                        kvaderon::TColor ALightColor) const {
+    return IsDarkTheme() ? ADarkColor : ALightColor;
+}
+
+void TForm1::ApplyOutputColors() {
+    const kvaderon::TOutputColors& dark = FSettings.OutputColorsBW.B;
+    const kvaderon::TOutputColors& light = FSettings.OutputColorsBW.W;
+    OutputColors.FileName = PickThemeColor(dark.FileName, light.FileName);
+    OutputColors.Names = PickThemeColor(dark.Names, light.Names);
+    OutputColors.Values = PickThemeColor(dark.Values, light.Values);
+    OutputColors.Separators = PickThemeColor(dark.Separators, light.Separators);
+    OutputColors.OK = PickThemeColor(dark.OK, light.OK);
+    OutputColors.Warning = PickThemeColor(dark.Warning, light.Warning);
+    OutputColors.Error = PickThemeColor(dark.Error, light.Error);
+}
+
+void TForm1::PrepareLog() {
+    FLogFormat.setFontFamilies(LogFontFamilies());
+    FLogFormat.setFontStyleHint(QFont::TypeWriter);
+    // Lines wrap at the log's width, so the horizontal scroll bar shows only when a line cannot
+    // wrap.
+    FUi->RichEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    FUi->RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    FUi->RichEdit1->document()->setDocumentMargin(LogMargin);
+}
+
+void TForm1::ClearLog() {
+    FUi->RichEdit1->clear();
+    FLogCursor = QTextCursor(FUi->RichEdit1->document());
+}
+
+void TForm1::SetLogAttributes(kvaderon::TColor AColor, bool ABold) {
+    FLogFormat.setForeground(ToQColor(AColor));
+    FLogFormat.setFontWeight(ABold ? QFont::Bold : QFont::Normal);
+    FLogFormat.setFontItalic(false);
+    FLogFormat.setFontUnderline(false);
+    FLogFormat.setFontStrikeOut(false);
+}
+
+// The text goes to the end of the log, whatever the user's caret or selection is.
+void TForm1::InsertLogText(const QString& AText) {
+    QString text = AText;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    FLogCursor.movePosition(QTextCursor::End);
+    FLogCursor.insertText(text, FLogFormat);
+}
+
+void TForm1::AddLogLine(const QString& AText) {
+    const bool atLineStart = FUi->RichEdit1->document()->lastBlock().text().isEmpty();
+    InsertLogText(atLineStart ? QString(AText + QLatin1Char('\n'))
+                              : QString(QLatin1Char('\n') + AText));
+    ScrollLogToCaret();
+}
+
+void TForm1::ScrollLogToCaret() {
+    QTextCursor caret = FUi->RichEdit1->textCursor();
+    caret.setPosition(FLogCursor.position());
+    FUi->RichEdit1->setTextCursor(caret);
+    FUi->RichEdit1->ensureCursorVisible();
+}
+
+void TForm1::InsertLogRuns(const kvaderon::TTextRuns& ARuns) {
+    for (const kvaderon::TTextRun& run : ARuns) {
+        SetLogAttributes(kvaderon::RoleColor(OutputColors, run.Role), run.Bold);
+        InsertLogText(QString::fromStdString(run.Text));
+    }
+}
+
+void TForm1::LogFileResult(const QString& AFileName, const QString& AMessage) {
+    LogOutcomeLine(AFileName, AMessage, false);
+}
+
+void TForm1::LogFileError(const QString& AFileName, const QString& AMessage) {
+    LogOutcomeLine(AFileName, AMessage, true);
+}
+
+void TForm1::LogOutcomeLine(const QString& AFileName, const QString& AMessage, bool AIsError) {
+    PrepareLog();
+    InsertLogRuns(kvaderon::BuildOutcomeLine(
+        FProcessingState->CurrentIndex() + 1, kvaderon::LocalTimeText(std::time(nullptr)),
+        AFileName.toStdString(), AMessage.toStdString(), AIsError));
+    QCoreApplication::processEvents();
+}

@@ -1,0 +1,53 @@
+// TForm1, the runs started from the window: the analysis of the chosen files with its reports,
+// and the batch inversion.
+#include "Unit1.h"
+
+#include "AnalysisReport.h"
+#include "PathText.h"
+#include "TIFFBitDepthAnalyzer.h"
+#include "ui_Unit1.h"
+
+#include <QFileInfo>
+
+#include <cmath>
+
+// The batch inversion comes with its own module; until then the button says so in the log.
+void TForm1::ProcessFiles() {
+    PrepareLog();
+    SetLogAttributes(OutputColors.Warning, false);
+    AddLogLine(QStringLiteral("Пакетное инвертирование появится в следующей версии программы."));
+}
+
+// Synchronous: the window takes no input until the last report is written.
+void TForm1::RunAnalysis() {
+    if (FInputFiles.isEmpty()) {
+        ShowMessageDialog(QStringLiteral("Сначала выберите файлы"),
+                          QStringLiteral("Предупреждение"), true);
+        return;
+    }
+    FUi->btnTest->setEnabled(false);
+    ClearLog();
+    ResetProgressBars(true);
+    const qsizetype total = FInputFiles.size();
+    for (qsizetype done = 0; done < total;) {
+        WriteAnalysisReport(FInputFiles[done]);
+        ++done;
+        // Halves go to the even neighbour.
+        FUi->ProgressBar2->setValue(int(std::lrint(double(done) * 100.0 / double(total))));
+    }
+    ResetProgressBars(false);
+    FUi->btnTest->setEnabled(true);
+}
+
+void TForm1::WriteAnalysisReport(const QString& AFileName) {
+    PrepareLog();
+    const kvaderon::TBitDepthResult result = kvaderon::TTIFFBitDepthAnalyzer().AnalyzeBitDepth(
+        kvaderon::Utf8ToPath(AFileName.toStdString()), kvaderon::TAnalysisMode::amPrecise);
+    const QTextCharFormat remembered = FLogFormat;
+    InsertLogRuns(
+        kvaderon::BuildAnalysisReport(QFileInfo(AFileName).fileName().toStdString(), result));
+    if (result.Error.empty())
+        FLogFormat = remembered;
+    FUi->RichEdit1->setFocus();
+    ScrollLogToCaret();
+}

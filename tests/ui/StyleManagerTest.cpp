@@ -1,6 +1,7 @@
 // The theme manager and the carried themes: names, darkness, readability, switching, system
 // colours.
 #include "platform/StyleManager.h"
+#include "DefaultSettings.h"
 #include "ThemePalette.h"
 
 #include <QApplication>
@@ -244,6 +245,16 @@ TEST_F(StyleManagerTest, EveryCarriedThemeIsDarkExactlyWhenNamedSoAndReadsWell) 
                       TestLuminance(Manager.GetSystemColor(clWindow)),
                   namedDark);
         EXPECT_EQ(ReadabilityFaults(palette), "");
+
+        // The log is drawn on Base in the default colour set of the theme's darkness; its amber
+        // and red reach about 4 even on white, hence 3 here.
+        const kvaderon::TOutputColorsBW defaults = kvaderon::DefaultOutputColors();
+        const kvaderon::TOutputColors& log = namedDark ? defaults.B : defaults.W;
+        for (const TColor color :
+             {log.FileName, log.Names, log.Values, log.Separators, log.OK, log.Warning, log.Error})
+            EXPECT_GE(TestContrast(Manager.GetSystemColor(color), palette.color(QPalette::Base)),
+                      3.0)
+                << std::hex << color;
 
         QString look;
         for (const QPalette::ColorRole role :

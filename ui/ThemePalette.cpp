@@ -33,27 +33,26 @@ namespace {
 const QColor cWhite(255, 255, 255);
 const QColor cBlack(0, 0, 0);
 
-// AFore moved step by step towards black or white, whichever stands out more from ABack, until
-// the two reach ARatio.
-QColor WithContrast(const QColor& AFore, const QColor& ABack, double ARatio) {
-    const QColor extreme =
-        ContrastRatio(cWhite, ABack) >= ContrastRatio(cBlack, ABack) ? cWhite : cBlack;
-    for (int step = 0; step <= 20; ++step) {
-        const QColor candidate = MixColors(AFore, extreme, step / 20.0);
-        if (ContrastRatio(candidate, ABack) >= ARatio)
-            return candidate;
-    }
-    return extreme;
+// Black or white, whichever stands out more from ABack.
+QColor Extreme(const QColor& ABack) {
+    return ContrastRatio(cWhite, ABack) >= ContrastRatio(cBlack, ABack) ? cWhite : cBlack;
 }
 
-// The first candidate that reads on ABack, else the better one made readable.
-QColor ReadableOn(const QColor& ABack, const QColor& AFirst, const QColor& ASecond) {
-    if (ContrastRatio(AFirst, ABack) >= cTextContrast)
-        return AFirst;
-    if (ContrastRatio(ASecond, ABack) >= cTextContrast)
-        return ASecond;
-    const bool firstBetter = ContrastRatio(AFirst, ABack) >= ContrastRatio(ASecond, ABack);
-    return WithContrast(firstBetter ? AFirst : ASecond, ABack, cTextContrast);
+// The first of twenty steps from AFrom (itself included) towards ATo that reaches ARatio against
+// AOther; ATo when none does.
+QColor FirstStepWithContrast(const QColor& AFrom, const QColor& ATo, const QColor& AOther,
+                             double ARatio) {
+    for (int step = 0; step < 20; ++step) {
+        const QColor candidate = MixColors(AFrom, ATo, step / 20.0);
+        if (ContrastRatio(candidate, AOther) >= ARatio)
+            return candidate;
+    }
+    return ATo;
+}
+
+// AFore moved towards black or white until it reaches ARatio against ABack.
+QColor WithContrast(const QColor& AFore, const QColor& ABack, double ARatio) {
+    return FirstStepWithContrast(AFore, Extreme(ABack), ABack, ARatio);
 }
 
 // White text on the selection where it reads, else black: one of the two always reaches 4.5.
@@ -61,16 +60,6 @@ void SetSelection(QPalette& APalette, QPalette::ColorGroup AGroup, const QColor&
     APalette.setColor(AGroup, QPalette::Highlight, AHighlight);
     APalette.setColor(AGroup, QPalette::HighlightedText,
                       ContrastRatio(cWhite, AHighlight) >= cTextContrast ? cWhite : cBlack);
-}
-
-// AFace moved step by step towards AWindow until AText reads on it; AText reads on AWindow.
-QColor TowardsReadable(const QColor& AFace, const QColor& AWindow, const QColor& AText) {
-    for (int step = 0; step < 20; ++step) {
-        const QColor candidate = MixColors(AFace, AWindow, step / 20.0);
-        if (ContrastRatio(AText, candidate) >= cTextContrast)
-            return candidate;
-    }
-    return AWindow;
 }
 
 // The bevel shades of a button face; a dark face needs more lightening to show an edge.
@@ -93,7 +82,8 @@ QPalette MakeThemePalette(const TThemeColors& AColors) {
     // buttons), so one colour serves both, and the face gives way towards the window until it
     // reads.
     const QColor buttonText = windowText;
-    const QColor button = TowardsReadable(AColors.Button, AColors.Window, windowText);
+    const QColor button =
+        FirstStepWithContrast(AColors.Button, AColors.Window, windowText, cTextContrast);
     const QColor highlight = WithContrast(AColors.Highlight, AColors.Base, cHighlightContrast);
     const QColor link = WithContrast(AColors.Accent, AColors.Base, cTextContrast);
 
@@ -117,7 +107,7 @@ QPalette MakeThemePalette(const TThemeColors& AColors) {
         SetShades(palette, group, button);
         SetSelection(palette, group, highlight);
         palette.setColor(group, QPalette::BrightText,
-                         ReadableOn(palette.color(group, QPalette::Dark), cWhite, cBlack));
+                         Extreme(palette.color(group, QPalette::Dark)));
     }
 
     // Disabled: the same surfaces, text half-way to its background but still readable.

@@ -37,7 +37,8 @@ struct TCarriedTheme {
 };
 
 // A readable palette from the base colours: text colours are pushed towards black or white until
-// they reach the contrasts above, so a table entry can never yield unreadable text.
+// they reach the contrasts above, and a button face on which the window text would not read gives
+// way towards the window colour, so a table entry can never yield unreadable text.
 QPalette MakeThemePalette(const TThemeColors& AColors);
 
 // One theme a line: "name | window | text | base | button | highlight | accent", colours as

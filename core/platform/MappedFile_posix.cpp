@@ -10,6 +10,27 @@
 
 namespace kvaderon::platform {
 
+namespace {
+
+// Makes a shared writable view writable in one call, folio by folio. Without it the first write
+// to each 4 KiB page takes a fault of its own that calls into the file system, which made the
+// inversion pass about half as fast again as the copy before it. (MAP_POPULATE is no help: on
+// a shared view it fills the page tables read-only, and every write still faults.) Skipped for
+// a file that might not fit into memory as a whole; kernels without the call ignore it.
+void PrepareForWriting(void* AView, std::uint64_t ASize) {
+#ifdef MADV_POPULATE_WRITE
+    const long pages = ::sysconf(_SC_PHYS_PAGES);
+    const long pageSize = ::sysconf(_SC_PAGESIZE);
+    if (pages > 0 && pageSize > 0 && ASize <= std::uint64_t(pages) * std::uint64_t(pageSize) / 4)
+        ::madvise(AView, size_t(ASize), MADV_POPULATE_WRITE);
+#else
+    (void)AView;
+    (void)ASize;
+#endif
+}
+
+} // namespace
+
 TMappedFile::TMappedFile(const std::filesystem::path& AFileName, TMapAccess AAccess) {
     const bool writable = AAccess == TMapAccess::maReadWrite;
     const int fd = ::open(AFileName.c_str(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC);
@@ -43,6 +64,8 @@ TMappedFile::TMappedFile(const std::filesystem::path& AFileName, TMapAccess AAcc
         ThrowSystemError("Не удалось отобразить файл в память " + PathToUtf8(AFileName), error);
     }
     ::madvise(view, size_t(size), MADV_SEQUENTIAL);
+    if (writable)
+        PrepareForWriting(view, size);
     FView = static_cast<std::uint8_t*>(view);
     FSize = size;
 }

@@ -18,7 +18,8 @@ QStringList TiffNameFilters();
 QStringList ChooseTiffFiles(QWidget* AParent, const QString& AStartFolder);
 
 // A folder, starting in AStartFolder (none when empty); nothing when cancelled.
-std::optional<QString> ChooseFolder(QWidget* AParent, const QString& ATitle, const QString& AStartFolder);
+std::optional<QString> ChooseFolder(QWidget* AParent, const QString& ATitle,
+                                    const QString& AStartFolder);
 
 // The picture of AFileName scaled down to fit into ABox (never scaled up); a null image when the
 // file cannot be read as a picture. 16-bit TIFF files included.

@@ -1,5 +1,6 @@
 #include "MyDialog.h"
 
+#include "WindowFonts.h"
 #include "ui_MyDialog.h"
 
 #include <QKeyEvent>
@@ -10,6 +11,7 @@ TForm2::TForm2(QWidget* AParent)
                            Qt::MSWindowsFixedSizeDialogHint),
       FUi(std::make_unique<Ui::TForm2>()) {
     FUi->setupUi(this);
+    ApplyWindowFont(this);
     setFixedSize(size());
     FButtons = {FUi->sBitBtn1, FUi->sBitBtn2, FUi->sBitBtn3,
                 FUi->sBitBtn4, FUi->sBitBtn5, FUi->sBitBtn6};

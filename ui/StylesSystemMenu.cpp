@@ -3,14 +3,12 @@
 #include "platform/StyleManager.h"
 #include "platform/WindowMenu.h"
 
-#include <QActionGroup>
 #include <QMenu>
 #include <QWidget>
 
 TVclStylesSystemMenu::TVclStylesSystemMenu(QWidget* AWindow, const QString& AMenuCaption)
-    : QObject(AWindow), FMenu(new QMenu(AMenuCaption, AWindow)), FGroup(new QActionGroup(this)) {
+    : QObject(AWindow), FMenu(new QMenu(AMenuCaption, AWindow)) {
     FMenu->setObjectName(QStringLiteral("StyleMenu"));
-    FGroup->setExclusive(true);
     BuildItems();
     connect(&TStyleManager::Instance(), &TStyleManager::StyleChanged, this,
             &TVclStylesSystemMenu::CheckActiveStyle);
@@ -23,10 +21,12 @@ void TVclStylesSystemMenu::BuildItems() {
     for (qsizetype i = 0; i < names.size(); ++i) {
         QAction* action = FMenu->addAction(names[i]);
         action->setCheckable(true);
-        FGroup->addAction(action);
         const QString name = names[i];
-        connect(action, &QAction::triggered, this,
-                [name] { TStyleManager::Instance().TrySetStyle(name); });
+        // Choosing the active theme again changes nothing, but the click took its check mark off.
+        connect(action, &QAction::triggered, this, [this, name] {
+            TStyleManager::Instance().TrySetStyle(name);
+            CheckActiveStyle();
+        });
         // The plain system theme comes first, set apart from the carried ones.
         if (i == 0)
             FMenu->addSeparator();
@@ -36,6 +36,6 @@ void TVclStylesSystemMenu::BuildItems() {
 
 void TVclStylesSystemMenu::CheckActiveStyle() {
     const QString active = TStyleManager::Instance().ActiveStyleName();
-    for (QAction* action : FGroup->actions())
+    for (QAction* action : FMenu->actions())
         action->setChecked(action->text().compare(active, Qt::CaseInsensitive) == 0);
 }

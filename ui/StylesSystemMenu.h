@@ -4,7 +4,6 @@
 
 #include <QObject>
 
-class QActionGroup;
 class QMenu;
 class QWidget;
 
@@ -22,5 +21,4 @@ private:
     void CheckActiveStyle();
 
     QMenu* FMenu = nullptr;
-    QActionGroup* FGroup = nullptr;
 };

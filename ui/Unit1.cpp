@@ -7,6 +7,7 @@
 #include "StylesSystemMenu.h"
 #include "TiffInverterSingleThread.h"
 #include "Version.h"
+#include "WindowFonts.h"
 #include "platform/StyleManager.h"
 #include "ui_Unit1.h"
 
@@ -48,6 +49,7 @@ TForm1::TForm1(const TWindowSettings& ASettings, TForm1Services AServices, QWidg
       FServices(std::move(AServices)) {
     InitResources();
     FUi->setupUi(this);
+    ApplyWindowFont(this);
     FormCreate();
 }
 

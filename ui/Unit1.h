@@ -31,8 +31,8 @@ class TVclStylesSystemMenu;
 // Chooses input files starting in AStartFolder; an empty list when cancelled.
 using TChooseInputFiles = std::function<QStringList(QWidget* AParent, const QString& AStartFolder)>;
 // Chooses a folder; nothing when cancelled.
-using TChooseFolder =
-    std::function<std::optional<QString>(QWidget* AParent, const QString& ATitle, const QString& AStartFolder)>;
+using TChooseFolder = std::function<std::optional<QString>(QWidget* AParent, const QString& ATitle,
+                                                           const QString& AStartFolder)>;
 // Shows a folder in the file manager.
 using TOpenFolderInShell = std::function<void(const QString& AFolder)>;
 // Stores what the window hands back at closing.
@@ -57,7 +57,8 @@ class TForm1 : public QWidget {
     Q_OBJECT
 
 public:
-    explicit TForm1(const TWindowSettings& ASettings, TForm1Services AServices = {}, QWidget* AParent = nullptr);
+    explicit TForm1(const TWindowSettings& ASettings, TForm1Services AServices = {},
+                    QWidget* AParent = nullptr);
     ~TForm1() override;
 
     // What the settings file stores at closing.
@@ -112,7 +113,8 @@ private:
     void LogFileResult(const QString& AFileName, const QString& AMessage);
     void LogFileError(const QString& AFileName, const QString& AMessage);
     void LogOutcomeLine(const QString& AFileName, const QString& AMessage, bool AIsError);
-    kvaderon::TColor PickThemeColor(kvaderon::TColor ADarkColor, kvaderon::TColor ALightColor) const;
+    kvaderon::TColor PickThemeColor(kvaderon::TColor ADarkColor,
+                                    kvaderon::TColor ALightColor) const;
     void ApplyOutputColors();
 
     // Files and destination (Unit1Files.cpp).

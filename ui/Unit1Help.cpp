@@ -1,6 +1,7 @@
 // TForm1, the help: the program's help text "INFO" shown in the log.
 #include "Unit1.h"
 
+#include "WindowFonts.h"
 #include "ui_Unit1.h"
 
 #include <QFile>
@@ -31,7 +32,7 @@ QString ReadHelpText() {
 
 void TForm1::ShowHelp() {
     ClearLog();
-    FLogFormat.setFontFamilies({QStringLiteral("Segoe UI")});
+    FLogFormat.setFontFamilies(WindowFontFamilies());
     FLogFormat.setFontStyleHint(QFont::SansSerif);
     FUi->RichEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     FUi->RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);

@@ -4,6 +4,7 @@
 
 #include "OutcomeLine.h"
 #include "ProcessingState.h"
+#include "WindowFonts.h"
 #include "platform/StyleManager.h"
 #include "ui_Unit1.h"
 
@@ -27,13 +28,6 @@ QColor ToQColor(kvaderon::TColor AColor) {
 double LinearChannel(int AValue) {
     const double c = AValue / 255.0;
     return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-}
-
-const QStringList& LogFontFamilies() {
-    static const QStringList families{
-        QStringLiteral("Consolas"), QStringLiteral("DejaVu Sans Mono"),
-        QStringLiteral("Liberation Mono"), QStringLiteral("Courier New")};
-    return families;
 }
 
 } // namespace

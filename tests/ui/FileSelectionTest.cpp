@@ -39,7 +39,8 @@ TEST_F(Form1Test, LabelsAndStatusNameTheChosenFiles) {
         Script->NextInputFiles = NumberedFiles(test.Count);
         Access().SelectInputFiles();
         EXPECT_EQ(LabelText("lblFileNames"), test.Caption) << test.Count;
-        EXPECT_EQ(LabelHint("lblFileNames"), NumberedFiles(test.Count).join(QLatin1Char('\n'))) << test.Count;
+        EXPECT_EQ(LabelHint("lblFileNames"), NumberedFiles(test.Count).join(QLatin1Char('\n')))
+            << test.Count;
         EXPECT_EQ(LabelText("lblStatus"), test.Status) << test.Count;
         EXPECT_TRUE(Control("btnTest")->isEnabled());
         EXPECT_FALSE(Control("btnInvert")->isEnabled()) << "no destination yet";
@@ -68,7 +69,8 @@ TEST_F(Form1Test, DestinationStatusCountsTheChosenFiles) {
 }
 
 TEST_F(Form1Test, DestinationEndsWithASeparatorAndLongOnesAreShortened) {
-    const QString longFolder = QStringLiteral("/home/photographer/scans/2024/film-roll-0042/positives/final");
+    const QString longFolder =
+        QStringLiteral("/home/photographer/scans/2024/film-roll-0042/positives/final");
     Script->NextOutputFolder = longFolder;
     Access().SelectOutputFolder();
     const QString expected = QDir::toNativeSeparators(longFolder) + QDir::separator();
@@ -81,14 +83,16 @@ TEST_F(Form1Test, DestinationEndsWithASeparatorAndLongOnesAreShortened) {
 
     Script->NextOutputFolder = QDir::toNativeSeparators(QStringLiteral("/out/"));
     Access().SelectOutputFolder();
-    EXPECT_EQ(Access().OutputFolder(), QDir::toNativeSeparators(QStringLiteral("/out/"))) << "no second separator";
+    EXPECT_EQ(Access().OutputFolder(), QDir::toNativeSeparators(QStringLiteral("/out/")))
+        << "no second separator";
 }
 
 TEST(ShortenPathTest, KeepsSixtyAndShortensSixtyOne) {
     const QString sixty = QStringLiteral("C:\\Сканы\\").leftJustified(60, QLatin1Char('x'));
     EXPECT_EQ(TForm1::ShortenPath(sixty, 60), sixty);
     const QString sixtyOne = sixty + QStringLiteral("y");
-    EXPECT_EQ(TForm1::ShortenPath(sixtyOne, 60), sixtyOne.left(20) + QStringLiteral("...") + sixtyOne.right(37));
+    EXPECT_EQ(TForm1::ShortenPath(sixtyOne, 60),
+              sixtyOne.left(20) + QStringLiteral("...") + sixtyOne.right(37));
     EXPECT_EQ(TForm1::ShortenPath(sixtyOne, 60).size(), 60);
 }
 
@@ -101,7 +105,8 @@ TEST_F(Form1Test, ChoosersStartInTheLastFolders) {
     };
     const QString programFolder = QCoreApplication::applicationDirPath();
     for (const TCase& test :
-         {TCase{QStringLiteral("/open/"), QStringLiteral("/save/"), QStringLiteral("/open/"), QStringLiteral("/save/")},
+         {TCase{QStringLiteral("/open/"), QStringLiteral("/save/"), QStringLiteral("/open/"),
+                QStringLiteral("/save/")},
           {QString(), QStringLiteral("/save/"), QStringLiteral("/save/"), QStringLiteral("/save/")},
           {QStringLiteral("/open/"), QString(), QStringLiteral("/open/"), QStringLiteral("/open/")},
           {QString(), QString(), programFolder, programFolder}}) {
@@ -155,7 +160,8 @@ TEST_F(Form1Test, DropsTakeFilesAndFoldersInDropOrder) {
     std::filesystem::create_directory(temp / "roll");
     kvaderon::test::WriteFile(temp / "notes.txt", {'x'});
     kvaderon::test::WriteFile(temp / "b.tif", {'x'});
-    const QStringList dropped{Native(temp / "roll"), Native(temp / "notes.txt"), Native(temp / "b.tif")};
+    const QStringList dropped{Native(temp / "roll"), Native(temp / "notes.txt"),
+                              Native(temp / "b.tif")};
 
     QMimeData data;
     QList<QUrl> urls;
@@ -175,7 +181,8 @@ TEST_F(Form1Test, DropsTakeFilesAndFoldersInDropOrder) {
 
     Access().RunActive() = true;
     Access().HandleDroppedFiles({Native(temp / "b.tif")});
-    QDragEnterEvent refusedEnter(QPoint(50, 200), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QDragEnterEvent refusedEnter(QPoint(50, 200), Qt::CopyAction, &data, Qt::LeftButton,
+                                 Qt::NoModifier);
     QCoreApplication::sendEvent(Form.get(), &refusedEnter);
     EXPECT_FALSE(refusedEnter.isAccepted());
     QDropEvent refused(QPointF(50, 200), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
@@ -196,8 +203,16 @@ TEST_F(Form1Test, OpeningTheDestination) {
     Access().OpenOutputFolder();
 
     const std::vector<TDialogQuestion> expected{
-        {QStringLiteral("Предупреждение"), QStringLiteral("Сначала выберите папку для сохранения"), {QStringLiteral("OK")}, {1}, 1},
-        {QStringLiteral("Ошибка"), QStringLiteral("Папка не существует: ") + missing, {QStringLiteral("OK")}, {1}, 1},
+        {QStringLiteral("Предупреждение"),
+         QStringLiteral("Сначала выберите папку для сохранения"),
+         {QStringLiteral("OK")},
+         {1},
+         1},
+        {QStringLiteral("Ошибка"),
+         QStringLiteral("Папка не существует: ") + missing,
+         {QStringLiteral("OK")},
+         {1},
+         1},
     };
     EXPECT_EQ(Script->Questions, expected);
     EXPECT_EQ(Script->OpenedFolders, QStringList{existing});

@@ -53,15 +53,17 @@ struct TScript {
 
 class TScriptedDialogManager : public TDialogManager {
 public:
-    explicit TScriptedDialogManager(std::shared_ptr<TScript> AScript) : FScript(std::move(AScript)) {}
+    explicit TScriptedDialogManager(std::shared_ptr<TScript> AScript)
+        : FScript(std::move(AScript)) {}
 
-    int CreateCustomDialogWithMapping(const QString& ACaption, const QString& AText, const QStringList& AButtonCaptions,
+    int CreateCustomDialogWithMapping(const QString& ACaption, const QString& AText,
+                                      const QStringList& AButtonCaptions,
                                       const QList<int>& AButtonIndices, int AMainIcon) override {
         FScript->Questions.push_back({ACaption, AText, AButtonCaptions, AButtonIndices, AMainIcon});
         return NextAnswer();
     }
-    int CreateCustomDialog(const QString& ACaption, const QString& AText, const QStringList& AButtons,
-                           int AMainIcon) override {
+    int CreateCustomDialog(const QString& ACaption, const QString& AText,
+                           const QStringList& AButtons, int AMainIcon) override {
         FScript->Questions.push_back({ACaption, AText, AButtons, {}, AMainIcon});
         return NextAnswer();
     }
@@ -107,18 +109,23 @@ struct TForm1TestAccess {
     void ShowMessageDialog(const QString& AText, const QString& ACaption, bool AWarning) {
         Form.ShowMessageDialog(AText, ACaption, AWarning);
     }
-    void SetLogAttributes(kvaderon::TColor AColor, bool ABold) { Form.SetLogAttributes(AColor, ABold); }
+    void SetLogAttributes(kvaderon::TColor AColor, bool ABold) {
+        Form.SetLogAttributes(AColor, ABold);
+    }
     void InsertLogText(const QString& AText) { Form.InsertLogText(AText); }
     void AddLogLine(const QString& AText) { Form.AddLogLine(AText); }
     void ClearLog() { Form.ClearLog(); }
-    void LogFileResult(const QString& AFileName, const QString& AMessage) { Form.LogFileResult(AFileName, AMessage); }
-    void LogFileError(const QString& AFileName, const QString& AMessage) { Form.LogFileError(AFileName, AMessage); }
+    void LogFileResult(const QString& AFileName, const QString& AMessage) {
+        Form.LogFileResult(AFileName, AMessage);
+    }
+    void LogFileError(const QString& AFileName, const QString& AMessage) {
+        Form.LogFileError(AFileName, AMessage);
+    }
     void ShowHelp() { Form.ShowHelp(); }
 };
 
 // Processes events until ACondition holds or five seconds have passed; returns ACondition().
-template <typename TCondition>
-bool WaitUntil(TCondition ACondition) {
+template <typename TCondition> bool WaitUntil(TCondition ACondition) {
     QElapsedTimer clock;
     clock.start();
     while (!ACondition() && clock.elapsed() < 5000)
@@ -137,16 +144,18 @@ protected:
             script->StartFolders.append(AStartFolder);
             return script->NextInputFiles;
         };
-        services.ChooseOutputFolder = [script = Script](QWidget*, const QString&, const QString& AStartFolder) {
+        services.ChooseOutputFolder = [script = Script](QWidget*, const QString&,
+                                                        const QString& AStartFolder) {
             script->StartFolders.append(AStartFolder);
             return script->NextOutputFolder;
         };
-        services.OpenFolderInShell = [script = Script](const QString& AFolder) { script->OpenedFolders.append(AFolder); };
+        services.OpenFolderInShell = [script = Script](const QString& AFolder) {
+            script->OpenedFolders.append(AFolder);
+        };
         return std::make_unique<TForm1>(ASettings, std::move(services));
     }
 
-    template <typename T = QWidget>
-    T* Control(const char* AName) const {
+    template <typename T = QWidget> T* Control(const char* AName) const {
         T* control = Form->findChild<T*>(QString::fromLatin1(AName));
         EXPECT_NE(control, nullptr) << AName;
         return control;

@@ -4,9 +4,9 @@
 #include "platform/StyleManager.h"
 
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
-#include <QScrollBar>
 #include <QToolButton>
 
 namespace {
@@ -53,7 +53,8 @@ TEST_F(Form1Test, OutcomeLinesLandWithTheirColoursAndBoldness) {
         bool Error;
         QString Message;
     };
-    for (const TCase& test : {TCase{false, QStringLiteral("ОК!")}, TCase{true, QStringLiteral("Файл отклонен")}}) {
+    for (const TCase& test :
+         {TCase{false, QStringLiteral("ОК!")}, TCase{true, QStringLiteral("Файл отклонен")}}) {
         Access().ClearLog();
         Access().ProcessingState().SetCurrentIndex(11);
         if (test.Error)
@@ -66,11 +67,15 @@ TEST_F(Form1Test, OutcomeLinesLandWithTheirColoursAndBoldness) {
         const std::vector<TFragment> fragments = Fragments(Log()->firstBlock());
         ASSERT_EQ(fragments.size(), 4u);
         EXPECT_EQ(fragments[0], (TFragment{QStringLiteral("12. "), Rgb(colors.Names), true}));
-        EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d $")).match(fragments[1].Text).hasMatch());
+        EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d $"))
+                        .match(fragments[1].Text)
+                        .hasMatch());
         EXPECT_EQ(fragments[1].Color, Rgb(colors.Names));
         EXPECT_FALSE(fragments[1].Bold);
-        EXPECT_EQ(fragments[2], (TFragment{QStringLiteral("negative_012.tif: "), Rgb(colors.FileName), false}));
-        EXPECT_EQ(fragments[3], (TFragment{test.Message, Rgb(test.Error ? colors.Error : colors.OK), true}));
+        EXPECT_EQ(fragments[2],
+                  (TFragment{QStringLiteral("negative_012.tif: "), Rgb(colors.FileName), false}));
+        EXPECT_EQ(fragments[3],
+                  (TFragment{test.Message, Rgb(test.Error ? colors.Error : colors.OK), true}));
     }
 }
 
@@ -80,9 +85,12 @@ TEST_F(Form1Test, ColourSetFollowsTheThemeAndOldTextKeepsItsColours) {
         bool Dark;
     };
     const kvaderon::TOutputColorsBW& sets = Access().Settings().OutputColorsBW;
-    for (const TCase& test : {TCase{"Windows10 Charcoal", true}, {"Windows10", false}, {"Windows10 Dark", true},
+    for (const TCase& test : {TCase{"Windows10 Charcoal", true},
+                              {"Windows10", false},
+                              {"Windows10 Dark", true},
                               {"Windows11 Modern Light", false}}) {
-        ASSERT_TRUE(TStyleManager::Instance().TrySetStyle(QString::fromLatin1(test.Theme))) << test.Theme;
+        ASSERT_TRUE(TStyleManager::Instance().TrySetStyle(QString::fromLatin1(test.Theme)))
+            << test.Theme;
         EXPECT_EQ(IsDarkTheme(), test.Dark) << test.Theme;
         EXPECT_EQ(Access().OutputColors(), test.Dark ? sets.B : sets.W) << test.Theme;
     }
@@ -101,8 +109,10 @@ TEST(RelativeLuminanceTest, FollowsSrgbAndRec709) {
         TColor Color;
         double Luminance;
     };
-    for (const TCase& test : {TCase{kvaderon::RGBColor(0, 0, 0), 0.0}, {kvaderon::RGBColor(255, 255, 255), 1.0},
-                              {kvaderon::RGBColor(255, 0, 0), 0.2126}, {kvaderon::RGBColor(0, 255, 0), 0.7152},
+    for (const TCase& test : {TCase{kvaderon::RGBColor(0, 0, 0), 0.0},
+                              {kvaderon::RGBColor(255, 255, 255), 1.0},
+                              {kvaderon::RGBColor(255, 0, 0), 0.2126},
+                              {kvaderon::RGBColor(0, 255, 0), 0.7152},
                               {kvaderon::RGBColor(0, 0, 255), 0.0722},
                               {kvaderon::RGBColor(10, 10, 10), 10 / 255.0 / 12.92},
                               {kvaderon::RGBColor(128, 128, 128), 0.2158605}})
@@ -125,7 +135,8 @@ TEST_F(Form1Test, LinesGoToTheEndWhereverTheCaretIs) {
     Control<QToolButton>("SpeedButton1")->click(); // help in the middle of a run
     Access().ProcessingState().SetCurrentIndex(2);
     Access().LogFileResult(QStringLiteral("third.tif"), QStringLiteral("ОК!"));
-    EXPECT_FALSE(Log()->firstBlock().text().startsWith(QStringLiteral("3. "))) << "the help stays on top";
+    EXPECT_FALSE(Log()->firstBlock().text().startsWith(QStringLiteral("3. ")))
+        << "the help stays on top";
     EXPECT_TRUE(LastLine(Log()).startsWith(QStringLiteral("3. "))) << LastLine(Log()).toStdString();
 }
 
@@ -140,13 +151,15 @@ TEST_F(Form1Test, AddLogLineStartsALineOfItsOwn) {
 
 TEST_F(Form1Test, HelpShowsOnceInTheNamesColourFromTheTop) {
     Form->show();
-    ASSERT_TRUE(WaitUntil([this] { return Log()->toPlainText().contains(QStringLiteral("--- Предназначение ---")); }))
-        << "the first showing displays the help";
+    ASSERT_TRUE(WaitUntil([this] {
+        return Log()->toPlainText().contains(QStringLiteral("--- Предназначение ---"));
+    })) << "the first showing displays the help";
     Control<QToolButton>("SpeedButton1")->click();
     Control<QToolButton>("SpeedButton1")->click();
     const QString text = Log()->toPlainText();
-    for (const QString& heading : {QStringLiteral("--- Предназначение ---"), QStringLiteral("--- Советы по настройке ---"),
-                                   QStringLiteral("--- Термины в результатах анализа ---")})
+    for (const QString& heading :
+         {QStringLiteral("--- Предназначение ---"), QStringLiteral("--- Советы по настройке ---"),
+          QStringLiteral("--- Термины в результатах анализа ---")})
         EXPECT_EQ(text.count(heading), 1) << heading.toStdString();
     EXPECT_FALSE(text.contains(QLatin1Char('\r')));
     EXPECT_GE(Log()->blockCount(), 45);

@@ -6,8 +6,8 @@
 #include "TempDir.h"
 
 #include <QMenu>
-#include <QTimer>
 #include <QRegularExpression>
+#include <QTimer>
 
 namespace {
 
@@ -27,9 +27,14 @@ TEST_F(Form1Test, StartsWithCaptionLabelsAndIdleButtons) {
     EXPECT_EQ(LabelText("lblStatus"), QStringLiteral("Выберите файлы и целевую папку"));
     EXPECT_EQ(Control<QProgressBar>("ProgressBar2")->value(), 0);
     EXPECT_EQ(TStyleManager::Instance().ActiveStyleName(), QStringLiteral("Windows10 Charcoal"));
-    for (const TControlState& state : {TControlState{"BitBtn1", true}, {"BitBtn2", true}, {"btnInvert", false},
-                                       {"btnCancel", false}, {"BitBtn5", false}, {"btnTest", false},
-                                       {"SpeedButton1", true}, {"SpeedButton2", true}})
+    for (const TControlState& state : {TControlState{"BitBtn1", true},
+                                       {"BitBtn2", true},
+                                       {"btnInvert", false},
+                                       {"btnCancel", false},
+                                       {"BitBtn5", false},
+                                       {"btnTest", false},
+                                       {"SpeedButton1", true},
+                                       {"SpeedButton2", true}})
         EXPECT_EQ(Control(state.Name)->isEnabled(), state.Enabled) << state.Name;
 }
 
@@ -39,7 +44,8 @@ TEST_F(Form1Test, ControlsCarryTheirCaptionsAndHints) {
     EXPECT_EQ(Control<QPushButton>("btnInvert")->text(), QStringLiteral("Инвертировать TIFF"));
     EXPECT_EQ(Control<QPushButton>("btnCancel")->text(), QStringLiteral("Прервать инвертирование"));
     EXPECT_EQ(Control<QPushButton>("BitBtn5")->text(), QStringLiteral("Открыть папку назначения"));
-    EXPECT_EQ(Control<QPushButton>("btnTest")->text(), QStringLiteral("Проверить данные на 16-битность"));
+    EXPECT_EQ(Control<QPushButton>("btnTest")->text(),
+              QStringLiteral("Проверить данные на 16-битность"));
     EXPECT_EQ(Control("btnTest")->toolTip(),
               QStringLiteral("Инструмент анализа данных TIFF-файла.\n"
                              "Определяет, действительно ли количество значений в изображении\n"
@@ -59,8 +65,10 @@ TEST_F(Form1Test, ResizingKeepsAnchorsAndDockedControls) {
     EXPECT_EQ(Control("BitBtn1")->geometry(), QRect(5, 5, 153, 25));
     EXPECT_EQ(panel.width() - Control("btnTest")->geometry().right() - 1, 5);
     EXPECT_EQ(panel.width() - Control("SpeedButton1")->geometry().right() - 1, 5);
-    EXPECT_EQ(Control("ProgressBar2")->geometry(), QRect(4, panel.height() - 21, panel.width() - 8, 17));
-    EXPECT_EQ(Control("RichEdit1")->geometry(), QRect(4, panel.height() - 21 - 291, panel.width() - 8, 291));
+    EXPECT_EQ(Control("ProgressBar2")->geometry(),
+              QRect(4, panel.height() - 21, panel.width() - 8, 17));
+    EXPECT_EQ(Control("RichEdit1")->geometry(),
+              QRect(4, panel.height() - 21 - 291, panel.width() - 8, 291));
     Form->hide();
 }
 
@@ -74,9 +82,10 @@ TEST_F(Form1Test, StoredDestinationDecidesStartStatus) {
     };
     const QString existing = QString::fromStdString(temp.Path().string()) + QStringLiteral("/");
     const QString missing = existing + QStringLiteral("gone/");
-    for (const TCase& test : {TCase{existing, existing, QStringLiteral("Выберите файлы для инверсии"), true},
-                              TCase{missing, QStringLiteral("Папка не выбрана"),
-                                    QStringLiteral("Выберите файлы для инверсии"), false}}) {
+    for (const TCase& test :
+         {TCase{existing, existing, QStringLiteral("Выберите файлы для инверсии"), true},
+          TCase{missing, QStringLiteral("Папка не выбрана"),
+                QStringLiteral("Выберите файлы для инверсии"), false}}) {
         TWindowSettings settings = DefaultWindowSettings();
         settings.LastSaveFolder = test.LastSaveFolder;
         Form = MakeForm(settings);
@@ -95,12 +104,15 @@ TEST_F(Form1Test, UpdateButtonsFollowsFilesAndDestination) {
         bool Invert;
         bool Test;
     };
-    for (const TCase& test : {TCase{false, false, false, false, false}, {true, false, false, false, true},
-                              {false, true, true, false, false}, {true, true, true, true, true}}) {
+    for (const TCase& test : {TCase{false, false, false, false, false},
+                              {true, false, false, false, true},
+                              {false, true, true, false, false},
+                              {true, true, true, true, true}}) {
         Control("BitBtn1")->setEnabled(false);
         Control("BitBtn2")->setEnabled(false);
         Control("btnCancel")->setEnabled(true);
-        Access().InputFiles() = test.Files ? QStringList{QStringLiteral("/a/b.tif")} : QStringList{};
+        Access().InputFiles() =
+            test.Files ? QStringList{QStringLiteral("/a/b.tif")} : QStringList{};
         Access().OutputFolder() = test.Folder ? QStringLiteral("/out/") : QString();
         Access().UpdateButtons();
         EXPECT_TRUE(Control("BitBtn1")->isEnabled());
@@ -108,7 +120,8 @@ TEST_F(Form1Test, UpdateButtonsFollowsFilesAndDestination) {
         EXPECT_EQ(Control("BitBtn5")->isEnabled(), test.Open);
         EXPECT_EQ(Control("btnInvert")->isEnabled(), test.Invert);
         EXPECT_EQ(Control("btnTest")->isEnabled(), test.Test);
-        EXPECT_TRUE(Control("btnCancel")->isEnabled()) << "UpdateButtons leaves the abort button alone";
+        EXPECT_TRUE(Control("btnCancel")->isEnabled())
+            << "UpdateButtons leaves the abort button alone";
     }
 }
 
@@ -157,8 +170,10 @@ TEST_F(Form1Test, ThemeSubmenuListsWindowsFirstAndChecksTheActiveTheme) {
     EXPECT_EQ(TStyleManager::Instance().ActiveStyleName(), QStringLiteral("Windows10"));
     EXPECT_EQ(checkedNames(), QStringList{QStringLiteral("Windows10")});
     EXPECT_EQ(Access().OutputColors(), Access().Settings().OutputColorsBW.W);
-    EXPECT_EQ(Access().Settings().LastStyle, "Windows10 Charcoal") << "a menu choice is not written into the settings";
-    EXPECT_EQ(Form->CurrentSettings().App.LastStyle, "Windows10") << "closing stores the active theme";
+    EXPECT_EQ(Access().Settings().LastStyle, "Windows10 Charcoal")
+        << "a menu choice is not written into the settings";
+    EXPECT_EQ(Form->CurrentSettings().App.LastStyle, "Windows10")
+        << "closing stores the active theme";
 }
 
 TEST_F(Form1Test, MessageDialogHasOneOkButtonInTheMiddle) {

@@ -35,7 +35,8 @@ const std::vector<TMappingCase>& MappingCases() {
          5,
          {101, 0, 0, 0, 0, 100}},
         {"file exists: five captions",
-         {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5")},
+         {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
+          QStringLiteral("5")},
          {0, 1, 3, 4, 5},
          {"1", "2", nullptr, "3", "4", "5"},
          0,
@@ -57,7 +58,8 @@ void ExpectButtons(TForm2& ADialog, const TMappingCase& ACase) {
         const bool shown = ACase.Shown[i] != nullptr;
         EXPECT_EQ(!button->isHidden(), shown) << ACase.Name << ", button " << i;
         if (shown) {
-            EXPECT_EQ(button->text(), QString::fromUtf8(ACase.Shown[i])) << ACase.Name << ", button " << i;
+            EXPECT_EQ(button->text(), QString::fromUtf8(ACase.Shown[i]))
+                << ACase.Name << ", button " << i;
         }
         EXPECT_EQ(button->isDefault(), i == ACase.DefaultButton) << ACase.Name << ", button " << i;
     }
@@ -67,17 +69,20 @@ TEST(MyDialogTest, MappingPlacesCaptionsAndAnswersWithTheirOrdinal) {
     for (const TMappingCase& test : MappingCases()) {
         TForm2 dialog;
         for (int pressed = 0; pressed < TForm2::ButtonCount; ++pressed) {
-            dialog.PrepareWithButtonMapping(QStringLiteral("Вопрос"), QStringLiteral("Текст"), test.Captions,
-                                            test.Indices, 4);
+            dialog.PrepareWithButtonMapping(QStringLiteral("Вопрос"), QStringLiteral("Текст"),
+                                            test.Captions, test.Indices, 4);
             ExpectButtons(dialog, test);
             if (test.Shown[pressed] == nullptr)
                 continue;
             dialog.PhysicalButton(pressed)->click();
-            EXPECT_EQ(dialog.ResultCode(), test.Results[pressed]) << test.Name << ", button " << pressed;
+            EXPECT_EQ(dialog.ResultCode(), test.Results[pressed])
+                << test.Name << ", button " << pressed;
         }
-        dialog.PrepareWithButtonMapping(QStringLiteral("Вопрос"), QStringLiteral("Текст"), test.Captions, test.Indices, 4);
+        dialog.PrepareWithButtonMapping(QStringLiteral("Вопрос"), QStringLiteral("Текст"),
+                                        test.Captions, test.Indices, 4);
         dialog.reject();
-        EXPECT_EQ(dialog.ResultCode(), TForm2::ClosedResult) << test.Name << ": closed without a button";
+        EXPECT_EQ(dialog.ResultCode(), TForm2::ClosedResult)
+            << test.Name << ": closed without a button";
     }
 }
 
@@ -85,7 +90,8 @@ TEST(MyDialogTest, PlainVariantPutsCaptionIOnButtonI) {
     TForm2 dialog;
     dialog.Prepare(QStringLiteral("Итог"), QStringLiteral("Готово"),
                    {QStringLiteral("OK"), QStringLiteral("Открыть"), QStringLiteral("Ещё")}, 3);
-    const TMappingCase expected{"plain", {}, {}, {"OK", "Открыть", "Ещё", nullptr, nullptr, nullptr}, 0, {}};
+    const TMappingCase expected{
+        "plain", {}, {}, {"OK", "Открыть", "Ещё", nullptr, nullptr, nullptr}, 0, {}};
     ExpectButtons(dialog, expected);
     dialog.PhysicalButton(2)->click();
     EXPECT_EQ(dialog.ResultCode(), 102);
@@ -96,22 +102,28 @@ TEST(MyDialogTest, CaptionTextAndIcon) {
         int Code;
         std::optional<QStyle::StandardPixmap> Kind;
     };
-    for (const TCase& test : {TCase{0, std::nullopt}, {1, QStyle::SP_MessageBoxWarning},
-                              {2, QStyle::SP_MessageBoxCritical}, {3, QStyle::SP_MessageBoxInformation},
-                              {4, QStyle::SP_MessageBoxQuestion}, {5, QStyle::SP_VistaShield},
-                              {7, QStyle::SP_MessageBoxInformation}, {-1, QStyle::SP_MessageBoxInformation}})
+    for (const TCase& test : {TCase{0, std::nullopt},
+                              {1, QStyle::SP_MessageBoxWarning},
+                              {2, QStyle::SP_MessageBoxCritical},
+                              {3, QStyle::SP_MessageBoxInformation},
+                              {4, QStyle::SP_MessageBoxQuestion},
+                              {5, QStyle::SP_VistaShield},
+                              {7, QStyle::SP_MessageBoxInformation},
+                              {-1, QStyle::SP_MessageBoxInformation}})
         EXPECT_EQ(TForm2::MainIconKind(test.Code), test.Kind) << test.Code;
 
     TForm2 dialog;
-    dialog.PrepareWithButtonMapping(QStringLiteral("Файл уже существует"), QStringLiteral("строка 1\nстрока 2"),
-                                    {QStringLiteral("OK")}, {1}, 7);
+    dialog.PrepareWithButtonMapping(QStringLiteral("Файл уже существует"),
+                                    QStringLiteral("строка 1\nстрока 2"), {QStringLiteral("OK")},
+                                    {1}, 7);
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Файл уже существует"));
     auto* text = dialog.findChild<QLabel*>(QStringLiteral("sLabel1"));
     auto* image = dialog.findChild<QLabel*>(QStringLiteral("sImage1"));
     ASSERT_TRUE(text && image);
     EXPECT_EQ(text->text(), QStringLiteral("строка 1\nстрока 2"));
     EXPECT_FALSE(image->pixmap().isNull()) << "code 7 shows the information icon";
-    dialog.PrepareWithButtonMapping(QStringLiteral("Без значка"), QString(), {QStringLiteral("OK")}, {1}, 0);
+    dialog.PrepareWithButtonMapping(QStringLiteral("Без значка"), QString(), {QStringLiteral("OK")},
+                                    {1}, 0);
     EXPECT_TRUE(image->pixmap().isNull()) << "code 0 shows none";
     EXPECT_EQ(dialog.size(), QSize(530, 217));
 }

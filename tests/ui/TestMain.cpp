@@ -3,8 +3,7 @@
 
 #include <gtest/gtest.h>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     // Widget tests never need a display, also when the build lists them.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

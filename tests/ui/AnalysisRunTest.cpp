@@ -1,0 +1,48 @@
+// The analysis button: one report per chosen file in list order, an error line for a file that
+// cannot be analysed, the progress bar full and back to 0 afterwards.
+#include "Form1Fixture.h"
+
+#include "TempDir.h"
+#include "TiffBuilder.h"
+
+#include <QDir>
+#include <QTextBlock>
+#include <QTextDocument>
+
+namespace {
+
+using namespace kvaderon::test;
+
+QString Native(const std::filesystem::path& APath) {
+    return QDir::toNativeSeparators(QString::fromStdString(APath.string()));
+}
+
+TEST_F(Form1Test, AnalysisWritesAReportPerFileAndAnErrorLineForABadOne) {
+    TTempDir temp;
+    WriteFile(temp / "good.tif", BuildImage({}).Build());
+    WriteFile(temp / "eight.tif", BuildImage({}).Set(tagBitsPerSample, typeShort, {8}).Build());
+    Access().HandleDroppedFiles({Native(temp / "good.tif"), Native(temp / "eight.tif")});
+
+    Control<QPushButton>("btnTest")->click();
+
+    const QStringList lines = Log()->toPlainText().split(QLatin1Char('\n'));
+    ASSERT_GE(lines.size(), 12);
+    EXPECT_EQ(lines[0], QStringLiteral("good.tif"));
+    EXPECT_EQ(Log()->firstBlock().begin().fragment().charFormat().fontWeight(), QFont::Bold);
+    EXPECT_EQ(lines[2], QString(83, QLatin1Char('-')));
+    EXPECT_TRUE(lines[3].startsWith(QStringLiteral("Размеры (Ш×В): 4×2")))
+        << lines[3].toStdString();
+    const QStringList errors = lines.filter(QStringLiteral("ОШИБКА: "));
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("ОШИБКА: Файл отклонен: ")))
+        << errors[0].toStdString();
+    EXPECT_FALSE(Log()->toPlainText().contains(QStringLiteral("eight.tif")))
+        << "the error line names no file";
+    EXPECT_TRUE(Control("btnTest")->isEnabled());
+
+    auto* bar = Control<QProgressBar>("ProgressBar2");
+    EXPECT_EQ(bar->value(), 100);
+    EXPECT_TRUE(WaitUntil([bar] { return bar->value() == 0; }));
+}
+
+} // namespace

@@ -1,6 +1,8 @@
 // The arguments of kvaderon-cli: commands, options and the usage texts.
 #pragma once
 
+#include "DefaultSettings.h"
+
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -16,8 +18,8 @@ struct TCommandLine {
     std::vector<std::string> Files; // UTF-8, as given
     // invert
     std::string OutputFolder;
-    std::string Prefix = "! "; // the defaults of the settings file
-    std::string Postfix;
+    std::string Prefix = DefaultAppSettings().Prefix;
+    std::string Postfix = DefaultAppSettings().Postfix;
     bool Overwrite = false;
     unsigned Jobs = 0; // 0: one per processor
     // analyze

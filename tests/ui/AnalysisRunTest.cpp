@@ -13,10 +13,6 @@ namespace {
 
 using namespace kvaderon::test;
 
-QString Native(const std::filesystem::path& APath) {
-    return QDir::toNativeSeparators(QString::fromStdString(APath.string()));
-}
-
 TEST_F(Form1Test, AnalysisWritesAReportPerFileAndAnErrorLineForABadOne) {
     TTempDir temp;
     WriteFile(temp / "good.tif", BuildImage({}).Build());

@@ -20,10 +20,6 @@ QStringList NumberedFiles(int ACount) {
     return files;
 }
 
-QString Native(const std::filesystem::path& APath) {
-    return QDir::toNativeSeparators(QString::fromStdString(APath.string()));
-}
-
 TEST_F(Form1Test, LabelsAndStatusNameTheChosenFiles) {
     struct TCase {
         int Count;

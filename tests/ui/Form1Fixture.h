@@ -9,6 +9,7 @@
 #include "Unit1.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressBar>
@@ -19,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -123,6 +125,11 @@ struct TForm1TestAccess {
     }
     void ShowHelp() { Form.ShowHelp(); }
 };
+
+// A path as the window keeps it.
+inline QString Native(const std::filesystem::path& APath) {
+    return QDir::toNativeSeparators(QString::fromStdString(APath.string()));
+}
 
 // Processes events until ACondition holds or five seconds have passed; returns ACondition().
 template <typename TCondition> bool WaitUntil(TCondition ACondition) {

@@ -2,6 +2,7 @@
 
 #include "CommonTypes.h"
 #include "PathText.h"
+#include "TargetPath.h"
 #include "TiffInverterSingleThread.h"
 #include "platform/FileOperations.h"
 
@@ -17,11 +18,7 @@ namespace {
 
 // One spelling per file, for telling whether two paths name the same file.
 std::string PathKey(const fs::path& APath) {
-    std::error_code error;
-    fs::path key = fs::weakly_canonical(fs::absolute(APath, error), error);
-    if (error)
-        key = fs::absolute(APath, error).lexically_normal();
-    return PathToUtf8(key);
+    return PathToUtf8(NormalPath(APath));
 }
 
 TOutcomeLineData Line(const fs::path& AFile, std::string AMessage, bool AIsError) {

@@ -6,19 +6,13 @@ namespace kvaderon {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-fs::path NormalFolder(const fs::path& AFolder) {
+fs::path NormalPath(const fs::path& APath) {
     std::error_code error;
-    fs::path folder = fs::weakly_canonical(fs::absolute(AFolder, error), error);
+    fs::path normal = fs::weakly_canonical(fs::absolute(APath, error), error);
     if (error)
-        folder = fs::absolute(AFolder, error).lexically_normal();
-    if (!folder.has_filename() && folder.has_relative_path())
-        folder = folder.parent_path();
-    return folder;
+        normal = fs::absolute(APath, error).lexically_normal();
+    return normal;
 }
-
-} // namespace
 
 fs::path BuildTargetPath(const fs::path& AInputFile, const fs::path& AOutputFolder, bool AAddPrefixAndPostfix,
                          const std::string& APrefix, const std::string& APostfix) {
@@ -36,7 +30,12 @@ bool IsSameFolder(const fs::path& AFirst, const fs::path& ASecond) {
     std::error_code error;
     if (fs::equivalent(AFirst, ASecond, error) && !error)
         return true;
-    return NormalFolder(AFirst) == NormalFolder(ASecond);
+    const auto withoutTrailingSeparator = [](fs::path AFolder) {
+        if (!AFolder.has_filename() && AFolder.has_relative_path())
+            AFolder = AFolder.parent_path();
+        return AFolder;
+    };
+    return withoutTrailingSeparator(NormalPath(AFirst)) == withoutTrailingSeparator(NormalPath(ASecond));
 }
 
 } // namespace kvaderon

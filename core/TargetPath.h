@@ -13,6 +13,9 @@ std::filesystem::path BuildTargetPath(const std::filesystem::path& AInputFile,
                                       const std::filesystem::path& AOutputFolder, bool AAddPrefixAndPostfix,
                                       const std::string& APrefix, const std::string& APostfix);
 
+// The absolute spelling of APath with links, "." and ".." resolved as far as it exists.
+std::filesystem::path NormalPath(const std::filesystem::path& APath);
+
 // Whether two spellings name one folder: a trailing separator, "." and "..", relative and
 // absolute forms and symbolic links do not make a difference. Folders that do not exist are
 // compared by their normalised absolute paths.

@@ -17,4 +17,9 @@ struct TProgramResult {
 TProgramResult RunProgram(const std::filesystem::path& AProgram, const std::vector<std::string>& AArguments,
                           const std::filesystem::path& AScratchFolder);
 
+// Implemented per platform: runs the program with its standard output and error written to the
+// two files and returns its exit status, -1 when it did not end normally.
+int RunProgramToFiles(const std::filesystem::path& AProgram, const std::vector<std::string>& AArguments,
+                      const std::filesystem::path& AOutFile, const std::filesystem::path& AErrFile);
+
 } // namespace kvaderon::test

@@ -4,29 +4,15 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
-#include <fstream>
-#include <sstream>
+#include <cerrno>
 #include <stdexcept>
 
 extern char** environ;
 
 namespace kvaderon::test {
 
-namespace {
-
-std::string ReadText(const std::filesystem::path& APath) {
-    std::ifstream stream(APath, std::ios::binary);
-    std::ostringstream text;
-    text << stream.rdbuf();
-    return text.str();
-}
-
-} // namespace
-
-TProgramResult RunProgram(const std::filesystem::path& AProgram, const std::vector<std::string>& AArguments,
-                          const std::filesystem::path& AScratchFolder) {
-    const auto outPath = AScratchFolder / "program.out";
-    const auto errPath = AScratchFolder / "program.err";
+int RunProgramToFiles(const std::filesystem::path& AProgram, const std::vector<std::string>& AArguments,
+                      const std::filesystem::path& AOutFile, const std::filesystem::path& AErrFile) {
     std::vector<std::string> texts{AProgram.string()};
     texts.insert(texts.end(), AArguments.begin(), AArguments.end());
     std::vector<char*> argv;
@@ -36,8 +22,8 @@ TProgramResult RunProgram(const std::filesystem::path& AProgram, const std::vect
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 1, AOutFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, AErrFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     pid_t child = 0;
     const int failure = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
@@ -46,13 +32,7 @@ TProgramResult RunProgram(const std::filesystem::path& AProgram, const std::vect
     int status = 0;
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
-    TProgramResult result;
-    result.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.Out = ReadText(outPath);
-    result.Err = ReadText(errPath);
-    std::filesystem::remove(outPath);
-    std::filesystem::remove(errPath);
-    return result;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 } // namespace kvaderon::test

@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 namespace kvaderon::test {
@@ -40,25 +38,16 @@ HANDLE OpenOutputFile(const std::filesystem::path& APath) {
                          FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-std::string ReadText(const std::filesystem::path& APath) {
-    std::ifstream stream(APath, std::ios::binary);
-    std::ostringstream text;
-    text << stream.rdbuf();
-    return text.str();
-}
-
 } // namespace
 
-TProgramResult RunProgram(const std::filesystem::path& AProgram, const std::vector<std::string>& AArguments,
-                          const std::filesystem::path& AScratchFolder) {
-    const auto outPath = AScratchFolder / "program.out";
-    const auto errPath = AScratchFolder / "program.err";
+int RunProgramToFiles(const std::filesystem::path& AProgram, const std::vector<std::string>& AArguments,
+                      const std::filesystem::path& AOutFile, const std::filesystem::path& AErrFile) {
     std::wstring commandLine = QuoteArgument(AProgram.wstring());
     for (const auto& argument : AArguments)
         commandLine += L" " + QuoteArgument(Utf8ToWide(argument));
 
-    const HANDLE out = OpenOutputFile(outPath);
-    const HANDLE err = OpenOutputFile(errPath);
+    const HANDLE out = OpenOutputFile(AOutFile);
+    const HANDLE err = OpenOutputFile(AErrFile);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -77,14 +66,7 @@ TProgramResult RunProgram(const std::filesystem::path& AProgram, const std::vect
     ::GetExitCodeProcess(process.hProcess, &exitCode);
     ::CloseHandle(process.hThread);
     ::CloseHandle(process.hProcess);
-
-    TProgramResult result;
-    result.ExitCode = int(exitCode);
-    result.Out = ReadText(outPath);
-    result.Err = ReadText(errPath);
-    std::filesystem::remove(outPath);
-    std::filesystem::remove(errPath);
-    return result;
+    return int(exitCode);
 }
 
 } // namespace kvaderon::test

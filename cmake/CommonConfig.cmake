@@ -19,3 +19,15 @@ endif()
 if(KVADERON_FUZZ)
   target_compile_options(kvaderon_common INTERFACE -fsanitize=fuzzer-no-link)
 endif()
+
+# Sets AVariable to the files matching the globs, without those of the other platforms:
+# sources ending in _win32 build on Windows only, those ending in _posix or _x11 elsewhere.
+function(kvaderon_platform_glob AVariable)
+  file(GLOB files CONFIGURE_DEPENDS ${ARGN})
+  if(WIN32)
+    list(FILTER files EXCLUDE REGEX "_(posix|x11)\\.cpp$")
+  else()
+    list(FILTER files EXCLUDE REGEX "_win32\\.cpp$")
+  endif()
+  set(${AVariable} ${files} PARENT_SCOPE)
+endfunction()

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 namespace kvaderon {
 
@@ -28,5 +29,8 @@ private:
 
 // Throws std::invalid_argument when the arguments do not match the format.
 std::string FormatText(std::string_view AFormat, std::initializer_list<TFormatArg> AArgs = {});
+
+// The numbers in decimal, separated by a comma without a space: "16,16,8".
+std::string JoinDecimal(const std::vector<std::uint16_t>& AValues);
 
 } // namespace kvaderon

@@ -13,13 +13,6 @@ namespace {
 constexpr auto shortage = TArrayShortageText::astRequiredOnly;
 constexpr std::uint16_t maxIFDEntries = 1000;
 
-std::string JoinDecimal(const std::vector<std::uint16_t>& AValues) {
-    std::string text;
-    for (std::size_t i = 0; i < AValues.size(); ++i)
-        text += (i ? "," : "") + std::to_string(AValues[i]);
-    return text;
-}
-
 std::uint16_t UniformBitsPerSample(const std::vector<std::uint16_t>& AValues) {
     if (AValues.empty())
         throw ETIFFError("BitsPerSample (258): пустой массив");

@@ -22,13 +22,6 @@ struct TFoundTags {
     bool SamplesPerPixel = false;
 };
 
-std::string JoinDecimal(const std::vector<std::uint16_t>& AValues) {
-    std::string text;
-    for (std::size_t i = 0; i < AValues.size(); ++i)
-        text += (i ? "," : "") + std::to_string(AValues[i]);
-    return text;
-}
-
 void ReadBitsPerSample(const std::vector<std::uint16_t>& AValues, TTIFFStructure& AResult) {
     if (AValues.empty())
         throw ETIFFError("Тег 258: пустой массив BitsPerSample");

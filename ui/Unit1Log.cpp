@@ -4,6 +4,7 @@
 
 #include "OutcomeLine.h"
 #include "ProcessingState.h"
+#include "ThemePalette.h"
 #include "WindowFonts.h"
 #include "platform/StyleManager.h"
 #include "ui_Unit1.h"
@@ -25,17 +26,10 @@ QColor ToQColor(kvaderon::TColor AColor) {
     return TStyleManager::Instance().GetSystemColor(AColor);
 }
 
-double LinearChannel(int AValue) {
-    const double c = AValue / 255.0;
-    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-}
-
 } // namespace
 
 double RelativeLuminance(kvaderon::TColor AColor) {
-    const QColor color = ToQColor(AColor);
-    return 0.2126 * LinearChannel(color.red()) + 0.7152 * LinearChannel(color.green()) +
-           0.0722 * LinearChannel(color.blue());
+    return Luminance(ToQColor(AColor));
 }
 
 bool IsDarkTheme() {

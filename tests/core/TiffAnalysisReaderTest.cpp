@@ -12,13 +12,6 @@ namespace {
 
 using namespace test;
 
-// A heap copy of exactly the file's length, so AddressSanitizer sees every read past its end.
-std::unique_ptr<std::uint8_t[]> ExactCopy(const TBytes& ABytes) {
-    auto copy = std::make_unique<std::uint8_t[]>(ABytes.empty() ? 1 : ABytes.size());
-    std::copy(ABytes.begin(), ABytes.end(), copy.get());
-    return copy;
-}
-
 TBitDepthResult AnalyzeInMemory(const TBytes& ABytes) {
     const auto copy = ExactCopy(ABytes);
     return TTIFFBitDepthAnalyzer().AnalyzeBytes(copy.get(), ABytes.size(),
@@ -38,20 +31,6 @@ TParsed Parse(const TBytes& ABytes) {
     return parsed;
 }
 
-TTiffBuilder Rgb16(bool ABigEndian = false) {
-    TImageSpec spec;
-    spec.BigEndian = ABigEndian;
-    spec.SamplesPerPixel = 3;
-    spec.Photometric = 2;
-    return BuildImage(spec);
-}
-
-TBytes With(std::function<void(TTiffBuilder&)> AChange) {
-    TTiffBuilder builder = Rgb16();
-    AChange(builder);
-    return builder.Build();
-}
-
 // Puts the entry for ATag first, so that it is met before every other entry.
 void MoveFirst(TTiffBuilder& ABuilder, std::uint16_t ATag) {
     auto& entries = ABuilder.Entries();
@@ -61,7 +40,7 @@ void MoveFirst(TTiffBuilder& ABuilder, std::uint16_t ATag) {
 
 // StripOffsets becomes two LONGs read from AFromEnd bytes before the end of the file.
 TBytes StripOffsetsNearEnd(std::uint32_t AFromEnd) {
-    TTiffBuilder builder = Rgb16();
+    TTiffBuilder builder = RgbImage();
     builder.Set(tagStripByteCounts, typeShort, {0, 0})
         .Remove(tagStripOffsets)
         .AddRaw(tagStripOffsets, typeLong, 2, 0);
@@ -77,68 +56,68 @@ struct TRejection {
 };
 
 TEST(AnalyzerReader, RejectsEachFaultWithItsReason) {
-    const TBytes good = Rgb16().Build();
+    const TBytes good = RgbImage().Build();
     const auto size = std::uint32_t(good.size());
     const std::vector<TRejection> cases = {
         {"seven bytes", TBytes(good.begin(), good.begin() + 7), "Файл слишком мал для TIFF"},
-        {"bad signature", With([](auto& b) { b.Signature("IM"); }),
+        {"bad signature", ChangedRgbImage([](auto& b) { b.Signature("IM"); }),
          "Неверная сигнатура TIFF (не \"II\" и не \"MM\")"},
-        {"IFD at end of file", With([&](auto& b) { b.IFDOffset(size); }),
+        {"IFD at end of file", ChangedRgbImage([&](auto& b) { b.IFDOffset(size); }),
          "Смещение IFD за пределами файла"},
-        {"IFD one byte before end", With([&](auto& b) { b.IFDOffset(size - 1); }),
+        {"IFD one byte before end", ChangedRgbImage([&](auto& b) { b.IFDOffset(size - 1); }),
          "Недостаточно данных для чтения количества записей IFD"},
-        {"IFD at 0 reads the byte-order mark", With([](auto& b) { b.IFDOffset(0); }),
+        {"IFD at 0 reads the byte-order mark", ChangedRgbImage([](auto& b) { b.IFDOffset(0); }),
          "Недопустимое количество записей IFD: 18761"},
-        {"no entries", With([](auto& b) { b.EntryCount(0); }),
+        {"no entries", ChangedRgbImage([](auto& b) { b.EntryCount(0); }),
          "Недопустимое количество записей IFD: 0"},
-        {"1001 entries", With([](auto& b) { b.EntryCount(1001); }),
+        {"1001 entries", ChangedRgbImage([](auto& b) { b.EntryCount(1001); }),
          "Недопустимое количество записей IFD: 1001"},
-        {"entries past the end", With([](auto& b) { b.EntryCount(1000); }),
+        {"entries past the end", ChangedRgbImage([](auto& b) { b.EntryCount(1000); }),
          "Недостаточно данных для чтения всех записей IFD"},
-        {"no BitsPerSample", With([](auto& b) { b.Remove(tagBitsPerSample); }),
+        {"no BitsPerSample", ChangedRgbImage([](auto& b) { b.Remove(tagBitsPerSample); }),
          "Неподдерживаемая битность: 0 бит (требуется 16)"},
-        {"8-bit LZW, compression met first", With([](auto& b) {
+        {"8-bit LZW, compression met first", ChangedRgbImage([](auto& b) {
              b.Set(tagBitsPerSample, typeShort, {8, 8, 8}).Set(tagCompression, typeShort, {5});
              MoveFirst(b, tagCompression);
          }),
          "Неподдерживаемая битность: 8 бит (требуется 16)"},
-        {"8-bit LZW, bit depth met first", With([](auto& b) {
+        {"8-bit LZW, bit depth met first", ChangedRgbImage([](auto& b) {
              b.Set(tagBitsPerSample, typeShort, {8, 8, 8}).Set(tagCompression, typeShort, {5});
          }),
          "Неподдерживаемая битность: 8 бит (требуется 16)"},
-        {"compression 0 has no name", With([](auto& b) { b.Set(tagCompression, typeShort, {0}); }),
+        {"compression 0 has no name", ChangedRgbImage([](auto& b) { b.Set(tagCompression, typeShort, {0}); }),
          "Неподдерживаемый метод сжатия: 0 (Неизвестный), требуется 1 (без сжатия)"},
-        {"LZW", With([](auto& b) { b.Set(tagCompression, typeShort, {5}); }),
+        {"LZW", ChangedRgbImage([](auto& b) { b.Set(tagCompression, typeShort, {5}); }),
          "Неподдерживаемый метод сжатия: 5 (LZW), требуется 1 (без сжатия)"},
-        {"inline BitsPerSample 16,8", With([](auto& b) {
+        {"inline BitsPerSample 16,8", ChangedRgbImage([](auto& b) {
              b.Set(tagSamplesPerPixel, typeShort, {2}).Set(tagBitsPerSample, typeShort, {16, 8});
          }),
          "BitsPerSample (258): неравномерная битность: [16,8]"},
-        {"BitsPerSample 16,16,8 at an offset", With([](auto& b) {
+        {"BitsPerSample 16,16,8 at an offset", ChangedRgbImage([](auto& b) {
              b.Set(tagBitsPerSample, typeShort, {16, 16, 8});
          }),
          "BitsPerSample (258): неравномерная битность: [16,16,8]"},
-        {"BitsPerSample of Count 0", With([](auto& b) {
+        {"BitsPerSample of Count 0", ChangedRgbImage([](auto& b) {
              b.Remove(tagBitsPerSample).AddRaw(tagBitsPerSample, typeShort, 0, 0);
          }),
          "BitsPerSample (258): пустой массив"},
-        {"SubIFDs of DataType 13", With([](auto& b) { b.AddRaw(tagSubIFDs, 13, 1, 64); }),
+        {"SubIFDs of DataType 13", ChangedRgbImage([](auto& b) { b.AddRaw(tagSubIFDs, 13, 1, 64); }),
          "Тег 330: неподдерживаемый DataType 13"},
         {"Count test before DataType test",
-         With([](auto& b) { b.Remove(tagStripOffsets).AddRaw(tagStripOffsets, 13, 1000001, 8); }),
+         ChangedRgbImage([](auto& b) { b.Remove(tagStripOffsets).AddRaw(tagStripOffsets, 13, 1000001, 8); }),
          "Тег 273: подозрительно большой Count = 1000001"},
-        {"ImageWidth value past the end", With([&](auto& b) {
+        {"ImageWidth value past the end", ChangedRgbImage([&](auto& b) {
              b.Remove(tagImageWidth).AddRaw(tagImageWidth, typeLong, 2, size + 100);
          }),
          "Тег 256: смещение значения за пределами файла"},
         {"ExtraSamples array past the end",
-         With([&](auto& b) { b.AddRaw(tagExtraSamples, typeShort, 4, size + 100); }),
+         ChangedRgbImage([&](auto& b) { b.AddRaw(tagExtraSamples, typeShort, 4, size + 100); }),
          "Тег 338: смещение массива за пределами файла"},
         {"StripOffsets one byte short", StripOffsetsNearEnd(7),
          "Тег 273: недостаточно данных для массива (8 байт требуется)"},
-        {"no StripOffsets", With([](auto& b) { b.Remove(tagStripOffsets); }),
+        {"no StripOffsets", ChangedRgbImage([](auto& b) { b.Remove(tagStripOffsets); }),
          "Неверная структура TIFF (отсутствуют или некорректны StripOffsets/StripByteCounts)"},
-        {"five offsets, four byte counts", With([](auto& b) {
+        {"five offsets, four byte counts", ChangedRgbImage([](auto& b) {
              b.Set(tagStripOffsets, typeLong, {8, 8, 8, 8, 8})
                  .Set(tagStripByteCounts, typeLong, {2, 2, 2, 2});
          }),
@@ -160,7 +139,7 @@ TEST(AnalyzerReader, RejectsEachFaultWithItsReason) {
 }
 
 TEST(AnalyzerReader, MissingTagsTakeTheirDefaults) {
-    const TParsed parsed = Parse(With([](auto& b) {
+    const TParsed parsed = Parse(ChangedRgbImage([](auto& b) {
         for (std::uint16_t tag : {tagImageWidth, tagImageLength, tagCompression, tagPhotometric,
                                   tagSamplesPerPixel, tagPlanarConfiguration})
             b.Remove(tag);
@@ -180,7 +159,7 @@ TEST(AnalyzerReader, MissingTagsTakeTheirDefaults) {
 TEST(AnalyzerReader, DeliversTheValuesOfBothByteOrders) {
     for (bool bigEndian : {false, true}) {
         SCOPED_TRACE(bigEndian ? "MM" : "II");
-        TTiffBuilder builder = Rgb16(bigEndian);
+        TTiffBuilder builder = RgbImage(bigEndian);
         builder.Set(tagImageWidth, typeLong, {70000})
             .Set(tagImageLength, typeShort, {300})
             .Set(tagSamplesPerPixel, typeShort, {4})
@@ -207,14 +186,14 @@ TEST(AnalyzerReader, DeliversTheValuesOfBothByteOrders) {
 
 TEST(AnalyzerReader, AcceptsWhatTheInverterWouldNotCheck) {
     const std::vector<std::pair<const char*, TBytes>> cases = {
-        {"inline BitsPerSample 16,16", With([](auto& b) {
+        {"inline BitsPerSample 16,16", ChangedRgbImage([](auto& b) {
              b.Set(tagSamplesPerPixel, typeShort, {2}).Set(tagBitsPerSample, typeShort, {16, 16});
          })},
         {"PlanarConfiguration 3",
-         With([](auto& b) { b.Set(tagPlanarConfiguration, typeShort, {3}); })},
-        {"SamplesPerPixel 0", With([](auto& b) { b.Set(tagSamplesPerPixel, typeShort, {0}); })},
+         ChangedRgbImage([](auto& b) { b.Set(tagPlanarConfiguration, typeShort, {3}); })},
+        {"SamplesPerPixel 0", ChangedRgbImage([](auto& b) { b.Set(tagSamplesPerPixel, typeShort, {0}); })},
         {"StripOffsets ending on the last byte", StripOffsetsNearEnd(8)},
-        {"1000 entries", With([](auto& b) {
+        {"1000 entries", ChangedRgbImage([](auto& b) {
              for (auto tag = std::uint16_t(60000); b.Entries().size() < 1000; ++tag)
                  b.Add(tag, 13, {0});
          })},
@@ -228,7 +207,7 @@ TEST(AnalyzerReader, AcceptsWhatTheInverterWouldNotCheck) {
 }
 
 TEST(AnalyzerReader, LaterEntriesReplaceEarlierOnesButTheThumbnailMarkStays) {
-    const TParsed parsed = Parse(With([](auto& b) {
+    const TParsed parsed = Parse(ChangedRgbImage([](auto& b) {
         b.Add(tagImageWidth, typeShort, {77});
         b.Add(tagSubIFDs, typeLong, {64});
         b.AddRaw(tagSubIFDs, typeLong, 0, 0);
@@ -239,10 +218,10 @@ TEST(AnalyzerReader, LaterEntriesReplaceEarlierOnesButTheThumbnailMarkStays) {
 }
 
 TEST(AnalyzerReader, OnlyASubIFDsOffsetMarksAThumbnail) {
-    EXPECT_TRUE(Parse(With([](auto& b) { b.Set(tagSubIFDs, typeLong, {64}); })).Info.HasThumbnail);
+    EXPECT_TRUE(Parse(ChangedRgbImage([](auto& b) { b.Set(tagSubIFDs, typeLong, {64}); })).Info.HasThumbnail);
     EXPECT_FALSE(
-        Parse(With([](auto& b) { b.AddRaw(tagSubIFDs, typeLong, 0, 0); })).Info.HasThumbnail);
-    const TParsed secondIFD = Parse(With([](auto& b) {
+        Parse(ChangedRgbImage([](auto& b) { b.AddRaw(tagSubIFDs, typeLong, 0, 0); })).Info.HasThumbnail);
+    const TParsed secondIFD = Parse(ChangedRgbImage([](auto& b) {
         b.SecondIFD({{tagImageWidth, typeShort, 1, {16}, {}}});
     }));
     ASSERT_TRUE(secondIFD.Accepted);

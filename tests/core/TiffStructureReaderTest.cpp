@@ -13,14 +13,7 @@ namespace {
 using namespace test;
 
 TTIFFStructure Parse(const TBytes& ABytes) {
-    // A copy of exactly the file's length, so AddressSanitizer sees every read past its end.
-    auto* copy = new std::uint8_t[ABytes.size() ? ABytes.size() : 1];
-    std::copy(ABytes.begin(), ABytes.end(), copy);
-    struct TDelete {
-        std::uint8_t* P;
-        ~TDelete() { delete[] P; }
-    } guard{copy};
-    return ParseTIFFStructure(copy, ABytes.size());
+    return ParseTIFFStructure(ExactCopy(ABytes).get(), ABytes.size());
 }
 
 std::string RefusalOf(const TBytes& ABytes) {
@@ -32,22 +25,9 @@ std::string RefusalOf(const TBytes& ABytes) {
     return "<accepted>";
 }
 
-TTiffBuilder Rgb16() {
-    TImageSpec spec;
-    spec.SamplesPerPixel = 3;
-    spec.Photometric = 2;
-    return BuildImage(spec);
-}
-
-TBytes With(std::function<void(TTiffBuilder&)> AChange) {
-    TTiffBuilder builder = Rgb16();
-    AChange(builder);
-    return builder.Build();
-}
-
 // Places AEntries first, in this order, before the rest of the RGB image's entries.
 TBytes EntriesFirst(std::vector<TEntry> AEntries, std::vector<std::uint16_t> ADrop = {}) {
-    TTiffBuilder builder = Rgb16();
+    TTiffBuilder builder = RgbImage();
     for (const TEntry& entry : AEntries)
         builder.Remove(entry.Tag);
     for (std::uint16_t tag : ADrop)
@@ -69,19 +49,19 @@ struct TRefusal {
 };
 
 TEST(ParseTIFFStructure, RefusesEachFaultWithItsMessage) {
-    const TBytes good = Rgb16().Build();
+    const TBytes good = RgbImage().Build();
     const std::uint32_t size = std::uint32_t(good.size());
     const std::vector<TRefusal> cases = {
         {"one byte", {'I'}, "Файл слишком мал для TIFF"},
         {"seven bytes", Truncated(good, 7), "Файл слишком мал для TIFF"},
-        {"bad signature", With([](auto& b) { b.Signature("IM"); }),
+        {"bad signature", ChangedRgbImage([](auto& b) { b.Signature("IM"); }),
          "Неверная сигнатура TIFF-файла: ожидалось \"II\" или \"MM\""},
-        {"IFD at end of file", With([&](auto& b) { b.IFDOffset(size); }), "Смещение IFD за пределами файла"},
-        {"IFD one byte before end", With([&](auto& b) { b.IFDOffset(size - 1); }),
+        {"IFD at end of file", ChangedRgbImage([&](auto& b) { b.IFDOffset(size); }), "Смещение IFD за пределами файла"},
+        {"IFD one byte before end", ChangedRgbImage([&](auto& b) { b.IFDOffset(size - 1); }),
          "Недостаточно данных для чтения количества записей IFD"},
-        {"no entries", With([](auto& b) { b.EntryCount(0); }), "Недопустимое количество записей IFD (0)"},
-        {"1001 entries", With([](auto& b) { b.EntryCount(1001); }), "Недопустимое количество записей IFD (1001)"},
-        {"entries past end", With([](auto& b) { b.EntryCount(1000); }),
+        {"no entries", ChangedRgbImage([](auto& b) { b.EntryCount(0); }), "Недопустимое количество записей IFD (0)"},
+        {"1001 entries", ChangedRgbImage([](auto& b) { b.EntryCount(1001); }), "Недопустимое количество записей IFD (1001)"},
+        {"entries past end", ChangedRgbImage([](auto& b) { b.EntryCount(1000); }),
          "Недостаточно данных для чтения всех записей IFD"},
         {"uneven bits", EntriesFirst({{tagBitsPerSample, typeShort, 3, {16, 16, 8}}}),
          "Тег 258: неравномерная битность каналов: [16,16,8]"},
@@ -114,18 +94,18 @@ TEST(ParseTIFFStructure, RefusesEachFaultWithItsMessage) {
          "Тег 273: смещение массива за пределами файла"},
         {"array one byte too long", EntriesFirst({{tagStripOffsets, typeLong, 2, {}, size - 7}}),
          "Тег 273: недостаточно данных для массива (требуется 8 байт, доступно 7)"},
-        {"missing bits and compression", With([](auto& b) { b.Remove(tagBitsPerSample).Remove(tagCompression); }),
+        {"missing bits and compression", ChangedRgbImage([](auto& b) { b.Remove(tagBitsPerSample).Remove(tagCompression); }),
          "Тег BitsPerSample (258) не найден"},
-        {"missing compression", With([](auto& b) { b.Remove(tagCompression); }), "Тег Compression (259) не найден"},
-        {"missing offsets", With([](auto& b) { b.Remove(tagStripOffsets); }), "Тег StripOffsets (273) не найден"},
+        {"missing compression", ChangedRgbImage([](auto& b) { b.Remove(tagCompression); }), "Тег Compression (259) не найден"},
+        {"missing offsets", ChangedRgbImage([](auto& b) { b.Remove(tagStripOffsets); }), "Тег StripOffsets (273) не найден"},
         {"missing counts and samples",
-         With([](auto& b) { b.Remove(tagStripByteCounts).Remove(tagSamplesPerPixel); }),
+         ChangedRgbImage([](auto& b) { b.Remove(tagStripByteCounts).Remove(tagSamplesPerPixel); }),
          "Тег StripByteCounts (279) не найден"},
-        {"missing samples per pixel", With([](auto& b) { b.Remove(tagSamplesPerPixel); }),
+        {"missing samples per pixel", ChangedRgbImage([](auto& b) { b.Remove(tagSamplesPerPixel); }),
          "Тег SamplesPerPixel (277) не найден"},
-        {"empty offsets", With([](auto& b) { b.Set(tagStripOffsets, typeLong, {}); }), "Массив StripOffsets пуст"},
+        {"empty offsets", ChangedRgbImage([](auto& b) { b.Set(tagStripOffsets, typeLong, {}); }), "Массив StripOffsets пуст"},
         {"5 offsets, 4 counts",
-         With([](auto& b) {
+         ChangedRgbImage([](auto& b) {
              b.Set(tagStripOffsets, typeLong, {8, 8, 8, 8, 8});
              b.Set(tagStripByteCounts, typeLong, {2, 2, 2, 2});
          }),
@@ -161,7 +141,7 @@ TEST(ParseTIFFStructure, ReadsResultsInEitherByteOrder) {
 }
 
 TEST(ParseTIFFStructure, DefaultsAndValueRules) {
-    TTiffBuilder builder = Rgb16();
+    TTiffBuilder builder = RgbImage();
     builder.Remove(tagPhotometric).Remove(tagPlanarConfiguration);
     builder.Set(tagCompression, typeLong, {65537});           // cut to 16 bits: 1
     builder.Set(tagSampleFormat, typeShort, {3, 1, 1});       // first of three at an offset
@@ -188,7 +168,7 @@ TEST(ParseTIFFStructure, InlineArraysAreReadWhole) {
 
 TEST(ParseTIFFStructure, ArrayEndingAtTheLastByteIsAccepted) {
     // Two strip offsets stored as the file's last 8 bytes.
-    TTiffBuilder builder = Rgb16();
+    TTiffBuilder builder = RgbImage();
     builder.Remove(tagStripOffsets);
     builder.Set(tagStripByteCounts, typeLong, {2, 2});
     builder.AddRaw(tagStripOffsets, typeLong, 2, 0);

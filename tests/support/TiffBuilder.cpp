@@ -187,6 +187,26 @@ TTiffBuilder BuildImage(const TImageSpec& ASpec) {
     return builder;
 }
 
+TTiffBuilder RgbImage(bool ABigEndian) {
+    TImageSpec spec;
+    spec.BigEndian = ABigEndian;
+    spec.SamplesPerPixel = 3;
+    spec.Photometric = 2;
+    return BuildImage(spec);
+}
+
+TBytes ChangedRgbImage(const std::function<void(TTiffBuilder&)>& AChange) {
+    TTiffBuilder builder = RgbImage();
+    AChange(builder);
+    return builder.Build();
+}
+
+std::unique_ptr<std::uint8_t[]> ExactCopy(const TBytes& ABytes) {
+    auto copy = std::make_unique<std::uint8_t[]>(ABytes.empty() ? 1 : ABytes.size());
+    std::copy(ABytes.begin(), ABytes.end(), copy.get());
+    return copy;
+}
+
 void WriteFile(const std::filesystem::path& APath, const TBytes& ABytes) {
     std::ofstream out(APath, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(ABytes.data()), std::streamsize(ABytes.size()));

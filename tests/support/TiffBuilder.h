@@ -3,6 +3,8 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -104,6 +106,14 @@ std::size_t SampleCount(const TImageSpec& ASpec);
 std::vector<std::uint16_t> ImageSamples(const TImageSpec& ASpec);
 // A builder holding the tags and strips of the image, ready for further changes.
 TTiffBuilder BuildImage(const TImageSpec& ASpec);
+
+// A 4 x 2 RGB image of 16-bit samples.
+TTiffBuilder RgbImage(bool ABigEndian = false);
+// The bytes of that image after AChange.
+TBytes ChangedRgbImage(const std::function<void(TTiffBuilder&)>& AChange);
+
+// A heap copy of exactly the file's length, so AddressSanitizer sees every read past its end.
+std::unique_ptr<std::uint8_t[]> ExactCopy(const TBytes& ABytes);
 
 void WriteFile(const std::filesystem::path& APath, const TBytes& ABytes);
 TBytes ReadFile(const std::filesystem::path& APath);

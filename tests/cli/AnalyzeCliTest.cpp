@@ -109,7 +109,7 @@ class AnalyzeCli : public TCliTest {};
 
 TEST_F(AnalyzeCli, TextReportsAreTheSharedReportsInListOrder) {
     const fs::path in = Folder("in");
-    TImageSpec replicated = Image(1);
+    TImageLayout replicated = Image(1);
     for (auto& sample : replicated.Samples)
         sample = std::uint16_t(257 * (sample % 256));
     const std::vector<fs::path> files{
@@ -137,7 +137,7 @@ TEST_F(AnalyzeCli, TextReportsAreTheSharedReportsInListOrder) {
 
 TEST_F(AnalyzeCli, JsonLinesCarryTheEngineResult) {
     const fs::path in = Folder("in");
-    TImageSpec rgba;
+    TImageLayout rgba;
     rgba.BigEndian = true;
     rgba.SamplesPerPixel = 4;
     rgba.Photometric = 2;

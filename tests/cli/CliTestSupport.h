@@ -25,19 +25,19 @@ protected:
     }
 
     // A small grey 16-bit file; ASeed makes its samples differ from other files'.
-    static TImageSpec Image(std::uint16_t ASeed, std::uint32_t AHeight = 2) {
-        TImageSpec spec;
-        spec.Height = AHeight;
-        spec.Samples.resize(SampleCount(spec));
-        for (std::size_t i = 0; i < spec.Samples.size(); ++i)
-            spec.Samples[i] = std::uint16_t(ASeed * 977 + i * 131);
-        return spec;
+    static TImageLayout Image(std::uint16_t ASeed, std::uint32_t AHeight = 2) {
+        TImageLayout layout;
+        layout.Height = AHeight;
+        layout.Samples.resize(SampleCount(layout));
+        for (std::size_t i = 0; i < layout.Samples.size(); ++i)
+            layout.Samples[i] = std::uint16_t(ASeed * 977 + i * 131);
+        return layout;
     }
 
-    static TBytes Positive(TImageSpec ASpec) {
-        for (auto& sample : ASpec.Samples)
+    static TBytes Positive(TImageLayout ALayout) {
+        for (auto& sample : ALayout.Samples)
             sample = std::uint16_t(0xFFFF - sample);
-        return BuildImage(ASpec).Build();
+        return BuildImage(ALayout).Build();
     }
 
     static std::filesystem::path Put(const std::filesystem::path& APath, const TBytes& ABytes) {

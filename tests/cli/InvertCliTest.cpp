@@ -23,7 +23,7 @@ protected:
 };
 
 TEST_F(InvertCli, TargetNamesFollowTheFolderOfEachSource) {
-    const TImageSpec spec = Image(1);
+    const TImageLayout layout = Image(1);
     const struct {
         std::vector<std::string> Options;
         bool InOutputFolder;
@@ -43,7 +43,7 @@ TEST_F(InvertCli, TargetNamesFollowTheFolderOfEachSource) {
         const fs::path output = temp / "out";
         fs::create_directories(output);
         fs::create_directories(temp / "in");
-        const fs::path input = Put((c.InOutputFolder ? output : temp / "in") / c.Input, BuildImage(spec).Build());
+        const fs::path input = Put((c.InOutputFolder ? output : temp / "in") / c.Input, BuildImage(layout).Build());
         std::vector<std::string> arguments{"invert", "--out", (temp / "in" / ".." / "out").string() + "/"};
         arguments.insert(arguments.end(), c.Options.begin(), c.Options.end());
         arguments.push_back(input.string());
@@ -53,8 +53,8 @@ TEST_F(InvertCli, TargetNamesFollowTheFolderOfEachSource) {
         const auto lines = Lines(run.Out);
         ASSERT_FALSE(lines.empty()) << c.Input;
         EXPECT_EQ(Message(lines[0], 1, c.Target), "ОК!");
-        EXPECT_EQ(ReadFile(output / c.Target), Positive(spec)) << c.Target;
-        EXPECT_EQ(ReadFile(input), BuildImage(spec).Build()) << c.Input;
+        EXPECT_EQ(ReadFile(output / c.Target), Positive(layout)) << c.Target;
+        EXPECT_EQ(ReadFile(input), BuildImage(layout).Build()) << c.Input;
     }
 }
 

@@ -13,29 +13,29 @@ std::uint16_t S(int AValue) {
 
 struct TSampleCase {
     const char* Name;
-    TImageSpec Spec;
+    TImageLayout Layout;
     std::vector<std::uint16_t> Expected;
 };
 
-TImageSpec Spec(std::uint16_t ASamplesPerPixel, std::uint16_t APhotometric, std::vector<std::uint16_t> ASamples,
+TImageLayout Layout(std::uint16_t ASamplesPerPixel, std::uint16_t APhotometric, std::vector<std::uint16_t> ASamples,
                 std::vector<std::uint16_t> AExtra = {}, std::optional<std::uint16_t> AFormat = {},
                 std::uint16_t APlanar = 1, bool ABigEndian = false) {
-    TImageSpec spec;
-    spec.SamplesPerPixel = ASamplesPerPixel;
-    spec.Photometric = APhotometric;
-    spec.Samples = std::move(ASamples);
-    spec.Width = std::uint32_t(spec.Samples.size() / ASamplesPerPixel);
-    spec.Height = 1;
-    spec.ExtraSamples = std::move(AExtra);
-    spec.SampleFormat = AFormat;
-    spec.Planar = APlanar;
-    spec.BigEndian = ABigEndian;
-    return spec;
+    TImageLayout layout;
+    layout.SamplesPerPixel = ASamplesPerPixel;
+    layout.Photometric = APhotometric;
+    layout.Samples = std::move(ASamples);
+    layout.Width = std::uint32_t(layout.Samples.size() / ASamplesPerPixel);
+    layout.Height = 1;
+    layout.ExtraSamples = std::move(AExtra);
+    layout.SampleFormat = AFormat;
+    layout.Planar = APlanar;
+    layout.BigEndian = ABigEndian;
+    return layout;
 }
 
-TImageSpec BigEndian(TImageSpec ASpec) {
-    ASpec.BigEndian = true;
-    return ASpec;
+TImageLayout BigEndian(TImageLayout ALayout) {
+    ALayout.BigEndian = true;
+    return ALayout;
 }
 
 // Every layout rule, each checked in the bytes of the output and against the untouched rest.
@@ -52,34 +52,34 @@ TEST(InvertTIFF16Bit, InvertsSamplesByLayoutFormatAndAlpha) {
     const std::vector<std::uint16_t> fiveKeep = {S(~1), S(~2), S(~3), S(~4), 5};
 
     const std::vector<TSampleCase> cases = {
-        {"gray, little-endian", Spec(1, 1, four), fourInverted},
-        {"gray, big-endian", BigEndian(Spec(1, 1, four)), fourInverted},
-        {"interleaved signed keeps the sign bit", Spec(1, 1, signedIn, {}, 2), signedOut},
-        {"interleaved signed, big-endian", BigEndian(Spec(1, 1, signedIn, {}, 2)), signedOut},
-        {"interleaved float flips every bit", Spec(1, 1, four, {}, 3), fourInverted},
-        {"RGBA, unassociated alpha kept", Spec(4, 2, rgba, {2}), rgbaKeep},
-        {"RGBA, associated alpha kept, big-endian", BigEndian(Spec(4, 2, rgba, {1})), rgbaKeep},
-        {"RGBA, unspecified extra inverted", Spec(4, 2, rgba, {0}), rgbaAll},
-        {"RGB + 1 without ExtraSamples keeps the fourth", Spec(4, 2, rgba), rgbaKeep},
-        {"RGB + 2 without ExtraSamples inverts all", Spec(5, 2, five), fiveAll},
-        {"CMYK without ExtraSamples inverts all", Spec(4, 5, rgba), rgbaAll},
-        {"CMYK + 1 without ExtraSamples keeps the fifth", Spec(5, 5, five), fiveKeep},
-        {"gray + alpha by photometric", Spec(2, 1, rgba), {S(~1), 2, S(~3), 4, S(~5), 6, S(~7), 8}},
-        {"gray + alpha by inline ExtraSamples", Spec(2, 1, rgba, {2}), {S(~1), 2, S(~3), 4, S(~5), 6, S(~7), 8}},
-        {"planar unsigned", Spec(2, 1, four, {0}, 1, 2), fourInverted},
+        {"gray, little-endian", Layout(1, 1, four), fourInverted},
+        {"gray, big-endian", BigEndian(Layout(1, 1, four)), fourInverted},
+        {"interleaved signed keeps the sign bit", Layout(1, 1, signedIn, {}, 2), signedOut},
+        {"interleaved signed, big-endian", BigEndian(Layout(1, 1, signedIn, {}, 2)), signedOut},
+        {"interleaved float flips every bit", Layout(1, 1, four, {}, 3), fourInverted},
+        {"RGBA, unassociated alpha kept", Layout(4, 2, rgba, {2}), rgbaKeep},
+        {"RGBA, associated alpha kept, big-endian", BigEndian(Layout(4, 2, rgba, {1})), rgbaKeep},
+        {"RGBA, extra sample of kind 0 inverted", Layout(4, 2, rgba, {0}), rgbaAll},
+        {"RGB + 1 without ExtraSamples keeps the fourth", Layout(4, 2, rgba), rgbaKeep},
+        {"RGB + 2 without ExtraSamples inverts all", Layout(5, 2, five), fiveAll},
+        {"CMYK without ExtraSamples inverts all", Layout(4, 5, rgba), rgbaAll},
+        {"CMYK + 1 without ExtraSamples keeps the fifth", Layout(5, 5, five), fiveKeep},
+        {"gray + alpha by photometric", Layout(2, 1, rgba), {S(~1), 2, S(~3), 4, S(~5), 6, S(~7), 8}},
+        {"gray + alpha by inline ExtraSamples", Layout(2, 1, rgba, {2}), {S(~1), 2, S(~3), 4, S(~5), 6, S(~7), 8}},
+        {"planar unsigned", Layout(2, 1, four, {0}, 1, 2), fourInverted},
         {"planar signed negates",
-         Spec(1, 1, {100, S(-100), 0, S(-32768), S(-1), 32767}, {}, 2, 2),
+         Layout(1, 1, {100, S(-100), 0, S(-32768), S(-1), 32767}, {}, 2, 2),
          {0, 100, 0, 0, 1, 0}},
-        {"planar signed, big-endian", BigEndian(Spec(1, 1, {100, S(-100)}, {}, 2, 2)), {0, 100}},
-        {"planar float unchanged", Spec(1, 1, four, {}, 3, 2), four},
-        {"planar RGBA keeps the alpha plane", Spec(4, 2, rgba, {1}, {}, 2), {S(~1), S(~2), S(~3), S(~4), S(~5), S(~6), 7, 8}},
+        {"planar signed, big-endian", BigEndian(Layout(1, 1, {100, S(-100)}, {}, 2, 2)), {0, 100}},
+        {"planar float unchanged", Layout(1, 1, four, {}, 3, 2), four},
+        {"planar RGBA keeps the alpha plane", Layout(4, 2, rgba, {1}, {}, 2), {S(~1), S(~2), S(~3), S(~4), S(~5), S(~6), 7, 8}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
-        const TInversion run = InvertBytes(BuildImage(c.Spec).Build());
+        const TInversion run = InvertBytes(BuildImage(c.Layout).Build());
         ASSERT_EQ(run.Error, "");
         ASSERT_EQ(run.Output.size(), run.Input.size());
-        EXPECT_EQ(SamplesAt8(run.Output, c.Expected.size(), c.Spec.BigEndian), c.Expected);
+        EXPECT_EQ(SamplesAt8(run.Output, c.Expected.size(), c.Layout.BigEndian), c.Expected);
         const std::size_t stripEnd = 8 + 2 * c.Expected.size();
         EXPECT_TRUE(std::equal(run.Output.begin(), run.Output.begin() + 8, run.Input.begin()));
         EXPECT_TRUE(std::equal(run.Output.begin() + std::ptrdiff_t(stripEnd), run.Output.end(),
@@ -88,7 +88,7 @@ TEST(InvertTIFF16Bit, InvertsSamplesByLayoutFormatAndAlpha) {
 }
 
 TEST(InvertTIFF16Bit, StoredBytesOfBothOrders) {
-    TImageSpec little = Spec(1, 1, {0x1234});
+    TImageLayout little = Layout(1, 1, {0x1234});
     const TBytes output = InvertBytes(BuildImage(little).Build()).Output;
     EXPECT_EQ(std::vector<std::uint8_t>(output.begin() + 8, output.begin() + 10), (std::vector<std::uint8_t>{0xCB, 0xED}));
     const TBytes big = InvertBytes(BuildImage(BigEndian(little)).Build()).Output;
@@ -98,8 +98,8 @@ TEST(InvertTIFF16Bit, StoredBytesOfBothOrders) {
 // Strips laid out by hand: the samples start at offset 8 as eight little-endian RGBA samples.
 TTiffBuilder Strips(std::vector<std::uint32_t> AOffsets, std::vector<std::uint32_t> ACounts,
                     std::uint16_t ASamplesPerPixel = 4, std::uint16_t APlanar = 1) {
-    TImageSpec spec = Spec(4, 2, {1, 2, 3, 4, 5, 6, 7, 8}, {2});
-    TTiffBuilder builder = BuildImage(spec);
+    TImageLayout layout = Layout(4, 2, {1, 2, 3, 4, 5, 6, 7, 8}, {2});
+    TTiffBuilder builder = BuildImage(layout);
     builder.Set(tagSamplesPerPixel, typeShort, {ASamplesPerPixel});
     builder.Set(tagPlanarConfiguration, typeShort, {APlanar});
     builder.Set(tagStripOffsets, typeLong, std::move(AOffsets));
@@ -146,8 +146,8 @@ TEST(InvertTIFF16Bit, StripOnePastTheEndStaysAndTheCallSucceeds) {
 }
 
 TEST(InvertTIFF16Bit, OnlyTheFirstDirectoryChanges) {
-    TImageSpec spec = Spec(1, 1, {1, 2, 3, 4});
-    TTiffBuilder builder = BuildImage(spec);
+    TImageLayout layout = Layout(1, 1, {1, 2, 3, 4});
+    TTiffBuilder builder = BuildImage(layout);
     const std::uint32_t thumbnail = builder.AddSamples({10, 20});
     builder.SecondIFD({{tagBitsPerSample, typeShort, 1, {16}},
                        {tagCompression, typeShort, 1, {1}},
@@ -160,13 +160,13 @@ TEST(InvertTIFF16Bit, OnlyTheFirstDirectoryChanges) {
 }
 
 TEST(InvertTIFF16Bit, InvertingTwiceRestoresTheInput) {
-    const std::vector<TImageSpec> specs = {
-        Spec(4, 2, {1, 2, 3, 4, 5, 6, 7, 0xFFFF}, {2}),
-        BigEndian(Spec(3, 2, {1, 0x8000, 3, 0x7FFF, 5, 6}, {}, 2)),
-        Spec(3, 2, {1, 0x8000, 3, 0x7FFF, 5, 6}, {}, 1, 2),
+    const std::vector<TImageLayout> layouts = {
+        Layout(4, 2, {1, 2, 3, 4, 5, 6, 7, 0xFFFF}, {2}),
+        BigEndian(Layout(3, 2, {1, 0x8000, 3, 0x7FFF, 5, 6}, {}, 2)),
+        Layout(3, 2, {1, 0x8000, 3, 0x7FFF, 5, 6}, {}, 1, 2),
     };
-    for (const auto& spec : specs) {
-        const TInversion once = InvertBytes(BuildImage(spec).Build());
+    for (const auto& layout : layouts) {
+        const TInversion once = InvertBytes(BuildImage(layout).Build());
         ASSERT_EQ(once.Error, "");
         EXPECT_NE(once.Output, once.Input);
         EXPECT_EQ(InvertBytes(once.Output).Output, once.Input);
@@ -176,15 +176,15 @@ TEST(InvertTIFF16Bit, InvertingTwiceRestoresTheInput) {
 TEST(InvertTIFF16Bit, LargeStripsMatchSampleBySampleRule) {
     // Long enough for the wide loops and their tails, with a 3-channel period and alpha.
     for (std::uint16_t channels : {1, 3, 4, 5}) {
-        TImageSpec spec;
-        spec.SamplesPerPixel = channels;
-        spec.Photometric = 2;
-        spec.ExtraSamples = {2};
-        spec.Width = 37;
-        spec.Height = 3;
-        spec.StripsPerPlane = 3;
-        const std::vector<std::uint16_t> in = ImageSamples(spec);
-        const TInversion run = InvertBytes(BuildImage(spec).Build());
+        TImageLayout layout;
+        layout.SamplesPerPixel = channels;
+        layout.Photometric = 2;
+        layout.ExtraSamples = {2};
+        layout.Width = 37;
+        layout.Height = 3;
+        layout.StripsPerPlane = 3;
+        const std::vector<std::uint16_t> in = ImageSamples(layout);
+        const TInversion run = InvertBytes(BuildImage(layout).Build());
         ASSERT_EQ(run.Error, "");
         const auto out = SamplesAt8(run.Output, in.size(), false);
         const std::size_t perStrip = in.size() / 3;

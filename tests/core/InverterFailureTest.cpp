@@ -12,10 +12,10 @@ using namespace test;
 namespace fs = std::filesystem;
 
 TBytes GoodFile() {
-    TImageSpec spec;
-    spec.SamplesPerPixel = 3;
-    spec.Photometric = 2;
-    return BuildImage(spec).Build();
+    TImageLayout layout;
+    layout.SamplesPerPixel = 3;
+    layout.Photometric = 2;
+    return BuildImage(layout).Build();
 }
 
 std::string FailureOf(const fs::path& AInput, const fs::path& AOutput) {
@@ -38,7 +38,7 @@ struct TFailureCase {
 };
 
 TEST(InvertTIFF16Bit, FailureLeavesNoOutputAndTheEarlierTargetAndInputIntact) {
-    TImageSpec planar;
+    TImageLayout planar;
     planar.SamplesPerPixel = 3;
     planar.Planar = 2;
     planar.StripsPerPlane = 1;
@@ -47,9 +47,9 @@ TEST(InvertTIFF16Bit, FailureLeavesNoOutputAndTheEarlierTargetAndInputIntact) {
     sevenStrips.Set(tagStripByteCounts, typeLong, {2, 2, 2, 2, 2, 2, 2});
     TTiffBuilder planarZero = BuildImage(planar);
     planarZero.Set(tagSamplesPerPixel, typeShort, {0});
-    TTiffBuilder chunkyZero = BuildImage(TImageSpec{});
+    TTiffBuilder chunkyZero = BuildImage(TImageLayout{});
     chunkyZero.Set(tagSamplesPerPixel, typeShort, {0});
-    TTiffBuilder eightBit = BuildImage(TImageSpec{});
+    TTiffBuilder eightBit = BuildImage(TImageLayout{});
     eightBit.Set(tagBitsPerSample, typeShort, {8});
 
     const std::vector<TFailureCase> cases = {

@@ -33,24 +33,24 @@ TBitDepthResult AnalyzeFile(const TBytes& ABytes, TAnalysisMode AMode = amPrecis
     return result;
 }
 
-TImageSpec GraySpec(TValues ASamples, bool ABigEndian = false) {
-    TImageSpec spec;
-    spec.BigEndian = ABigEndian;
-    spec.Width = std::uint32_t(ASamples.size());
-    spec.Height = 1;
-    spec.Samples = std::move(ASamples);
-    return spec;
+TImageLayout GrayImage(TValues ASamples, bool ABigEndian = false) {
+    TImageLayout layout;
+    layout.BigEndian = ABigEndian;
+    layout.Width = std::uint32_t(ASamples.size());
+    layout.Height = 1;
+    layout.Samples = std::move(ASamples);
+    return layout;
 }
 
-TImageSpec ColorSpec(std::uint16_t ASamplesPerPixel, TValues ASamples, std::uint16_t APlanar = 1) {
-    TImageSpec spec;
-    spec.SamplesPerPixel = ASamplesPerPixel;
-    spec.Photometric = 2;
-    spec.Planar = APlanar;
-    spec.Width = std::uint32_t(ASamples.size() / ASamplesPerPixel);
-    spec.Height = 1;
-    spec.Samples = std::move(ASamples);
-    return spec;
+TImageLayout ColorImage(std::uint16_t ASamplesPerPixel, TValues ASamples, std::uint16_t APlanar = 1) {
+    TImageLayout layout;
+    layout.SamplesPerPixel = ASamplesPerPixel;
+    layout.Photometric = 2;
+    layout.Planar = APlanar;
+    layout.Width = std::uint32_t(ASamples.size() / ASamplesPerPixel);
+    layout.Height = 1;
+    layout.Samples = std::move(ASamples);
+    return layout;
 }
 
 void ExpectFailure(const TBitDepthResult& AResult, const std::string& AError) {
@@ -146,7 +146,7 @@ TEST(AnalyzeBitDepth, VerdictsAndStatisticsInBothByteOrders) {
         for (const auto& c : cases) {
             SCOPED_TRACE(std::string(c.Name) + (bigEndian ? ", MM" : ", II"));
             const TBitDepthResult result =
-                AnalyzeFile(BuildImage(GraySpec(c.Samples, bigEndian)).Build());
+                AnalyzeFile(BuildImage(GrayImage(c.Samples, bigEndian)).Build());
             EXPECT_EQ(result.Error, "");
             EXPECT_EQ(result.IsActually8Bit, c.Is8Bit);
             EXPECT_EQ(result.IsActually16Bit, !c.Is8Bit);
@@ -162,12 +162,12 @@ TEST(AnalyzeBitDepth, VerdictsAndStatisticsInBothByteOrders) {
 }
 
 TEST(AnalyzeBitDepth, FillsTheFileFacts) {
-    TImageSpec spec = ColorSpec(4, TValues(4 * 6 * 5, 0x0101));
-    spec.Width = 6;
-    spec.Height = 5;
-    spec.ExtraSamples = {2};
-    spec.StripsPerPlane = 3;
-    TTiffBuilder builder = BuildImage(spec);
+    TImageLayout layout = ColorImage(4, TValues(4 * 6 * 5, 0x0101));
+    layout.Width = 6;
+    layout.Height = 5;
+    layout.ExtraSamples = {2};
+    layout.StripsPerPlane = 3;
+    TTiffBuilder builder = BuildImage(layout);
     builder.Set(tagSubIFDs, typeLong, {8});
     const TBitDepthResult result = AnalyzeFile(builder.Build());
     EXPECT_EQ(result.Error, "");
@@ -221,10 +221,10 @@ TEST(AnalyzeBitDepth, AlphaSamplesAreNotCounted) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
-        TImageSpec spec = ColorSpec(c.SamplesPerPixel, c.Samples, c.Planar);
-        spec.Photometric = c.Photometric;
-        spec.ExtraSamples = c.ExtraSamples;
-        const TBitDepthResult result = AnalyzeFile(BuildImage(spec).Build());
+        TImageLayout layout = ColorImage(c.SamplesPerPixel, c.Samples, c.Planar);
+        layout.Photometric = c.Photometric;
+        layout.ExtraSamples = c.ExtraSamples;
+        const TBitDepthResult result = AnalyzeFile(BuildImage(layout).Build());
         EXPECT_EQ(result.Error, "");
         EXPECT_EQ(result.UniqueValues, c.Unique);
         const bool alphaCounted = std::find(c.Unique.begin(), c.Unique.end(), a) != c.Unique.end();
@@ -249,10 +249,10 @@ TStrip PlacedStrip(std::uint32_t AOffset, std::uint32_t AByteCount) {
 }
 
 TTiffBuilder StripFile(std::uint16_t ASamplesPerPixel, const std::vector<TStrip>& AStrips) {
-    TImageSpec spec = GraySpec({0});
-    spec.SamplesPerPixel = ASamplesPerPixel;
-    spec.Photometric = ASamplesPerPixel == 4 ? 2 : 1;
-    TTiffBuilder builder = BuildImage(spec);
+    TImageLayout layout = GrayImage({0});
+    layout.SamplesPerPixel = ASamplesPerPixel;
+    layout.Photometric = ASamplesPerPixel == 4 ? 2 : 1;
+    TTiffBuilder builder = BuildImage(layout);
     std::vector<std::uint32_t> offsets, counts;
     for (const TStrip& strip : AStrips) {
         const std::uint32_t at = builder.AddBlob(strip.Bytes);
@@ -350,10 +350,10 @@ TEST(AnalyzeBitDepth, LongStripsGiveEveryValueInOrderOfFirstAppearance) {
             unique.push_back(sample);
     for (bool bigEndian : {false, true}) {
         SCOPED_TRACE(bigEndian ? "MM" : "II");
-        TImageSpec spec = ColorSpec(3, samples);
-        spec.BigEndian = bigEndian;
-        spec.StripsPerPlane = 3;
-        const TBitDepthResult result = AnalyzeFile(BuildImage(spec).Build());
+        TImageLayout layout = ColorImage(3, samples);
+        layout.BigEndian = bigEndian;
+        layout.StripsPerPlane = 3;
+        const TBitDepthResult result = AnalyzeFile(BuildImage(layout).Build());
         EXPECT_EQ(result.UniqueValues, unique);
         EXPECT_EQ(result.MinValue, *std::min_element(samples.begin(), samples.end()));
         EXPECT_EQ(result.MaxValue, 0xF123);
@@ -364,18 +364,18 @@ TEST(AnalyzeBitDepth, LongStripsGiveEveryValueInOrderOfFirstAppearance) {
 TEST(AnalyzeBitDepth, DepthOnlyAgreesWithPreciseWithoutTheList) {
     struct TCase {
         const char* Name;
-        TImageSpec Spec;
+        TImageLayout Layout;
     };
-    TImageSpec planar = ColorSpec(3, RandomSamples(3 * 4000, 0xFFFF), 2);
+    TImageLayout planar = ColorImage(3, RandomSamples(3 * 4000, 0xFFFF), 2);
     planar.StripsPerPlane = 4;
     const std::vector<TCase> cases = {
-        {"interleaved 16-bit", ColorSpec(3, RandomSamples(3 * 4000, 0xFFFF))},
-        {"interleaved zero-extended", ColorSpec(3, RandomSamples(3 * 4000, 0x00FF))},
+        {"interleaved 16-bit", ColorImage(3, RandomSamples(3 * 4000, 0xFFFF))},
+        {"interleaved zero-extended", ColorImage(3, RandomSamples(3 * 4000, 0x00FF))},
         {"planar 16-bit, stopping early", planar},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
-        const TBytes file = BuildImage(c.Spec).Build();
+        const TBytes file = BuildImage(c.Layout).Build();
         const TBitDepthResult precise = AnalyzeFile(file, amPrecise);
         const TBitDepthResult depthOnly = AnalyzeFile(file, amDepthOnly);
         EXPECT_EQ(precise.Error, "");
@@ -404,7 +404,7 @@ TEST(AnalyzeBitDepth, PlanarScanLeavesAStripOnceNoPatternIsLeft) {
         0x000F, 0x0F0F, 0x0F0F, 0x0F0F, // blue
         0x0011, 0x1111, 0x1111, 0x1111, // blue
     };
-    TImageSpec planar = ColorSpec(3, samples, 2);
+    TImageLayout planar = ColorImage(3, samples, 2);
     planar.StripsPerPlane = 2;
     const TBitDepthResult stopped = AnalyzeFile(BuildImage(planar).Build());
     EXPECT_EQ(stopped.Error, "");
@@ -415,7 +415,7 @@ TEST(AnalyzeBitDepth, PlanarScanLeavesAStripOnceNoPatternIsLeft) {
     EXPECT_TRUE(stopped.IsActually16Bit);
 
     // The interleaved scan looks at every sample.
-    const TBitDepthResult interleaved = AnalyzeFile(BuildImage(ColorSpec(3, samples)).Build());
+    const TBitDepthResult interleaved = AnalyzeFile(BuildImage(ColorImage(3, samples)).Build());
     EXPECT_EQ(interleaved.UniqueValueCount, 19);
     EXPECT_EQ(interleaved.MaxValue, 0xEEEE);
 
@@ -431,7 +431,7 @@ TEST(AnalyzeBitDepth, PlanarScanLeavesAStripOnceNoPatternIsLeft) {
 
 struct TProgressCase {
     const char* Name;
-    TImageSpec Spec;
+    TImageLayout Layout;
     std::vector<int> Expected;
 };
 
@@ -442,32 +442,32 @@ std::vector<int> Sequence(int ACount, std::function<int(int)> AValue) {
     return values;
 }
 
-TImageSpec StripsSpec(std::uint32_t AStripsPerPlane, std::uint16_t ASamplesPerPixel = 1,
+TImageLayout StripsImage(std::uint32_t AStripsPerPlane, std::uint16_t ASamplesPerPixel = 1,
                       std::uint16_t APlanar = 1) {
-    TImageSpec spec =
-        ColorSpec(ASamplesPerPixel,
+    TImageLayout layout =
+        ColorImage(ASamplesPerPixel,
                   TValues(std::size_t(AStripsPerPlane) * ASamplesPerPixel, 0x0101), APlanar);
-    spec.StripsPerPlane = AStripsPerPlane;
-    return spec;
+    layout.StripsPerPlane = AStripsPerPlane;
+    return layout;
 }
 
 TEST(AnalyzeBitDepthWithProgress, ReportsAfterEveryStepthScannedStrip) {
     const std::vector<TProgressCase> cases = {
-        {"one strip", StripsSpec(1), {0}},
-        {"150 strips, every strip", StripsSpec(150),
+        {"one strip", StripsImage(1), {0}},
+        {"150 strips, every strip", StripsImage(150),
          Sequence(150, [](int i) { return i * 100 / 150; })},
-        {"1000 strips, every 10th", StripsSpec(1000),
+        {"1000 strips, every 10th", StripsImage(1000),
          Sequence(100, [](int i) { return (10 * i + 9) * 100 / 1000; })},
         {"planar RGB divides by two planes, capped",
-         StripsSpec(2, 3, 2),
+         StripsImage(2, 3, 2),
          {25, 50, 75, 100, 100, 100}},
-        {"planar gray divides by its one plane", StripsSpec(4, 1, 2), {25, 50, 75, 100}},
+        {"planar gray divides by its one plane", StripsImage(4, 1, 2), {25, 50, 75, 100}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
         std::vector<int> progress;
         const TBitDepthResult result =
-            AnalyzeFile(BuildImage(c.Spec).Build(), amPrecise,
+            AnalyzeFile(BuildImage(c.Layout).Build(), amPrecise,
                         [&](int APercent) { progress.push_back(APercent); });
         EXPECT_EQ(result.Error, "");
         EXPECT_EQ(progress, c.Expected);
@@ -475,29 +475,29 @@ TEST(AnalyzeBitDepthWithProgress, ReportsAfterEveryStepthScannedStrip) {
 }
 
 TEST(AnalyzeBitDepth, TotalPixelsFromSamplesWhenASideIsZero) {
-    TImageSpec spec = ColorSpec(3, TValues(3 * 10, 0x0101));
-    spec.Width = 0;
-    const TBitDepthResult result = AnalyzeFile(BuildImage(spec).Build());
+    TImageLayout layout = ColorImage(3, TValues(3 * 10, 0x0101));
+    layout.Width = 0;
+    const TBitDepthResult result = AnalyzeFile(BuildImage(layout).Build());
     EXPECT_EQ(result.Error, "");
     EXPECT_EQ(result.TotalSamples, 30);
     EXPECT_EQ(result.TotalPixels, 10);
 }
 
 TEST(AnalyzeBitDepth, ReportsEachFailureInTheResult) {
-    TImageSpec fiveStrips = ColorSpec(3, TValues(15, 0x0101), 2);
+    TImageLayout fiveStrips = ColorImage(3, TValues(15, 0x0101), 2);
     fiveStrips.StripsPerPlane = 1;
     TTiffBuilder fiveStripFile = BuildImage(fiveStrips);
     fiveStripFile.Set(tagStripOffsets, typeLong, {8, 10, 12, 14, 16})
         .Set(tagStripByteCounts, typeLong, {2, 2, 2, 2, 2});
 
-    TTiffBuilder planar3 = BuildImage(ColorSpec(3, TValues(6, 0x0101)));
+    TTiffBuilder planar3 = BuildImage(ColorImage(3, TValues(6, 0x0101)));
     planar3.Set(tagPlanarConfiguration, typeShort, {3});
 
-    TImageSpec zeroSamples = GraySpec({0x0101, 0x0202});
+    TImageLayout zeroSamples = GrayImage({0x0101, 0x0202});
     zeroSamples.SamplesPerPixel = 0;
-    TImageSpec zeroSamplesNoWidth = zeroSamples;
+    TImageLayout zeroSamplesNoWidth = zeroSamples;
     zeroSamplesNoWidth.Width = 0;
-    TImageSpec zeroSamplesPlanar = zeroSamples;
+    TImageLayout zeroSamplesPlanar = zeroSamples;
     zeroSamplesPlanar.Planar = 2;
     zeroSamplesPlanar.StripsPerPlane = 1;
     TTiffBuilder zeroPlanarFile = BuildImage(zeroSamplesPlanar);

@@ -117,14 +117,14 @@ TEST(ParseTIFFStructure, RefusesEachFaultWithItsMessage) {
 
 TEST(ParseTIFFStructure, ReadsResultsInEitherByteOrder) {
     for (bool big : {false, true}) {
-        TImageSpec spec;
-        spec.BigEndian = big;
-        spec.SamplesPerPixel = 4;
-        spec.Photometric = 2;
-        spec.ExtraSamples = {2};
-        spec.SampleFormat = 2;
-        spec.Planar = 2;
-        TTiffBuilder builder = BuildImage(spec);
+        TImageLayout layout;
+        layout.BigEndian = big;
+        layout.SamplesPerPixel = 4;
+        layout.Photometric = 2;
+        layout.ExtraSamples = {2};
+        layout.SampleFormat = 2;
+        layout.Planar = 2;
+        TTiffBuilder builder = BuildImage(layout);
         builder.Version(7); // any version is judged by its IFD alone
         const TTIFFStructure s = Parse(builder.Build());
         EXPECT_EQ(s.BigEndian, big);
@@ -157,9 +157,9 @@ TEST(ParseTIFFStructure, DefaultsAndValueRules) {
 }
 
 TEST(ParseTIFFStructure, InlineArraysAreReadWhole) {
-    TImageSpec spec;
-    spec.SamplesPerPixel = 2; // BitsPerSample 16,16 fits into the value field
-    TTiffBuilder builder = BuildImage(spec);
+    TImageLayout layout;
+    layout.SamplesPerPixel = 2; // BitsPerSample 16,16 fits into the value field
+    TTiffBuilder builder = BuildImage(layout);
     builder.Set(tagExtraSamples, typeByte, {0, 2});
     const TTIFFStructure s = Parse(builder.Build());
     EXPECT_EQ(s.BitsPerSample, 16);
@@ -193,12 +193,12 @@ TEST(ParseTIFFStructure, DamagedFilesNeverReadOutsideTheirBytes) {
     std::mt19937 random(20261210);
     std::vector<test::TBytes> seeds;
     for (bool big : {false, true}) {
-        test::TImageSpec spec;
-        spec.BigEndian = big;
-        spec.SamplesPerPixel = 3;
-        spec.Photometric = 2;
-        spec.StripsPerPlane = 2;
-        seeds.push_back(test::BuildImage(spec).Build());
+        test::TImageLayout layout;
+        layout.BigEndian = big;
+        layout.SamplesPerPixel = 3;
+        layout.Photometric = 2;
+        layout.StripsPerPlane = 2;
+        seeds.push_back(test::BuildImage(layout).Build());
     }
     for (int round = 0; round < 3000; ++round) {
         test::TBytes bytes = seeds[round % seeds.size()];

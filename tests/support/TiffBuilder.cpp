@@ -143,24 +143,24 @@ TBytes TTiffBuilder::Build() const {
     return out;
 }
 
-std::size_t SampleCount(const TImageSpec& ASpec) {
-    return std::size_t(ASpec.Width) * ASpec.Height * ASpec.SamplesPerPixel;
+std::size_t SampleCount(const TImageLayout& ALayout) {
+    return std::size_t(ALayout.Width) * ALayout.Height * ALayout.SamplesPerPixel;
 }
 
-std::vector<std::uint16_t> ImageSamples(const TImageSpec& ASpec) {
-    if (!ASpec.Samples.empty())
-        return ASpec.Samples;
-    std::vector<std::uint16_t> samples(SampleCount(ASpec));
+std::vector<std::uint16_t> ImageSamples(const TImageLayout& ALayout) {
+    if (!ALayout.Samples.empty())
+        return ALayout.Samples;
+    std::vector<std::uint16_t> samples(SampleCount(ALayout));
     for (std::size_t i = 0; i < samples.size(); ++i)
         samples[i] = std::uint16_t(0x1234 + 0x0101 * i);
     return samples;
 }
 
-TTiffBuilder BuildImage(const TImageSpec& ASpec) {
-    TTiffBuilder builder(ASpec.BigEndian);
-    const std::vector<std::uint16_t> samples = ImageSamples(ASpec);
-    const std::size_t planes = ASpec.Planar == 2 ? ASpec.SamplesPerPixel : 1;
-    const std::size_t strips = planes * ASpec.StripsPerPlane;
+TTiffBuilder BuildImage(const TImageLayout& ALayout) {
+    TTiffBuilder builder(ALayout.BigEndian);
+    const std::vector<std::uint16_t> samples = ImageSamples(ALayout);
+    const std::size_t planes = ALayout.Planar == 2 ? ALayout.SamplesPerPixel : 1;
+    const std::size_t strips = planes * ALayout.StripsPerPlane;
     const std::size_t perStrip = strips ? samples.size() / strips : 0;
     std::vector<std::uint32_t> offsets, counts;
     for (std::size_t s = 0; s < strips; ++s) {
@@ -169,30 +169,30 @@ TTiffBuilder BuildImage(const TImageSpec& ASpec) {
         offsets.push_back(builder.AddSamples({samples.begin() + begin, samples.begin() + end}));
         counts.push_back(std::uint32_t((end - begin) * 2));
     }
-    builder.Set(tagImageWidth, typeLong, {ASpec.Width});
-    builder.Set(tagImageLength, typeLong, {ASpec.Height});
-    builder.Set(tagBitsPerSample, typeShort, std::vector<std::uint32_t>(ASpec.SamplesPerPixel ? ASpec.SamplesPerPixel : 1, 16));
+    builder.Set(tagImageWidth, typeLong, {ALayout.Width});
+    builder.Set(tagImageLength, typeLong, {ALayout.Height});
+    builder.Set(tagBitsPerSample, typeShort, std::vector<std::uint32_t>(ALayout.SamplesPerPixel ? ALayout.SamplesPerPixel : 1, 16));
     builder.Set(tagCompression, typeShort, {1});
-    if (ASpec.Photometric)
-        builder.Set(tagPhotometric, typeShort, {*ASpec.Photometric});
+    if (ALayout.Photometric)
+        builder.Set(tagPhotometric, typeShort, {*ALayout.Photometric});
     builder.Set(tagStripOffsets, typeLong, offsets);
-    builder.Set(tagSamplesPerPixel, typeShort, {ASpec.SamplesPerPixel});
-    builder.Set(tagRowsPerStrip, typeLong, {ASpec.StripsPerPlane ? (ASpec.Height + ASpec.StripsPerPlane - 1) / ASpec.StripsPerPlane : 0});
+    builder.Set(tagSamplesPerPixel, typeShort, {ALayout.SamplesPerPixel});
+    builder.Set(tagRowsPerStrip, typeLong, {ALayout.StripsPerPlane ? (ALayout.Height + ALayout.StripsPerPlane - 1) / ALayout.StripsPerPlane : 0});
     builder.Set(tagStripByteCounts, typeLong, counts);
-    builder.Set(tagPlanarConfiguration, typeShort, {ASpec.Planar});
-    if (!ASpec.ExtraSamples.empty())
-        builder.Set(tagExtraSamples, typeShort, {ASpec.ExtraSamples.begin(), ASpec.ExtraSamples.end()});
-    if (ASpec.SampleFormat)
-        builder.Set(tagSampleFormat, typeShort, std::vector<std::uint32_t>(ASpec.SamplesPerPixel ? ASpec.SamplesPerPixel : 1, *ASpec.SampleFormat));
+    builder.Set(tagPlanarConfiguration, typeShort, {ALayout.Planar});
+    if (!ALayout.ExtraSamples.empty())
+        builder.Set(tagExtraSamples, typeShort, {ALayout.ExtraSamples.begin(), ALayout.ExtraSamples.end()});
+    if (ALayout.SampleFormat)
+        builder.Set(tagSampleFormat, typeShort, std::vector<std::uint32_t>(ALayout.SamplesPerPixel ? ALayout.SamplesPerPixel : 1, *ALayout.SampleFormat));
     return builder;
 }
 
 TTiffBuilder RgbImage(bool ABigEndian) {
-    TImageSpec spec;
-    spec.BigEndian = ABigEndian;
-    spec.SamplesPerPixel = 3;
-    spec.Photometric = 2;
-    return BuildImage(spec);
+    TImageLayout layout;
+    layout.BigEndian = ABigEndian;
+    layout.SamplesPerPixel = 3;
+    layout.Photometric = 2;
+    return BuildImage(layout);
 }
 
 TBytes ChangedRgbImage(const std::function<void(TTiffBuilder&)>& AChange) {

@@ -89,7 +89,7 @@ private:
 };
 
 // A complete 16-bit image; Samples are all samples in file order (pixel by pixel, or plane by plane).
-struct TImageSpec {
+struct TImageLayout {
     bool BigEndian = false;
     std::uint32_t Width = 4;
     std::uint32_t Height = 2;
@@ -102,10 +102,10 @@ struct TImageSpec {
     std::vector<std::uint16_t> Samples; // empty: a ramp 0x1234 + 0x0101 * i
 };
 
-std::size_t SampleCount(const TImageSpec& ASpec);
-std::vector<std::uint16_t> ImageSamples(const TImageSpec& ASpec);
+std::size_t SampleCount(const TImageLayout& ALayout);
+std::vector<std::uint16_t> ImageSamples(const TImageLayout& ALayout);
 // A builder holding the tags and strips of the image, ready for further changes.
-TTiffBuilder BuildImage(const TImageSpec& ASpec);
+TTiffBuilder BuildImage(const TImageLayout& ALayout);
 
 // A 4 x 2 RGB image of 16-bit samples.
 TTiffBuilder RgbImage(bool ABigEndian = false);

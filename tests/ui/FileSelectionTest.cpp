@@ -222,13 +222,13 @@ TEST(PreviewTest, ShowsSixteenBitTiffScaledDown) {
         std::uint16_t Photometric;
     };
     for (const TCase& test : {TCase{"rgb.tif", 3, 2}, {"grey.tif", 1, 1}}) {
-        kvaderon::test::TImageSpec spec;
-        spec.Width = 400;
-        spec.Height = 100;
-        spec.SamplesPerPixel = test.Channels;
-        spec.Photometric = test.Photometric;
-        spec.Samples.assign(kvaderon::test::SampleCount(spec), 0xC000);
-        kvaderon::test::WriteFile(temp / test.Name, kvaderon::test::BuildImage(spec).Build());
+        kvaderon::test::TImageLayout layout;
+        layout.Width = 400;
+        layout.Height = 100;
+        layout.SamplesPerPixel = test.Channels;
+        layout.Photometric = test.Photometric;
+        layout.Samples.assign(kvaderon::test::SampleCount(layout), 0xC000);
+        kvaderon::test::WriteFile(temp / test.Name, kvaderon::test::BuildImage(layout).Build());
 
         const QImage preview = LoadPreviewImage(Native(temp / test.Name), QSize(200, 200));
         ASSERT_FALSE(preview.isNull()) << test.Name;

@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 namespace {
 
 bool IsStripSelected(std::uint32_t AOffset, std::uint32_t AByteCount, std::uint64_t AFileSize) {
-    return AByteCount > 0 && AOffset < AFileSize && IsRangeInside(AOffset, AByteCount, AFileSize);
+    return AByteCount > 0 && IsRangeInside(AOffset, AByteCount, AFileSize);
 }
 
 [[noreturn]] void ThrowZeroSamplesPerPixel() {

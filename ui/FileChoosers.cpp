@@ -95,3 +95,8 @@ QString WithTrailingSeparator(const QString& APath) {
 QString WithoutTrailingSeparator(const QString& APath) {
     return QDir::toNativeSeparators(QDir::cleanPath(APath));
 }
+
+QString FolderWithSeparator(const QString& APath) {
+    const QString path = QDir::toNativeSeparators(APath);
+    return path.left(path.lastIndexOf(QDir::separator()) + 1);
+}

@@ -29,3 +29,5 @@ QImage LoadPreviewImage(const QString& AFileName, const QSize& ABox);
 QString WithTrailingSeparator(const QString& APath);
 // APath in native spelling without a separator at its end, but for a root.
 QString WithoutTrailingSeparator(const QString& APath);
+// The folder part of APath in native spelling: everything up to and including its last separator.
+QString FolderWithSeparator(const QString& APath);

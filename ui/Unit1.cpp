@@ -106,7 +106,10 @@ void TForm1::InitMainWindow() {
     FDialogManager = FServices.DialogManager ? std::move(FServices.DialogManager)
                                              : std::make_unique<TDialogManager>();
     FDialogManager->SetOwner(this);
-    FProcessingState = std::make_unique<kvaderon::TProcessingState>();
+    FProcessingState = std::make_unique<kvaderon::TProcessingState>(
+        FServices.TickSource ? FServices.TickSource : kvaderon::SteadyTickCount);
+    FKeyboardHook = FServices.KeyboardHook ? std::move(FServices.KeyboardHook)
+                                           : CreateKeyboardHook();
     FInverter = std::make_unique<kvaderon::TTIFFInverterSingle>();
     if (!FServices.ChooseInputFiles)
         FServices.ChooseInputFiles = ChooseTiffFiles;
@@ -114,7 +117,7 @@ void TForm1::InitMainWindow() {
         FServices.ChooseOutputFolder = ChooseFolder;
     if (!FServices.OpenFolderInShell)
         FServices.OpenFolderInShell = [](const QString& AFolder) {
-            QDesktopServices::openUrl(QUrl::fromLocalFile(AFolder));
+            return QDesktopServices::openUrl(QUrl::fromLocalFile(AFolder));
         };
 
     FOutputFolder.clear();
@@ -161,6 +164,7 @@ TWindowSettings TForm1::CurrentSettings() const {
 void TForm1::ShutdownMainWindow() {
     FShutDown = true;
     FCancelRequested = true;
+    RemoveKeyboardHook();
     if (FServices.SaveSettings)
         FServices.SaveSettings(CurrentSettings());
     FInverter.reset();
@@ -235,7 +239,15 @@ void TForm1::FormShow() {
     ShowHelp();
 }
 
+// Closing during a run only asks the run to end: it still uses what the shutdown frees. The run
+// closes the window again when it has ended.
 void TForm1::closeEvent(QCloseEvent* AEvent) {
+    if (FRunActive) {
+        FCancelRequested = true;
+        FCloseAfterRun = true;
+        AEvent->ignore();
+        return;
+    }
     FormClose();
     QWidget::closeEvent(AEvent);
 }
@@ -252,7 +264,8 @@ void TForm1::BitBtn2Click() {
     SelectOutputFolder();
 }
 void TForm1::btnInvertClick() {
-    ProcessFiles();
+    if (CheckBatchStart())
+        ProcessFiles();
 }
 void TForm1::BitBtn5Click() {
     OpenOutputFolder();
@@ -267,6 +280,7 @@ void TForm1::SpeedButton1Click() {
 void TForm1::btnCancelClick() {
     FCancelRequested = true;
     FUi->btnCancel->setEnabled(false);
+    SetStatus(QStringLiteral("Запрос на прерывание принят..."));
 }
 
 // Until the settings dialog exists, the settings button offers the theme submenu.

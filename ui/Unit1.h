@@ -1,12 +1,15 @@
 // TForm1, the main window: the whole class. Its operations are split by concern over
 // Unit1.cpp (window, start-up, buttons, shutdown), Unit1Log.cpp (the coloured log),
-// Unit1Files.cpp (files and destination), Unit1Help.cpp (help) and Unit1Runs.cpp (the runs).
+// Unit1Files.cpp (files and destination), Unit1Help.cpp (help), Unit1Runs.cpp (the analysis) and
+// Unit1Batch.cpp (the batch inversion with its conflicts, interruptions and result summary).
 #pragma once
 
 #include "ColorText.h"
 #include "CommonTypes.h"
 #include "DialogManager.h"
+#include "ProcessingState.h"
 #include "WindowSettings.h"
+#include "platform/KeyboardHook.h"
 
 #include <QStringList>
 #include <QTextCharFormat>
@@ -19,7 +22,6 @@
 #include <optional>
 
 namespace kvaderon {
-class TProcessingState;
 class TTIFFInverterSingle;
 } // namespace kvaderon
 namespace Ui {
@@ -33,8 +35,8 @@ using TChooseInputFiles = std::function<QStringList(QWidget* AParent, const QStr
 // Chooses a folder; nothing when cancelled.
 using TChooseFolder = std::function<std::optional<QString>(QWidget* AParent, const QString& ATitle,
                                                            const QString& AStartFolder)>;
-// Shows a folder in the file manager.
-using TOpenFolderInShell = std::function<void(const QString& AFolder)>;
+// Shows a folder in the file manager; false when the request failed.
+using TOpenFolderInShell = std::function<bool(const QString& AFolder)>;
 // Stores what the window hands back at closing.
 using TSaveSettings = std::function<void(const TWindowSettings& ASettings)>;
 
@@ -46,6 +48,10 @@ struct TForm1Services {
     TOpenFolderInShell OpenFolderInShell;
     // Empty until the settings file exists: then nothing is stored.
     TSaveSettings SaveSettings;
+    // Takes Escape away from every application while a batch runs.
+    std::unique_ptr<TKeyboardHook> KeyboardHook;
+    // The clock of the batch's pure-time stopwatch.
+    kvaderon::TTickSource TickSource;
 };
 
 // The relative luminance (0..1) of a colour; system colours resolved with the active theme.
@@ -63,6 +69,10 @@ public:
 
     // What the settings file stores at closing.
     TWindowSettings CurrentSettings() const;
+
+    // Takes paths (the program's command line, relative ones against the working folder) as if
+    // they were dropped on the window.
+    void OpenFiles(const QStringList& APaths);
 
     // The first (m div 3) characters, "...", and the last ones, m characters in all, when APath is
     // longer than AMaxLength = m.
@@ -132,8 +142,27 @@ private:
     // Help (Unit1Help.cpp).
     void ShowHelp();
 
-    // The runs (Unit1Runs.cpp).
+    // The batch inversion (Unit1Batch.cpp).
+    bool CheckBatchStart();
     void ProcessFiles();
+    void StartRun();
+    bool HandleInterruption(int AIndex);
+    bool ProcessFileAt(int AIndex);
+    void FinishRun();
+    QString TargetPathFor(const QString& AInputFile) const;
+    std::uint8_t ProcessSingleFile(const QString& AInputFile, const QString& AOutputFile,
+                                   bool AOverwrite);
+    void UpdateFileProgress();
+    void SetProgress(int APercent);
+    bool HandleExistingFile(const QString& AFileName);
+    void ShowInterruptDialog();
+    void ShowResultsDialog();
+    void InstallKeyboardHook();
+    void RemoveKeyboardHook();
+    void KeyboardHookProc();
+    void OpenFolderInShell(const QString& AFolder);
+
+    // The analysis (Unit1Runs.cpp).
     void RunAnalysis();
     void WriteAnalysisReport(const QString& AFileName);
 
@@ -148,9 +177,12 @@ private:
     std::unique_ptr<TDialogManager> FDialogManager;
     std::unique_ptr<kvaderon::TProcessingState> FProcessingState;
     std::unique_ptr<kvaderon::TTIFFInverterSingle> FInverter;
+    std::unique_ptr<TKeyboardHook> FKeyboardHook;
     bool FCancelRequested = false;
     // A batch run is in progress: drops are refused.
     bool FRunActive = false;
+    // The window was closed during a run: the run ends at its next pass, then the window closes.
+    bool FCloseAfterRun = false;
     kvaderon::TOutputColors OutputColors;
     TVclStylesSystemMenu* FStyleMenu = nullptr;
     kvaderon::TAppSettings FSettings;

@@ -25,12 +25,6 @@ QString FileNameOf(const QString& APath) {
     return QFileInfo(APath).fileName();
 }
 
-// The folder of APath, with its trailing separator.
-QString FolderOf(const QString& APath) {
-    const QString path = QDir::toNativeSeparators(APath);
-    return path.left(path.lastIndexOf(QDir::separator()) + 1);
-}
-
 QStringList LocalPaths(const QMimeData* AData) {
     QStringList paths;
     if (AData == nullptr || !AData->hasUrls())
@@ -97,7 +91,7 @@ void TForm1::SelectInputFiles() {
         FServices.ChooseInputFiles(this, StartFolder(FLastOpenFolder, FLastSaveFolder));
     if (files.isEmpty())
         return;
-    FLastOpenFolder = FolderOf(files.first());
+    FLastOpenFolder = FolderWithSeparator(files.first());
     if (FLastSaveFolder.isEmpty())
         FLastSaveFolder = FLastOpenFolder;
     TakeInputFiles(files);
@@ -108,9 +102,22 @@ void TForm1::HandleDroppedFiles(const QStringList& APaths) {
     if (FRunActive || APaths.isEmpty())
         return;
     TakeInputFiles(APaths);
-    FLastOpenFolder = FolderOf(APaths.first());
+    FLastOpenFolder = FolderWithSeparator(APaths.first());
     if (FLastSaveFolder.isEmpty())
         FLastSaveFolder = FLastOpenFolder;
+}
+
+void TForm1::OpenFiles(const QStringList& APaths) {
+    QStringList paths;
+    for (const QString& path : APaths)
+        paths.append(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
+    HandleDroppedFiles(paths);
+}
+
+void TForm1::OpenFolderInShell(const QString& AFolder) {
+    if (!FServices.OpenFolderInShell(AFolder))
+        ShowMessageDialog(QStringLiteral("Не удалось открыть папку: ") + AFolder,
+                          QStringLiteral("Ошибка"), true);
 }
 
 void TForm1::TakeInputFiles(const QStringList& APaths) {
@@ -149,7 +156,7 @@ void TForm1::OpenOutputFolder() {
         ShowMessageDialog(QStringLiteral("Сначала выберите папку для сохранения"),
                           QStringLiteral("Предупреждение"), true);
     else if (QFileInfo(FOutputFolder).isDir())
-        FServices.OpenFolderInShell(FOutputFolder);
+        OpenFolderInShell(FOutputFolder);
     else
         ShowMessageDialog(QStringLiteral("Папка не существует: ") + FOutputFolder,
                           QStringLiteral("Ошибка"), true);

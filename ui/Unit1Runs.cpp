@@ -1,5 +1,4 @@
-// TForm1, the runs started from the window: the analysis of the chosen files with its reports,
-// and the batch inversion.
+// TForm1, the analysis of the chosen files with its reports.
 #include "Unit1.h"
 
 #include "AnalysisReport.h"
@@ -10,13 +9,6 @@
 #include <QFileInfo>
 
 #include <cmath>
-
-// The batch inversion comes with its own module; until then the button says so in the log.
-void TForm1::ProcessFiles() {
-    PrepareLog();
-    SetLogAttributes(OutputColors.Warning, false);
-    AddLogLine(QStringLiteral("Пакетное инвертирование появится в следующей версии программы."));
-}
 
 // Synchronous: the window takes no input until the last report is written.
 void TForm1::RunAnalysis() {

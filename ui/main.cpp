@@ -1,4 +1,5 @@
-// Start-up of the window program: the default theme, the title, the main window, the event loop.
+// Start-up of the window program: the default theme, the title, the main window with the files
+// named on the command line, the event loop.
 #include "DefaultSettings.h"
 #include "DialogManager.h"
 #include "Unit1.h"
@@ -29,6 +30,8 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Kvaderon TIFF-файлов"));
 
     TForm1 window(DefaultWindowSettings());
+    // Files named on the command line ("Open with" in a file manager) come in as a drop would.
+    window.OpenFiles(QApplication::arguments().mid(1));
     window.show();
     return QApplication::exec();
 }

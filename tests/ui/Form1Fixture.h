@@ -1,5 +1,6 @@
 // A main window with scripted collaborators: dialogs answered from a list, choosers returning
-// what the test set, a shell that only records. No dialog, chooser or file manager opens.
+// what the test set, a shell that only records, a keyboard hook pressed by the test and a clock
+// it sets. No dialog, chooser or file manager opens.
 #pragma once
 
 #include "ColorText.h"
@@ -19,8 +20,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -47,10 +50,26 @@ struct TDialogQuestion {
 struct TScript {
     std::vector<TDialogQuestion> Questions;
     std::deque<int> Answers;
+    // Runs while a question is open, before it is answered.
+    std::function<void(const TDialogQuestion&)> OnQuestion;
+    // Whether the keyboard hook was installed while each question was open.
+    std::vector<bool> HookInstalledAtQuestion;
     QStringList NextInputFiles;
     std::optional<QString> NextOutputFolder;
     QStringList StartFolders;
     QStringList OpenedFolders;
+    bool OpenFolderSucceeds = true;
+    int SaveCount = 0;
+    std::uint64_t Clock = 0;
+    bool HookInstalled = false;
+    int HookInstallCount = 0;
+    TKeyboardHook::TEscapeAction EscapeAction;
+
+    // An Escape press: it reaches the window only while the hook is installed.
+    void PressEscape() {
+        if (HookInstalled && EscapeAction)
+            EscapeAction();
+    }
 };
 
 class TScriptedDialogManager : public TDialogManager {
@@ -61,13 +80,11 @@ public:
     int CreateCustomDialogWithMapping(const QString& ACaption, const QString& AText,
                                       const QStringList& AButtonCaptions,
                                       const QList<int>& AButtonIndices, int AMainIcon) override {
-        FScript->Questions.push_back({ACaption, AText, AButtonCaptions, AButtonIndices, AMainIcon});
-        return NextAnswer();
+        return Ask({ACaption, AText, AButtonCaptions, AButtonIndices, AMainIcon});
     }
     int CreateCustomDialog(const QString& ACaption, const QString& AText,
                            const QStringList& AButtons, int AMainIcon) override {
-        FScript->Questions.push_back({ACaption, AText, AButtons, {}, AMainIcon});
-        return NextAnswer();
+        return Ask({ACaption, AText, AButtons, {}, AMainIcon});
     }
     bool SelectFolder(const QString& ATitle, QString&) override {
         FScript->Questions.push_back({ATitle, {}, {}, {}, 0});
@@ -75,6 +92,13 @@ public:
     }
 
 private:
+    int Ask(const TDialogQuestion& AQuestion) {
+        FScript->Questions.push_back(AQuestion);
+        FScript->HookInstalledAtQuestion.push_back(FScript->HookInstalled);
+        if (FScript->OnQuestion)
+            FScript->OnQuestion(AQuestion);
+        return NextAnswer();
+    }
     int NextAnswer() {
         if (FScript->Answers.empty())
             return 2;
@@ -83,6 +107,25 @@ private:
         return answer;
     }
 
+    std::shared_ptr<TScript> FScript;
+};
+
+class TFakeKeyboardHook : public TKeyboardHook {
+public:
+    explicit TFakeKeyboardHook(std::shared_ptr<TScript> AScript) : FScript(std::move(AScript)) {}
+
+    bool InstallKeyboardHook(TEscapeAction AOnEscape) override {
+        if (!FScript->HookInstalled) {
+            FScript->HookInstalled = true;
+            ++FScript->HookInstallCount;
+            FScript->EscapeAction = std::move(AOnEscape);
+        }
+        return true;
+    }
+    void RemoveKeyboardHook() override { FScript->HookInstalled = false; }
+    bool IsInstalled() const override { return FScript->HookInstalled; }
+
+private:
     std::shared_ptr<TScript> FScript;
 };
 
@@ -95,9 +138,9 @@ struct TForm1TestAccess {
     QString& LastOpenFolder() { return Form.FLastOpenFolder; }
     QString& LastSaveFolder() { return Form.FLastSaveFolder; }
     bool& RunActive() { return Form.FRunActive; }
+    kvaderon::TAppSettings& Settings() { return Form.FSettings; }
     bool CancelRequested() const { return Form.FCancelRequested; }
     const kvaderon::TOutputColors& OutputColors() const { return Form.OutputColors; }
-    const kvaderon::TAppSettings& Settings() const { return Form.FSettings; }
     kvaderon::TProcessingState& ProcessingState() { return *Form.FProcessingState; }
     QMenu* StyleMenu() { return Form.FStyleMenu->Menu(); }
 
@@ -158,7 +201,11 @@ protected:
         };
         services.OpenFolderInShell = [script = Script](const QString& AFolder) {
             script->OpenedFolders.append(AFolder);
+            return script->OpenFolderSucceeds;
         };
+        services.SaveSettings = [script = Script](const TWindowSettings&) { ++script->SaveCount; };
+        services.KeyboardHook = std::make_unique<TFakeKeyboardHook>(Script);
+        services.TickSource = [script = Script] { return script->Clock; };
         return std::make_unique<TForm1>(ASettings, std::move(services));
     }
 

@@ -1,0 +1,273 @@
+// TForm1, the batch inversion: the start checks, the run over the chosen files with one outcome
+// line each, existing targets, interruption by the abort button or Escape, and the result summary.
+// The run stays on the user-interface thread and lets pending events through after each file and
+// inside each log line; it looks at an abort request only at the top of a pass.
+#include "Unit1.h"
+
+#include "BatchTexts.h"
+#include "FileChoosers.h"
+#include "PathText.h"
+#include "TargetPath.h"
+#include "TiffInverterSingleThread.h"
+#include "ui_Unit1.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+constexpr int QuestionIcon = 4;
+constexpr int InformationIcon = 3;
+
+QString RunsText(const kvaderon::TTextRuns& ARuns) {
+    return QString::fromStdString(kvaderon::PlainText(ARuns));
+}
+
+std::filesystem::path ToPath(const QString& APath) {
+    return kvaderon::Utf8ToPath(APath.toStdString());
+}
+
+QString FileNameOf(const QString& APath) {
+    return QFileInfo(APath).fileName();
+}
+
+} // namespace
+
+bool TForm1::CheckBatchStart() {
+    if (FInputFiles.isEmpty()) {
+        ShowMessageDialog(QStringLiteral("Сначала выберите файлы"),
+                          QStringLiteral("Предупреждение"), true);
+        return false;
+    }
+    // Creates the destination and its missing parents; true when it exists as a folder.
+    if (FOutputFolder.isEmpty() || !QDir().mkpath(FOutputFolder)) {
+        ShowMessageDialog(QStringLiteral("Неверная папка для сохранения"),
+                          QStringLiteral("Ошибка"), true);
+        return false;
+    }
+    return true;
+}
+
+void TForm1::ProcessFiles() {
+    StartRun();
+    int i = FProcessingState->CurrentIndex();
+    bool keepGoing = true;
+    while (i < FInputFiles.size() && keepGoing) {
+        UpdateFileProgress();
+        if (FCloseAfterRun) {
+            keepGoing = false;
+        } else if (FCancelRequested) {
+            keepGoing = HandleInterruption(i);
+            i = FProcessingState->CurrentIndex();
+        } else {
+            try {
+                keepGoing = ProcessFileAt(i);
+            } catch (const std::exception& error) {
+                LogFileError(FileNameOf(FInputFiles.at(i)), QString::fromUtf8(error.what()));
+                FProcessingState->RecordError();
+                keepGoing = false;
+            }
+            if (keepGoing)
+                FProcessingState->SetCurrentIndex(++i);
+        }
+    }
+    FinishRun();
+}
+
+void TForm1::StartRun() {
+    FRunActive = true;
+    FUi->btnCancel->setEnabled(true);
+    for (QWidget* button :
+         {FUi->BitBtn1, FUi->BitBtn2, FUi->BitBtn5, FUi->btnInvert, FUi->btnTest})
+        button->setEnabled(false);
+    ClearLog();
+    FCancelRequested = false;
+    FProcessingState->StartNew(int(FInputFiles.size()));
+    FProcessingState->StartTimer();
+    InstallKeyboardHook();
+    ResetProgressBars(true);
+}
+
+// The abort request before the file at AIndex, which has not been started. True when the user
+// continues with that file.
+bool TForm1::HandleInterruption(int AIndex) {
+    FProcessingState->PauseTimer();
+    FProcessingState->Cancel();
+    FProcessingState->SetCurrentIndex(AIndex);
+    RemoveKeyboardHook();
+    ShowInterruptDialog();
+    FProcessingState->ResumeTimer();
+    FCancelRequested = false;
+    if (FProcessingState->WasCancelled())
+        return false;
+    InstallKeyboardHook();
+    FUi->btnCancel->setEnabled(true);
+    return true;
+}
+
+// One file from its target to its count. False when the user aborted the run at an existing
+// target: then the file is not counted.
+bool TForm1::ProcessFileAt(int AIndex) {
+    const QString input = FInputFiles.at(AIndex);
+    const QString target = TargetPathFor(input);
+    bool overwrite = false;
+    const QFileInfo targetInfo(target);
+    if (targetInfo.exists() && !targetInfo.isDir()) {
+        FProcessingState->PauseTimer();
+        overwrite = HandleExistingFile(target);
+        FProcessingState->ResumeTimer();
+        if (!overwrite) {
+            if (FCancelRequested)
+                return false;
+            FProcessingState->RecordSkipped();
+            return true;
+        }
+    }
+    if (ProcessSingleFile(input, target, overwrite) == 0)
+        FProcessingState->RecordProcessed();
+    else
+        FProcessingState->RecordError();
+    QCoreApplication::processEvents();
+    return true;
+}
+
+void TForm1::FinishRun() {
+    FProcessingState->StopTimer();
+    RemoveKeyboardHook();
+    SetProgress(100);
+    if (!FCloseAfterRun)
+        ShowResultsDialog();
+    SetStatus(RunsText(kvaderon::BuildFinalStatusText(*FProcessingState)));
+    FProcessingState->Reset();
+    UpdateButtons();
+    FUi->btnCancel->setEnabled(false);
+    ResetProgressBars(false);
+    FRunActive = false;
+    if (FCloseAfterRun)
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+}
+
+// The input's name in the destination; with prefix and postfix when the files were chosen from
+// the destination folder itself, however either folder is spelled.
+QString TForm1::TargetPathFor(const QString& AInputFile) const {
+    const bool sameFolder = !FLastOpenFolder.isEmpty() &&
+                            kvaderon::IsSameFolder(ToPath(FLastOpenFolder), ToPath(FOutputFolder));
+    const std::filesystem::path target = kvaderon::BuildTargetPath(
+        ToPath(AInputFile), ToPath(FOutputFolder), sameFolder, FSettings.Prefix, FSettings.Postfix);
+    return QDir::toNativeSeparators(QString::fromStdString(kvaderon::PathToUtf8(target)));
+}
+
+// 0 when the file was inverted, 1 when the inverter refused or failed.
+std::uint8_t TForm1::ProcessSingleFile(const QString& AInputFile, const QString& AOutputFile,
+                                       bool AOverwrite) {
+    try {
+        FInverter->InvertTIFF16Bit(ToPath(AInputFile), ToPath(AOutputFile), true);
+    } catch (const kvaderon::ETIFFError& error) {
+        LogFileError(FileNameOf(AInputFile), QString::fromUtf8(error.what()));
+        return 1;
+    }
+    if (!AOverwrite)
+        LogFileResult(FileNameOf(AOutputFile), QStringLiteral("ОК!"));
+    return 0;
+}
+
+void TForm1::UpdateFileProgress() {
+    const int total = FProcessingState->TotalFiles();
+    if (total == 0)
+        return;
+    const int index = FProcessingState->CurrentIndex();
+    SetProgress(int(std::int64_t(index) * 100 / total));
+    SetStatus(QStringLiteral("Файл %1 из %2").arg(index + 1).arg(total));
+}
+
+// Repainted at once: the run does not return to the event loop between files.
+void TForm1::SetProgress(int APercent) {
+    if (FUi->ProgressBar2->value() == APercent)
+        return;
+    FUi->ProgressBar2->setValue(APercent);
+    FUi->ProgressBar2->repaint();
+}
+
+// AFileName is the full path of an existing target. True when it is to be overwritten; writes
+// the decision line.
+bool TForm1::HandleExistingFile(const QString& AFileName) {
+    const QString name = FileNameOf(AFileName);
+    const QString overwriteAll = QStringLiteral("OK! (режим «перезаписать все»)");
+    const QString skipAll = QStringLiteral("Пропущен пользователем (режим «пропустить все»)");
+    if (FProcessingState->ShouldSkipFile(true)) {
+        LogFileResult(name, skipAll);
+        return false;
+    }
+    if (FProcessingState->ShouldOverwriteFile(true)) {
+        LogFileResult(name, overwriteAll);
+        return true;
+    }
+    FProcessingState->PauseTimer();
+    const int answer = FDialogManager->CreateCustomDialogWithMapping(
+        QStringLiteral("Файл уже существует"),
+        QStringLiteral("Имя файла: %1\nПапка: %2\n\nВыберите действие:")
+            .arg(name, FolderWithSeparator(AFileName)),
+        {QStringLiteral("Перезаписать этот файл"), QStringLiteral("Пропустить этот файл"),
+         QStringLiteral("Перезаписать ВСЕ файлы"), QStringLiteral("Пропустить ВСЕ файлы"),
+         QStringLiteral("Прервать обработку")},
+        {0, 1, 3, 4, 5}, QuestionIcon);
+    FProcessingState->ResumeTimer();
+    switch (answer) {
+    case 100:
+        LogFileResult(name, QStringLiteral("OK! (Перезаписан)"));
+        return true;
+    case 101:
+        LogFileResult(name, QStringLiteral("Пропущен пользователем"));
+        return false;
+    case 102:
+        FProcessingState->SetConflictModeFromAction(answer);
+        LogFileResult(name, overwriteAll);
+        return true;
+    case 103:
+        FProcessingState->SetConflictModeFromAction(answer);
+        LogFileResult(name, skipAll);
+        return false;
+    default:
+        FCancelRequested = true;
+        return false;
+    }
+}
+
+void TForm1::ShowInterruptDialog() {
+    const QString name = FileNameOf(FInputFiles.at(FProcessingState->CurrentIndex()));
+    const int answer = FDialogManager->CreateCustomDialogWithMapping(
+        QStringLiteral("Прерывание процесса"),
+        RunsText(kvaderon::BuildInterruptionText(*FProcessingState, name.toStdString())),
+        {QStringLiteral("Завершить обработку"), QStringLiteral("Продолжить с этого файла")},
+        {0, 2}, QuestionIcon);
+    if (answer == 100)
+        FProcessingState->Cancel();
+    else if (answer == 101)
+        FProcessingState->ResumeFrom(FProcessingState->CurrentIndex());
+}
+
+void TForm1::ShowResultsDialog() {
+    const int answer = FDialogManager->CreateCustomDialogWithMapping(
+        QStringLiteral("Результаты обработки"),
+        RunsText(kvaderon::BuildResultSummary(*FProcessingState)),
+        {QStringLiteral("Открыть папку"), QStringLiteral("Закрыть")}, {0, 2}, InformationIcon);
+    if (answer == 100)
+        OpenFolderInShell(FOutputFolder);
+}
+
+void TForm1::InstallKeyboardHook() {
+    FKeyboardHook->InstallKeyboardHook([this] { KeyboardHookProc(); });
+}
+
+void TForm1::RemoveKeyboardHook() {
+    if (FKeyboardHook)
+        FKeyboardHook->RemoveKeyboardHook();
+}
+
+// An Escape press while the hook is installed.
+void TForm1::KeyboardHookProc() {
+    FCancelRequested = true;
+    FUi->btnCancel->setEnabled(false);
+    SetStatus(QStringLiteral("Обнаружено нажатие Escape..."));
+}

@@ -120,6 +120,8 @@ private:
     void AddLogLine(const QString& AText);
     void ScrollLogToCaret();
     void InsertLogRuns(const kvaderon::TTextRuns& ARuns);
+    void SetLogRole(kvaderon::TColorRole ARole, bool ABold);
+    void RecolorLog();
     void LogFileResult(const QString& AFileName, const QString& AMessage);
     void LogFileError(const QString& AFileName, const QString& AMessage);
     void LogOutcomeLine(const QString& AFileName, const QString& AMessage, bool AIsError);

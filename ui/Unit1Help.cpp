@@ -37,7 +37,7 @@ void TForm1::ShowHelp() {
     FUi->RichEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     FUi->RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     FUi->RichEdit1->document()->setDocumentMargin(LogMargin);
-    SetLogAttributes(OutputColors.Names, false);
+    SetLogRole(kvaderon::TColorRole::crNames, false);
     InsertLogText(ReadHelpText());
     FUi->RichEdit1->setFocus();
     FUi->RichEdit1->moveCursor(QTextCursor::Start);

@@ -1,5 +1,6 @@
 // TForm1, the coloured log: theme darkness and the colour set in force, the primitives that write
-// into RichEdit1, and the outcome lines of a batch run.
+// into RichEdit1, and the outcome lines of a batch run. Text written in a colour role keeps the role,
+// and the whole log takes the colours of a new theme.
 #include "Unit1.h"
 
 #include "OutcomeLine.h"
@@ -15,12 +16,15 @@
 
 #include <cmath>
 #include <ctime>
+#include <vector>
 
 namespace {
 
 constexpr kvaderon::TColor WindowTextColor = kvaderon::clSystemColorBase + 8;
 constexpr kvaderon::TColor WindowColor = kvaderon::clSystemColorBase + 5;
 constexpr int LogMargin = 4;
+// The colour role a run of the log was written in, kept so that a change of theme can recolour it.
+constexpr int LogRoleProperty = QTextFormat::UserProperty + 1;
 
 QColor ToQColor(kvaderon::TColor AColor) {
     return TStyleManager::Instance().GetSystemColor(AColor);
@@ -51,6 +55,36 @@ void TForm1::ApplyOutputColors() {
     OutputColors.OK = PickThemeColor(dark.OK, light.OK);
     OutputColors.Warning = PickThemeColor(dark.Warning, light.Warning);
     OutputColors.Error = PickThemeColor(dark.Error, light.Error);
+    RecolorLog();
+}
+
+// Every run written in a colour role takes that role's colour of the set now in force.
+void TForm1::RecolorLog() {
+    struct TRoleRun {
+        int Position;
+        int Length;
+        kvaderon::TColorRole Role;
+    };
+    std::vector<TRoleRun> runs;
+    QTextDocument* document = FUi->RichEdit1->document();
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
+            const QVariant role = fragment.fragment().charFormat().property(LogRoleProperty);
+            if (role.isValid())
+                runs.push_back({fragment.fragment().position(), fragment.fragment().length(),
+                                kvaderon::TColorRole(role.toInt())});
+        }
+    }
+    QTextCursor cursor(document);
+    cursor.beginEditBlock();
+    for (const TRoleRun& run : runs) {
+        QTextCharFormat color;
+        color.setForeground(ToQColor(kvaderon::RoleColor(OutputColors, run.Role)));
+        cursor.setPosition(run.Position);
+        cursor.setPosition(run.Position + run.Length, QTextCursor::KeepAnchor);
+        cursor.mergeCharFormat(color);
+    }
+    cursor.endEditBlock();
 }
 
 void TForm1::PrepareLog() {
@@ -69,6 +103,7 @@ void TForm1::ClearLog() {
 }
 
 void TForm1::SetLogAttributes(kvaderon::TColor AColor, bool ABold) {
+    FLogFormat.clearProperty(LogRoleProperty);
     FLogFormat.setForeground(ToQColor(AColor));
     FLogFormat.setFontWeight(ABold ? QFont::Bold : QFont::Normal);
     FLogFormat.setFontItalic(false);
@@ -98,9 +133,14 @@ void TForm1::ScrollLogToCaret() {
     FUi->RichEdit1->ensureCursorVisible();
 }
 
+void TForm1::SetLogRole(kvaderon::TColorRole ARole, bool ABold) {
+    SetLogAttributes(kvaderon::RoleColor(OutputColors, ARole), ABold);
+    FLogFormat.setProperty(LogRoleProperty, int(ARole));
+}
+
 void TForm1::InsertLogRuns(const kvaderon::TTextRuns& ARuns) {
     for (const kvaderon::TTextRun& run : ARuns) {
-        SetLogAttributes(kvaderon::RoleColor(OutputColors, run.Role), run.Bold);
+        SetLogRole(run.Role, run.Bold);
         InsertLogText(QString::fromStdString(run.Text));
     }
 }

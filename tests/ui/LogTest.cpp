@@ -1,7 +1,10 @@
 // The coloured log: outcome lines as they land in the document, the colour set that follows the
-// theme's darkness, lines always at the end, and the help display.
+// theme's darkness and recolours what is written, lines always at the end, and the help display.
 #include "Form1Fixture.h"
+#include "ThemePalette.h"
 #include "platform/StyleManager.h"
+
+#include <QApplication>
 
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -39,6 +42,16 @@ std::vector<TFragment> Fragments(const QTextBlock& ABlock) {
 
 QColor Rgb(TColor AColor) {
     return QColor(int(AColor & 0xFF), int((AColor >> 8) & 0xFF), int((AColor >> 16) & 0xFF));
+}
+
+// The AFromEnd-th non-empty block from the end, 0 the last.
+QTextBlock LastLineBlock(QTextDocument* ALog, int AFromEnd) {
+    QTextBlock block = ALog->lastBlock();
+    for (int skipped = -1; block.isValid(); block = block.previous()) {
+        if (!block.text().isEmpty() && ++skipped == AFromEnd)
+            break;
+    }
+    return block;
 }
 
 QString LastLine(QTextDocument* ALog) {
@@ -79,7 +92,7 @@ TEST_F(Form1Test, OutcomeLinesLandWithTheirColoursAndBoldness) {
     }
 }
 
-TEST_F(Form1Test, ColourSetFollowsTheThemeAndOldTextKeepsItsColours) {
+TEST_F(Form1Test, ColourSetFollowsTheThemesDarkness) {
     struct TCase {
         const char* Theme;
         bool Dark;
@@ -95,13 +108,32 @@ TEST_F(Form1Test, ColourSetFollowsTheThemeAndOldTextKeepsItsColours) {
         EXPECT_EQ(Access().OutputColors(), test.Dark ? sets.B : sets.W) << test.Theme;
     }
 
-    ASSERT_TRUE(TStyleManager::Instance().TrySetStyle(QStringLiteral("Windows10 Charcoal")));
-    Access().ClearLog();
-    Access().LogFileResult(QStringLiteral("a.tif"), QStringLiteral("ОК!"));
-    ASSERT_TRUE(TStyleManager::Instance().TrySetStyle(QStringLiteral("Windows10")));
-    Access().LogFileResult(QStringLiteral("b.tif"), QStringLiteral("ОК!"));
-    EXPECT_EQ(Fragments(Log()->findBlockByNumber(0)).back().Color, Rgb(sets.B.OK));
-    EXPECT_EQ(Fragments(Log()->findBlockByNumber(1)).back().Color, Rgb(sets.W.OK));
+}
+
+// Help, outcome lines and a report written under one theme read well under every other: the
+// whole log takes the colour set of the new theme's darkness.
+TEST_F(Form1Test, ThemeChangeRecoloursTheWholeLog) {
+    const kvaderon::TOutputColorsBW& sets = Access().Settings().OutputColorsBW;
+    for (const char* writtenUnder : {"Windows10 Charcoal", "Windows10"}) {
+        ASSERT_TRUE(TStyleManager::Instance().TrySetStyle(QString::fromLatin1(writtenUnder)));
+        Access().ShowHelp();
+        Access().LogFileResult(QStringLiteral("a.tif"), QStringLiteral("ОК!"));
+        Access().LogFileError(QStringLiteral("b.tif"), QStringLiteral("Файл повреждён"));
+        for (const char* theme : {"Windows10", "Windows10 Dark", "Windows11 Modern Light",
+                                  "Windows10 Charcoal", "Windows"}) {
+            SCOPED_TRACE(std::string(writtenUnder) + " -> " + theme);
+            ASSERT_TRUE(TStyleManager::Instance().TrySetStyle(QString::fromLatin1(theme)));
+            const QColor base = QApplication::palette().color(QPalette::Base);
+            for (QTextBlock block = Log()->begin(); block.isValid(); block = block.next()) {
+                for (const TFragment& fragment : Fragments(block))
+                    EXPECT_GE(ContrastRatio(fragment.Color, base), 3.0)
+                        << fragment.Text.left(40).toStdString();
+            }
+            const TColor ok = IsDarkTheme() ? sets.B.OK : sets.W.OK;
+            EXPECT_EQ(Fragments(LastLineBlock(Log(), 1)).back().Color, Rgb(ok))
+                << "the OK message of a.tif";
+        }
+    }
 }
 
 TEST(RelativeLuminanceTest, FollowsSrgbAndRec709) {

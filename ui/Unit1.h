@@ -114,6 +114,7 @@ private:
 
     // The coloured log (Unit1Log.cpp).
     void PrepareLog();
+    qreal LogFontPointSize() const;
     void ClearLog();
     void SetLogAttributes(kvaderon::TColor AColor, bool ABold);
     void InsertLogText(const QString& AText);

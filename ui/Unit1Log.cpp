@@ -11,6 +11,9 @@
 #include "ui_Unit1.h"
 
 #include <QCoreApplication>
+#include <QFontInfo>
+#include <QFontMetricsF>
+#include <QStyle>
 #include <QTextBlock>
 #include <QTextDocument>
 
@@ -23,6 +26,10 @@ namespace {
 constexpr kvaderon::TColor WindowTextColor = kvaderon::clSystemColorBase + 8;
 constexpr kvaderon::TColor WindowColor = kvaderon::clSystemColorBase + 5;
 constexpr int LogMargin = 4;
+// RichEdit1's width in the form, which is its width at the window's default size.
+constexpr int DesignLogWidth = 616;
+// The width of the analysis report's table and separators, in characters.
+constexpr int ReportLineLength = 83;
 // The colour role a run of the log was written in, kept so that a change of theme can recolour it.
 constexpr int LogRoleProperty = QTextFormat::UserProperty + 1;
 
@@ -87,9 +94,29 @@ void TForm1::RecolorLog() {
     cursor.endEditBlock();
 }
 
+// The window font's size, or less where the log font is wider than the designed one: a report
+// line must fit the log at the window's default size beside the vertical scroll bar.
+qreal TForm1::LogFontPointSize() const {
+    QFont font = FUi->RichEdit1->font();
+    font.setFamilies(LogFontFamilies());
+    font.setStyleHint(QFont::TypeWriter);
+    const QTextEdit* log = FUi->RichEdit1;
+    const qreal available = DesignLogWidth - 2 * log->frameWidth() - 2 * LogMargin -
+                            log->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, log) -
+                            1; // the caret
+    const qreal needed =
+        QFontMetricsF(font).horizontalAdvance(QString(ReportLineLength, QLatin1Char('-')));
+    if (needed <= available)
+        return font.pointSizeF();
+    // Fonts are drawn at whole pixel sizes: the largest that fits, as points.
+    const int pixels = int(std::floor(QFontInfo(font).pixelSize() * available / needed));
+    return pixels * 72.0 / log->logicalDpiY();
+}
+
 void TForm1::PrepareLog() {
     FLogFormat.setFontFamilies(LogFontFamilies());
     FLogFormat.setFontStyleHint(QFont::TypeWriter);
+    FLogFormat.setFontPointSize(LogFontPointSize());
     // Lines wrap at the log's width, so the horizontal scroll bar shows only when a line cannot
     // wrap.
     FUi->RichEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);

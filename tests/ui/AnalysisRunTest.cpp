@@ -6,6 +6,9 @@
 #include "TiffBuilder.h"
 
 #include <QDir>
+#include <QFontMetricsF>
+#include <QScrollBar>
+#include <QTextLayout>
 #include <QTextBlock>
 #include <QTextDocument>
 
@@ -39,6 +42,32 @@ TEST_F(Form1Test, AnalysisWritesAReportPerFileAndAnErrorLineForABadOne) {
     auto* bar = Control<QProgressBar>("ProgressBar2");
     EXPECT_EQ(bar->value(), 100);
     EXPECT_TRUE(WaitUntil([bar] { return bar->value() == 0; }));
+}
+
+// At the window's default size a report line of 83 characters, the length of its separators,
+// fits the log's width beside the vertical scroll bar, so the report reads as one table.
+TEST_F(Form1Test, ReportSeparatorFitsTheLogAtTheDefaultSize) {
+    TTempDir temp;
+    WriteFile(temp / "good.tif", BuildImage({}).Build());
+    Access().HandleDroppedFiles({Native(temp / "good.tif")});
+    Form->show();
+    ASSERT_TRUE(WaitUntil([this] { return Form->isVisible(); }));
+    Control<QPushButton>("btnTest")->click();
+
+    QTextBlock separator = Log()->begin();
+    while (separator.isValid() && separator.text() != QString(83, QLatin1Char('-')))
+        separator = separator.next();
+    ASSERT_TRUE(separator.isValid());
+    const QFont font = separator.begin().fragment().charFormat().font();
+    auto* log = Control<QTextEdit>("RichEdit1");
+    const int scrollBar = log->verticalScrollBar()->isVisible()
+                              ? 0
+                              : log->verticalScrollBar()->sizeHint().width();
+    const qreal available =
+        log->viewport()->width() - scrollBar - 2 * log->document()->documentMargin();
+    EXPECT_LE(QFontMetricsF(font).horizontalAdvance(separator.text()), available)
+        << font.family().toStdString() << " " << font.pointSizeF();
+    EXPECT_EQ(separator.layout()->lineCount(), 1);
 }
 
 } // namespace

@@ -208,6 +208,7 @@ void TForm1::PlaceControls() {
     FUi->btnTest->move(392 + rightShift, FUi->btnTest->y());
     FUi->SpeedButton2->move(596 + rightShift, FUi->SpeedButton2->y());
     FUi->SpeedButton1->move(596 + rightShift, FUi->SpeedButton1->y());
+    FitLabels();
 
     const int innerWidth = std::max(0, width - 2 * PanelMargin);
     const int progressTop = height - PanelMargin - ProgressBarHeight;

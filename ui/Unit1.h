@@ -139,7 +139,8 @@ private:
     void SetOutputFolder(const QString& AFolder);
     void OpenOutputFolder();
     void SetStatus(const QString& AText);
-    static void SetLabelCaption(QLabel* ALabel, const QString& ACaption, const QString& AHint = {});
+    void SetLabelCaption(QLabel* ALabel, const QString& ACaption, const QString& AHint = {});
+    void FitLabels();
     QString StartFolder(const QString& AFirstChoice, const QString& ASecondChoice) const;
 
     // Help (Unit1Help.cpp).

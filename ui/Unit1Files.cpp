@@ -13,6 +13,8 @@
 #include <QMimeData>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int FolderLabelMaxLength = 60;
@@ -49,7 +51,21 @@ QString TForm1::ShortenPath(const QString& APath, int AMaxLength) {
 void TForm1::SetLabelCaption(QLabel* ALabel, const QString& ACaption, const QString& AHint) {
     ALabel->setText(ACaption);
     ALabel->setToolTip(AHint);
-    ALabel->adjustSize();
+    FitLabels();
+}
+
+// Each label is as wide as its text but ends before the tool button of its row (or the panel's
+// edge); a longer text is shortened when drawn.
+void TForm1::FitLabels() {
+    const auto fit = [](QLabel* ALabel, int ARightLimit) {
+        const QSize wanted = ALabel->sizeHint();
+        ALabel->resize(std::clamp(ARightLimit - ALabel->x(), 0, wanted.width()), wanted.height());
+    };
+    // The tool buttons' distance from the panel's edge.
+    const int gap = FUi->Panel1->width() - (FUi->SpeedButton2->x() + FUi->SpeedButton2->width());
+    fit(FUi->lblFileNames, FUi->SpeedButton2->x() - gap);
+    fit(FUi->lblFolderName, FUi->SpeedButton1->x() - gap);
+    fit(FUi->lblStatus, FUi->Panel1->width() - gap);
 }
 
 void TForm1::SetStatus(const QString& AText) {

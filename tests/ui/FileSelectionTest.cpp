@@ -239,4 +239,36 @@ TEST(PreviewTest, ShowsSixteenBitTiffScaledDown) {
     EXPECT_TRUE(LoadPreviewImage(Native(temp / "text.tif"), QSize(200, 200)).isNull());
 }
 
+// Long names and a long destination never cover the gear and help buttons: at the default and at
+// the smallest size a click on a tool button lands on the button. The labels keep their texts.
+TEST_F(Form1Test, LongNamesEndBeforeTheToolButtons) {
+    const QString longName = QStringLiteral("скан-плёнки-портра-400-").repeated(4);
+    QStringList files;
+    for (int i = 1; i <= 3; ++i)
+        files.append(QStringLiteral("/сканы/") + longName + QString::number(i) + QStringLiteral(".tif"));
+    Script->NextInputFiles = files;
+    Access().SelectInputFiles();
+    Script->NextOutputFolder = QStringLiteral("/очень/длинная/папка/") + longName;
+    Access().SelectOutputFolder();
+    const QString caption = LabelText("lblFileNames");
+    Form->show();
+    ASSERT_TRUE(WaitUntil([this] { return Form->isVisible(); }));
+
+    for (const QSize size : {Form->size(), Form->minimumSizeHint().expandedTo(QSize(1, 1))}) {
+        Form->resize(size);
+        ASSERT_TRUE(WaitUntil([this, size] { return Form->size() == size.expandedTo(Form->minimumSize()); }));
+        for (const char* buttonName : {"SpeedButton1", "SpeedButton2"}) {
+            auto* button = Control<QToolButton>(buttonName);
+            const QPoint center = button->mapTo(Form.get(), button->rect().center());
+            EXPECT_EQ(Form->childAt(center), button) << buttonName << " at " << size.width();
+        }
+        for (const char* labelName : {"lblFileNames", "lblFolderName", "lblStatus"}) {
+            auto* label = Control<QLabel>(labelName);
+            EXPECT_LE(label->mapTo(Form.get(), QPoint(label->width(), 0)).x(), Form->width())
+                << labelName;
+        }
+    }
+    EXPECT_EQ(LabelText("lblFileNames"), caption) << "only the drawing is shortened";
+}
+
 } // namespace

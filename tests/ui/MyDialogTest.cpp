@@ -1,7 +1,10 @@
 // The choice dialog: where captions land, which is the default button, what comes back, icons.
 // The dialog is prepared and its buttons pressed without ever showing it.
+#include "ElidedLabel.h"
 #include "MyDialog.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -126,6 +129,38 @@ TEST(MyDialogTest, CaptionTextAndIcon) {
                                     {1}, 0);
     EXPECT_TRUE(image->pixmap().isNull()) << "code 0 shows none";
     EXPECT_EQ(dialog.size(), QSize(530, 217));
+}
+
+// A path too long for the dialog keeps both ends on screen; the text itself stays whole.
+TEST(TForm2Test, ALongPathIsShortenedInItsMiddleOnlyWhenDrawn) {
+    const QString path = QStringLiteral("/home/фотограф/сканы/") +
+                         QStringLiteral("плёнка-").repeated(20) + QStringLiteral("кадр-36.tif");
+    const QString text = QStringLiteral("Папка не существует: ") + path;
+    TForm2 dialog;
+    dialog.Prepare(QStringLiteral("Ошибка"), text, {QStringLiteral("OK")}, 1);
+    const auto* label = dialog.findChild<TElidedLabel*>(QStringLiteral("sLabel1"));
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->text(), text);
+    const QString shown = label->DisplayedText();
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("Папка не существует: /home/"))) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith(QStringLiteral("кадр-36.tif"))) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QChar(0x2026)));
+    EXPECT_LE(label->fontMetrics().horizontalAdvance(shown), label->contentsRect().width());
+}
+
+TEST(TForm2Test, EscapeNeitherClosesNorAnswers) {
+    TForm2 dialog;
+    dialog.Prepare(QStringLiteral("Вопрос"), QStringLiteral("Текст"),
+                   {QStringLiteral("Да"), QStringLiteral("Нет")}, 4);
+    dialog.open();
+    ASSERT_TRUE(dialog.isVisible());
+    QWidget* receiver = dialog.focusWidget() != nullptr ? dialog.focusWidget() : &dialog;
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(receiver, &press);
+    EXPECT_TRUE(dialog.isVisible());
+    dialog.PhysicalButton(1)->click();
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.ResultCode(), 101);
 }
 
 } // namespace

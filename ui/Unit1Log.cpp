@@ -185,5 +185,7 @@ void TForm1::LogOutcomeLine(const QString& AFileName, const QString& AMessage, b
     InsertLogRuns(kvaderon::BuildOutcomeLine(
         FProcessingState->CurrentIndex() + 1, kvaderon::LocalTimeText(std::time(nullptr)),
         AFileName.toStdString(), AMessage.toStdString(), AIsError));
+    // The view follows a run: the newest outcome is always in sight.
+    ScrollLogToCaret();
     QCoreApplication::processEvents();
 }

@@ -42,6 +42,16 @@ TEST_F(Form1Test, AnalysisWritesAReportPerFileAndAnErrorLineForABadOne) {
     auto* bar = Control<QProgressBar>("ProgressBar2");
     EXPECT_EQ(bar->value(), 100);
     EXPECT_TRUE(WaitUntil([bar] { return bar->value() == 0; }));
+
+    // The analysis rounds its percentages (the batch run truncates).
+    QList<int> shown;
+    QObject::connect(bar, &QProgressBar::valueChanged, Form.get(),
+                     [&shown](int AValue) { shown.append(AValue); });
+    Access().HandleDroppedFiles({Native(temp / "good.tif"), Native(temp / "good.tif"),
+                                 Native(temp / "good.tif")});
+    Control<QPushButton>("btnTest")->click();
+    EXPECT_EQ(shown, (QList<int>{33, 67, 100}));
+    EXPECT_TRUE(WaitUntil([bar] { return bar->value() == 0; }));
 }
 
 // At the window's default size a report line of 83 characters, the length of its separators,

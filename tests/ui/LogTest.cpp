@@ -205,4 +205,20 @@ TEST_F(Form1Test, HelpShowsOnceInTheNamesColourFromTheTop) {
     Form->hide();
 }
 
+// However many lines come, the last one is in view.
+TEST_F(Form1Test, TheLogScrollsToItsLastLine) {
+    Form->show();
+    ASSERT_TRUE(WaitUntil([this] { return Form->isVisible(); }));
+    Access().ClearLog();
+    for (int i = 1; i <= 60; ++i)
+        Access().LogFileResult(QStringLiteral("scan%1.tif").arg(i), QStringLiteral("ОК!"));
+    auto* edit = Control<QTextEdit>("RichEdit1");
+    QScrollBar* bar = edit->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 0);
+    EXPECT_GT(bar->value(), 0);
+    const QRect last = edit->cursorRect(QTextCursor(LastLineBlock(Log(), 0)));
+    EXPECT_TRUE(edit->viewport()->rect().contains(last)) << "the end is visible";
+    Form->hide();
+}
+
 } // namespace

@@ -72,6 +72,20 @@ TEST_F(Form1Test, ResizingKeepsAnchorsAndDockedControls) {
     Form->hide();
 }
 
+// At the smallest size the log gives way: it starts below the buttons and keeps the progress bar
+// beneath it.
+TEST_F(Form1Test, AtTheSmallestSizeTheLogGivesWay) {
+    Form->show();
+    Form->resize(Form->minimumSize());
+    ASSERT_TRUE(WaitUntil([this] { return Form->size() == Form->minimumSize(); }));
+    const QRect log = Control("RichEdit1")->geometry();
+    const QRect buttons = Control("btnTest")->geometry().united(Control("btnCancel")->geometry());
+    EXPECT_GT(log.top(), buttons.bottom());
+    EXPECT_EQ(log.bottom() + 1, Control("ProgressBar2")->geometry().top());
+    EXPECT_LE(Control("ProgressBar2")->geometry().bottom(), Control("Panel1")->height());
+    Form->hide();
+}
+
 TEST_F(Form1Test, StoredDestinationDecidesStartStatus) {
     kvaderon::test::TTempDir temp;
     struct TCase {

@@ -1,3 +1,4 @@
+// TDialogManager: one choice dialog per question, freed when it closes, and the folder chooser.
 #include "DialogManager.h"
 
 #include "FileChoosers.h"

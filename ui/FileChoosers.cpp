@@ -1,3 +1,4 @@
+// The open dialog for TIFF files with its preview pane, the folder chooser and path spellings.
 #include "FileChoosers.h"
 
 #include <QDir>

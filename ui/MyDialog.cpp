@@ -1,3 +1,4 @@
+// TForm2, the choice dialog: captions placed on physical buttons, the icon, and the answer.
 #include "MyDialog.h"
 
 #include "WindowFonts.h"

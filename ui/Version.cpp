@@ -1,3 +1,4 @@
+// The version text of the window caption, from the version compiled in.
 #include "Version.h"
 
 #include "VersionText.h"

@@ -1,6 +1,8 @@
+// The window and log font families, with same-width look-alikes of the designed fonts.
 #include "WindowFonts.h"
 
 #include <QFont>
+#include <QToolTip>
 #include <QWidget>
 
 QStringList WindowFontFamilies() {
@@ -17,4 +19,6 @@ void ApplyWindowFont(QWidget* AWindow) {
     QFont font = AWindow->font();
     font.setFamilies(WindowFontFamilies());
     AWindow->setFont(font);
+    // Hints are windows of their own: they take the same font.
+    QToolTip::setFont(font);
 }

@@ -9,5 +9,6 @@ class QWidget;
 QStringList WindowFontFamilies();
 QStringList LogFontFamilies();
 
-// Gives AWindow, and so every control on it, the window font families at its designed size.
+// Gives AWindow, and so every control on it, and the hints the window font families at its
+// designed size.
 void ApplyWindowFont(QWidget* AWindow);

@@ -28,6 +28,8 @@ int main(int argc, char* argv[]) {
             QStringLiteral("Не удалось применить тему «%1»").arg(defaultStyle),
             {QStringLiteral("OK")}, {1}, 1);
     QApplication::setApplicationName(QStringLiteral("Kvaderon TIFF-файлов"));
+    // The window's class and the desktop entry kvaderon.desktop belong together.
+    QGuiApplication::setDesktopFileName(QStringLiteral("kvaderon"));
 
     TForm1 window(DefaultWindowSettings());
     // Files named on the command line ("Open with" in a file manager) come in as a drop would.

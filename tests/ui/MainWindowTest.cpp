@@ -5,8 +5,12 @@
 
 #include "TempDir.h"
 
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QActionGroup>
 #include <QMenu>
 #include <QRegularExpression>
+#include <QStyle>
 #include <QTimer>
 
 namespace {
@@ -84,6 +88,18 @@ TEST_F(Form1Test, AtTheSmallestSizeTheLogGivesWay) {
     EXPECT_EQ(log.bottom() + 1, Control("ProgressBar2")->geometry().top());
     EXPECT_LE(Control("ProgressBar2")->geometry().bottom(), Control("Panel1")->height());
     Form->hide();
+}
+
+// A screen reader speaks a name for every button, the icon-only gear and help buttons included.
+TEST_F(Form1Test, EveryButtonHasASpokenName) {
+    for (QAbstractButton* button : Form->findChildren<QAbstractButton*>()) {
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(button);
+        ASSERT_NE(accessible, nullptr);
+        EXPECT_FALSE(accessible->text(QAccessible::Name).isEmpty())
+            << button->objectName().toStdString();
+    }
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(Control("SpeedButton2"))->text(QAccessible::Name),
+              QStringLiteral("Настройки"));
 }
 
 TEST_F(Form1Test, StoredDestinationDecidesStartStatus) {
@@ -169,6 +185,10 @@ TEST_F(Form1Test, ThemeSubmenuListsWindowsFirstAndChecksTheActiveTheme) {
     for (QAction* action : actions.mid(2))
         listed.append(action->text());
     EXPECT_EQ(listed, names.mid(1));
+    ASSERT_NE(actions[0]->actionGroup(), nullptr);
+    EXPECT_TRUE(actions[0]->actionGroup()->isExclusive()) << "radio marks";
+    EXPECT_TRUE(menu->style()->styleHint(QStyle::SH_Menu_Scrollable, nullptr, menu))
+        << "scrolls rather than covering the screen";
 
     auto checkedNames = [&menu] {
         QStringList checked;

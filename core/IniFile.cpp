@@ -1,0 +1,366 @@
+#include "IniFile.h"
+
+#include "platform/SystemError.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <fstream>
+#include <iterator>
+#include <limits>
+#include <random>
+#include <system_error>
+
+namespace kvaderon {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A settings file is a few hundred bytes; anything this large is not one and is not read.
+constexpr std::uintmax_t MaxFileSize = 1 << 20;
+
+constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
+
+[[noreturn]] void ThrowReason(const std::error_code& AError) {
+    platform::ThrowSystemError({}, AError);
+}
+
+// The reason a standard stream failed: errno where the library set it.
+std::error_code StreamError() {
+    return {errno != 0 ? errno : EIO, std::generic_category()};
+}
+
+// --- The file access of the INI file: all of it goes through these two functions. ---
+
+// The whole file; nothing when it does not exist.
+std::optional<std::string> ReadWholeFile(const fs::path& APath) {
+    std::error_code error;
+    const fs::file_status status = fs::status(APath, error);
+    if (status.type() == fs::file_type::not_found)
+        return std::nullopt;
+    if (error)
+        ThrowReason(error);
+    if (fs::is_directory(status))
+        ThrowReason(std::make_error_code(std::errc::is_a_directory));
+    const std::uintmax_t size = fs::file_size(APath, error);
+    if (error)
+        ThrowReason(error);
+    if (size > MaxFileSize)
+        ThrowReason(std::make_error_code(std::errc::file_too_large));
+    errno = 0;
+    std::ifstream input(APath, std::ios::binary);
+    if (!input)
+        ThrowReason(StreamError());
+    std::string text{std::istreambuf_iterator<char>(input), std::istreambuf_iterator<char>()};
+    if (input.bad())
+        ThrowReason(StreamError());
+    return text;
+}
+
+// Removes the temporary file unless it was renamed onto its target.
+class TTempFileGuard {
+public:
+    explicit TTempFileGuard(fs::path APath) : FPath(std::move(APath)) {}
+    ~TTempFileGuard() {
+        if (!FPath.empty()) {
+            std::error_code ignored;
+            fs::remove(FPath, ignored);
+        }
+    }
+    TTempFileGuard(const TTempFileGuard&) = delete;
+    TTempFileGuard& operator=(const TTempFileGuard&) = delete;
+    void Release() { FPath.clear(); }
+
+private:
+    fs::path FPath;
+};
+
+fs::path TempPathBeside(const fs::path& ATarget) {
+    std::random_device random;
+    fs::path temp = ATarget;
+    temp += ".tmp" + std::to_string(random()) + std::to_string(random());
+    return temp;
+}
+
+// Writes AText as the whole file through a temporary file and a rename.
+void WriteWholeFile(const fs::path& APath, std::string_view AText) {
+    std::error_code error;
+    fs::path target = APath;
+    if (fs::is_symlink(APath, error)) {
+        target = fs::canonical(APath, error);
+        if (error)
+            ThrowReason(error);
+    }
+    if (target.has_parent_path()) {
+        fs::create_directories(target.parent_path(), error);
+        if (error)
+            ThrowReason(error);
+    }
+    const fs::file_status oldStatus = fs::status(target, error);
+    const bool replacing = fs::exists(oldStatus);
+    if (replacing) {
+        // Opening for writing changes nothing; a read-only file refuses it and stays.
+        errno = 0;
+        std::fstream probe(target, std::ios::in | std::ios::out | std::ios::binary);
+        if (!probe)
+            ThrowReason(StreamError());
+    }
+
+    const fs::path temp = TempPathBeside(target);
+    TTempFileGuard guard(temp);
+    errno = 0;
+    std::ofstream output(temp, std::ios::binary | std::ios::trunc);
+    if (!output)
+        ThrowReason(StreamError());
+    output.write(AText.data(), std::streamsize(AText.size()));
+    output.close();
+    if (output.fail())
+        ThrowReason(StreamError());
+    if (replacing) {
+        fs::permissions(temp, oldStatus.permissions(), error);
+        if (error)
+            ThrowReason(error);
+    }
+    fs::rename(temp, target, error);
+    if (error)
+        ThrowReason(error);
+    guard.Release();
+}
+
+// --- Lines and names. ---
+
+bool IsBlank(char AChar) {
+    return AChar == ' ' || AChar == '\t';
+}
+
+std::string_view TrimBlanks(std::string_view AText) {
+    while (!AText.empty() && IsBlank(AText.front()))
+        AText.remove_prefix(1);
+    while (!AText.empty() && IsBlank(AText.back()))
+        AText.remove_suffix(1);
+    return AText;
+}
+
+// A line without its line ending.
+std::string_view Body(std::string_view ALine) {
+    if (!ALine.empty() && ALine.back() == '\n')
+        ALine.remove_suffix(1);
+    if (!ALine.empty() && ALine.back() == '\r')
+        ALine.remove_suffix(1);
+    return ALine;
+}
+
+std::string_view Ending(std::string_view ALine) {
+    return ALine.substr(Body(ALine).size());
+}
+
+// The section name of a header line "[name]".
+std::optional<std::string_view> SectionName(std::string_view ALine) {
+    const std::string_view text = TrimBlanks(ALine);
+    if (text.size() < 2 || text.front() != '[')
+        return std::nullopt;
+    const std::size_t close = text.find(']');
+    if (close == std::string_view::npos)
+        return std::nullopt;
+    return TrimBlanks(text.substr(1, close - 1));
+}
+
+struct TKeyLine {
+    std::string_view Key;
+    // Where the value begins in the line: after the equals sign and the blanks behind it.
+    std::size_t ValueStart = 0;
+};
+
+std::optional<TKeyLine> KeyLine(std::string_view ALine) {
+    const std::string_view text = TrimBlanks(ALine);
+    if (text.empty() || text.front() == ';' || text.front() == '#' || text.front() == '[')
+        return std::nullopt;
+    const std::size_t equals = ALine.find('=');
+    if (equals == std::string_view::npos)
+        return std::nullopt;
+    std::size_t valueStart = equals + 1;
+    while (valueStart < ALine.size() && IsBlank(ALine[valueStart]))
+        ++valueStart;
+    return TKeyLine{TrimBlanks(ALine.substr(0, equals)), valueStart};
+}
+
+std::string_view Unquoted(std::string_view AValue) {
+    if (AValue.size() >= 2 && (AValue.front() == '"' || AValue.front() == '\'') &&
+        AValue.back() == AValue.front())
+        return AValue.substr(1, AValue.size() - 2);
+    return AValue;
+}
+
+// The first AMaxLength characters of UTF-8 text; a character is never cut in two.
+std::string_view FirstCharacters(std::string_view AText, std::size_t AMaxLength) {
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < AText.size(); ++i) {
+        const bool startsCharacter = (static_cast<unsigned char>(AText[i]) & 0xC0) != 0x80;
+        if (startsCharacter && characters++ == AMaxLength)
+            return AText.substr(0, i);
+    }
+    return AText;
+}
+
+std::string_view FirstLine(std::string_view AText) {
+    return AText.substr(0, AText.find_first_of("\r\n"));
+}
+
+} // namespace
+
+bool EqualIgnoringAsciiCase(std::string_view AFirst, std::string_view ASecond) {
+    auto lower = [](char AChar) {
+        return AChar >= 'A' && AChar <= 'Z' ? char(AChar - 'A' + 'a') : AChar;
+    };
+    return std::equal(AFirst.begin(), AFirst.end(), ASecond.begin(), ASecond.end(),
+                      [&lower](char AOne, char AOther) { return lower(AOne) == lower(AOther); });
+}
+
+std::optional<std::int64_t> ParseIniNumber(std::string_view AText) {
+    int base = 10;
+    bool negative = false;
+    if (AText.starts_with('$')) {
+        base = 16;
+        AText.remove_prefix(1);
+    } else if (AText.starts_with("0x") || AText.starts_with("0X")) {
+        base = 16;
+        AText.remove_prefix(2);
+    } else if (AText.starts_with('-')) {
+        negative = true;
+        AText.remove_prefix(1);
+    }
+    std::uint64_t value = 0;
+    const char* end = AText.data() + AText.size();
+    const auto [next, error] = std::from_chars(AText.data(), end, value, base);
+    if (AText.empty() || error != std::errc() || next != end ||
+        value > std::uint64_t(std::numeric_limits<std::int64_t>::max()))
+        return std::nullopt;
+    return negative ? -std::int64_t(value) : std::int64_t(value);
+}
+
+TIniFile::TIniFile(fs::path APath) : FPath(std::move(APath)) {
+    const std::optional<std::string> text = ReadWholeFile(FPath);
+    if (!text)
+        return;
+    std::size_t start = 0;
+    while (start < text->size()) {
+        const std::size_t newLine = text->find('\n', start);
+        const std::size_t end = newLine == std::string::npos ? text->size() : newLine + 1;
+        FLines.push_back(text->substr(start, end - start));
+        start = end;
+    }
+}
+
+std::optional<std::size_t> TIniFile::FindSection(std::string_view ASection) const {
+    for (std::size_t i = 0; i < FLines.size(); ++i) {
+        std::string_view line = Body(FLines[i]);
+        if (i == 0 && line.starts_with(Utf8Bom))
+            line.remove_prefix(Utf8Bom.size());
+        const std::optional<std::string_view> name = SectionName(line);
+        if (name && EqualIgnoringAsciiCase(*name, ASection))
+            return i;
+    }
+    return std::nullopt;
+}
+
+std::size_t TIniFile::SectionEnd(std::size_t AHeader) const {
+    std::size_t end = AHeader + 1;
+    while (end < FLines.size() && !SectionName(Body(FLines[end])))
+        ++end;
+    return end;
+}
+
+std::optional<std::size_t> TIniFile::FindKey(std::size_t AHeader, std::string_view AKey) const {
+    for (std::size_t i = AHeader + 1; i < SectionEnd(AHeader); ++i) {
+        const std::optional<TKeyLine> keyLine = KeyLine(Body(FLines[i]));
+        if (keyLine && EqualIgnoringAsciiCase(keyLine->Key, AKey))
+            return i;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> TIniFile::ReadValue(std::string_view ASection,
+                                               std::string_view AKey) const {
+    const std::optional<std::size_t> header = FindSection(ASection);
+    if (!header)
+        return std::nullopt;
+    const std::optional<std::size_t> index = FindKey(*header, AKey);
+    if (!index)
+        return std::nullopt;
+    const std::string_view line = Body(FLines[*index]);
+    const std::string_view value = Unquoted(TrimBlanks(line.substr(KeyLine(line)->ValueStart)));
+    return std::string(FirstCharacters(value, IniValueMaxLength));
+}
+
+std::string TIniFile::ReadString(std::string_view ASection, std::string_view AKey,
+                                 std::string_view ADefault) const {
+    return ReadValue(ASection, AKey).value_or(std::string(ADefault));
+}
+
+int TIniFile::ReadInteger(std::string_view ASection, std::string_view AKey, int ADefault) const {
+    const std::optional<std::string> text = ReadValue(ASection, AKey);
+    const std::optional<std::int64_t> value = text ? ParseIniNumber(*text) : std::nullopt;
+    if (!value || *value < std::numeric_limits<int>::min() ||
+        *value > std::numeric_limits<int>::max())
+        return ADefault;
+    return int(*value);
+}
+
+std::string_view TIniFile::NewLineEnding() const {
+    for (const std::string& line : FLines)
+        if (!Ending(line).empty())
+            return Ending(line);
+    return "\n";
+}
+
+void TIniFile::InsertLine(std::size_t AIndex, std::string_view AText) {
+    const std::string ending(NewLineEnding());
+    if (AIndex > 0 && Ending(FLines[AIndex - 1]).empty())
+        FLines[AIndex - 1] += ending;
+    FLines.insert(FLines.begin() + std::ptrdiff_t(AIndex), std::string(AText) + ending);
+}
+
+void TIniFile::WriteString(std::string_view ASection, std::string_view AKey,
+                           std::string_view AValue) {
+    const std::string_view value = FirstLine(AValue);
+    const std::string keyLine = std::string(FirstLine(AKey)) + "=" + std::string(value);
+    const std::optional<std::size_t> header = FindSection(ASection);
+    if (!header) {
+        if (!FLines.empty() && !TrimBlanks(Body(FLines.back())).empty())
+            InsertLine(FLines.size(), "");
+        InsertLine(FLines.size(), "[" + std::string(FirstLine(ASection)) + "]");
+        InsertLine(FLines.size(), keyLine);
+        return;
+    }
+    if (const std::optional<std::size_t> index = FindKey(*header, AKey)) {
+        std::string& line = FLines[*index];
+        const std::string ending(Ending(line));
+        line.resize(KeyLine(Body(line))->ValueStart);
+        line += value;
+        line += ending;
+        return;
+    }
+    std::size_t after = *header;
+    for (std::size_t i = *header + 1; i < SectionEnd(*header); ++i)
+        if (KeyLine(Body(FLines[i])))
+            after = i;
+    InsertLine(after + 1, keyLine);
+}
+
+void TIniFile::WriteInteger(std::string_view ASection, std::string_view AKey, int AValue) {
+    WriteString(ASection, AKey, std::to_string(AValue));
+}
+
+std::string TIniFile::Text() const {
+    std::string text;
+    for (const std::string& line : FLines)
+        text += line;
+    return text;
+}
+
+void TIniFile::UpdateFile() const {
+    WriteWholeFile(FPath, Text());
+}
+
+} // namespace kvaderon

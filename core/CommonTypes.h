@@ -46,6 +46,8 @@ struct TAppSettings {
     std::string Postfix;
     std::string LastStyle;
     TOutputColorsBW OutputColorsBW;
+
+    bool operator==(const TAppSettings&) const = default;
 };
 
 // Carries one complete Russian message about a TIFF file or a failed inversion.

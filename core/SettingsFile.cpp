@@ -1,0 +1,81 @@
+#include "SettingsFile.h"
+
+#include "ColorNames.h"
+#include "DefaultSettings.h"
+
+#include <stdexcept>
+
+namespace kvaderon {
+
+namespace {
+
+struct TColorKey {
+    const char* Role; // the key without "_B" or "_W"
+    TColor TOutputColors::*Color;
+};
+
+constexpr TColorKey cColorKeys[] = {
+    {"FileName", &TOutputColors::FileName},     {"Names", &TOutputColors::Names},
+    {"Values", &TOutputColors::Values},         {"Separators", &TOutputColors::Separators},
+    {"OK", &TOutputColors::OK},                 {"Warning", &TOutputColors::Warning},
+    {"Error", &TOutputColors::Error},
+};
+
+TColor ReadColor(const TIniFile& AFile, const std::string& AKey, TColor ADefault) {
+    const std::optional<std::string> text = AFile.ReadValue("Colors", AKey);
+    if (!text)
+        return ADefault;
+    try {
+        return StringToColor(*text);
+    } catch (const std::invalid_argument&) {
+        return ADefault;
+    }
+}
+
+std::string Quoted(const std::string& AText) {
+    return "\"" + AText + "\"";
+}
+
+} // namespace
+
+TStoredSettings DefaultStoredSettings() {
+    TStoredSettings settings;
+    settings.App = DefaultAppSettings();
+    settings.Width = DefaultWindowWidth;
+    settings.Height = DefaultWindowHeight;
+    return settings;
+}
+
+TStoredSettings ReadStoredSettings(const TIniFile& AFile) {
+    TStoredSettings settings = DefaultStoredSettings();
+    settings.App.LastStyle = AFile.ReadString("Application", "VCLStyle", DefaultStyleName);
+    settings.Height = AFile.ReadInteger("Application", "Height", DefaultWindowHeight);
+    settings.Width = AFile.ReadInteger("Application", "Width", DefaultWindowWidth);
+    settings.LastOpenFolder = AFile.ReadString("Files", "LastOpenFolder", "");
+    settings.LastSaveFolder = AFile.ReadString("Files", "LastSaveFolder", "");
+    settings.App.Prefix = AFile.ReadString("Files", "Prefix", settings.App.Prefix);
+    settings.App.Postfix = AFile.ReadString("Files", "Postfix", settings.App.Postfix);
+    TOutputColorsBW& colors = settings.App.OutputColorsBW;
+    for (const TColorKey& key : cColorKeys) {
+        colors.B.*key.Color = ReadColor(AFile, key.Role + std::string("_B"), colors.B.*key.Color);
+        colors.W.*key.Color = ReadColor(AFile, key.Role + std::string("_W"), colors.W.*key.Color);
+    }
+    return settings;
+}
+
+void WriteStoredSettings(TIniFile& AFile, const TStoredSettings& ASettings) {
+    AFile.WriteString("Application", "VCLStyle", ASettings.App.LastStyle);
+    AFile.WriteInteger("Application", "Height", ASettings.Height);
+    AFile.WriteInteger("Application", "Width", ASettings.Width);
+    AFile.WriteString("Files", "LastOpenFolder", ASettings.LastOpenFolder);
+    AFile.WriteString("Files", "LastSaveFolder", ASettings.LastSaveFolder);
+    AFile.WriteString("Files", "Prefix", Quoted(ASettings.App.Prefix));
+    AFile.WriteString("Files", "Postfix", Quoted(ASettings.App.Postfix));
+    const TOutputColorsBW& colors = ASettings.App.OutputColorsBW;
+    for (const TColorKey& key : cColorKeys) {
+        AFile.WriteString("Colors", key.Role + std::string("_B"), ColorToString(colors.B.*key.Color));
+        AFile.WriteString("Colors", key.Role + std::string("_W"), ColorToString(colors.W.*key.Color));
+    }
+}
+
+} // namespace kvaderon

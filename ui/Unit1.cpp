@@ -6,6 +6,7 @@
 #include "ProcessingState.h"
 #include "StylesSystemMenu.h"
 #include "TiffInverterSingleThread.h"
+#include "Unit3.h"
 #include "Version.h"
 #include "WindowFonts.h"
 #include "platform/StyleManager.h"
@@ -13,9 +14,7 @@
 
 #include <QCloseEvent>
 #include <QDesktopServices>
-#include <QFileInfo>
 #include <QIcon>
-#include <QMenu>
 #include <QScreen>
 #include <QUrl>
 
@@ -29,10 +28,8 @@ namespace {
 
 constexpr int HintDurationMs = 10000;
 constexpr int ProgressResetDelayMs = 1000;
-// The size the controls were placed for; the settings store the window with its frame, for
-// which a usual frame is allowed.
+// The size the controls were placed for.
 constexpr int DesignPanelWidth = 624;
-constexpr QSize FrameAllowance(16, 38);
 constexpr int PanelMargin = 4;
 constexpr int LogTop = 130;
 constexpr int LogHeight = 291;
@@ -44,9 +41,8 @@ QIcon ButtonIcon(int AIndex) {
 
 } // namespace
 
-TForm1::TForm1(const TWindowSettings& ASettings, TForm1Services AServices, QWidget* AParent)
-    : QWidget(AParent), FUi(std::make_unique<Ui::TForm1>()), FStartSettings(ASettings),
-      FServices(std::move(AServices)) {
+TForm1::TForm1(TForm1Services AServices, QWidget* AParent)
+    : QWidget(AParent), FUi(std::make_unique<Ui::TForm1>()), FServices(std::move(AServices)) {
     InitResources();
     FUi->setupUi(this);
     ApplyWindowFont(this);
@@ -119,6 +115,8 @@ void TForm1::InitMainWindow() {
         FServices.OpenFolderInShell = [](const QString& AFolder) {
             return QDesktopServices::openUrl(QUrl::fromLocalFile(AFolder));
         };
+    if (!FServices.EditSettings)
+        FServices.EditSettings = EditSettingsInDialog;
 
     FOutputFolder.clear();
     FLastOpenFolder.clear();
@@ -136,37 +134,11 @@ void TForm1::InitMainWindow() {
     ResetProgressBars(true);
 }
 
-// Takes over the record the window was started with, as the settings file gives it.
-void TForm1::LoadSettings() {
-    FSettings = FStartSettings.App;
-    TStyleManager::Instance().TrySetStyle(QString::fromStdString(FSettings.LastStyle));
-    resize(QSize(FStartSettings.Width, FStartSettings.Height) - FrameAllowance);
-    FLastOpenFolder = FStartSettings.LastOpenFolder;
-    FLastSaveFolder = FStartSettings.LastSaveFolder;
-    if (!FLastSaveFolder.isEmpty() && QFileInfo(FLastSaveFolder).isDir())
-        SetOutputFolder(FLastSaveFolder);
-    SetStatus(FLastSaveFolder.isEmpty() ? QStringLiteral("Выберите файлы и целевую папку")
-                                        : QStringLiteral("Выберите файлы для инверсии"));
-}
-
-TWindowSettings TForm1::CurrentSettings() const {
-    TWindowSettings settings;
-    settings.App = FSettings;
-    settings.App.LastStyle = TStyleManager::Instance().ActiveStyleName().toStdString();
-    const QSize size = this->size() + FrameAllowance;
-    settings.Width = size.width();
-    settings.Height = size.height();
-    settings.LastOpenFolder = FLastOpenFolder;
-    settings.LastSaveFolder = FLastSaveFolder;
-    return settings;
-}
-
 void TForm1::ShutdownMainWindow() {
     FShutDown = true;
     FCancelRequested = true;
     RemoveKeyboardHook();
-    if (FServices.SaveSettings)
-        FServices.SaveSettings(CurrentSettings());
+    SaveSettings();
     FInverter.reset();
     FInputFiles.clear();
     FDialogManager.reset();
@@ -284,8 +256,6 @@ void TForm1::btnCancelClick() {
     SetStatus(QStringLiteral("Запрос на прерывание принят..."));
 }
 
-// Until the settings dialog exists, the settings button offers the theme submenu.
 void TForm1::SpeedButton2Click() {
-    FStyleMenu->Menu()->popup(
-        FUi->SpeedButton2->mapToGlobal(QPoint(0, FUi->SpeedButton2->height())));
+    ShowSettingsDialog();
 }

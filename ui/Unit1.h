@@ -1,14 +1,15 @@
 // TForm1, the main window: the whole class. Its operations are split by concern over
 // Unit1.cpp (window, start-up, buttons, shutdown), Unit1Log.cpp (the coloured log),
-// Unit1Files.cpp (files and destination), Unit1Help.cpp (help), Unit1Runs.cpp (the analysis) and
-// Unit1Batch.cpp (the batch inversion with its conflicts, interruptions and result summary).
+// Unit1Files.cpp (files and destination), Unit1Help.cpp (help), Unit1Runs.cpp (the analysis),
+// Unit1Batch.cpp (the batch inversion with its conflicts, interruptions and result summary) and
+// Unit1Settings.cpp (the settings file and the settings dialog).
 #pragma once
 
 #include "ColorText.h"
 #include "CommonTypes.h"
 #include "DialogManager.h"
 #include "ProcessingState.h"
-#include "WindowSettings.h"
+#include "SettingsFile.h"
 #include "platform/KeyboardHook.h"
 
 #include <QStringList>
@@ -17,6 +18,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -37,8 +39,9 @@ using TChooseFolder = std::function<std::optional<QString>(QWidget* AParent, con
                                                            const QString& AStartFolder)>;
 // Shows a folder in the file manager; false when the request failed.
 using TOpenFolderInShell = std::function<bool(const QString& AFolder)>;
-// Stores what the window hands back at closing.
-using TSaveSettings = std::function<void(const TWindowSettings& ASettings)>;
+// Lets the user edit ASettings; the edited settings when confirmed, nothing when not.
+using TEditSettings = std::function<std::optional<kvaderon::TAppSettings>(
+    QWidget* AParent, const kvaderon::TAppSettings& ASettings)>;
 
 // The window's collaborators; each one left empty is the real one.
 struct TForm1Services {
@@ -46,8 +49,10 @@ struct TForm1Services {
     TChooseInputFiles ChooseInputFiles;
     TChooseFolder ChooseOutputFolder;
     TOpenFolderInShell OpenFolderInShell;
-    // Empty until the settings file exists: then nothing is stored.
-    TSaveSettings SaveSettings;
+    // Read at start-up and written at closing; when empty, the defaults apply and nothing is
+    // written.
+    std::filesystem::path SettingsFile;
+    TEditSettings EditSettings;
     // Takes Escape away from every application while a batch runs.
     std::unique_ptr<TKeyboardHook> KeyboardHook;
     // The clock of the batch's pure-time stopwatch.
@@ -63,12 +68,11 @@ class TForm1 : public QWidget {
     Q_OBJECT
 
 public:
-    explicit TForm1(const TWindowSettings& ASettings, TForm1Services AServices = {},
-                    QWidget* AParent = nullptr);
+    explicit TForm1(TForm1Services AServices = {}, QWidget* AParent = nullptr);
     ~TForm1() override;
 
     // What the settings file stores at closing.
-    TWindowSettings CurrentSettings() const;
+    kvaderon::TStoredSettings CurrentSettings() const;
 
     // Takes paths (the program's command line, relative ones against the working folder) as if
     // they were dropped on the window.
@@ -105,7 +109,6 @@ private:
     void ConnectHandlers();
     void SetButtonIcons();
     void InitMainWindow();
-    void LoadSettings();
     void ShutdownMainWindow();
     void UpdateButtons();
     void ResetProgressBars(bool AImmediate);
@@ -143,6 +146,11 @@ private:
     void FitLabels();
     QString StartFolder(const QString& AFirstChoice, const QString& ASecondChoice) const;
 
+    // The settings file and the settings dialog (Unit1Settings.cpp).
+    void LoadSettings();
+    void SaveSettings();
+    void ShowSettingsDialog();
+
     // Help (Unit1Help.cpp).
     void ShowHelp();
 
@@ -171,7 +179,6 @@ private:
     void WriteAnalysisReport(const QString& AFileName);
 
     std::unique_ptr<Ui::TForm1> FUi;
-    TWindowSettings FStartSettings;
     TForm1Services FServices;
 
     QStringList FInputFiles;

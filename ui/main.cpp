@@ -1,9 +1,9 @@
-// Start-up of the window program: the default theme, the title, the main window with the files
-// named on the command line, the event loop.
+// Start-up of the window program: the default theme, the title, the settings file, the main
+// window with the files named on the command line, the event loop.
 #include "DefaultSettings.h"
 #include "DialogManager.h"
+#include "SettingsLocation.h"
 #include "Unit1.h"
-#include "WindowSettings.h"
 #include "platform/StyleManager.h"
 
 #include <QApplication>
@@ -31,7 +31,9 @@ int main(int argc, char* argv[]) {
     // The window's class and the desktop entry kvaderon.desktop belong together.
     QGuiApplication::setDesktopFileName(QStringLiteral("kvaderon"));
 
-    TForm1 window(DefaultWindowSettings());
+    TForm1Services services;
+    services.SettingsFile = SettingsFilePath();
+    TForm1 window(std::move(services));
     // Files named on the command line ("Open with" in a file manager) come in as a drop would.
     window.OpenFiles(QApplication::arguments().mid(1));
     window.show();

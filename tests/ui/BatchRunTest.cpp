@@ -500,19 +500,21 @@ TEST_F(BatchRunTest, TargetNamesFollowTheFolderTheFilesCameFrom) {
 }
 
 TEST_F(BatchRunTest, ClosingTheWindowMidRunEndsTheRunThenCloses) {
+    const fs::path settingsFile = Dir / "kvaderon.ini";
+    Form = MakeForm(settingsFile);
     ExistingTarget("a.tif");
     Choose({Negative("a.tif"), Negative("b.tif")});
     Script->Answers = {100};
-    Script->OnQuestion = [this](const TDialogQuestion&) {
+    Script->OnQuestion = [this, &settingsFile](const TDialogQuestion&) {
         Form->close();
-        EXPECT_EQ(Script->SaveCount, 0) << "nothing is freed while the run goes on";
+        EXPECT_FALSE(fs::exists(settingsFile)) << "nothing is freed while the run goes on";
     };
     Run();
     EXPECT_EQ(Captions(), QStringList{FileExistsCaption}) << "no interruption, no results";
     EXPECT_EQ(LogLines(), QStringList{QStringLiteral("1. a.tif: OK! (Перезаписан)")});
     EXPECT_EQ(ReadFile(Out / "a.tif"), PositiveBytes());
     EXPECT_FALSE(fs::exists(Out / "b.tif"));
-    EXPECT_TRUE(WaitUntil([this] { return Script->SaveCount == 1; }));
+    EXPECT_TRUE(WaitUntil([&settingsFile] { return fs::exists(settingsFile); }));
     EXPECT_FALSE(Script->HookInstalled);
     EXPECT_EQ(std::distance(fs::directory_iterator(Out), fs::directory_iterator()), 1)
         << "no temporary file left";

@@ -59,7 +59,6 @@ struct TScript {
     QStringList StartFolders;
     QStringList OpenedFolders;
     bool OpenFolderSucceeds = true;
-    int SaveCount = 0;
     std::uint64_t Clock = 0;
     bool HookInstalled = false;
     int HookInstallCount = 0;
@@ -70,6 +69,9 @@ struct TScript {
         if (HookInstalled && EscapeAction)
             EscapeAction();
     }
+    // What the settings dialog was opened with, and what it answers.
+    std::vector<kvaderon::TAppSettings> EditedSettings;
+    std::optional<kvaderon::TAppSettings> NextSettings;
 };
 
 class TScriptedDialogManager : public TDialogManager {
@@ -167,6 +169,7 @@ struct TForm1TestAccess {
         Form.LogFileError(AFileName, AMessage);
     }
     void ShowHelp() { Form.ShowHelp(); }
+    void ShowSettingsDialog() { Form.ShowSettingsDialog(); }
 };
 
 // A path as the window keeps it.
@@ -185,10 +188,12 @@ template <typename TCondition> bool WaitUntil(TCondition ACondition) {
 
 class Form1Test : public ::testing::Test {
 protected:
-    void SetUp() override { Form = MakeForm(DefaultWindowSettings()); }
+    void SetUp() override { Form = MakeForm(); }
 
-    std::unique_ptr<TForm1> MakeForm(const TWindowSettings& ASettings) {
+    // Without a settings file the window starts from the defaults and stores nothing.
+    std::unique_ptr<TForm1> MakeForm(const std::filesystem::path& ASettingsFile = {}) {
         TForm1Services services;
+        services.SettingsFile = ASettingsFile;
         services.DialogManager = std::make_unique<TScriptedDialogManager>(Script);
         services.ChooseInputFiles = [script = Script](QWidget*, const QString& AStartFolder) {
             script->StartFolders.append(AStartFolder);
@@ -203,10 +208,13 @@ protected:
             script->OpenedFolders.append(AFolder);
             return script->OpenFolderSucceeds;
         };
-        services.SaveSettings = [script = Script](const TWindowSettings&) { ++script->SaveCount; };
         services.KeyboardHook = std::make_unique<TFakeKeyboardHook>(Script);
         services.TickSource = [script = Script] { return script->Clock; };
-        return std::make_unique<TForm1>(ASettings, std::move(services));
+        services.EditSettings = [script = Script](QWidget*, const kvaderon::TAppSettings& ASettings) {
+            script->EditedSettings.push_back(ASettings);
+            return script->NextSettings;
+        };
+        return std::make_unique<TForm1>(std::move(services));
     }
 
     template <typename T = QWidget> T* Control(const char* AName) const {

@@ -3,8 +3,6 @@
 #include "Version.h"
 #include "platform/StyleManager.h"
 
-#include "TempDir.h"
-
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QActionGroup>
@@ -102,30 +100,6 @@ TEST_F(Form1Test, EveryButtonHasASpokenName) {
               QStringLiteral("Настройки"));
 }
 
-TEST_F(Form1Test, StoredDestinationDecidesStartStatus) {
-    kvaderon::test::TTempDir temp;
-    struct TCase {
-        QString LastSaveFolder;
-        QString FolderLabel;
-        QString Status;
-        bool OpenEnabled;
-    };
-    const QString existing = QString::fromStdString(temp.Path().string()) + QStringLiteral("/");
-    const QString missing = existing + QStringLiteral("gone/");
-    for (const TCase& test :
-         {TCase{existing, existing, QStringLiteral("Выберите файлы для инверсии"), true},
-          TCase{missing, QStringLiteral("Папка не выбрана"),
-                QStringLiteral("Выберите файлы для инверсии"), false}}) {
-        TWindowSettings settings = DefaultWindowSettings();
-        settings.LastSaveFolder = test.LastSaveFolder;
-        Form = MakeForm(settings);
-        EXPECT_EQ(LabelText("lblFolderName"), test.FolderLabel);
-        EXPECT_EQ(LabelText("lblStatus"), test.Status);
-        EXPECT_EQ(Control("BitBtn5")->isEnabled(), test.OpenEnabled);
-        EXPECT_EQ(Access().LastSaveFolder(), test.LastSaveFolder);
-    }
-}
-
 TEST_F(Form1Test, UpdateButtonsFollowsFilesAndDestination) {
     struct TCase {
         bool Files;
@@ -218,22 +192,6 @@ TEST_F(Form1Test, MessageDialogHasOneOkButtonInTheMiddle) {
         {QStringLiteral("Итог"), QStringLiteral("Сведения"), {QStringLiteral("OK")}, {1}, 3},
     };
     EXPECT_EQ(Script->Questions, expected);
-}
-
-TEST_F(Form1Test, ClosingStoresTheWindowState) {
-    std::optional<TWindowSettings> saved;
-    TForm1Services services;
-    services.DialogManager = std::make_unique<TScriptedDialogManager>(Script);
-    services.SaveSettings = [&saved](const TWindowSettings& ASettings) { saved = ASettings; };
-    TWindowSettings settings = DefaultWindowSettings();
-    settings.LastOpenFolder = QStringLiteral("/scans/");
-    Form = std::make_unique<TForm1>(settings, std::move(services));
-    Form->close();
-    ASSERT_TRUE(saved.has_value());
-    EXPECT_EQ(saved->LastOpenFolder, QStringLiteral("/scans/"));
-    EXPECT_EQ(saved->Width, 640);
-    EXPECT_EQ(saved->Height, 480);
-    EXPECT_EQ(saved->App.Prefix, "! ");
 }
 
 } // namespace

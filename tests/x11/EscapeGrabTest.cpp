@@ -77,7 +77,7 @@ TEST(EscapeGrabTest, EscapeInAnotherClientInterruptsTheRunAndOnlyDuringIt) {
     auto script = std::make_shared<TScript>();
     TForm1Services services;
     services.DialogManager = std::make_unique<TScriptedDialogManager>(script);
-    TForm1 form(DefaultWindowSettings(), std::move(services));
+    TForm1 form(std::move(services));
     TForm1TestAccess access{form};
     access.InputFiles() = {Native(dir / "in" / "a.tif"), Native(dir / "in" / "b.tif")};
     access.LastOpenFolder() = Native(dir / "in") + QDir::separator();

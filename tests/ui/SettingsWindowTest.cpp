@@ -1,0 +1,194 @@
+// The main window and its settings file: what comes back after closing and starting again,
+// recovery from bad files, the message when the file cannot be written, the settings button.
+#include "Form1Fixture.h"
+#include "SettingsLocation.h"
+#include "platform/StyleManager.h"
+
+#include "DefaultSettings.h"
+#include "IniFile.h"
+#include "PathText.h"
+#include "TempDir.h"
+
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+using kvaderon::test::TTempDir;
+
+void WriteText(const fs::path& APath, const std::string& AText) {
+    std::ofstream(APath, std::ios::binary) << AText;
+}
+
+std::string ReadText(const fs::path& APath) {
+    std::ifstream input(APath, std::ios::binary);
+    std::stringstream text;
+    text << input.rdbuf();
+    return text.str();
+}
+
+class SettingsWindowTest : public Form1Test {
+protected:
+    void TearDown() override {
+        Form.reset();
+        TStyleManager::Instance().TrySetStyle(QString::fromUtf8(kvaderon::DefaultStyleName));
+    }
+
+    TTempDir Dir;
+    fs::path File = Dir / "kvaderon.ini";
+};
+
+TEST_F(SettingsWindowTest, StoredDestinationDecidesStartStatus) {
+    struct TCase {
+        QString LastSaveFolder;
+        QString FolderLabel;
+        QString Status;
+        bool OpenEnabled;
+    };
+    const QString existing = Native(Dir.Path()) + QStringLiteral("/");
+    const QString missing = existing + QStringLiteral("gone/");
+    for (const TCase& test :
+         {TCase{existing, existing, QStringLiteral("Выберите файлы для инверсии"), true},
+          TCase{missing, QStringLiteral("Папка не выбрана"),
+                QStringLiteral("Выберите файлы для инверсии"), false},
+          TCase{QString(), QStringLiteral("Папка не выбрана"),
+                QStringLiteral("Выберите файлы и целевую папку"), false}}) {
+        WriteText(File, "[Files]\nLastSaveFolder=" + test.LastSaveFolder.toStdString() + "\n");
+        Form = MakeForm(File);
+        EXPECT_EQ(LabelText("lblFolderName"), test.FolderLabel);
+        EXPECT_EQ(LabelText("lblStatus"), test.Status);
+        EXPECT_EQ(Control("BitBtn5")->isEnabled(), test.OpenEnabled);
+        EXPECT_EQ(Access().LastSaveFolder(), test.LastSaveFolder);
+    }
+}
+
+TEST_F(SettingsWindowTest, EverythingComesBackAfterClosingAndStartingAgain) {
+    WriteText(File, "; kept by hand\n[Application]\nMine=1\n");
+    const QString folder = Native(Dir.Path()) + QStringLiteral("/Плёнка 1975/");
+    fs::create_directory(Dir.Path() / u8"Плёнка 1975");
+
+    Form = MakeForm(File);
+    kvaderon::TAppSettings edited = Access().Settings();
+    edited.Prefix = "! ";
+    edited.Postfix = "  _pos";
+    edited.OutputColorsBW.W.OK = 0x00123456;
+    edited.OutputColorsBW.B.Error = kvaderon::RGBColor(1, 2, 3);
+    Script->NextSettings = edited;
+    Access().ShowSettingsDialog();
+    TStyleManager::Instance().TrySetStyle(QStringLiteral("Windows10")); // the window menu
+    Form->resize(900 - 16, 700 - 38);
+    Access().LastOpenFolder() = folder;
+    Access().LastSaveFolder() = folder;
+    Form->close();
+    Form.reset();
+    TStyleManager::Instance().TrySetStyle(QString::fromUtf8(kvaderon::DefaultStyleName));
+
+    const std::string text = ReadText(File);
+    EXPECT_TRUE(text.starts_with("; kept by hand\n[Application]\nMine=1\nVCLStyle=Windows10\n"))
+        << text;
+    EXPECT_NE(text.find("Postfix=\"  _pos\"\n"), std::string::npos) << text;
+
+    Form = MakeForm(File);
+    edited.LastStyle = "Windows10";
+    EXPECT_EQ(Access().Settings(), edited);
+    EXPECT_EQ(TStyleManager::Instance().ActiveStyleName(), QStringLiteral("Windows10"));
+    EXPECT_EQ(Access().OutputColors(), edited.OutputColorsBW.W);
+    EXPECT_EQ(Form->size(), QSize(900 - 16, 700 - 38));
+    EXPECT_EQ(Access().LastOpenFolder(), folder);
+    EXPECT_EQ(Access().OutputFolder(), folder);
+}
+
+TEST_F(SettingsWindowTest, MaximisedWindowComesBackAsANormalWindowOfItsSize) {
+    Form = MakeForm(File);
+    Form->showMaximized();
+    ASSERT_TRUE(WaitUntil([this] { return Form->isMaximized() && Form->width() > 640; }));
+    const QSize maximised = Form->size();
+    Form->close();
+    Form = MakeForm(File);
+    Form->show();
+    EXPECT_FALSE(Form->isMaximized());
+    EXPECT_EQ(Form->size(), maximised);
+}
+
+TEST_F(SettingsWindowTest, BadValuesFallBackToTheirDefaults) {
+    for (const std::string& text :
+         {std::string("[Application]\nVCLStyle=No Such Theme\nHeight=tall\nWidth=700\n"
+                      "[Colors]\nOK_B=strawberry\nOK_W=#010203\n"),
+          std::string("\0\xFF\xFE[Application\n\x01=\x02\n", 15)}) {
+        WriteText(File, text);
+        Form = MakeForm(File);
+        EXPECT_EQ(TStyleManager::Instance().ActiveStyleName(), QStringLiteral("Windows10 Charcoal"));
+        EXPECT_EQ(Access().Settings().LastStyle, kvaderon::DefaultStyleName);
+        EXPECT_EQ(Form->height(), 480 - 38);
+        EXPECT_EQ(Access().Settings().OutputColorsBW.B.OK, kvaderon::DefaultOutputColors().B.OK);
+        EXPECT_EQ(LabelText("lblStatus"), QStringLiteral("Выберите файлы и целевую папку"));
+    }
+    EXPECT_EQ(Access().Settings().OutputColorsBW.W.OK, kvaderon::DefaultOutputColors().W.OK);
+    Form->close();
+    EXPECT_TRUE(ReadText(File).starts_with(std::string("\0\xFF\xFE[Application\n\x01=\x02\n", 15)))
+        << "a binary file keeps its bytes";
+    EXPECT_TRUE(Script->Questions.empty());
+}
+
+TEST_F(SettingsWindowTest, FileThatCannotBeWrittenIsReportedAndClosingGoesOn) {
+    struct TCase {
+        fs::path File;
+        QString Reason;
+    };
+    WriteText(Dir / "plain", "x");
+    fs::create_directory(Dir / "folder.ini");
+    for (const TCase& test : {TCase{Dir / "plain" / "kvaderon.ini",
+                                    QStringLiteral("Часть пути не является папкой")},
+                              TCase{Dir / "folder.ini",
+                                    QStringLiteral("Указан путь к папке, а не к файлу")}}) {
+        Script->Questions.clear();
+        Form = MakeForm(test.File);
+        EXPECT_EQ(TStyleManager::Instance().ActiveStyleName(), QStringLiteral("Windows10 Charcoal"))
+            << "the window comes up fully";
+        Form->close();
+        ASSERT_EQ(Script->Questions.size(), 1u);
+        const TDialogQuestion& question = Script->Questions[0];
+        EXPECT_EQ(question.Text, QStringLiteral("Не удалось сохранить настройки: ") +
+                                     Native(test.File) + QStringLiteral(": ") + test.Reason);
+        EXPECT_EQ(question.Caption, QStringLiteral("Ошибка"));
+        EXPECT_EQ(question.MainIcon, 1);
+    }
+    EXPECT_EQ(ReadText(Dir / "plain"), "x");
+}
+
+TEST_F(SettingsWindowTest, SettingsButtonTakesOverConfirmedSettingsOnly) {
+    Control<QToolButton>("SpeedButton2")->click();
+    ASSERT_EQ(Script->EditedSettings.size(), 1u);
+    EXPECT_EQ(Script->EditedSettings[0], Access().Settings());
+    EXPECT_EQ(Access().Settings().LastStyle, "Windows10 Charcoal") << "closed: nothing changes";
+
+    kvaderon::TAppSettings edited = Access().Settings();
+    edited.LastStyle = "Windows10";
+    edited.Prefix = " p ";
+    edited.OutputColorsBW.W.Names = 0x00ABCDEF;
+    Script->NextSettings = edited;
+    Control<QToolButton>("SpeedButton2")->click();
+    EXPECT_EQ(Access().Settings(), edited);
+    EXPECT_EQ(TStyleManager::Instance().ActiveStyleName(), QStringLiteral("Windows10"));
+    EXPECT_EQ(Access().OutputColors(), edited.OutputColorsBW.W);
+}
+
+TEST(SettingsLocation, BesideTheExecutableUnlessItsFolderIsASystemOrReadOnlyOne) {
+    TTempDir dir;
+    const QString folder = Native(dir.Path());
+    const QString config = QStringLiteral("/home/user/.config/kvaderon");
+    struct TCase {
+        QString Executable;
+        QString Expected;
+    };
+    for (const TCase& test :
+         {TCase{folder + QStringLiteral("/kvaderon"), folder + QStringLiteral("/kvaderon.ini")},
+          TCase{folder + QStringLiteral("/missing/kvaderon"), config + QStringLiteral("/kvaderon.ini")},
+          TCase{QStringLiteral("/usr/bin/kvaderon"), config + QStringLiteral("/kvaderon.ini")}})
+        EXPECT_EQ(SettingsFilePath(test.Executable, config),
+                  kvaderon::Utf8ToPath(test.Expected.toStdString()))
+            << test.Executable.toStdString();
+}
+
+} // namespace

@@ -1,0 +1,64 @@
+// TSettingsForm, the settings dialog: the theme with a live preview and a filter for dark and
+// light themes, theming off, the log colours of the set that belongs to the theme's darkness,
+// prefix and postfix. It edits a copy of the settings and hands it back only on OK; closing it in
+// any way puts back the theme that was active when it opened.
+#pragma once
+
+#include "CommonTypes.h"
+
+#include <QDialog>
+
+#include <array>
+#include <memory>
+#include <optional>
+
+namespace Ui {
+class TSettingsForm;
+}
+class TColorBox;
+
+class TSettingsForm : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TSettingsForm(QWidget* AParent = nullptr);
+    ~TSettingsForm() override;
+
+    // Shows the dialog modally for ASettings; true when the user confirmed, and then the edited
+    // settings are in ANewSettings.
+    static bool Execute(const kvaderon::TAppSettings& ASettings,
+                        kvaderon::TAppSettings& ANewSettings, QWidget* AParent = nullptr);
+
+    // Execute's steps before showing: the working copy, the controls, the theme to put back.
+    void Prepare(const kvaderon::TAppSettings& ASettings);
+
+    // Closing, with OK or without: puts back the theme that was active when the dialog opened.
+    void done(int AResult) override;
+
+private:
+    friend struct TSettingsFormTestAccess;
+
+    // Handlers, named after control and event.
+    void ComboBoxStylesChange();
+    void CheckBox1Click();
+    void RadioButton1Click();
+    void RadioButton2Click();
+    void RadioButton3Click();
+    void ColorBox1Change();
+    void BitBtn1Click();
+    void FormClose();
+    void RefreshColorBoxes();
+
+    void FillStyleList(const QStringList& ANames);
+    void UpdateOkButton();
+    kvaderon::TOutputColors& ShownColors();
+
+    std::unique_ptr<Ui::TSettingsForm> FUi;
+    std::array<TColorBox*, 7> FColorBoxes{};
+    kvaderon::TAppSettings FSettings;
+    QString FOriginalStyleName;
+};
+
+// TSettingsForm::Execute as the main window's settings service: the edited settings, or nothing.
+std::optional<kvaderon::TAppSettings> EditSettingsInDialog(QWidget* AParent,
+                                                          const kvaderon::TAppSettings& ASettings);

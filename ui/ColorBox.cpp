@@ -54,8 +54,10 @@ kvaderon::TColor TColorBox::Selected() const {
 }
 
 void TColorBox::SetSelected(kvaderon::TColor AColor) {
-    int index = findData(QVariant::fromValue(AColor));
-    if (index <= CustomIndex) {
+    int index = CustomIndex + 1;
+    while (index < count() && itemData(index).value<kvaderon::TColor>() != AColor)
+        ++index;
+    if (index == count()) {
         SetCustomColor(AColor);
         index = CustomIndex;
     }

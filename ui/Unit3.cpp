@@ -33,8 +33,8 @@ QString TrimmedStyleText(const QString& AText) {
 } // namespace
 
 TSettingsForm::TSettingsForm(QWidget* AParent)
-    : QDialog(AParent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                           Qt::MSWindowsFixedSizeDialogHint),
+    : QDialog(AParent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       FUi(std::make_unique<Ui::TSettingsForm>()) {
     FUi->setupUi(this);
     ApplyWindowFont(this);

@@ -172,6 +172,9 @@ TEST_F(SettingsFormTest, ColourBoxListsItsColoursByNameWithoutCl) {
     EXPECT_EQ(box->Selected(), kvaderon::RGBColor(17, 17, 17));
     box->SetSelected(0xFF00000F);
     EXPECT_EQ(box->currentText(), QStringLiteral("BtnFace"));
+    ColorBox(3)->SetSelected(0);
+    EXPECT_EQ(ColorBox(3)->currentText(), QStringLiteral("Black"))
+        << "not the first entry, even when it holds the same colour";
 }
 
 TEST_F(SettingsFormTest, OpensWithAllThemesAndTheColourSetOfTheThemesDarkness) {

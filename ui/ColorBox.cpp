@@ -39,10 +39,12 @@ std::optional<kvaderon::TColor> PickWithColorDialog(QWidget* AParent, kvaderon::
 } // namespace
 
 TColorBox::TColorBox(QWidget* AParent) : QComboBox(AParent), FPickColor(PickWithColorDialog) {
-    addItem(QStringLiteral("Другой..."), QVariant::fromValue(kvaderon::TColor(0)));
+    addItem(QStringLiteral("Другой…"), QVariant::fromValue(kvaderon::TColor(0)));
     for (const kvaderon::TColorName& name : kvaderon::ColorNames().first(ListedNameCount))
         if (name.Color != kvaderon::clDefault && name.Color != kvaderon::clNone)
             addItem(QString::fromLatin1(name.Name).mid(2), QVariant::fromValue(name.Color));
+    // A list rather than a menu of every entry, so that the list shows its 20 rows.
+    setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
     setMaxVisibleItems(VisibleRows);
     view()->setMinimumWidth(ListWidth);
     RefreshSwatches();

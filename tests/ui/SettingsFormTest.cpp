@@ -158,7 +158,7 @@ TEST_F(SettingsFormTest, ControlsHaveTheirCaptionsPlacesAndTabOrder) {
 TEST_F(SettingsFormTest, ColourBoxListsItsColoursByNameWithoutCl) {
     TColorBox* box = ColorBox(1);
     ASSERT_EQ(box->count(), 51);
-    EXPECT_EQ(box->itemText(0), QStringLiteral("Другой..."));
+    EXPECT_EQ(box->itemText(0), QStringLiteral("Другой…"));
     EXPECT_EQ(box->itemText(1), QStringLiteral("Black"));
     EXPECT_EQ(box->itemText(16), QStringLiteral("White"));
     EXPECT_EQ(box->itemText(17), QStringLiteral("MoneyGreen"));
@@ -167,6 +167,7 @@ TEST_F(SettingsFormTest, ColourBoxListsItsColoursByNameWithoutCl) {
     EXPECT_EQ(box->findText(QStringLiteral("Default")), -1);
     EXPECT_EQ(box->findText(QStringLiteral("None")), -1);
     EXPECT_EQ(box->maxVisibleItems(), 20);
+    EXPECT_EQ(box->font().toString(), Form->font().toString()) << "the box keeps the dialog's font";
     box->SetSelected(kvaderon::RGBColor(17, 17, 17));
     EXPECT_EQ(box->currentIndex(), 0) << "a colour without an entry goes on the first";
     EXPECT_EQ(box->Selected(), kvaderon::RGBColor(17, 17, 17));
@@ -266,12 +267,12 @@ TEST_F(SettingsFormTest, FirstColourEntryPicksAnyColour) {
     });
     const TColor before = Access().Settings().OutputColorsBW.B.Names;
     answer.reset();
-    Choose(ColorBox(2), QStringLiteral("Другой..."));
+    Choose(ColorBox(2), QStringLiteral("Другой…"));
     EXPECT_EQ(Access().Settings().OutputColorsBW.B.Names, before) << "cancelled";
     EXPECT_EQ(ColorBox(2)->Selected(), before);
 
     answer = TColor(0x00123456);
-    Choose(ColorBox(2), QStringLiteral("Другой..."));
+    Choose(ColorBox(2), QStringLiteral("Другой…"));
     EXPECT_EQ(Access().Settings().OutputColorsBW.B.Names, TColor(0x00123456));
     EXPECT_EQ(asked, (std::vector<TColor>{before, before}));
 }

@@ -3,30 +3,18 @@
 #include "platform/SystemError.h"
 
 #include "TempDir.h"
+#include "TiffBuilder.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 
 namespace kvaderon {
 namespace {
 
 namespace fs = std::filesystem;
 
-void WriteText(const fs::path& APath, const std::string& AText) {
-    std::ofstream(APath, std::ios::binary) << AText;
-}
-
-std::string ReadText(const fs::path& APath) {
-    std::ifstream input(APath, std::ios::binary);
-    std::stringstream text;
-    text << input.rdbuf();
-    return text.str();
-}
-
 TIniFile IniWith(const test::TTempDir& ADir, const std::string& AText) {
-    WriteText(ADir / "settings.ini", AText);
+    test::WriteTextFile(ADir / "settings.ini", AText);
     return TIniFile(ADir / "settings.ini");
 }
 
@@ -131,7 +119,7 @@ TEST(IniFile, WritingKeepsEveryOtherLineByteForByte) {
             ini.WriteString(write.Section, write.Key, write.Value);
         EXPECT_EQ(ini.Text(), test.After) << test.Name;
         ini.UpdateFile();
-        EXPECT_EQ(ReadText(dir / "settings.ini"), test.After) << test.Name;
+        EXPECT_EQ(test::ReadTextFile(dir / "settings.ini"), test.After) << test.Name;
     }
 }
 
@@ -157,7 +145,7 @@ TEST(IniFile, FailedSaveLeavesNoTemporaryFileAndRaisesTheReason) {
     EXPECT_THROW(ini.UpdateFile(), platform::ESystemError);
     EXPECT_EQ(dir.FileNames(), std::vector<std::string>{"settings.ini"});
 
-    WriteText(dir / "file", "x");
+    test::WriteTextFile(dir / "file", "x");
     TIniFile underFile(dir / "file" / "settings.ini");
     try {
         underFile.UpdateFile();
@@ -165,14 +153,14 @@ TEST(IniFile, FailedSaveLeavesNoTemporaryFileAndRaisesTheReason) {
     } catch (const platform::ESystemError& error) {
         EXPECT_STREQ(error.what(), "Часть пути не является папкой");
     }
-    EXPECT_EQ(ReadText(dir / "file"), "x");
+    EXPECT_EQ(test::ReadTextFile(dir / "file"), "x");
 }
 
 TEST(IniFile, UnreadableFileRaisesTheReason) {
     test::TTempDir dir;
     fs::create_directory(dir / "settings.ini");
     EXPECT_THROW(TIniFile(dir / "settings.ini"), platform::ESystemError);
-    WriteText(dir / "large.ini", std::string((1 << 20) + 1, ' '));
+    test::WriteTextFile(dir / "large.ini", std::string((1 << 20) + 1, ' '));
     EXPECT_THROW(TIniFile(dir / "large.ini"), platform::ESystemError);
 }
 

@@ -5,10 +5,10 @@
 #include "DefaultSettings.h"
 
 #include "TempDir.h"
+#include "TiffBuilder.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 
 namespace kvaderon {
 namespace {
@@ -16,7 +16,7 @@ namespace {
 namespace fs = std::filesystem;
 
 TIniFile IniWith(const test::TTempDir& ADir, const std::string& AText) {
-    std::ofstream(ADir / "kvaderon.ini", std::ios::binary) << AText;
+    test::WriteTextFile(ADir / "kvaderon.ini", AText);
     return TIniFile(ADir / "kvaderon.ini");
 }
 

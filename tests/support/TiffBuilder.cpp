@@ -221,4 +221,13 @@ TBytes ReadFile(const std::filesystem::path& APath) {
     return TBytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+void WriteTextFile(const std::filesystem::path& APath, const std::string& AText) {
+    WriteFile(APath, TBytes(AText.begin(), AText.end()));
+}
+
+std::string ReadTextFile(const std::filesystem::path& APath) {
+    const TBytes bytes = ReadFile(APath);
+    return std::string(bytes.begin(), bytes.end());
+}
+
 } // namespace kvaderon::test

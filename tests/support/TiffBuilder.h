@@ -117,5 +117,8 @@ std::unique_ptr<std::uint8_t[]> ExactCopy(const TBytes& ABytes);
 
 void WriteFile(const std::filesystem::path& APath, const TBytes& ABytes);
 TBytes ReadFile(const std::filesystem::path& APath);
+// The same for text, byte for byte.
+void WriteTextFile(const std::filesystem::path& APath, const std::string& AText);
+std::string ReadTextFile(const std::filesystem::path& APath);
 
 } // namespace kvaderon::test

@@ -5,28 +5,17 @@
 #include "platform/StyleManager.h"
 
 #include "DefaultSettings.h"
-#include "IniFile.h"
 #include "PathText.h"
 #include "TempDir.h"
+#include "TiffBuilder.h"
 
-#include <fstream>
-#include <sstream>
 
 namespace {
 
 namespace fs = std::filesystem;
+using kvaderon::test::ReadTextFile;
 using kvaderon::test::TTempDir;
-
-void WriteText(const fs::path& APath, const std::string& AText) {
-    std::ofstream(APath, std::ios::binary) << AText;
-}
-
-std::string ReadText(const fs::path& APath) {
-    std::ifstream input(APath, std::ios::binary);
-    std::stringstream text;
-    text << input.rdbuf();
-    return text.str();
-}
+using kvaderon::test::WriteTextFile;
 
 class SettingsWindowTest : public Form1Test {
 protected:
@@ -54,7 +43,7 @@ TEST_F(SettingsWindowTest, StoredDestinationDecidesStartStatus) {
                 QStringLiteral("Выберите файлы для инверсии"), false},
           TCase{QString(), QStringLiteral("Папка не выбрана"),
                 QStringLiteral("Выберите файлы и целевую папку"), false}}) {
-        WriteText(File, "[Files]\nLastSaveFolder=" + test.LastSaveFolder.toStdString() + "\n");
+        WriteTextFile(File, "[Files]\nLastSaveFolder=" + test.LastSaveFolder.toStdString() + "\n");
         Form = MakeForm(File);
         EXPECT_EQ(LabelText("lblFolderName"), test.FolderLabel);
         EXPECT_EQ(LabelText("lblStatus"), test.Status);
@@ -64,7 +53,7 @@ TEST_F(SettingsWindowTest, StoredDestinationDecidesStartStatus) {
 }
 
 TEST_F(SettingsWindowTest, EverythingComesBackAfterClosingAndStartingAgain) {
-    WriteText(File, "; kept by hand\n[Application]\nMine=1\n");
+    WriteTextFile(File, "; kept by hand\n[Application]\nMine=1\n");
     const QString folder = Native(Dir.Path()) + QStringLiteral("/Плёнка 1975/");
     fs::create_directory(Dir.Path() / u8"Плёнка 1975");
 
@@ -84,7 +73,7 @@ TEST_F(SettingsWindowTest, EverythingComesBackAfterClosingAndStartingAgain) {
     Form.reset();
     TStyleManager::Instance().TrySetStyle(QString::fromUtf8(kvaderon::DefaultStyleName));
 
-    const std::string text = ReadText(File);
+    const std::string text = ReadTextFile(File);
     EXPECT_TRUE(text.starts_with("; kept by hand\n[Application]\nMine=1\nVCLStyle=Windows10\n"))
         << text;
     EXPECT_NE(text.find("Postfix=\"  _pos\"\n"), std::string::npos) << text;
@@ -116,7 +105,7 @@ TEST_F(SettingsWindowTest, BadValuesFallBackToTheirDefaults) {
          {std::string("[Application]\nVCLStyle=No Such Theme\nHeight=tall\nWidth=700\n"
                       "[Colors]\nOK_B=strawberry\nOK_W=#010203\n"),
           std::string("\0\xFF\xFE[Application\n\x01=\x02\n", 15)}) {
-        WriteText(File, text);
+        WriteTextFile(File, text);
         Form = MakeForm(File);
         EXPECT_EQ(TStyleManager::Instance().ActiveStyleName(), QStringLiteral("Windows10 Charcoal"));
         EXPECT_EQ(Access().Settings().LastStyle, kvaderon::DefaultStyleName);
@@ -126,7 +115,7 @@ TEST_F(SettingsWindowTest, BadValuesFallBackToTheirDefaults) {
     }
     EXPECT_EQ(Access().Settings().OutputColorsBW.W.OK, kvaderon::DefaultOutputColors().W.OK);
     Form->close();
-    EXPECT_TRUE(ReadText(File).starts_with(std::string("\0\xFF\xFE[Application\n\x01=\x02\n", 15)))
+    EXPECT_TRUE(ReadTextFile(File).starts_with(std::string("\0\xFF\xFE[Application\n\x01=\x02\n", 15)))
         << "a binary file keeps its bytes";
     EXPECT_TRUE(Script->Questions.empty());
 }
@@ -136,7 +125,7 @@ TEST_F(SettingsWindowTest, FileThatCannotBeWrittenIsReportedAndClosingGoesOn) {
         fs::path File;
         QString Reason;
     };
-    WriteText(Dir / "plain", "x");
+    WriteTextFile(Dir / "plain", "x");
     fs::create_directory(Dir / "folder.ini");
     for (const TCase& test : {TCase{Dir / "plain" / "kvaderon.ini",
                                     QStringLiteral("Часть пути не является папкой")},
@@ -154,7 +143,7 @@ TEST_F(SettingsWindowTest, FileThatCannotBeWrittenIsReportedAndClosingGoesOn) {
         EXPECT_EQ(question.Caption, QStringLiteral("Ошибка"));
         EXPECT_EQ(question.MainIcon, 1);
     }
-    EXPECT_EQ(ReadText(Dir / "plain"), "x");
+    EXPECT_EQ(ReadTextFile(Dir / "plain"), "x");
 }
 
 TEST_F(SettingsWindowTest, SettingsButtonTakesOverConfirmedSettingsOnly) {

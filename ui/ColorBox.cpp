@@ -1,3 +1,4 @@
+// TColorBox: the colour entries with their swatches, and the picker behind the first entry.
 #include "ColorBox.h"
 
 #include "ColorNames.h"

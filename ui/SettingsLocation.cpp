@@ -1,3 +1,4 @@
+// Where the settings file lies: beside the executable or in the configuration folder.
 #include "SettingsLocation.h"
 
 #include "PathText.h"

@@ -1,3 +1,5 @@
+// TSettingsForm, the settings dialog: theme preview and filters, colour sets by darkness, OK and
+// closing with the former theme put back.
 #include "Unit3.h"
 
 #include "ColorBox.h"

@@ -8,6 +8,7 @@
 #include "platform/StyleManager.h"
 #include "ui_Unit3.h"
 
+#include <QKeyEvent>
 #include <QtDebug>
 
 namespace {
@@ -183,6 +184,14 @@ void TSettingsForm::BitBtn1Click() {
     FSettings.Postfix = FUi->EditPostfix->text().toStdString();
     FSettings.LastStyle = style.toStdString();
     accept();
+}
+
+void TSettingsForm::keyPressEvent(QKeyEvent* AEvent) {
+    if (AEvent->key() == Qt::Key_Escape) {
+        AEvent->accept();
+        return;
+    }
+    QDialog::keyPressEvent(AEvent);
 }
 
 void TSettingsForm::done(int AResult) {

@@ -35,6 +35,10 @@ public:
     // Closing, with OK or without: puts back the theme that was active when the dialog opened.
     void done(int AResult) override;
 
+protected:
+    // There is no cancel button: Escape does not close the dialog, only the close box does.
+    void keyPressEvent(QKeyEvent* AEvent) override;
+
 private:
     friend struct TSettingsFormTestAccess;
 

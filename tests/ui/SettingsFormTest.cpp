@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -211,6 +212,9 @@ TEST_F(SettingsFormTest, PreviewFollowsTheTextAndTheCloseBoxPutsBackTheTheme) {
         EXPECT_EQ(Styles().ActiveStyleName(), test.Active) << test.Typed.toStdString();
         EXPECT_EQ(Control("BitBtn1")->isEnabled(), test.OkEnabled) << test.Typed.toStdString();
     }
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(Form.get(), &escape);
+    EXPECT_TRUE(Form->isVisible()) << "only the close box leaves without OK";
     Form->close();
     EXPECT_EQ(Styles().ActiveStyleName(), cDefaultStyle);
     EXPECT_EQ(Form->result(), QDialog::Rejected);

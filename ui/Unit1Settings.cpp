@@ -79,8 +79,13 @@ void TForm1::SaveSettings() {
     }
 }
 
+// During a run the dialog suspends it: its time is not working time.
 void TForm1::ShowSettingsDialog() {
+    if (FRunActive)
+        FProcessingState->PauseTimer();
     const std::optional<kvaderon::TAppSettings> edited = FServices.EditSettings(this, FSettings);
+    if (FRunActive)
+        FProcessingState->ResumeTimer();
     if (!edited)
         return;
     FSettings = *edited;

@@ -390,22 +390,27 @@ TEST_F(BatchRunTest, AnAbortDuringTheLastFileHasNoEffect) {
     EXPECT_EQ(LogLines().size(), 2);
 }
 
-// Each pass past the first advances the clock by a second; every dialog takes an hour.
+// Each pass past the first advances the clock by a second; every dialog, the settings dialog
+// opened during the run included, takes an hour.
 TEST_F(BatchRunTest, PureTimeLeavesOutTheTimeInDialogs) {
     ExistingTarget("a.tif");
     Choose({Negative("a.tif"), Negative("b.tif"), Negative("c.tif")});
     QObject::connect(Control<QProgressBar>("ProgressBar2"), &QProgressBar::valueChanged,
                      Form.get(), [this](int) { Script->Clock += 1000; });
     Script->OnQuestion = [this](const TDialogQuestion&) { Script->Clock += 3'600'000; };
+    Script->OnEditSettings = [this] { Script->Clock += 3'600'000; };
     Script->Answers = {100, 101, 101};
     OnLogLine = [this](int ALine) {
         if (ALine == 1)
             Control<QPushButton>("btnCancel")->click();
+        if (ALine == 2)
+            Control<QToolButton>("SpeedButton2")->click();
     };
     Run();
     ASSERT_EQ(Captions(), (QStringList{FileExistsCaption, InterruptCaption, ResultsCaption}));
     EXPECT_TRUE(Script->Questions[2].Text.endsWith(QStringLiteral("▶ Время:          2,0 с")));
     EXPECT_EQ(LabelText("lblStatus"), QStringLiteral("Готово: обработаны 3 файла за 2,0 с"));
+    EXPECT_EQ(Script->EditedSettings.size(), 1u);
 }
 
 TEST_F(BatchRunTest, ResultSummaryVariantsAndTheDestinationFolder) {

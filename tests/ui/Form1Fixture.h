@@ -71,6 +71,8 @@ struct TScript {
     }
     // What the settings dialog was opened with, and what it answers.
     std::vector<kvaderon::TAppSettings> EditedSettings;
+    // Runs while the settings dialog is open.
+    std::function<void()> OnEditSettings;
     std::optional<kvaderon::TAppSettings> NextSettings;
 };
 
@@ -212,6 +214,8 @@ protected:
         services.TickSource = [script = Script] { return script->Clock; };
         services.EditSettings = [script = Script](QWidget*, const kvaderon::TAppSettings& ASettings) {
             script->EditedSettings.push_back(ASettings);
+            if (script->OnEditSettings)
+                script->OnEditSettings();
             return script->NextSettings;
         };
         return std::make_unique<TForm1>(std::move(services));

@@ -124,8 +124,9 @@ TEST_F(SettingsFormTest, ControlsHaveTheirCaptionsPlacesAndTabOrder) {
           {"BitBtn1", {275, 280, 109, 25}, QStringLiteral("ОК")}}) {
         QWidget* widget = Control(control.Name);
         EXPECT_EQ(widget->geometry(), control.Place) << control.Name;
-        if (auto* button = qobject_cast<QAbstractButton*>(widget))
+        if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
             EXPECT_EQ(button->text(), control.Text) << control.Name;
+        }
     }
     EXPECT_EQ(Control<QGroupBox>("GroupBox1")->title(),
               QStringLiteral(" Имя инвертированного файла (для сохранения в ту же папку): "));

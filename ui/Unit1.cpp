@@ -29,11 +29,6 @@ namespace {
 constexpr int HintDurationMs = 10000;
 constexpr int ProgressResetDelayMs = 1000;
 // The size the controls were placed for.
-constexpr int DesignPanelWidth = 624;
-constexpr int PanelMargin = 4;
-constexpr int LogTop = 130;
-constexpr int LogHeight = 291;
-constexpr int ProgressBarHeight = 17;
 
 QIcon ButtonIcon(int AIndex) {
     return QIcon(QStringLiteral(":/icons/button%1.svg").arg(AIndex));
@@ -45,6 +40,7 @@ TForm1::TForm1(TForm1Services AServices, QWidget* AParent)
     : QWidget(AParent), FUi(std::make_unique<Ui::TForm1>()), FServices(std::move(AServices)) {
     InitResources();
     FUi->setupUi(this);
+    RememberDesignPlacement();
     ApplyWindowFont(this);
     FormCreate();
 }
@@ -170,23 +166,36 @@ void TForm1::ShowMessageDialog(const QString& AText, const QString& ACaption, bo
                                                   AWarning ? 1 : 3);
 }
 
-// The buttons keep their distance to the top left or the top right corner; the log and the
-// progress bar stay docked to the bottom. When the window is too low for the log's full height,
-// the log gives way instead of covering the buttons.
+// The form's own placement, before any resizing: the distances PlaceControls keeps.
+void TForm1::RememberDesignPlacement() {
+    FDesignPanelSize = size();
+    FDesignLog = FUi->RichEdit1->geometry();
+    FDesignProgress = FUi->ProgressBar2->geometry();
+    for (QWidget* control : std::initializer_list<QWidget*>{FUi->btnTest, FUi->SpeedButton2,
+                                                             FUi->SpeedButton1})
+        FRightAnchored.push_back({control, FDesignPanelSize.width() - control->x()});
+}
+
+// The buttons keep their distance to the top left or the top right corner, as the form places
+// them; the log and the progress bar stay docked to the bottom and keep their side margins. When
+// the window is too low for the log's full height, the log gives way instead of covering the
+// buttons.
 void TForm1::PlaceControls() {
-    const int width = FUi->Panel1->width();
-    const int height = FUi->Panel1->height();
-    const int rightShift = width - DesignPanelWidth;
-    FUi->btnTest->move(392 + rightShift, FUi->btnTest->y());
-    FUi->SpeedButton2->move(596 + rightShift, FUi->SpeedButton2->y());
-    FUi->SpeedButton1->move(596 + rightShift, FUi->SpeedButton1->y());
+    const QSize panel = FUi->Panel1->size();
+    for (const auto& [control, distanceFromRight] : FRightAnchored)
+        control->move(panel.width() - distanceFromRight, control->y());
     FitLabels();
 
-    const int innerWidth = std::max(0, width - 2 * PanelMargin);
-    const int progressTop = height - PanelMargin - ProgressBarHeight;
-    FUi->ProgressBar2->setGeometry(PanelMargin, progressTop, innerWidth, ProgressBarHeight);
-    const int logHeight = std::clamp(progressTop - LogTop, 0, LogHeight);
-    FUi->RichEdit1->setGeometry(PanelMargin, progressTop - logHeight, innerWidth, logHeight);
+    const int widthChange = panel.width() - FDesignPanelSize.width();
+    const int bottomGap = FDesignPanelSize.height() - FDesignProgress.top();
+    const int progressTop = panel.height() - bottomGap;
+    FUi->ProgressBar2->setGeometry(FDesignProgress.x(), progressTop,
+                                   std::max(0, FDesignProgress.width() + widthChange),
+                                   FDesignProgress.height());
+    const int logBottom = progressTop - (FDesignProgress.top() - FDesignLog.bottom());
+    const int logHeight = std::clamp(logBottom - FDesignLog.top() + 1, 0, FDesignLog.height());
+    FUi->RichEdit1->setGeometry(FDesignLog.x(), logBottom - logHeight + 1,
+                                std::max(0, FDesignLog.width() + widthChange), logHeight);
 }
 
 bool TForm1::eventFilter(QObject* AWatched, QEvent* AEvent) {

@@ -22,6 +22,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace kvaderon {
 class TTIFFInverterSingle;
@@ -112,6 +114,7 @@ private:
     void ShutdownMainWindow();
     void UpdateButtons();
     void ResetProgressBars(bool AImmediate);
+    void RememberDesignPlacement();
     void PlaceControls();
     void ShowMessageDialog(const QString& AText, const QString& ACaption, bool AWarning);
 
@@ -202,6 +205,11 @@ private:
     QTextCursor FLogCursor;
     QTextCharFormat FLogFormat;
     QTimer FProgressResetTimer;
+    // The form's placement, which PlaceControls keeps at every size.
+    QSize FDesignPanelSize;
+    QRect FDesignLog;
+    QRect FDesignProgress;
+    std::vector<std::pair<QWidget*, int>> FRightAnchored; // control, its distance from the right
     bool FShownOnce = false;
     bool FShutDown = false;
 };

@@ -26,8 +26,6 @@ namespace {
 constexpr kvaderon::TColor WindowTextColor = kvaderon::clSystemColorBase + 8;
 constexpr kvaderon::TColor WindowColor = kvaderon::clSystemColorBase + 5;
 constexpr int LogMargin = 4;
-// RichEdit1's width in the form, which is its width at the window's default size.
-constexpr int DesignLogWidth = 616;
 // The width of the analysis report's table and separators, in characters.
 constexpr int ReportLineLength = 83;
 // The colour role a run of the log was written in, kept so that a change of theme can recolour it.
@@ -101,7 +99,7 @@ qreal TForm1::LogFontPointSize() const {
     font.setFamilies(LogFontFamilies());
     font.setStyleHint(QFont::TypeWriter);
     const QTextEdit* log = FUi->RichEdit1;
-    const qreal available = DesignLogWidth - 2 * log->frameWidth() - 2 * LogMargin -
+    const qreal available = FDesignLog.width() - 2 * log->frameWidth() - 2 * LogMargin -
                             log->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, log) -
                             1; // the caret
     const qreal needed =

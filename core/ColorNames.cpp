@@ -21,7 +21,7 @@ constexpr TColor System(std::uint32_t AIndex) {
     return clSystemColorBase + AIndex;
 }
 
-constexpr std::array<TColorName, 185> cColorNames{{
+constexpr std::array<TColorName, 185> ColorNameTable{{
     {"clBlack", Web(0x000000)},
     {"clMaroon", Web(0x800000)},
     {"clGreen", Web(0x008000)},
@@ -226,11 +226,11 @@ std::optional<TColor> WebColor(std::string_view AText) {
 } // namespace
 
 std::span<const TColorName> ColorNames() {
-    return cColorNames;
+    return ColorNameTable;
 }
 
 std::string ColorToString(TColor AColor) {
-    for (const TColorName& name : cColorNames)
+    for (const TColorName& name : ColorNameTable)
         if (name.Color == AColor)
             return name.Name;
     static constexpr char digits[] = "0123456789ABCDEF";
@@ -241,7 +241,7 @@ std::string ColorToString(TColor AColor) {
 }
 
 TColor StringToColor(std::string_view AText) {
-    for (const TColorName& name : cColorNames)
+    for (const TColorName& name : ColorNameTable)
         if (EqualIgnoringAsciiCase(name.Name, AText))
             return name.Color;
     // A number may be written signed, as colours are stored by programs that keep them in an int.

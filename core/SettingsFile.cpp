@@ -14,7 +14,7 @@ struct TColorKey {
     TColor TOutputColors::*Color;
 };
 
-constexpr TColorKey cColorKeys[] = {
+constexpr TColorKey ColorKeys[] = {
     {"FileName", &TOutputColors::FileName},     {"Names", &TOutputColors::Names},
     {"Values", &TOutputColors::Values},         {"Separators", &TOutputColors::Separators},
     {"OK", &TOutputColors::OK},                 {"Warning", &TOutputColors::Warning},
@@ -56,7 +56,7 @@ TStoredSettings ReadStoredSettings(const TIniFile& AFile) {
     settings.App.Prefix = AFile.ReadString("Files", "Prefix", settings.App.Prefix);
     settings.App.Postfix = AFile.ReadString("Files", "Postfix", settings.App.Postfix);
     TOutputColorsBW& colors = settings.App.OutputColorsBW;
-    for (const TColorKey& key : cColorKeys) {
+    for (const TColorKey& key : ColorKeys) {
         colors.B.*key.Color = ReadColor(AFile, key.Role + std::string("_B"), colors.B.*key.Color);
         colors.W.*key.Color = ReadColor(AFile, key.Role + std::string("_W"), colors.W.*key.Color);
     }
@@ -72,7 +72,7 @@ void WriteStoredSettings(TIniFile& AFile, const TStoredSettings& ASettings) {
     AFile.WriteString("Files", "Prefix", Quoted(ASettings.App.Prefix));
     AFile.WriteString("Files", "Postfix", Quoted(ASettings.App.Postfix));
     const TOutputColorsBW& colors = ASettings.App.OutputColorsBW;
-    for (const TColorKey& key : cColorKeys) {
+    for (const TColorKey& key : ColorKeys) {
         AFile.WriteString("Colors", key.Role + std::string("_B"), ColorToString(colors.B.*key.Color));
         AFile.WriteString("Colors", key.Role + std::string("_W"), ColorToString(colors.W.*key.Color));
     }

@@ -30,12 +30,12 @@ QColor MixColors(const QColor& AFrom, const QColor& ATo, double AWeight) {
 
 namespace {
 
-const QColor cWhite(255, 255, 255);
-const QColor cBlack(0, 0, 0);
+const QColor White(255, 255, 255);
+const QColor Black(0, 0, 0);
 
 // Black or white, whichever stands out more from ABack.
 QColor Extreme(const QColor& ABack) {
-    return ContrastRatio(cWhite, ABack) >= ContrastRatio(cBlack, ABack) ? cWhite : cBlack;
+    return ContrastRatio(White, ABack) >= ContrastRatio(Black, ABack) ? White : Black;
 }
 
 // The first of twenty steps from AFrom (itself included) towards ATo that reaches ARatio against
@@ -59,33 +59,33 @@ QColor WithContrast(const QColor& AFore, const QColor& ABack, double ARatio) {
 void SetSelection(QPalette& APalette, QPalette::ColorGroup AGroup, const QColor& AHighlight) {
     APalette.setColor(AGroup, QPalette::Highlight, AHighlight);
     APalette.setColor(AGroup, QPalette::HighlightedText,
-                      ContrastRatio(cWhite, AHighlight) >= cTextContrast ? cWhite : cBlack);
+                      ContrastRatio(White, AHighlight) >= TextContrast ? White : Black);
 }
 
 // The bevel shades of a button face; a dark face needs more lightening to show an edge.
 void SetShades(QPalette& APalette, QPalette::ColorGroup AGroup, const QColor& AButton) {
     const bool darkFace = Luminance(AButton) < 0.2;
-    APalette.setColor(AGroup, QPalette::Light, MixColors(AButton, cWhite, darkFace ? 0.18 : 0.7));
+    APalette.setColor(AGroup, QPalette::Light, MixColors(AButton, White, darkFace ? 0.18 : 0.7));
     APalette.setColor(AGroup, QPalette::Midlight,
-                      MixColors(AButton, cWhite, darkFace ? 0.09 : 0.35));
-    APalette.setColor(AGroup, QPalette::Mid, MixColors(AButton, cBlack, darkFace ? 0.25 : 0.2));
-    APalette.setColor(AGroup, QPalette::Dark, MixColors(AButton, cBlack, darkFace ? 0.45 : 0.4));
-    APalette.setColor(AGroup, QPalette::Shadow, MixColors(AButton, cBlack, darkFace ? 0.7 : 0.65));
+                      MixColors(AButton, White, darkFace ? 0.09 : 0.35));
+    APalette.setColor(AGroup, QPalette::Mid, MixColors(AButton, Black, darkFace ? 0.25 : 0.2));
+    APalette.setColor(AGroup, QPalette::Dark, MixColors(AButton, Black, darkFace ? 0.45 : 0.4));
+    APalette.setColor(AGroup, QPalette::Shadow, MixColors(AButton, Black, darkFace ? 0.7 : 0.65));
 }
 
 } // namespace
 
 QPalette MakeThemePalette(const TThemeColors& AColors) {
-    const QColor windowText = WithContrast(AColors.Text, AColors.Window, cTextContrast);
-    const QColor text = WithContrast(AColors.Text, AColors.Base, cTextContrast);
+    const QColor windowText = WithContrast(AColors.Text, AColors.Window, TextContrast);
+    const QColor text = WithContrast(AColors.Text, AColors.Base, TextContrast);
     // Fusion draws window text on button faces (tabs) and button text on the window (flat tool
     // buttons), so one colour serves both, and the face gives way towards the window until it
     // reads.
     const QColor buttonText = windowText;
     const QColor button =
-        FirstStepWithContrast(AColors.Button, AColors.Window, windowText, cTextContrast);
-    const QColor highlight = WithContrast(AColors.Highlight, AColors.Base, cHighlightContrast);
-    const QColor link = WithContrast(AColors.Accent, AColors.Base, cTextContrast);
+        FirstStepWithContrast(AColors.Button, AColors.Window, windowText, TextContrast);
+    const QColor highlight = WithContrast(AColors.Highlight, AColors.Base, HighlightContrast);
+    const QColor link = WithContrast(AColors.Accent, AColors.Base, TextContrast);
 
     QPalette palette;
     for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
@@ -96,14 +96,14 @@ QPalette MakeThemePalette(const TThemeColors& AColors) {
         palette.setColor(group, QPalette::Text, text);
         palette.setColor(
             group, QPalette::PlaceholderText,
-            WithContrast(MixColors(text, AColors.Base, 0.45), AColors.Base, cPlaceholderContrast));
+            WithContrast(MixColors(text, AColors.Base, 0.45), AColors.Base, PlaceholderContrast));
         palette.setColor(group, QPalette::Button, button);
         palette.setColor(group, QPalette::ButtonText, buttonText);
         palette.setColor(group, QPalette::ToolTipBase, AColors.Base);
         palette.setColor(group, QPalette::ToolTipText, text);
         palette.setColor(group, QPalette::Link, link);
         palette.setColor(group, QPalette::LinkVisited,
-                         WithContrast(MixColors(link, text, 0.35), AColors.Base, cTextContrast));
+                         WithContrast(MixColors(link, text, 0.35), AColors.Base, TextContrast));
         SetShades(palette, group, button);
         SetSelection(palette, group, highlight);
         palette.setColor(group, QPalette::BrightText,
@@ -112,12 +112,12 @@ QPalette MakeThemePalette(const TThemeColors& AColors) {
 
     // Disabled: the same surfaces, text half-way to its background but still readable.
     const auto dimmed = [](const QColor& AFore, const QColor& ABack) {
-        return WithContrast(MixColors(AFore, ABack, 0.5), ABack, cDisabledTextContrast);
+        return WithContrast(MixColors(AFore, ABack, 0.5), ABack, DisabledTextContrast);
     };
     const QPalette::ColorGroup disabled = QPalette::Disabled;
     palette.setColor(disabled, QPalette::Window, AColors.Window);
     const QColor disabledWindowText =
-        WithContrast(dimmed(windowText, AColors.Window), button, cDisabledTextContrast);
+        WithContrast(dimmed(windowText, AColors.Window), button, DisabledTextContrast);
     palette.setColor(disabled, QPalette::WindowText, disabledWindowText);
     palette.setColor(disabled, QPalette::Base, AColors.Base);
     palette.setColor(disabled, QPalette::AlternateBase, MixColors(AColors.Base, text, 0.05));

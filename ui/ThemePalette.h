@@ -16,11 +16,11 @@ double ContrastRatio(const QColor& AFirst, const QColor& ASecond);
 QColor MixColors(const QColor& AFrom, const QColor& ATo, double AWeight);
 
 // The contrasts the generator guarantees against the colour a text is drawn on.
-constexpr double cTextContrast = 4.5;
-constexpr double cPlaceholderContrast = 3.5;
-constexpr double cDisabledTextContrast = 3.0;
+constexpr double TextContrast = 4.5;
+constexpr double PlaceholderContrast = 3.5;
+constexpr double DisabledTextContrast = 3.0;
 // Of the selection against the background of a text field.
-constexpr double cHighlightContrast = 2.0;
+constexpr double HighlightContrast = 2.0;
 
 struct TThemeColors {
     QColor Window;    // background of windows and dialogs

@@ -181,6 +181,9 @@ private:
     void RunAnalysis();
     void WriteAnalysisReport(const QString& AFileName);
 
+    // The log's inner margin, left and right.
+    static constexpr int LogMargin = 4;
+
     std::unique_ptr<Ui::TForm1> FUi;
     TForm1Services FServices;
 

@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr int LogMargin = 4;
 
 // The help text with a line break after every line, the last one included.
 QString ReadHelpText() {

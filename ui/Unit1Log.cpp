@@ -25,7 +25,6 @@ namespace {
 
 constexpr kvaderon::TColor WindowTextColor = kvaderon::clSystemColorBase + 8;
 constexpr kvaderon::TColor WindowColor = kvaderon::clSystemColorBase + 5;
-constexpr int LogMargin = 4;
 // The width of the analysis report's table and separators, in characters.
 constexpr int ReportLineLength = 83;
 // The colour role a run of the log was written in, kept so that a change of theme can recolour it.

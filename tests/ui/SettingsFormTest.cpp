@@ -37,7 +37,7 @@ using kvaderon::TAppSettings;
 using kvaderon::TColor;
 using kvaderon::TOutputColors;
 
-const QString cDefaultStyle = QString::fromUtf8(kvaderon::DefaultStyleName);
+const QString DefaultStyle = QString::fromUtf8(kvaderon::DefaultStyleName);
 
 TStyleManager& Styles() {
     return TStyleManager::Instance();
@@ -51,12 +51,12 @@ QStringList Sorted(QStringList ANames) {
 class SettingsFormTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        Styles().TrySetStyle(cDefaultStyle);
+        Styles().TrySetStyle(DefaultStyle);
         Form = std::make_unique<TSettingsForm>();
     }
     void TearDown() override {
         Form.reset();
-        Styles().TrySetStyle(cDefaultStyle);
+        Styles().TrySetStyle(DefaultStyle);
     }
 
     void Open(const TAppSettings& ASettings = kvaderon::DefaultAppSettings()) {
@@ -182,7 +182,7 @@ TEST_F(SettingsFormTest, ColourBoxListsItsColoursByNameWithoutCl) {
 
 TEST_F(SettingsFormTest, OpensWithAllThemesAndTheColourSetOfTheThemesDarkness) {
     const TAppSettings settings = kvaderon::DefaultAppSettings();
-    for (const auto& [style, dark] : {std::pair{cDefaultStyle, true},
+    for (const auto& [style, dark] : {std::pair{DefaultStyle, true},
                                       std::pair{QStringLiteral("Windows10"), false}}) {
         Styles().TrySetStyle(style);
         Form = std::make_unique<TSettingsForm>();
@@ -217,7 +217,7 @@ TEST_F(SettingsFormTest, PreviewFollowsTheTextAndTheCloseBoxPutsBackTheTheme) {
     QApplication::sendEvent(Form.get(), &escape);
     EXPECT_TRUE(Form->isVisible()) << "only the close box leaves without OK";
     Form->close();
-    EXPECT_EQ(Styles().ActiveStyleName(), cDefaultStyle);
+    EXPECT_EQ(Styles().ActiveStyleName(), DefaultStyle);
     EXPECT_EQ(Form->result(), QDialog::Rejected);
 }
 
@@ -236,8 +236,8 @@ TEST_F(SettingsFormTest, FiltersRefillTheListAndKeepTheText) {
                               {"RadioButton1", Sorted(Styles().StyleNames())}}) {
         Control<QRadioButton>(test.Button)->click();
         EXPECT_EQ(ListedNames(), test.Names) << test.Button;
-        EXPECT_EQ(StyleList()->currentText(), cDefaultStyle) << test.Button;
-        EXPECT_EQ(Styles().ActiveStyleName(), cDefaultStyle) << test.Button;
+        EXPECT_EQ(StyleList()->currentText(), DefaultStyle) << test.Button;
+        EXPECT_EQ(Styles().ActiveStyleName(), DefaultStyle) << test.Button;
     }
     EXPECT_EQ(light.size(), Styles().StyleNames().size() - 32);
     EXPECT_TRUE(light.contains(QStringLiteral("Windows")));
@@ -295,7 +295,7 @@ TEST_F(SettingsFormTest, ThemingOffPreviewsWindowsAndOkStoresIt) {
     Control<QPushButton>("BitBtn1")->click();
     EXPECT_EQ(Form->result(), QDialog::Accepted);
     EXPECT_EQ(Access().Settings().LastStyle, "Windows");
-    EXPECT_EQ(Styles().ActiveStyleName(), cDefaultStyle) << "the window applies the choice itself";
+    EXPECT_EQ(Styles().ActiveStyleName(), DefaultStyle) << "the window applies the choice itself";
 }
 
 TEST_F(SettingsFormTest, OkTakesPrefixAndPostfixExactlyAndTheThemesOwnName) {
@@ -340,7 +340,7 @@ TEST_F(SettingsFormTest, ExecuteHandsBackSettingsOnlyOnOk) {
     ASSERT_TRUE(TSettingsForm::Execute(settings, edited));
     EXPECT_EQ(edited.Postfix, "_p");
     EXPECT_EQ(edited.LastStyle, "Windows10");
-    EXPECT_EQ(Styles().ActiveStyleName(), cDefaultStyle);
+    EXPECT_EQ(Styles().ActiveStyleName(), DefaultStyle);
 
     WhenDialogShows([](TSettingsForm* AForm) {
         AForm->findChild<QLineEdit*>(QStringLiteral("EditPostfix"))->setText(QStringLiteral("_q"));

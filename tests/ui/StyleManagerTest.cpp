@@ -26,7 +26,7 @@ namespace {
 using kvaderon::TColor;
 using namespace Qt::Literals::StringLiterals;
 
-const QStringList cCarriedNames{u"Amakrits"_s,
+const QStringList CarriedNames{u"Amakrits"_s,
                                 u"Amethyst Kamri"_s,
                                 u"Aqua Graphite"_s,
                                 u"Aqua Light Slate"_s,
@@ -216,13 +216,13 @@ TEST_F(StyleManagerTest, OffersWindowsThenEveryCarriedThemeOnce) {
         EXPECT_TRUE(Manager.IsStyleName(name)) << name.toStdString();
         EXPECT_TRUE(Manager.IsStyleName(name.toUpper())) << name.toStdString();
     }
-    for (const QString& name : cCarriedNames)
+    for (const QString& name : CarriedNames)
         EXPECT_TRUE(names.contains(name)) << name.toStdString() << " missing";
 
     const QStringList& dark = TStyleManager::DarkThemeNames();
     EXPECT_EQ(dark.size(), 32);
     for (const QString& name : dark)
-        EXPECT_TRUE(cCarriedNames.contains(name)) << name.toStdString() << " is no carried theme";
+        EXPECT_TRUE(CarriedNames.contains(name)) << name.toStdString() << " is no carried theme";
 
     EXPECT_FALSE(Manager.IsStyleName(QString()));
     EXPECT_FALSE(Manager.IsStyleName(u"Windows10 Charcoal "_s));
@@ -230,7 +230,7 @@ TEST_F(StyleManagerTest, OffersWindowsThenEveryCarriedThemeOnce) {
 
 TEST_F(StyleManagerTest, EveryCarriedThemeIsDarkExactlyWhenNamedSoAndReadsWell) {
     QSet<QString> distinctLooks;
-    for (const QString& name : cCarriedNames) {
+    for (const QString& name : CarriedNames) {
         SCOPED_TRACE(name.toStdString());
         ASSERT_TRUE(Manager.TrySetStyle(name));
         EXPECT_EQ(Manager.ActiveStyleName(), name);

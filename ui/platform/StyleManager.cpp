@@ -13,7 +13,7 @@
 
 namespace {
 
-const QString cPlatformStyleName = QStringLiteral("Windows");
+const QString PlatformStyleName = QStringLiteral("Windows");
 
 QList<TCarriedTheme> LoadCarriedThemes() {
     QFile file(QStringLiteral(":/themes/themes.txt"));
@@ -109,7 +109,7 @@ TStyleManager& TStyleManager::Instance() {
 }
 
 TStyleManager::TStyleManager()
-    : FActiveName(cPlatformStyleName), FStartStyleName(QApplication::style()->name()),
+    : FActiveName(PlatformStyleName), FStartStyleName(QApplication::style()->name()),
       FStartPalette(QApplication::palette()) {
     Q_INIT_RESOURCE(themes);
     for (const TCarriedTheme& theme : LoadCarriedThemes()) {
@@ -119,7 +119,7 @@ TStyleManager::TStyleManager()
 }
 
 QStringList TStyleManager::StyleNames() const {
-    return QStringList{cPlatformStyleName} + FThemeNames;
+    return QStringList{PlatformStyleName} + FThemeNames;
 }
 
 QString TStyleManager::ActiveStyleName() const {
@@ -127,17 +127,17 @@ QString TStyleManager::ActiveStyleName() const {
 }
 
 bool TStyleManager::IsStyleName(const QString& AName) const {
-    return AName.compare(cPlatformStyleName, Qt::CaseInsensitive) == 0 ||
+    return AName.compare(PlatformStyleName, Qt::CaseInsensitive) == 0 ||
            FThemeNames.contains(AName, Qt::CaseInsensitive);
 }
 
 bool TStyleManager::TrySetStyle(const QString& AName) {
-    if (AName.compare(cPlatformStyleName, Qt::CaseInsensitive) == 0) {
-        if (FActiveName == cPlatformStyleName)
+    if (AName.compare(PlatformStyleName, Qt::CaseInsensitive) == 0) {
+        if (FActiveName == PlatformStyleName)
             return true;
         UsePlatformStyle(FStartStyleName);
         QApplication::setPalette(FStartPalette);
-        FActiveName = cPlatformStyleName;
+        FActiveName = PlatformStyleName;
     } else {
         qsizetype index = 0;
         while (index < FThemeNames.size() &&

@@ -41,18 +41,18 @@ void BM_XorCeiling(benchmark::State& AState) {
 void Chunky(benchmark::State& AState, std::uint16_t ASamplesPerPixel, std::vector<std::uint16_t> AExtra,
             bool ABigEndian, std::uint16_t AMask) {
     auto& buffer = Buffer();
+    const TXorPattern pattern = ChunkyPattern(ASamplesPerPixel, AExtra, 2, ABigEndian, AMask);
     for (auto _ : AState) {
-        InvertChunkyStrip(buffer.data(), BufferBytes / 2, ASamplesPerPixel, AExtra, 2, ABigEndian, AMask);
+        pattern.Apply(buffer.data(), BufferBytes, 0);
         benchmark::ClobberMemory();
     }
     Finish(AState);
 }
 
-void Planar(benchmark::State& AState, std::uint16_t AFormat, bool ABigEndian) {
+void PlanarSigned(benchmark::State& AState, bool ABigEndian) {
     auto& buffer = Buffer();
-    const std::uint16_t mask = AFormat == 2 ? 0x7FFF : 0xFFFF;
     for (auto _ : AState) {
-        InvertPlanarStrip(buffer.data(), BufferBytes / 2, ABigEndian, AFormat, mask);
+        NegateSignedSamples(buffer.data(), BufferBytes / 2, ABigEndian, 0x7FFF);
         benchmark::ClobberMemory();
     }
     Finish(AState);
@@ -68,7 +68,5 @@ BENCHMARK_CAPTURE(Chunky, rgb_be, 3, {}, true, 0xFFFF);
 BENCHMARK_CAPTURE(Chunky, rgba_alpha_le, 4, {2}, false, 0xFFFF);
 BENCHMARK_CAPTURE(Chunky, rgba_alpha_be, 4, {2}, true, 0xFFFF);
 BENCHMARK_CAPTURE(Chunky, rgb_signed_le, 3, {}, false, 0x7FFF);
-BENCHMARK_CAPTURE(Planar, format1_le, 1, false);
-BENCHMARK_CAPTURE(Planar, format1_be, 1, true);
-BENCHMARK_CAPTURE(Planar, format2_le, 2, false);
-BENCHMARK_CAPTURE(Planar, format2_be, 2, true);
+BENCHMARK_CAPTURE(PlanarSigned, le, false);
+BENCHMARK_CAPTURE(PlanarSigned, be, true);

@@ -97,7 +97,8 @@ TFileReport TFileBatch::ProcessFile(TTIFFInverterSingle& AInverter, const TFileT
     if (targetExists)
         report.Lines.push_back(Line(ATask.Target, "OK! (режим «перезаписать все»)", false));
     try {
-        AInverter.InvertTIFF16Bit(ATask.Input, ATask.Target, true);
+        // Overwriting was chosen only for a target that existed when it was checked.
+        AInverter.InvertTIFF16Bit(ATask.Input, ATask.Target, true, targetExists);
         if (!targetExists)
             report.Lines.push_back(Line(ATask.Target, "ОК!", false));
         report.Outcome = TFileOutcome::foProcessed;

@@ -3,80 +3,23 @@
 #include "ByteOrder.h"
 #include "CommonTypes.h"
 
+#include <algorithm>
 #include <cstring>
-#include <numeric>
-
-// Mask - s equals s XOR Mask for both masks in use (0xFFFF and 0x7FFF): no borrow can cross the
-// lowest 15 bits, and the top bit is either flipped (0xFFFF) or kept (0x7FFF). The interleaved
-// loops are therefore XORs with a pattern that repeats every SamplesPerPixel samples, which the
-// compiler turns into wide vector operations.
 
 namespace kvaderon {
 
 namespace {
 
-inline std::uint64_t LoadU64(const std::uint8_t* AData) {
-    std::uint64_t value;
-    std::memcpy(&value, AData, 8);
-    return value;
-}
+// Long enough that a XOR run is mostly wide vector operations, short enough to stay in cache.
+constexpr std::size_t minPatternBytes = 4096;
 
-inline void StoreU64(std::uint8_t* AData, std::uint64_t AValue) {
-    std::memcpy(AData, &AValue, 8);
-}
-
-inline void XorU16(std::uint8_t* AData, std::uint16_t APattern) {
-    std::uint16_t value;
-    std::memcpy(&value, AData, 2);
-    value ^= APattern;
-    std::memcpy(AData, &value, 2);
-}
-
-std::uint64_t Repeat16(std::uint16_t APattern) {
-    return std::uint64_t(APattern) * 0x0001000100010001ull;
-}
-
-void XorWords(std::uint8_t* AData, std::size_t AWords, std::uint64_t APattern) {
-    for (std::size_t i = 0; i < AWords; ++i)
-        StoreU64(AData + i * 8, LoadU64(AData + i * 8) ^ APattern);
-}
-
-void XorUniform(std::uint8_t* AData, std::size_t ASampleCount, std::uint16_t APattern) {
-    const std::size_t words = ASampleCount / 4;
-    XorWords(AData, words, Repeat16(APattern));
-    for (std::size_t i = words * 4; i < ASampleCount; ++i)
-        XorU16(AData + i * 2, APattern);
-}
-
-// APatterns holds one stored pattern per channel. The pattern repeats every lcm(channels, 4)
-// samples, a whole number of 64-bit words: one word for 1, 2 or 4 channels.
-void XorPeriodic(std::uint8_t* AData, std::size_t ASampleCount, const std::vector<std::uint16_t>& APatterns) {
-    const std::size_t channels = APatterns.size();
-    const std::size_t periodSamples = std::lcm(channels, std::size_t(4));
-    const std::size_t periodWords = periodSamples / 4;
-    std::vector<std::uint64_t> words(periodWords);
-    for (std::size_t w = 0; w < periodWords; ++w) {
-        std::uint16_t lanes[4];
-        for (std::size_t lane = 0; lane < 4; ++lane)
-            lanes[lane] = APatterns[(w * 4 + lane) % channels];
-        std::memcpy(&words[w], lanes, 8);
-    }
-    const std::size_t blocks = ASampleCount / periodSamples;
-    if (periodWords == 1) {
-        XorWords(AData, blocks, words[0]);
-    } else {
-        for (std::size_t b = 0; b < blocks; ++b)
-            for (std::size_t w = 0; w < periodWords; ++w) {
-                std::uint8_t* at = AData + (b * periodWords + w) * 8;
-                StoreU64(at, LoadU64(at) ^ words[w]);
-            }
-    }
-    for (std::size_t i = blocks * periodSamples; i < ASampleCount; ++i)
-        XorU16(AData + i * 2, APatterns[i % channels]);
+void XorBytes(std::uint8_t* AData, const std::uint8_t* APattern, std::size_t ALength) {
+    for (std::size_t i = 0; i < ALength; ++i)
+        AData[i] ^= APattern[i];
 }
 
 template <bool BigEndian>
-void NegateSignedPlane(std::uint8_t* AData, std::size_t ASampleCount, std::uint16_t AMask) {
+void NegateSigned(std::uint8_t* AData, std::size_t ASampleCount, std::uint16_t AMask) {
     for (std::size_t i = 0; i < ASampleCount; ++i) {
         std::uint16_t stored;
         std::memcpy(&stored, AData + i * 2, 2);
@@ -93,31 +36,42 @@ void NegateSignedPlane(std::uint8_t* AData, std::size_t ASampleCount, std::uint1
 
 } // namespace
 
-void InvertChunkyStrip(std::uint8_t* ASamples, std::size_t ASampleCount, std::uint16_t ASamplesPerPixel,
-                       const std::vector<std::uint16_t>& AExtraSamples,
-                       std::uint16_t APhotometricInterpretation, bool ABigEndian, std::uint16_t AMask) {
-    if (ASampleCount == 0)
-        return;
-    const std::uint16_t pattern = StoredPattern16(AMask, ABigEndian);
-    const bool hasAlpha = IsAlphaChannel(ASamplesPerPixel - 1u, ASamplesPerPixel, AExtraSamples,
-                                         APhotometricInterpretation);
-    if (!hasAlpha) {
-        XorUniform(ASamples, ASampleCount, pattern);
-        return;
-    }
-    std::vector<std::uint16_t> patterns(ASamplesPerPixel, pattern);
-    patterns.back() = 0;
-    XorPeriodic(ASamples, ASampleCount, patterns);
+TXorPattern::TXorPattern(const std::vector<std::uint16_t>& AChannelMasks, bool ABigEndian)
+    : FPeriod(2 * std::max<std::size_t>(AChannelMasks.size(), 1)) {
+    const std::size_t periods = std::max<std::size_t>(1, (minPatternBytes + FPeriod - 1) / FPeriod);
+    FBytes.resize(FPeriod * periods);
+    for (std::size_t channel = 0; channel < AChannelMasks.size(); ++channel)
+        WriteU16(FBytes.data() + 2 * channel, AChannelMasks[channel], ABigEndian);
+    for (std::size_t period = 1; period < periods; ++period)
+        std::memcpy(FBytes.data() + period * FPeriod, FBytes.data(), FPeriod);
 }
 
-void InvertPlanarStrip(std::uint8_t* ASamples, std::size_t ASampleCount, bool ABigEndian,
-                       std::uint16_t ASampleFormat, std::uint16_t AMask) {
-    if (ASampleFormat == 1)
-        XorUniform(ASamples, ASampleCount, StoredPattern16(AMask, ABigEndian));
-    else if (ASampleFormat == 2 && ABigEndian)
-        NegateSignedPlane<true>(ASamples, ASampleCount, AMask);
-    else if (ASampleFormat == 2)
-        NegateSignedPlane<false>(ASamples, ASampleCount, AMask);
+void TXorPattern::Apply(std::uint8_t* AData, std::size_t ALength, std::uint64_t APosition) const {
+    std::size_t at = std::size_t(APosition % FPeriod);
+    while (ALength > 0) {
+        const std::size_t run = std::min(ALength, FBytes.size() - at);
+        XorBytes(AData, FBytes.data() + at, run);
+        AData += run;
+        ALength -= run;
+        at = 0;
+    }
+}
+
+TXorPattern ChunkyPattern(std::uint16_t ASamplesPerPixel, const std::vector<std::uint16_t>& AExtraSamples,
+                          std::uint16_t APhotometricInterpretation, bool ABigEndian, std::uint16_t AMask) {
+    if (ASamplesPerPixel == 0 ||
+        !IsAlphaChannel(ASamplesPerPixel - 1u, ASamplesPerPixel, AExtraSamples, APhotometricInterpretation))
+        return TXorPattern({AMask}, ABigEndian);
+    std::vector<std::uint16_t> masks(ASamplesPerPixel, AMask);
+    masks.back() = 0;
+    return TXorPattern(masks, ABigEndian);
+}
+
+void NegateSignedSamples(std::uint8_t* ASamples, std::size_t ASampleCount, bool ABigEndian, std::uint16_t AMask) {
+    if (ABigEndian)
+        NegateSigned<true>(ASamples, ASampleCount, AMask);
+    else
+        NegateSigned<false>(ASamples, ASampleCount, AMask);
 }
 
 } // namespace kvaderon

@@ -1,4 +1,5 @@
-// The per-sample loops of the inversion. Samples are 16-bit numbers stored in the file's byte order.
+// The per-byte work of the inversion on a piece of a strip. Samples are 16-bit numbers stored in
+// the file's byte order; a piece may start and end anywhere inside a strip.
 #pragma once
 
 #include <cstddef>
@@ -7,16 +8,29 @@
 
 namespace kvaderon {
 
-// Inverts ASampleCount interleaved samples; the channel counter starts at 0. A sample of a
-// channel that IsAlphaChannel names stays; every other becomes (AMask - s) mod 65536.
-// ASamplesPerPixel must not be 0 when ASampleCount is not.
-void InvertChunkyStrip(std::uint8_t* ASamples, std::size_t ASampleCount, std::uint16_t ASamplesPerPixel,
-                       const std::vector<std::uint16_t>& AExtraSamples,
-                       std::uint16_t APhotometricInterpretation, bool ABigEndian, std::uint16_t AMask);
+// Mask - s equals s XOR Mask for both masks in use (0xFFFF and 0x7FFF): no borrow can cross the
+// lowest 15 bits, and the top bit is either flipped (0xFFFF) or kept (0x7FFF). Inverting is
+// therefore a XOR with a byte pattern that repeats every pixel, and a sample split between two
+// pieces needs nothing special.
+class TXorPattern {
+public:
+    // One 16-bit mask per channel, in channel order; 0 leaves a channel (alpha) as it is.
+    TXorPattern(const std::vector<std::uint16_t>& AChannelMasks, bool ABigEndian);
 
-// Inverts ASampleCount samples of one plane: SampleFormat 1 as AMask - s, SampleFormat 2 as the
-// negated signed value limited to [0, AMask], every other format unchanged.
-void InvertPlanarStrip(std::uint8_t* ASamples, std::size_t ASampleCount, bool ABigEndian,
-                       std::uint16_t ASampleFormat, std::uint16_t AMask);
+    // XORs ALength bytes that start APosition bytes into their strip.
+    void Apply(std::uint8_t* AData, std::size_t ALength, std::uint64_t APosition) const;
+
+private:
+    std::size_t FPeriod;              // bytes of one pixel
+    std::vector<std::uint8_t> FBytes; // whole periods, long enough for wide XOR runs
+};
+
+// The chunky pattern: every channel AMask, but for the last when it is alpha.
+TXorPattern ChunkyPattern(std::uint16_t ASamplesPerPixel, const std::vector<std::uint16_t>& AExtraSamples,
+                          std::uint16_t APhotometricInterpretation, bool ABigEndian, std::uint16_t AMask);
+
+// Planar SampleFormat 2: each sample becomes its negated signed value limited to [0, AMask];
+// ASamples points at whole samples.
+void NegateSignedSamples(std::uint8_t* ASamples, std::size_t ASampleCount, bool ABigEndian, std::uint16_t AMask);
 
 } // namespace kvaderon

@@ -1,16 +1,16 @@
 #include "TIFFBitDepthAnalyzer.h"
 
 #include "ByteOrder.h"
+#include "ByteSource.h"
 #include "CommonTypes.h"
 #include "FileRange.h"
 #include "PathText.h"
 #include "TextFormat.h"
 #include "TiffAnalysisReader.h"
-#include "platform/MappedFile.h"
+#include "StripTable.h"
 
 #include <algorithm>
 #include <bit>
-#include <fstream>
 #include <stdexcept>
 
 namespace kvaderon {
@@ -54,23 +54,6 @@ public:
         CountEach<ABigEndian>(ASamples + 2 * i, ACount - i);
     }
 
-    // Stops after the sample that clears the last pattern; with all cleared, counts one sample.
-    template <bool ABigEndian>
-    void CountUntilNoPattern(const std::uint8_t* ASamples, std::size_t ACount) {
-        if (NoPatternLeft()) {
-            CountEach<ABigEndian>(ASamples, std::min<std::size_t>(ACount, 1));
-            return;
-        }
-        for (std::size_t i = 0; i < ACount; ++i) {
-            const std::uint16_t value = ReadU16(ASamples + 2 * i, ABigEndian);
-            if (!FSeen[value]) {
-                AddNew(value);
-                if (NoPatternLeft())
-                    return;
-            }
-        }
-    }
-
     bool AllZeroExtended() const { return FAllZeroExtended; }
     bool AllReplicated() const { return FAllReplicated; }
     bool AllHighFF() const { return FAllHighFF; }
@@ -96,8 +79,6 @@ private:
         }
     }
 
-    bool NoPatternLeft() const { return !FAllZeroExtended && !FAllReplicated && !FAllHighFF; }
-
     void AddNew(std::uint16_t AValue) {
         FSeen[AValue] = 1;
         ++FCount;
@@ -120,24 +101,18 @@ private:
     bool FAllHighFF = true;
 };
 
+// Strips are read in chunks of whole pixels, so that every chunk starts at channel 0.
+constexpr std::size_t chunkBytes = 256 * 1024;
+
 struct TScan {
-    const std::uint8_t* View;
-    std::uint64_t FileSize;
+    const TByteSource& File;
     const TAnalysisTIFFInfo& Info;
     const TAnalysisProgress& UpdateProgress;
     TSampleSet& Samples;
+    std::vector<bool> Handled; // the first strip of each block of image data
+    std::vector<std::uint8_t> Buffer;
 
     std::size_t StripCount() const { return Info.StripOffsets.size(); }
-
-    bool IsScanned(std::size_t AStrip) const {
-        const std::uint32_t offset = Info.StripOffsets[AStrip];
-        const std::uint32_t byteCount = Info.StripByteCounts[AStrip];
-        return offset < FileSize && byteCount != 0 && IsRangeInside(offset, byteCount, FileSize);
-    }
-    const std::uint8_t* StripData(std::size_t AStrip) const {
-        return View + Info.StripOffsets[AStrip];
-    }
-    std::size_t StripSamples(std::size_t AStrip) const { return Info.StripByteCounts[AStrip] / 2; }
 
     bool IsAlpha(std::uint32_t AChannel) const {
         return IsAlphaChannel(AChannel, Info.SamplesPerPixel, Info.ExtraSamples,
@@ -147,16 +122,27 @@ struct TScan {
     void Report(std::int64_t APercent) const {
         UpdateProgress(int(std::min<std::int64_t>(APercent, 100)));
     }
+
+    // Hands the strip's whole samples to ACount in chunks of whole pixels.
+    template <typename TCount> void ReadStrip(std::size_t AStrip, TCount ACount) {
+        const std::uint64_t offset = Info.StripOffsets[AStrip];
+        const std::uint64_t sampleBytes = Info.StripByteCounts[AStrip] & ~std::uint32_t(1);
+        const std::size_t pixelBytes = 2 * std::max<std::size_t>(Info.SamplesPerPixel, 1);
+        const std::size_t chunk = std::max(pixelBytes, chunkBytes / pixelBytes * pixelBytes);
+        Buffer.resize(std::max(Buffer.size(), chunk));
+        for (std::uint64_t done = 0; done < sampleBytes;) {
+            const auto length = std::size_t(std::min<std::uint64_t>(chunk, sampleBytes - done));
+            File.Read(offset + done, Buffer.data(), length);
+            ACount(Buffer.data(), length / 2);
+            done += length;
+        }
+    }
 };
 
-// Every strip's channels start again at 0; only the last channel can be alpha.
+// Every chunk's channels start again at 0; only the last channel can be alpha.
 template <bool ABigEndian>
-void CountInterleavedStrip(const TScan& AScan, const std::uint8_t* AData, std::size_t ASamples) {
+void CountInterleavedChunk(const TScan& AScan, const std::uint8_t* AData, std::size_t ASamples) {
     const std::uint16_t samplesPerPixel = AScan.Info.SamplesPerPixel;
-    if (ASamples == 0)
-        return;
-    if (samplesPerPixel == 0)
-        ThrowDivisionByZero();
     if (!AScan.IsAlpha(samplesPerPixel - 1u)) {
         AScan.Samples.CountAll<ABigEndian>(AData, ASamples);
         return;
@@ -168,27 +154,25 @@ void CountInterleavedStrip(const TScan& AScan, const std::uint8_t* AData, std::s
     AScan.Samples.CountAll<ABigEndian>(AData + pixels * pixelBytes, ASamples % samplesPerPixel);
 }
 
-template <bool ABigEndian> void ScanInterleaved(const TScan& AScan, std::size_t AStep) {
+template <bool ABigEndian> void ScanInterleaved(TScan& AScan, std::size_t AStep) {
     const std::size_t stripCount = AScan.StripCount();
     std::size_t processed = 0;
     for (std::size_t strip = 0; strip < stripCount; ++strip) {
-        if (!AScan.IsScanned(strip))
+        if (!AScan.Handled[strip])
             continue;
-        CountInterleavedStrip<ABigEndian>(AScan, AScan.StripData(strip), AScan.StripSamples(strip));
+        AScan.ReadStrip(strip, [&](const std::uint8_t* AData, std::size_t ASamples) {
+            CountInterleavedChunk<ABigEndian>(AScan, AData, ASamples);
+        });
         ++processed;
         if (AScan.UpdateProgress && processed % AStep == 0)
             AScan.Report(std::int64_t(strip) * 100 / std::int64_t(stripCount));
     }
 }
 
-template <bool ABigEndian> void ScanPlanar(const TScan& AScan, std::size_t AStep) {
+// Every sample of every colour plane is counted.
+template <bool ABigEndian> void ScanPlanar(TScan& AScan, std::size_t AStep) {
     const std::uint16_t samplesPerPixel = AScan.Info.SamplesPerPixel;
-    if (samplesPerPixel == 0)
-        ThrowDivisionByZero();
     const std::size_t stripsPerPlane = AScan.StripCount() / samplesPerPixel;
-    if (AScan.StripCount() % samplesPerPixel != 0)
-        throw EAnalysisFailure(
-            "Некорректная структура planar TIFF: StripCount не кратен SamplesPerPixel");
     // Progress counts S - 1 planes; a file of one plane counts that plane.
     const std::int64_t progressStrips =
         std::int64_t(std::max(samplesPerPixel - 1, 1)) * std::int64_t(stripsPerPlane);
@@ -198,10 +182,11 @@ template <bool ABigEndian> void ScanPlanar(const TScan& AScan, std::size_t AStep
             continue;
         for (std::size_t j = 0; j < stripsPerPlane; ++j) {
             const std::size_t strip = plane * stripsPerPlane + j;
-            if (!AScan.IsScanned(strip))
+            if (!AScan.Handled[strip])
                 continue;
-            AScan.Samples.CountUntilNoPattern<ABigEndian>(AScan.StripData(strip),
-                                                          AScan.StripSamples(strip));
+            AScan.ReadStrip(strip, [&](const std::uint8_t* AData, std::size_t ASamples) {
+                AScan.Samples.CountAll<ABigEndian>(AData, ASamples);
+            });
             ++processed;
             if (AScan.UpdateProgress && processed % AStep == 0)
                 AScan.Report(std::int64_t(processed) * 100 / progressStrips);
@@ -237,31 +222,55 @@ void CountTotals(const TAnalysisTIFFInfo& AInfo, TBitDepthResult& AResult) {
     AResult.TotalPixels = AResult.TotalSamples / AInfo.SamplesPerPixel;
 }
 
+// The failures the scan would meet, found before it starts.
+void CheckScannable(const TAnalysisTIFFInfo& AInfo, std::uint64_t AFileSize) {
+    const std::uint16_t samplesPerPixel = AInfo.SamplesPerPixel;
+    if (AInfo.PlanarConfiguration == 2) {
+        if (samplesPerPixel == 0)
+            ThrowDivisionByZero();
+        if (AInfo.StripOffsets.size() % samplesPerPixel != 0)
+            throw EAnalysisFailure("Некорректная структура planar TIFF: StripCount не кратен SamplesPerPixel");
+    } else if (AInfo.PlanarConfiguration == 1) {
+        // The channel step divides by SamplesPerPixel after the first counted sample.
+        for (std::size_t i = 0; i < AInfo.StripOffsets.size() && samplesPerPixel == 0; ++i)
+            if (AInfo.StripByteCounts[i] >= 2 && IsRangeInside(AInfo.StripOffsets[i], AInfo.StripByteCounts[i], AFileSize))
+                ThrowDivisionByZero();
+    } else {
+        throw EAnalysisFailure(
+            FormatText("Неподдерживаемая PlanarConfiguration: %d", {AInfo.PlanarConfiguration}));
+    }
+}
+
+void Reject(const std::string& AReason, TBitDepthResult& AResult) {
+    AResult = {};
+    AResult.RejectionReason = AReason;
+    AResult.Error = "Файл отклонен: " + AReason;
+}
+
 // Fills AResult step by step; failures after the parse are raised.
-void Analyze(const std::uint8_t* AView, std::uint64_t AFileSize, TAnalysisMode AMode,
-             const TAnalysisProgress& AUpdateProgress, TBitDepthResult& AResult) {
+void Analyze(const TByteSource& AFile, TAnalysisMode AMode, const TAnalysisProgress& AUpdateProgress,
+             TBitDepthResult& AResult) {
     TAnalysisTIFFInfo info;
     std::string reason;
-    if (!ParseTIFFForAnalysis(AView, AFileSize, info, reason)) {
-        AResult.RejectionReason = reason;
-        AResult.Error = "Файл отклонен: " + reason;
-        return;
-    }
+    if (!ParseTIFFForAnalysis(AFile, info, reason))
+        return Reject(reason, AResult);
     CopyStructure(info, AResult);
     CountTotals(info, AResult);
+    CheckScannable(info, AFile.Size());
+    const std::string damage = FindStripTableDamage(info.StripOffsets, info.StripByteCounts, AFile.Size(),
+                                                    info.IFDOffset, info.IFDEntryCount);
+    if (!damage.empty())
+        return Reject(damage, AResult);
 
     const bool precise = AMode == TAnalysisMode::amPrecise;
     TSampleSet samples(precise ? &AResult.UniqueValues : nullptr);
-    const TScan scan{AView, AFileSize, info, AUpdateProgress, samples};
+    TScan scan{AFile, info, AUpdateProgress, samples, FirstStripOfEachBlock(info.StripOffsets, info.StripByteCounts), {}};
     const std::size_t step = std::max<std::size_t>(info.StripOffsets.size() / 100, 1);
     const bool big = info.IsBigEndian;
     if (info.PlanarConfiguration == 1)
         big ? ScanInterleaved<true>(scan, step) : ScanInterleaved<false>(scan, step);
-    else if (info.PlanarConfiguration == 2)
-        big ? ScanPlanar<true>(scan, step) : ScanPlanar<false>(scan, step);
     else
-        throw EAnalysisFailure(
-            FormatText("Неподдерживаемая PlanarConfiguration: %d", {info.PlanarConfiguration}));
+        big ? ScanPlanar<true>(scan, step) : ScanPlanar<false>(scan, step);
 
     AResult.MinValue = samples.MinValue();
     AResult.MaxValue = samples.MaxValue();
@@ -272,40 +281,12 @@ void Analyze(const std::uint8_t* AView, std::uint64_t AFileSize, TAnalysisMode A
     AResult.IsActually16Bit = !AResult.IsActually8Bit;
 }
 
-} // namespace
-
-TBitDepthResult TTIFFBitDepthAnalyzer::AnalyzeBitDepth(const std::filesystem::path& AFileName,
-                                                       TAnalysisMode AAnalysisMode) const {
-    return AnalyzeBitDepthWithProgress(AFileName, AAnalysisMode, {});
-}
-
-TBitDepthResult
-TTIFFBitDepthAnalyzer::AnalyzeBitDepthWithProgress(const std::filesystem::path& AFileName,
-                                                   TAnalysisMode AAnalysisMode,
-                                                   const TAnalysisProgress& AUpdateProgress) const {
-    TBitDepthResult result;
-    if (!std::ifstream(AFileName, std::ios::binary).is_open()) {
-        result.Error = "Не удалось открыть файл: " + PathToUtf8(AFileName);
-        return result;
-    }
-    platform::TMappedFile mapped;
-    try {
-        mapped = platform::TMappedFile(AFileName, platform::TMapAccess::maReadOnly);
-    } catch (const std::exception& error) {
-        result.Error = error.what();
-        return result;
-    }
-    return AnalyzeBytes(mapped.View(), mapped.Size(), AAnalysisMode, AUpdateProgress);
-}
-
-TBitDepthResult
-TTIFFBitDepthAnalyzer::AnalyzeBytes(const std::uint8_t* AView, std::uint64_t AFileSize,
-                                    TAnalysisMode AAnalysisMode,
-                                    const TAnalysisProgress& AUpdateProgress) const {
+// Every failure ends in the result.
+TBitDepthResult AnalyzeSource(const TByteSource& AFile, TAnalysisMode AMode, const TAnalysisProgress& AUpdateProgress) {
     TBitDepthResult result;
     std::string failure;
     try {
-        Analyze(AView, AFileSize, AAnalysisMode, AUpdateProgress, result);
+        Analyze(AFile, AMode, AUpdateProgress, result);
         return result;
     } catch (const EAnalysisFailure& error) {
         result.Error = error.what();
@@ -318,6 +299,39 @@ TTIFFBitDepthAnalyzer::AnalyzeBytes(const std::uint8_t* AView, std::uint64_t AFi
     result.Error = "Ошибка при анализе: " + failure;
     result.UniqueValues = {};
     return result;
+}
+
+} // namespace
+
+TBitDepthResult TTIFFBitDepthAnalyzer::AnalyzeBitDepth(const std::filesystem::path& AFileName,
+                                                       TAnalysisMode AAnalysisMode) const {
+    return AnalyzeBitDepthWithProgress(AFileName, AAnalysisMode, {});
+}
+
+TTIFFBitDepthAnalyzer::TTIFFBitDepthAnalyzer(platform::TFileSystem& AFileSystem) : FFileSystem(AFileSystem) {}
+
+TBitDepthResult
+TTIFFBitDepthAnalyzer::AnalyzeBitDepthWithProgress(const std::filesystem::path& AFileName,
+                                                   TAnalysisMode AAnalysisMode,
+                                                   const TAnalysisProgress& AUpdateProgress) const {
+    std::unique_ptr<platform::TFile> file;
+    std::uint64_t size = 0;
+    try {
+        file = FFileSystem.OpenRead(AFileName);
+        size = file->Info().Size;
+    } catch (const std::exception&) {
+        TBitDepthResult result;
+        result.Error = "Не удалось открыть файл: " + PathToUtf8(AFileName);
+        return result;
+    }
+    return AnalyzeSource(TFileBytes(*file, size, AFileName), AAnalysisMode, AUpdateProgress);
+}
+
+TBitDepthResult
+TTIFFBitDepthAnalyzer::AnalyzeBytes(const std::uint8_t* AView, std::uint64_t AFileSize,
+                                    TAnalysisMode AAnalysisMode,
+                                    const TAnalysisProgress& AUpdateProgress) const {
+    return AnalyzeSource(TMemoryBytes(AView, AFileSize), AAnalysisMode, AUpdateProgress);
 }
 
 } // namespace kvaderon

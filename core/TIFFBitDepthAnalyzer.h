@@ -1,6 +1,8 @@
 // The bit-depth analysis: whether the 16-bit samples of a TIFF file really carry 16 bits.
 #pragma once
 
+#include "platform/FileIO.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -46,11 +48,13 @@ enum class TAnalysisMode : std::uint8_t { amPrecise = 0, amDepthOnly = 1 };
 // Receives the percentage done, between strips, on the caller's thread.
 using TAnalysisProgress = std::function<void(int APercent)>;
 
-// Reads a file through a read-only mapping and never writes to it. Every call returns a result:
-// failures are reported in Error (and RejectionReason), with both verdict flags false. The class
-// holds no state; an instance may serve any number of calls.
+// Reads a file in chunks and never writes to it; only regular files are opened. Every call returns
+// a result: failures are reported in Error (and RejectionReason), with both verdict flags false.
+// An instance may serve any number of calls.
 class TTIFFBitDepthAnalyzer {
 public:
+    explicit TTIFFBitDepthAnalyzer(platform::TFileSystem& AFileSystem = platform::SystemFileSystem());
+
     TBitDepthResult AnalyzeBitDepth(const std::filesystem::path& AFileName,
                                     TAnalysisMode AAnalysisMode) const;
     // AUpdateProgress may be empty.
@@ -61,6 +65,9 @@ public:
     TBitDepthResult AnalyzeBytes(const std::uint8_t* AView, std::uint64_t AFileSize,
                                  TAnalysisMode AAnalysisMode,
                                  const TAnalysisProgress& AUpdateProgress = {}) const;
+
+private:
+    platform::TFileSystem& FFileSystem;
 };
 
 } // namespace kvaderon

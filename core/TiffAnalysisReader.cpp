@@ -1,6 +1,7 @@
 #include "TiffAnalysisReader.h"
 
 #include "ByteOrder.h"
+#include "ByteSource.h"
 #include "CommonTypes.h"
 #include "FileRange.h"
 #include "TextFormat.h"
@@ -24,12 +25,12 @@ std::uint16_t UniformBitsPerSample(const std::vector<std::uint16_t>& AValues) {
 }
 
 // Raises ETIFFError when the entry cannot be read; other failures pass through.
-void HandleEntry(const TTIFFEntry& AEntry, const std::uint8_t* AView, std::uint64_t AFileSize,
-                 TAnalysisTIFFInfo& AInfo, bool& AThumbnailMark) {
+void HandleEntry(const TTIFFEntry& AEntry, const TByteSource& AFile, TAnalysisTIFFInfo& AInfo,
+                 bool& AThumbnailMark) {
     const bool big = AInfo.IsBigEndian;
-    auto scalar = [&] { return std::uint16_t(ReadTagValue(AEntry, AView, AFileSize, big)); };
-    auto words = [&] { return ReadTagWordArray(AEntry, AView, AFileSize, big, shortage); };
-    auto cardinals = [&] { return ReadTagCardinalArray(AEntry, AView, AFileSize, big, shortage); };
+    auto scalar = [&] { return std::uint16_t(ReadTagValue(AEntry, AFile, big)); };
+    auto words = [&] { return ReadTagWordArray(AEntry, AFile, big, shortage); };
+    auto cardinals = [&] { return ReadTagCardinalArray(AEntry, AFile, big, shortage); };
     switch (AEntry.Tag) {
     case 256:
         AInfo.ImageWidth = scalar();
@@ -78,41 +79,48 @@ std::string CompressionReason(std::uint16_t ACompression) {
 
 } // namespace
 
-bool ParseTIFFForAnalysis(const std::uint8_t* AView, std::uint64_t AFileSize,
-                          TAnalysisTIFFInfo& AInfo, std::string& AReason) {
+bool ParseTIFFForAnalysis(const TByteSource& AFile, TAnalysisTIFFInfo& AInfo, std::string& AReason) {
+    const std::uint64_t fileSize = AFile.Size();
     auto reject = [&AReason](std::string AText) {
         AReason = std::move(AText);
         return false;
     };
     AReason.clear();
-    if (AFileSize < 8)
+    if (fileSize < 8)
         return reject("Файл слишком мал для TIFF");
+    std::uint8_t header[8];
+    AFile.Read(0, header, sizeof header);
     bool bigEndian = false;
-    if (AView[0] == 'M' && AView[1] == 'M')
+    if (header[0] == 'M' && header[1] == 'M')
         bigEndian = true;
-    else if (!(AView[0] == 'I' && AView[1] == 'I'))
+    else if (!(header[0] == 'I' && header[1] == 'I'))
         return reject("Неверная сигнатура TIFF (не \"II\" и не \"MM\")");
 
-    const std::uint32_t ifdOffset = ReadU32(AView + 4, bigEndian);
-    if (ifdOffset >= AFileSize)
+    const std::uint32_t ifdOffset = ReadU32(header + 4, bigEndian);
+    if (ifdOffset >= fileSize)
         return reject("Смещение IFD за пределами файла");
-    if (!IsRangeInside(ifdOffset, 2, AFileSize))
+    if (!IsRangeInside(ifdOffset, 2, fileSize))
         return reject("Недостаточно данных для чтения количества записей IFD");
-    const std::uint16_t entryCount = ReadU16(AView + ifdOffset, bigEndian);
+    std::uint8_t countBytes[2];
+    AFile.Read(ifdOffset, countBytes, 2);
+    const std::uint16_t entryCount = ReadU16(countBytes, bigEndian);
     if (entryCount == 0 || entryCount > maxIFDEntries)
         return reject(FormatText("Недопустимое количество записей IFD: %d", {entryCount}));
     const std::uint64_t entriesAt = std::uint64_t(ifdOffset) + 2;
-    if (!IsRangeInside(entriesAt, std::uint64_t(IFDEntrySize) * entryCount, AFileSize))
+    if (!IsRangeInside(entriesAt, std::uint64_t(IFDEntrySize) * entryCount, fileSize))
         return reject("Недостаточно данных для чтения всех записей IFD");
 
     AInfo = TAnalysisTIFFInfo{};
     AInfo.IsBigEndian = bigEndian;
+    AInfo.IFDOffset = ifdOffset;
+    AInfo.IFDEntryCount = entryCount;
+    std::vector<std::uint8_t> entries(std::size_t(IFDEntrySize) * entryCount);
+    AFile.Read(entriesAt, entries.data(), entries.size());
     bool thumbnailMark = false;
     for (std::uint32_t i = 0; i < entryCount; ++i) {
-        const TTIFFEntry entry =
-            DecodeEntry(AView + entriesAt + std::uint64_t(IFDEntrySize) * i, bigEndian);
+        const TTIFFEntry entry = DecodeEntry(entries.data() + std::size_t(IFDEntrySize) * i, bigEndian);
         try {
-            HandleEntry(entry, AView, AFileSize, AInfo, thumbnailMark);
+            HandleEntry(entry, AFile, AInfo, thumbnailMark);
         } catch (const ETIFFError& error) {
             return reject(error.what());
         }
@@ -128,6 +136,11 @@ bool ParseTIFFForAnalysis(const std::uint8_t* AView, std::uint64_t AFileSize,
         return reject(
             "Неверная структура TIFF (отсутствуют или некорректны StripOffsets/StripByteCounts)");
     return true;
+}
+
+bool ParseTIFFForAnalysis(const std::uint8_t* AView, std::uint64_t AFileSize,
+                          TAnalysisTIFFInfo& AInfo, std::string& AReason) {
+    return ParseTIFFForAnalysis(TMemoryBytes(AView, AFileSize), AInfo, AReason);
 }
 
 } // namespace kvaderon

@@ -7,9 +7,13 @@
 
 namespace kvaderon {
 
+class TByteSource;
+
 // What the analysis needs of a file; a missing tag leaves its default.
 struct TAnalysisTIFFInfo {
     bool IsBigEndian = false;
+    std::uint32_t IFDOffset = 0;
+    std::uint16_t IFDEntryCount = 0;
     std::uint16_t ImageWidth = 0;
     std::uint16_t ImageHeight = 0;
     std::uint16_t BitsPerSample = 0;
@@ -23,10 +27,12 @@ struct TAnalysisTIFFInfo {
     std::vector<std::uint16_t> ExtraSamples;
 };
 
-// Reads the header and the first IFD of AView[0, AFileSize) and checks that the samples are
-// 16-bit, uncompressed and held in strips. Returns false with the Russian reason in AReason when
-// the file is rejected; AInfo is then not to be used. Reads nothing outside the given bytes and
-// never writes to them. Failures other than a rejection (memory exhaustion) are raised.
+// Reads the header and the first IFD of a file and checks that the samples are 16-bit,
+// uncompressed and held in strips. Returns false with the Russian reason in AReason when the file
+// is rejected; AInfo is then not to be used. Reads nothing outside the file. Failures other than a
+// rejection (memory exhaustion, a file that cannot be read) are raised.
+bool ParseTIFFForAnalysis(const TByteSource& AFile, TAnalysisTIFFInfo& AInfo, std::string& AReason);
+// The same for a file held in AView[0, AFileSize).
 bool ParseTIFFForAnalysis(const std::uint8_t* AView, std::uint64_t AFileSize,
                           TAnalysisTIFFInfo& AInfo, std::string& AReason);
 

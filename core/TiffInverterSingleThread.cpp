@@ -1,13 +1,16 @@
 #include "TiffInverterSingleThread.h"
 
+#include "ByteSource.h"
 #include "CommonTypes.h"
-#include "FileRange.h"
+#include "InversionPlan.h"
 #include "PathText.h"
-#include "SampleInversion.h"
+#include "TempFiles.h"
 #include "TextFormat.h"
 #include "TiffStructureReader.h"
-#include "platform/FileOperations.h"
-#include "platform/MappedFile.h"
+#include "platform/SystemError.h"
+
+#include <algorithm>
+#include <vector>
 
 namespace kvaderon {
 
@@ -15,31 +18,35 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool IsStripSelected(std::uint32_t AOffset, std::uint32_t AByteCount, std::uint64_t AFileSize) {
-    return AByteCount > 0 && IsRangeInside(AOffset, AByteCount, AFileSize);
-}
+// A few hundred KiB: large enough for the system calls not to count, small enough for the cache.
+constexpr std::size_t chunkBytes = 256 * 1024;
 
-[[noreturn]] void ThrowZeroSamplesPerPixel() {
-    throw ETIFFError("Некорректное значение SamplesPerPixel = 0 (деление на ноль)");
+// The output's owner can always write its positive, whatever the input's bits.
+constexpr std::uint32_t ownerReadWrite = 0600;
+
+// Failures on the temporary file are told with the name the user knows.
+template <typename TAction> void OnTarget(const fs::path& ATarget, TAction AAction) {
+    try {
+        AAction();
+    } catch (const platform::ESystemError& error) {
+        platform::ThrowSystemError("Не удалось записать файл " + PathToUtf8(ATarget), error.Code());
+    }
 }
 
 } // namespace
 
+TTIFFInverterSingle::TTIFFInverterSingle(platform::TFileSystem& AFileSystem) : FFileSystem(AFileSystem) {}
+
 bool TTIFFInverterSingle::InvertTIFF16Bit(const fs::path& AInputFile, const fs::path& AOutputFile,
-                                          bool /*AAutoDetectColor*/) {
+                                          bool /*AAutoDetectColor*/, bool AOverwrite) {
     try {
-        if (!platform::FileExists(AInputFile))
-            throw ETIFFError("Файл не существует: " + PathToUtf8(AInputFile));
-        if (platform::IsSameFile(AInputFile, AOutputFile))
+        const std::unique_ptr<platform::TFile> input = OpenInput(AInputFile);
+        if (FFileSystem.IsSameFile(AInputFile, AOutputFile))
             throw ETIFFError("Входной и выходной пути указывают на один и тот же файл: " + PathToUtf8(AOutputFile));
-        const fs::path tempFile = platform::CreateTempFileBeside(AOutputFile);
-        try {
-            InvertToTempFile(AInputFile, tempFile);
-            platform::ReplaceFile(tempFile, AOutputFile);
-        } catch (...) {
-            platform::RemoveFileQuietly(tempFile);
-            throw;
-        }
+        const platform::TFileInfo info = input->Info();
+        const TTIFFStructure structure = ParseTIFFStructure(TFileBytes(*input, info.Size, AInputFile));
+        TInversionPlan plan(structure, info.Size);
+        WriteInvertedCopy(*input, info, plan, AInputFile, AOutputFile, AOverwrite);
         return true;
     } catch (const std::exception& error) {
         throw ETIFFError(
@@ -47,47 +54,47 @@ bool TTIFFInverterSingle::InvertTIFF16Bit(const fs::path& AInputFile, const fs::
     }
 }
 
-void TTIFFInverterSingle::InvertToTempFile(const fs::path& AInputFile, const fs::path& ATempFile) {
-    platform::CopyFileData(AInputFile, ATempFile);
-    {
-        platform::TMappedFile mapped(ATempFile, platform::TMapAccess::maReadWrite);
-        const TTIFFStructure structure = ParseTIFFStructure(mapped.View(), mapped.Size());
-        InvertStrips(mapped.View(), mapped.Size(), structure);
+std::unique_ptr<platform::TFile> TTIFFInverterSingle::OpenInput(const fs::path& AInputFile) {
+    try {
+        return FFileSystem.OpenRead(AInputFile);
+    } catch (const platform::ESystemError& error) {
+        if (error.Code() == std::errc::no_such_file_or_directory)
+            throw ETIFFError("Файл не существует: " + PathToUtf8(AInputFile));
+        throw;
     }
-    // Writing through the mapping touched the modification time; the copy keeps the input's.
-    platform::CopyModificationTime(AInputFile, ATempFile);
 }
 
-void TTIFFInverterSingle::InvertStrips(std::uint8_t* AView, std::uint64_t AFileSize, const TTIFFStructure& AStructure) {
-    const auto& offsets = AStructure.StripOffsets;
-    const auto& counts = AStructure.StripByteCounts;
-    const std::uint16_t mask = AStructure.SampleFormat == 2 ? 0x7FFF : 0xFFFF;
-    const std::uint16_t samplesPerPixel = AStructure.SamplesPerPixel;
-
-    if (AStructure.PlanarConfiguration == 1) {
-        for (std::size_t i = 0; i < offsets.size(); ++i) {
-            if (!IsStripSelected(offsets[i], counts[i], AFileSize) || counts[i] < 2)
-                continue;
-            if (samplesPerPixel == 0)
-                ThrowZeroSamplesPerPixel();
-            InvertChunkyStrip(AView + offsets[i], counts[i] / 2, samplesPerPixel, AStructure.ExtraSamples,
-                              AStructure.PhotometricInterpretation, AStructure.BigEndian, mask);
+void TTIFFInverterSingle::WriteInvertedCopy(platform::TFile& AInput, const platform::TFileInfo& AInfo,
+                                            TInversionPlan& APlan, const fs::path& AInputFile,
+                                            const fs::path& AOutputFile, bool AOverwrite) {
+    TTempFile temp = CreateTempFileBeside(FFileSystem, AOutputFile, AInfo.Permissions | ownerReadWrite);
+    try {
+        std::vector<std::uint8_t> buffer(chunkBytes);
+        for (std::uint64_t position = 0; position < AInfo.Size;) {
+            const std::uint64_t end = APlan.ChunkEnd(position, std::min(AInfo.Size, position + chunkBytes));
+            const auto length = std::size_t(end - position);
+            platform::ReadExactly(AInput, position, buffer.data(), length, AInputFile);
+            APlan.Apply(buffer.data(), length, position);
+            OnTarget(AOutputFile, [&] { temp.File->WriteAt(position, buffer.data(), length); });
+            position = end;
         }
-        return;
+        std::uint8_t beyond = 0;
+        if (AInput.ReadAt(AInfo.Size, &beyond, 1) != 0)
+            throw platform::ESystemError("Файл стал длиннее во время чтения: " + PathToUtf8(AInputFile));
+        AInput.Close();
+        OnTarget(AOutputFile, [&] {
+            temp.File->SetTimes(AInfo.Times);
+            temp.File->Close();
+        });
+        FFileSystem.Rename(temp.Path, AOutputFile,
+                           AOverwrite ? platform::TRenameMode::rmReplace : platform::TRenameMode::rmNoReplace);
+    } catch (...) {
+        temp.File.reset();
+        platform::RemoveQuietly(FFileSystem, temp.Path);
+        ForgetTempFile(temp.Path);
+        throw;
     }
-
-    if (samplesPerPixel == 0)
-        ThrowZeroSamplesPerPixel();
-    if (offsets.size() % samplesPerPixel != 0)
-        throw ETIFFError("Некорректная структура planar TIFF: StripCount не кратен SamplesPerPixel");
-    const std::size_t stripsPerPlane = offsets.size() / samplesPerPixel;
-    for (std::uint32_t plane = 0; plane < samplesPerPixel; ++plane) {
-        if (IsAlphaChannel(plane, samplesPerPixel, AStructure.ExtraSamples, AStructure.PhotometricInterpretation))
-            continue;
-        for (std::size_t i = plane * stripsPerPlane; i < (plane + 1) * stripsPerPlane; ++i)
-            if (IsStripSelected(offsets[i], counts[i], AFileSize))
-                InvertPlanarStrip(AView + offsets[i], counts[i] / 2, AStructure.BigEndian, AStructure.SampleFormat, mask);
-    }
+    ForgetTempFile(temp.Path);
 }
 
 } // namespace kvaderon

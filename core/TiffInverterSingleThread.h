@@ -1,25 +1,35 @@
 // Inversion of one 16-bit uncompressed TIFF file into a positive copy.
 #pragma once
 
+#include "platform/FileIO.h"
+
 #include <filesystem>
 
 namespace kvaderon {
 
-struct TTIFFStructure;
+class TInversionPlan;
 
 class TTIFFInverterSingle {
 public:
+    explicit TTIFFInverterSingle(platform::TFileSystem& AFileSystem = platform::SystemFileSystem());
+
     // Writes the inverted copy of AInputFile to AOutputFile and returns true; every failure raises
     // ETIFFError "Системная ошибка при обработке <input>: <reason>". The input is never modified.
-    // The copy is prepared in a temporary file beside the output and takes the output's name
-    // only when complete, so a failure leaves no new file and an earlier output unchanged.
+    // The copy is made in one streamed pass into a temporary file beside the output, which takes
+    // the output's name only when complete, so a failure leaves no new file and an earlier output
+    // unchanged. An existing AOutputFile is replaced only with AOverwrite (the user chose to
+    // overwrite it); otherwise a file found there at the end is reported, never replaced.
     // AAutoDetectColor has no effect.
     bool InvertTIFF16Bit(const std::filesystem::path& AInputFile, const std::filesystem::path& AOutputFile,
-                         bool AAutoDetectColor = true);
+                         bool AAutoDetectColor = true, bool AOverwrite = false);
 
 private:
-    void InvertToTempFile(const std::filesystem::path& AInputFile, const std::filesystem::path& ATempFile);
-    static void InvertStrips(std::uint8_t* AView, std::uint64_t AFileSize, const TTIFFStructure& AStructure);
+    std::unique_ptr<platform::TFile> OpenInput(const std::filesystem::path& AInputFile);
+    void WriteInvertedCopy(platform::TFile& AInput, const platform::TFileInfo& AInfo, TInversionPlan& APlan,
+                           const std::filesystem::path& AInputFile, const std::filesystem::path& AOutputFile,
+                           bool AOverwrite);
+
+    platform::TFileSystem& FFileSystem;
 };
 
 } // namespace kvaderon

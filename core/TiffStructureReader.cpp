@@ -1,10 +1,12 @@
 #include "TiffStructureReader.h"
 
 #include "ByteOrder.h"
+#include "ByteSource.h"
 #include "CommonTypes.h"
 #include "FileRange.h"
 #include "TextFormat.h"
 #include "TiffTags.h"
+#include "platform/SystemError.h"
 
 #include <exception>
 
@@ -34,16 +36,15 @@ void ReadBitsPerSample(const std::vector<std::uint16_t>& AValues, TTIFFStructure
                                     {AResult.BitsPerSample}));
 }
 
-void HandleEntry(const TTIFFEntry& AEntry, const std::uint8_t* AView, std::uint64_t AFileSize,
-                 TTIFFStructure& AResult, TFoundTags& AFound) {
+void HandleEntry(const TTIFFEntry& AEntry, const TByteSource& AFile, TTIFFStructure& AResult, TFoundTags& AFound) {
     const bool big = AResult.BigEndian;
-    auto scalar = [&] { return std::uint16_t(ReadTagValue(AEntry, AView, AFileSize, big)); };
+    auto scalar = [&] { return std::uint16_t(ReadTagValue(AEntry, AFile, big)); };
     switch (AEntry.Tag) {
     case 256:
         scalar();
         break;
     case 258:
-        ReadBitsPerSample(ReadTagWordArray(AEntry, AView, AFileSize, big, shortage), AResult);
+        ReadBitsPerSample(ReadTagWordArray(AEntry, AFile, big, shortage), AResult);
         AFound.BitsPerSample = true;
         break;
     case 259:
@@ -57,7 +58,7 @@ void HandleEntry(const TTIFFEntry& AEntry, const std::uint8_t* AView, std::uint6
         AResult.PhotometricInterpretation = scalar();
         break;
     case 273:
-        AResult.StripOffsets = ReadTagCardinalArray(AEntry, AView, AFileSize, big, shortage);
+        AResult.StripOffsets = ReadTagCardinalArray(AEntry, AFile, big, shortage);
         AFound.StripOffsets = true;
         break;
     case 277:
@@ -65,7 +66,7 @@ void HandleEntry(const TTIFFEntry& AEntry, const std::uint8_t* AView, std::uint6
         AFound.SamplesPerPixel = true;
         break;
     case 279:
-        AResult.StripByteCounts = ReadTagCardinalArray(AEntry, AView, AFileSize, big, shortage);
+        AResult.StripByteCounts = ReadTagCardinalArray(AEntry, AFile, big, shortage);
         AFound.StripByteCounts = true;
         break;
     case 284:
@@ -75,7 +76,7 @@ void HandleEntry(const TTIFFEntry& AEntry, const std::uint8_t* AView, std::uint6
                                         {AResult.PlanarConfiguration}));
         break;
     case 338:
-        AResult.ExtraSamples = ReadTagWordArray(AEntry, AView, AFileSize, big, shortage);
+        AResult.ExtraSamples = ReadTagWordArray(AEntry, AFile, big, shortage);
         break;
     case 339:
         AResult.SampleFormat = scalar();
@@ -105,33 +106,43 @@ void CheckCompleteness(const TFoundTags& AFound, const TTIFFStructure& AResult) 
 
 } // namespace
 
-TTIFFStructure ParseTIFFStructure(const std::uint8_t* AView, std::uint64_t AFileSize) {
-    if (AFileSize < 8)
+TTIFFStructure ParseTIFFStructure(const TByteSource& AFile) {
+    const std::uint64_t fileSize = AFile.Size();
+    if (fileSize < 8)
         throw ETIFFError("Файл слишком мал для TIFF");
+    std::uint8_t header[8];
+    AFile.Read(0, header, sizeof header);
     TTIFFStructure result;
-    if (AView[0] == 'M' && AView[1] == 'M')
+    if (header[0] == 'M' && header[1] == 'M')
         result.BigEndian = true;
-    else if (!(AView[0] == 'I' && AView[1] == 'I'))
+    else if (!(header[0] == 'I' && header[1] == 'I'))
         throw ETIFFError("Неверная сигнатура TIFF-файла: ожидалось \"II\" или \"MM\"");
 
-    const std::uint32_t ifdOffset = ReadU32(AView + 4, result.BigEndian);
-    if (ifdOffset >= AFileSize)
+    const std::uint32_t ifdOffset = ReadU32(header + 4, result.BigEndian);
+    if (ifdOffset >= fileSize)
         throw ETIFFError("Смещение IFD за пределами файла");
-    if (!IsRangeInside(ifdOffset, 2, AFileSize))
+    if (!IsRangeInside(ifdOffset, 2, fileSize))
         throw ETIFFError("Недостаточно данных для чтения количества записей IFD");
-    const std::uint16_t entryCount = ReadU16(AView + ifdOffset, result.BigEndian);
+    std::uint8_t countBytes[2];
+    AFile.Read(ifdOffset, countBytes, 2);
+    const std::uint16_t entryCount = ReadU16(countBytes, result.BigEndian);
     if (entryCount == 0 || entryCount > 1000)
         throw ETIFFError(FormatText("Недопустимое количество записей IFD (%d)", {entryCount}));
-    if (!IsRangeInside(std::uint64_t(ifdOffset) + 2, std::uint64_t(IFDEntrySize) * entryCount, AFileSize))
+    if (!IsRangeInside(std::uint64_t(ifdOffset) + 2, std::uint64_t(IFDEntrySize) * entryCount, fileSize))
         throw ETIFFError("Недостаточно данных для чтения всех записей IFD");
+    result.IFDOffset = ifdOffset;
+    result.IFDEntryCount = entryCount;
 
+    std::vector<std::uint8_t> entries(std::size_t(IFDEntrySize) * entryCount);
+    AFile.Read(std::uint64_t(ifdOffset) + 2, entries.data(), entries.size());
     TFoundTags found;
     for (std::uint32_t i = 0; i < entryCount; ++i) {
-        const TTIFFEntry entry =
-            DecodeEntry(AView + std::uint64_t(ifdOffset) + 2 + std::uint64_t(IFDEntrySize) * i, result.BigEndian);
+        const TTIFFEntry entry = DecodeEntry(entries.data() + std::size_t(IFDEntrySize) * i, result.BigEndian);
         try {
-            HandleEntry(entry, AView, AFileSize, result, found);
+            HandleEntry(entry, AFile, result, found);
         } catch (const ETIFFError&) {
+            throw;
+        } catch (const platform::ESystemError&) {
             throw;
         } catch (const std::exception& error) {
             throw ETIFFError(FormatText("Внутренняя ошибка в теге %d: %s", {entry.Tag, error.what()}));
@@ -139,6 +150,10 @@ TTIFFStructure ParseTIFFStructure(const std::uint8_t* AView, std::uint64_t AFile
     }
     CheckCompleteness(found, result);
     return result;
+}
+
+TTIFFStructure ParseTIFFStructure(const std::uint8_t* AView, std::uint64_t AFileSize) {
+    return ParseTIFFStructure(TMemoryBytes(AView, AFileSize));
 }
 
 } // namespace kvaderon

@@ -6,8 +6,12 @@
 
 namespace kvaderon {
 
+class TByteSource;
+
 struct TTIFFStructure {
     bool BigEndian = false;
+    std::uint32_t IFDOffset = 0;
+    std::uint16_t IFDEntryCount = 0;
     std::uint16_t BitsPerSample = 0;
     std::uint16_t Compression = 0;
     std::uint16_t PhotometricInterpretation = 1;
@@ -19,9 +23,12 @@ struct TTIFFStructure {
     std::vector<std::uint16_t> ExtraSamples;
 };
 
-// Validates a 16-bit uncompressed TIFF held in AView[0, AFileSize) and returns what the inversion
-// needs; raises ETIFFError with the Russian reason at the first failing check. Reads nothing
-// outside the given bytes and never writes to them. Strip positions are not checked here.
+// Validates the header and first IFD of a 16-bit uncompressed TIFF and returns what the inversion
+// needs; raises ETIFFError with the Russian reason at the first failing check (and
+// platform::ESystemError when the file cannot be read). Reads nothing outside the file.
+// Strip positions are not checked here.
+TTIFFStructure ParseTIFFStructure(const TByteSource& AFile);
+// The same for a file held in AView[0, AFileSize).
 TTIFFStructure ParseTIFFStructure(const std::uint8_t* AView, std::uint64_t AFileSize);
 
 } // namespace kvaderon

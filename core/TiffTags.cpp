@@ -1,5 +1,6 @@
 #include "TiffTags.h"
 
+#include "ByteSource.h"
 #include "CommonTypes.h"
 #include "FileRange.h"
 #include "TextFormat.h"
@@ -29,8 +30,9 @@ void CheckDataType(const TTIFFEntry& AEntry) {
 }
 
 template <typename T>
-std::vector<T> ReadTagArray(const TTIFFEntry& AEntry, const std::uint8_t* AView, std::uint64_t AFileSize,
-                            bool ABigEndian, TArrayShortageText AShortageText) {
+std::vector<T> ReadTagArray(const TTIFFEntry& AEntry, const TByteSource& AFile, bool ABigEndian,
+                            TArrayShortageText AShortageText) {
+    const std::uint64_t fileSize = AFile.Size();
     if (AEntry.Count > MaxTagArrayCount)
         throw ETIFFError(FormatText("Тег %d: подозрительно большой Count = %d", {AEntry.Tag, AEntry.Count}));
     CheckDataType(AEntry);
@@ -39,21 +41,24 @@ std::vector<T> ReadTagArray(const TTIFFEntry& AEntry, const std::uint8_t* AView,
         return values;
     values.reserve(AEntry.Count);
     const std::uint32_t size = GetDataTypeSize(AEntry.DataType);
-    const std::uint8_t* data = AEntry.ValueField;
+    const std::uint8_t* data = AEntry.ValueField.data();
+    std::vector<std::uint8_t> stored;
     if (!AEntry.IsInline()) {
-        const std::uint32_t offset = ReadU32(AEntry.ValueField, ABigEndian);
-        if (offset >= AFileSize)
+        const std::uint32_t offset = ReadU32(AEntry.ValueField.data(), ABigEndian);
+        if (offset >= fileSize)
             throw ETIFFError(FormatText("Тег %d: смещение массива за пределами файла", {AEntry.Tag}));
         const std::uint64_t required = std::uint64_t(AEntry.Count) * size;
-        if (!IsRangeInside(offset, required, AFileSize)) {
+        if (!IsRangeInside(offset, required, fileSize)) {
             if (AShortageText == TArrayShortageText::astRequiredOnly)
                 throw ETIFFError(FormatText("Тег %d: недостаточно данных для массива (%d байт требуется)",
                                             {AEntry.Tag, required}));
             throw ETIFFError(
                 FormatText("Тег %d: недостаточно данных для массива (требуется %d байт, доступно %d)",
-                           {AEntry.Tag, required, AFileSize - offset}));
+                           {AEntry.Tag, required, fileSize - offset}));
         }
-        data = AView + offset;
+        stored.resize(std::size_t(required));
+        AFile.Read(offset, stored.data(), stored.size());
+        data = stored.data();
     }
     for (std::uint32_t i = 0; i < AEntry.Count; ++i)
         values.push_back(T(DecodeValue(data + std::uint64_t(i) * size, AEntry.DataType, ABigEndian)));
@@ -62,31 +67,31 @@ std::vector<T> ReadTagArray(const TTIFFEntry& AEntry, const std::uint8_t* AView,
 
 } // namespace
 
-std::uint32_t ReadTagValue(const TTIFFEntry& AEntry, const std::uint8_t* AView, std::uint64_t AFileSize,
-                           bool ABigEndian) {
+std::uint32_t ReadTagValue(const TTIFFEntry& AEntry, const TByteSource& AFile, bool ABigEndian) {
     CheckDataType(AEntry);
     if (AEntry.IsInline())
-        return DecodeValue(AEntry.ValueField, AEntry.DataType, ABigEndian);
-    const std::uint32_t offset = ReadU32(AEntry.ValueField, ABigEndian);
-    if (offset >= AFileSize)
+        return DecodeValue(AEntry.ValueField.data(), AEntry.DataType, ABigEndian);
+    const std::uint32_t offset = ReadU32(AEntry.ValueField.data(), ABigEndian);
+    if (offset >= AFile.Size())
         throw ETIFFError(FormatText("Тег %d: смещение значения за пределами файла", {AEntry.Tag}));
-    if (!IsRangeInside(offset, GetDataTypeSize(AEntry.DataType), AFileSize)) {
+    const std::uint32_t size = GetDataTypeSize(AEntry.DataType);
+    if (!IsRangeInside(offset, size, AFile.Size())) {
         const char* typeName = AEntry.DataType == dtByte ? "BYTE" : AEntry.DataType == dtShort ? "SHORT" : "LONG";
         throw ETIFFError(FormatText("Тег %d: недостаточно данных для %s", {AEntry.Tag, typeName}));
     }
-    return DecodeValue(AView + offset, AEntry.DataType, ABigEndian);
+    std::uint8_t stored[4];
+    AFile.Read(offset, stored, size);
+    return DecodeValue(stored, AEntry.DataType, ABigEndian);
 }
 
-std::vector<std::uint16_t> ReadTagWordArray(const TTIFFEntry& AEntry, const std::uint8_t* AView,
-                                            std::uint64_t AFileSize, bool ABigEndian,
+std::vector<std::uint16_t> ReadTagWordArray(const TTIFFEntry& AEntry, const TByteSource& AFile, bool ABigEndian,
                                             TArrayShortageText AShortageText) {
-    return ReadTagArray<std::uint16_t>(AEntry, AView, AFileSize, ABigEndian, AShortageText);
+    return ReadTagArray<std::uint16_t>(AEntry, AFile, ABigEndian, AShortageText);
 }
 
-std::vector<std::uint32_t> ReadTagCardinalArray(const TTIFFEntry& AEntry, const std::uint8_t* AView,
-                                                std::uint64_t AFileSize, bool ABigEndian,
-                                                TArrayShortageText AShortageText) {
-    return ReadTagArray<std::uint32_t>(AEntry, AView, AFileSize, ABigEndian, AShortageText);
+std::vector<std::uint32_t> ReadTagCardinalArray(const TTIFFEntry& AEntry, const TByteSource& AFile,
+                                                bool ABigEndian, TArrayShortageText AShortageText) {
+    return ReadTagArray<std::uint32_t>(AEntry, AFile, ABigEndian, AShortageText);
 }
 
 } // namespace kvaderon

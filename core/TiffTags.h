@@ -3,10 +3,14 @@
 
 #include "ByteOrder.h"
 
+#include <array>
+
 #include <cstdint>
 #include <vector>
 
 namespace kvaderon {
+
+class TByteSource;
 
 constexpr std::uint16_t dtByte = 1;
 constexpr std::uint16_t dtShort = 3;
@@ -24,16 +28,16 @@ struct TTIFFEntry {
     std::uint16_t Tag = 0;
     std::uint16_t DataType = 0;
     std::uint32_t Count = 0;
-    const std::uint8_t* ValueField = nullptr; // the entry's 4 raw bytes
+    std::array<std::uint8_t, 4> ValueField{}; // as stored
 
     // The values fit into the value field; the product cannot overflow in 64 bits.
     bool IsInline() const { return std::uint64_t(Count) * GetDataTypeSize(DataType) <= 4; }
 };
 
-// AEntry points at 12 bytes that the caller has checked to lie inside the file.
+// AEntry points at the entry's 12 bytes.
 inline TTIFFEntry DecodeEntry(const std::uint8_t* AEntry, bool ABigEndian) {
     return {ReadU16(AEntry, ABigEndian), ReadU16(AEntry + 2, ABigEndian), ReadU32(AEntry + 4, ABigEndian),
-            AEntry + 8};
+            {AEntry[8], AEntry[9], AEntry[10], AEntry[11]}};
 }
 
 // Where an array entry stored at an offset ends past the file, the two readers word it differently.
@@ -41,14 +45,11 @@ enum class TArrayShortageText { astRequiredAndAvailable, astRequiredOnly };
 
 // Each read below raises ETIFFError with the Russian message of the failed check.
 // The entry's first value; scalars of any readable DataType.
-std::uint32_t ReadTagValue(const TTIFFEntry& AEntry, const std::uint8_t* AView, std::uint64_t AFileSize,
-                           bool ABigEndian);
+std::uint32_t ReadTagValue(const TTIFFEntry& AEntry, const TByteSource& AFile, bool ABigEndian);
 // All Count values; inline arrays are read whole, as far as they fit into the value field.
-std::vector<std::uint16_t> ReadTagWordArray(const TTIFFEntry& AEntry, const std::uint8_t* AView,
-                                            std::uint64_t AFileSize, bool ABigEndian,
+std::vector<std::uint16_t> ReadTagWordArray(const TTIFFEntry& AEntry, const TByteSource& AFile, bool ABigEndian,
                                             TArrayShortageText AShortageText);
-std::vector<std::uint32_t> ReadTagCardinalArray(const TTIFFEntry& AEntry, const std::uint8_t* AView,
-                                                std::uint64_t AFileSize, bool ABigEndian,
+std::vector<std::uint32_t> ReadTagCardinalArray(const TTIFFEntry& AEntry, const TByteSource& AFile, bool ABigEndian,
                                                 TArrayShortageText AShortageText);
 
 } // namespace kvaderon

@@ -7,7 +7,7 @@ void ThrowSystemError(std::string_view AWhat, const std::error_code& AError) {
     if (!message.empty())
         message += ": ";
     message += SystemErrorText(AError);
-    throw ESystemError(message);
+    throw ESystemError(message, AError);
 }
 
 } // namespace kvaderon::platform

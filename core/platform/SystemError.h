@@ -10,7 +10,13 @@ namespace kvaderon::platform {
 
 class ESystemError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit ESystemError(const std::string& AMessage, std::error_code ACode = {})
+        : std::runtime_error(AMessage), FCode(ACode) {}
+    // The system's error, or an empty code for failures the program itself found.
+    const std::error_code& Code() const { return FCode; }
+
+private:
+    std::error_code FCode;
 };
 
 // The system's reason for AError as readable Russian text.

@@ -59,7 +59,7 @@ TEST(InvertTIFF16Bit, FailureLeavesNoOutputAndTheEarlierTargetAndInputIntact) {
         {"planar, no samples per pixel", planarZero.Build(), "Некорректное значение SamplesPerPixel = 0 (деление на ноль)"},
         {"interleaved, no samples per pixel", chunkyZero.Build(),
          "Некорректное значение SamplesPerPixel = 0 (деление на ноль)"},
-        {"empty input", {}, "Пустой файл нельзя отобразить в память: *"},
+        {"empty input", {}, "Файл слишком мал для TIFF"},
         {"too small", {'I', 'I', 42}, "Файл слишком мал для TIFF"},
     };
     for (const auto& c : cases) {
@@ -83,15 +83,16 @@ TEST(InvertTIFF16Bit, MissingInputOrFolderIsReportedWithTheirPaths) {
     EXPECT_EQ(FailureOf(dir / "none.tif", dir / "out.tif"),
               Wrapped(dir / "none.tif", "Файл не существует: " + PathToUtf8(dir / "none.tif")));
     fs::create_directory(dir / "folder.tif");
-    EXPECT_EQ(FailureOf(dir / "folder.tif", dir / "out.tif"),
-              Wrapped(dir / "folder.tif", "Файл не существует: " + PathToUtf8(dir / "folder.tif")));
+    ASSERT_EQ(::mkfifo((dir / "fifo.tif").c_str(), 0600), 0);
+    for (const fs::path& notAFile : {dir / "folder.tif", dir / "fifo.tif", fs::path("/dev/null")})
+        EXPECT_EQ(FailureOf(notAFile, dir / "out.tif"), Wrapped(notAFile, "Файл не существует: " + PathToUtf8(notAFile)));
 
     WriteFile(dir / "in.tif", GoodFile());
     const fs::path target = dir / "missing" / "out.tif";
     const std::string message = FailureOf(dir / "in.tif", target);
     EXPECT_NE(message.find(PathToUtf8(target)), std::string::npos) << message;
     EXPECT_NE(message.find("Файл или папка не найдены"), std::string::npos) << message;
-    EXPECT_EQ(dir.FileNames(), (std::vector<std::string>{"folder.tif", "in.tif"}));
+    EXPECT_EQ(dir.FileNames(), (std::vector<std::string>{"fifo.tif", "folder.tif", "in.tif"}));
 }
 
 TEST(InvertTIFF16Bit, RefusesTheSameFileUnderAnyNameWithoutTouchingIt) {
@@ -128,9 +129,33 @@ TEST(InvertTIFF16Bit, ReadOnlyInputGivesWritableOutputWithItsModificationTime) {
     EXPECT_NE(fs::status(dir / "out.tif").permissions() & fs::perms::owner_write, fs::perms::none);
     EXPECT_NE(ReadFile(dir / "out.tif"), input);
 
-    // An earlier output is replaced whole, and nothing else stays behind.
-    ASSERT_TRUE(TTIFFInverterSingle().InvertTIFF16Bit(dir / "in.tif", dir / "out.tif", true));
+}
+
+TEST(InvertTIFF16Bit, ReplacesAnExistingTargetOnlyWhenOverwritingWasChosen) {
+    TTempDir dir;
+    WriteFile(dir / "in.tif", GoodFile());
+    WriteFile(dir / "out.tif", {'o', 'l', 'd'});
+    EXPECT_EQ(FailureOf(dir / "in.tif", dir / "out.tif"),
+              Wrapped(dir / "in.tif", "Не удалось записать файл " + PathToUtf8(dir / "out.tif") + ": Файл уже существует"));
+    EXPECT_EQ(ReadFile(dir / "out.tif"), (TBytes{'o', 'l', 'd'}));
     EXPECT_EQ(dir.FileNames(), (std::vector<std::string>{"in.tif", "out.tif"}));
+
+    ASSERT_TRUE(TTIFFInverterSingle().InvertTIFF16Bit(dir / "in.tif", dir / "out.tif", true, true));
+    EXPECT_EQ(ReadFile(dir / "out.tif").size(), GoodFile().size());
+    EXPECT_EQ(dir.FileNames(), (std::vector<std::string>{"in.tif", "out.tif"}));
+}
+
+TEST(InvertTIFF16Bit, LongCyrillicNamesWork) {
+    TTempDir dir;
+    std::string name;
+    while (name.size() < 236)
+        name += "ж";
+    const fs::path input = dir.Path() / Utf8ToPath(name + ".tif");
+    fs::create_directory(dir / "out");
+    const fs::path output = dir.Path() / "out" / Utf8ToPath(name + ".tif");
+    WriteFile(input, GoodFile());
+    ASSERT_TRUE(TTIFFInverterSingle().InvertTIFF16Bit(input, output, true));
+    EXPECT_EQ(ReadFile(output).size(), GoodFile().size());
 }
 
 } // namespace

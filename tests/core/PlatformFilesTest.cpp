@@ -1,81 +1,137 @@
+#include "PathText.h"
 #include "TempDir.h"
+#include "TempFiles.h"
 #include "TiffBuilder.h"
-#include "platform/FileOperations.h"
-#include "platform/MappedFile.h"
+#include "platform/FileIO.h"
+#include "platform/RenameSteps.h"
 #include "platform/SystemError.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace kvaderon {
 namespace {
 
 using namespace test;
 namespace fs = std::filesystem;
-using platform::TMapAccess;
-using platform::TMappedFile;
+using platform::SystemFileSystem;
+using platform::TRenameMode;
 
-TEST(CopyFileData, CopiesBytesPermissionsAndModificationTime) {
-    TTempDir dir;
-    TBytes data(300000);
-    for (std::size_t i = 0; i < data.size(); ++i)
-        data[i] = std::uint8_t(i * 7);
-    WriteFile(dir / "from", data);
-    const auto past = fs::last_write_time(dir / "from") - std::chrono::hours(1000);
-    fs::last_write_time(dir / "from", past);
-    fs::permissions(dir / "from", fs::perms::owner_read);
-    WriteFile(dir / "to", {'x'});
-
-    platform::CopyFileData(dir / "from", dir / "to");
-    EXPECT_EQ(ReadFile(dir / "to"), data);
-    EXPECT_EQ(fs::last_write_time(dir / "to"), past);
-    EXPECT_EQ(fs::status(dir / "to").permissions(), fs::perms::owner_read | fs::perms::owner_write);
-}
-
-TEST(TMappedFile, WritesReachTheFileAndFailuresSayWhy) {
-    TTempDir dir;
-    WriteFile(dir / "data", {1, 2, 3});
-    {
-        TMappedFile mapped(dir / "data", TMapAccess::maReadWrite);
-        ASSERT_EQ(mapped.Size(), 3u);
-        mapped.View()[1] = 9;
-        TMappedFile moved = std::move(mapped);
-        EXPECT_FALSE(mapped.IsOpen());
-        EXPECT_TRUE(moved.IsOpen());
-    }
-    EXPECT_EQ(ReadFile(dir / "data"), (TBytes{1, 9, 3}));
-    EXPECT_EQ(TMappedFile(dir / "data", TMapAccess::maReadOnly).View()[1], 9);
-
-    WriteFile(dir / "empty", {});
-    EXPECT_THROW(TMappedFile(dir / "empty", TMapAccess::maReadOnly), platform::ESystemError);
+std::error_code ErrorOf(const std::function<void()>& AAction) {
     try {
-        TMappedFile(dir / "none", TMapAccess::maReadOnly);
-        FAIL();
+        AAction();
     } catch (const platform::ESystemError& error) {
-        EXPECT_EQ(std::string(error.what()), "Не удалось открыть файл " + (dir / "none").string() +
-                                                 ": Файл или папка не найдены");
+        return error.Code();
     }
+    return {};
 }
 
-TEST(FileOperations, SameFileTempNamesAndReplace) {
+TEST(SystemFileSystem, WritesReadsAndKeepsPermissionsAndTimes) {
+    TTempDir dir;
+    auto& files = SystemFileSystem();
+    {
+        auto file = files.CreateNew(dir / "new", 0640);
+        file->WriteAt(0, "abcdef", 6);
+        file->WriteAt(2, "XY", 2);
+        file->SetTimes({1000000000LL * 86400, 1000000000LL * 86400 * 2 + 5000});
+        file->Close();
+    }
+    EXPECT_EQ(ReadFile(dir / "new"), (TBytes{'a', 'b', 'X', 'Y', 'e', 'f'}));
+    auto file = files.OpenRead(dir / "new");
+    const platform::TFileInfo info = file->Info();
+    EXPECT_EQ(info.Size, 6u);
+    EXPECT_EQ(info.Permissions, 0640u);
+    EXPECT_EQ(info.Times.Modification, 1000000000LL * 86400 * 2 + 5000);
+    char buffer[8] = {};
+    EXPECT_EQ(file->ReadAt(4, buffer, sizeof buffer), 2u) << "a read past the end is short";
+    EXPECT_EQ(std::string(buffer, 2), "ef");
+    EXPECT_THROW(platform::ReadExactly(*file, 4, buffer, 3, dir / "new"), platform::ESystemError);
+    file->Close();
+
+    EXPECT_EQ(ErrorOf([&] { files.CreateNew(dir / "new", 0600); }), std::errc::file_exists);
+}
+
+TEST(SystemFileSystem, OpensOnlyRegularFilesAndNeverWaitsOnAFifo) {
+    TTempDir dir;
+    fs::create_directory(dir / "folder");
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    for (const char* name : {"folder", "fifo", "missing"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(ErrorOf([&] { SystemFileSystem().OpenRead(dir / name); }), std::errc::no_such_file_or_directory);
+    }
+    EXPECT_EQ(ErrorOf([&] { SystemFileSystem().OpenRead("/dev/null"); }), std::errc::no_such_file_or_directory);
+}
+
+TEST(SystemFileSystem, RenameReplacesOnlyWhenAsked) {
     TTempDir dir;
     WriteFile(dir / "a", {1});
-    WriteFile(dir / "b", {1});
-    fs::create_symlink(dir / "a", dir / "s");
-    EXPECT_TRUE(platform::IsSameFile(dir / "a", dir / "s"));
-    EXPECT_TRUE(platform::IsSameFile(dir / "a", dir / "." / "a"));
-    EXPECT_FALSE(platform::IsSameFile(dir / "a", dir / "b"));
-    EXPECT_FALSE(platform::IsSameFile(dir / "a", dir / "missing"));
+    WriteFile(dir / "b", {2});
+    EXPECT_EQ(ErrorOf([&] { SystemFileSystem().Rename(dir / "a", dir / "b", TRenameMode::rmNoReplace); }),
+              std::errc::file_exists);
+    EXPECT_EQ(ReadFile(dir / "b"), TBytes{2});
+    SystemFileSystem().Rename(dir / "a", dir / "b", TRenameMode::rmReplace);
+    EXPECT_EQ(ReadFile(dir / "b"), TBytes{1});
+    SystemFileSystem().Rename(dir / "b", dir / "c", TRenameMode::rmNoReplace);
+    EXPECT_EQ(dir.FileNames(), std::vector<std::string>{"c"});
+}
 
-    const fs::path first = platform::CreateTempFileBeside(dir / "b");
-    const fs::path second = platform::CreateTempFileBeside(dir / "b");
-    EXPECT_NE(first, second);
-    EXPECT_EQ(first.parent_path(), dir.Path());
-    platform::ReplaceFile(first, dir / "b");
-    EXPECT_EQ(ReadFile(dir / "b"), TBytes{});
-    platform::RemoveFileQuietly(second);
-    platform::RemoveFileQuietly(dir / "missing");
-    EXPECT_EQ(dir.FileNames(), (std::vector<std::string>{"a", "b", "s"}));
-    EXPECT_THROW(platform::CreateTempFileBeside(dir / "no" / "x"), platform::ESystemError);
+// The no-replace rename on file systems that lack the atomic call, hard links, or both.
+TEST(RenameWithoutReplacing, FallsBackStepByStepAndNeverReplaces) {
+    const auto unsupported = std::make_error_code(std::errc::invalid_argument);
+    const auto noLinks = std::make_error_code(std::errc::operation_not_permitted);
+    const auto exists = std::make_error_code(std::errc::file_exists);
+    const auto full = std::make_error_code(std::errc::no_space_on_device);
+    struct TCase {
+        const char* Name;
+        std::error_code Atomic, Link;
+        bool TargetExists;
+        std::error_code Expected;
+        std::string Steps;
+    };
+    const std::vector<TCase> cases = {
+        {"atomic call", {}, {}, false, {}, "n"},
+        {"atomic call finds the target", exists, {}, true, exists, "n"},
+        {"atomic call fails otherwise", full, {}, false, full, "n"},
+        {"hard link", unsupported, {}, false, {}, "nlu"},
+        {"hard link finds the target", unsupported, exists, true, exists, "nl"},
+        {"neither, target absent", unsupported, noLinks, false, {}, "nler"},
+        {"neither, target present", unsupported, noLinks, true, exists, "nle"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        std::string steps;
+        const std::error_code result = platform::RenameWithoutReplacing({
+            [&] { steps += 'n'; return c.Atomic; },
+            [&] { steps += 'l'; return c.Link; },
+            [&] { steps += 'u'; return std::error_code(); },
+            [&] { steps += 'e'; return c.TargetExists; },
+            [&] { steps += 'r'; return std::error_code(); },
+        });
+        EXPECT_EQ(result, c.Expected);
+        EXPECT_EQ(steps, c.Steps);
+    }
+}
+
+TEST(CreateTempFileBeside, FixedLengthNamesBesideTheTargetAndFailuresNameTheTarget) {
+    TTempDir dir;
+    const std::string longName(200, 'x');
+    TTempFile first = CreateTempFileBeside(SystemFileSystem(), dir / longName, 0600);
+    TTempFile second = CreateTempFileBeside(SystemFileSystem(), dir / "b", 0600);
+    EXPECT_EQ(first.Path.parent_path(), dir.Path());
+    EXPECT_EQ(first.Path.filename().string().size(), second.Path.filename().string().size());
+    EXPECT_NE(first.Path, second.Path);
+    for (const auto& temp : {first.Path, second.Path}) {
+        SystemFileSystem().Remove(temp);
+        ForgetTempFile(temp);
+    }
+    try {
+        CreateTempFileBeside(SystemFileSystem(), dir / "no" / "x", 0600);
+        FAIL();
+    } catch (const platform::ESystemError& error) {
+        EXPECT_EQ(std::string(error.what()), "Не удалось создать файл " + PathToUtf8(dir / "no" / "x") +
+                                                 ": Файл или папка не найдены");
+    }
 }
 
 } // namespace

@@ -1,0 +1,53 @@
+// The bytes of a file as the TIFF readers see them: held in memory, or read from an open file on
+// demand. Readers check every range against Size() before they ask for it.
+#pragma once
+
+#include "platform/FileIO.h"
+
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+
+namespace kvaderon {
+
+class TByteSource {
+public:
+    explicit TByteSource(std::uint64_t ASize) : FSize(ASize) {}
+    virtual ~TByteSource() = default;
+
+    std::uint64_t Size() const { return FSize; }
+    // Copies [AOffset, AOffset + ALength), a range inside Size(). A file that cannot be read
+    // there raises platform::ESystemError.
+    virtual void Read(std::uint64_t AOffset, void* AData, std::size_t ALength) const = 0;
+
+private:
+    std::uint64_t FSize;
+};
+
+class TMemoryBytes final : public TByteSource {
+public:
+    TMemoryBytes(const std::uint8_t* AData, std::uint64_t ASize) : TByteSource(ASize), FData(AData) {}
+    void Read(std::uint64_t AOffset, void* AData, std::size_t ALength) const override {
+        if (ALength > 0)
+            std::memcpy(AData, FData + AOffset, ALength);
+    }
+
+private:
+    const std::uint8_t* FData;
+};
+
+// AFile had ASize bytes when it was opened; APath names it in messages.
+class TFileBytes final : public TByteSource {
+public:
+    TFileBytes(platform::TFile& AFile, std::uint64_t ASize, std::filesystem::path APath)
+        : TByteSource(ASize), FFile(AFile), FPath(std::move(APath)) {}
+    void Read(std::uint64_t AOffset, void* AData, std::size_t ALength) const override {
+        platform::ReadExactly(FFile, AOffset, AData, ALength, FPath);
+    }
+
+private:
+    platform::TFile& FFile;
+    std::filesystem::path FPath;
+};
+
+} // namespace kvaderon

@@ -1,0 +1,46 @@
+// Which bytes of a file the inversion changes and how, worked out once per file from its
+// structure, and applied to the file's bytes chunk by chunk as they stream past.
+#pragma once
+
+#include "SampleInversion.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace kvaderon {
+
+struct TTIFFStructure;
+
+class TInversionPlan {
+public:
+    // Raises ETIFFError for a structure that cannot be inverted: SamplesPerPixel 0, a planar strip
+    // count that is not a multiple of SamplesPerPixel, then the strip table's damage.
+    TInversionPlan(const TTIFFStructure& AStructure, std::uint64_t AFileSize);
+
+    // The end of a chunk of the file that starts at AStart and would end at AEnd: one byte earlier
+    // when AEnd would split a sample that must be negated whole.
+    std::uint64_t ChunkEnd(std::uint64_t AStart, std::uint64_t AEnd) const;
+
+    // Inverts the strip bytes among AData[0, ALength), the file's bytes from APosition on.
+    // Chunks come in file order and end where ChunkEnd says.
+    void Apply(std::uint8_t* AData, std::size_t ALength, std::uint64_t APosition);
+
+private:
+    enum class TKind : std::uint8_t { rkChunky, rkPlanarXor, rkPlanarSigned };
+    struct TRegion {
+        std::uint64_t Offset;
+        std::uint64_t Length; // whole samples only: an odd last byte of a strip stays
+        TKind Kind;
+        std::uint64_t End() const { return Offset + Length; }
+    };
+
+    void AddRegion(std::uint32_t AOffset, std::uint32_t AByteCount, TKind AKind);
+
+    std::vector<TRegion> FRegions; // in file order, disjoint
+    std::size_t FNextRegion = 0;
+    TXorPattern FChunkyPattern;
+    TXorPattern FPlanarPattern;
+    bool FBigEndian;
+};
+
+} // namespace kvaderon

@@ -1,0 +1,73 @@
+#include "TempFiles.h"
+
+#include "PathText.h"
+#include "platform/SystemError.h"
+
+#include <atomic>
+#include <cstdio>
+#include <mutex>
+#include <random>
+#include <set>
+
+namespace kvaderon {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Creation and recording happen under one lock, so the removal at a signal sees every file.
+std::mutex& RegistryLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+std::set<fs::path>& InFlight() {
+    static std::set<fs::path> files;
+    return files;
+}
+
+fs::path TempName(const fs::path& ATarget, unsigned ANumber) {
+    char name[32];
+    std::snprintf(name, sizeof name, ".kvaderon-%08x.tmp", ANumber);
+    fs::path path = ATarget;
+    path.replace_filename(name);
+    return path;
+}
+
+} // namespace
+
+TTempFile CreateTempFileBeside(platform::TFileSystem& AFileSystem, const fs::path& ATarget,
+                               std::uint32_t APermissions) {
+    static std::atomic<unsigned> counter{std::random_device{}()};
+    const std::lock_guard lock(RegistryLock());
+    std::error_code error;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const fs::path candidate = TempName(ATarget, counter.fetch_add(0x9E3779B9u));
+        try {
+            TTempFile temp{candidate, AFileSystem.CreateNew(candidate, APermissions)};
+            InFlight().insert(candidate);
+            return temp;
+        } catch (const platform::ESystemError& failure) {
+            error = failure.Code();
+            if (error != std::errc::file_exists)
+                break;
+        }
+    }
+    platform::ThrowSystemError("Не удалось создать файл " + PathToUtf8(ATarget), error);
+}
+
+void ForgetTempFile(const fs::path& APath) {
+    const std::lock_guard lock(RegistryLock());
+    InFlight().erase(APath);
+}
+
+void RemoveTempFilesInFlight() noexcept {
+    RegistryLock().lock(); // never released: the program is about to end
+    for (const auto& path : InFlight()) {
+        std::error_code error;
+        fs::remove(path, error);
+    }
+    InFlight().clear();
+}
+
+} // namespace kvaderon

@@ -1,0 +1,75 @@
+// The file I/O of the engine: open files with positional reads and writes, and the few folder
+// operations around them. Everything goes through TFileSystem, so that tests can hand the engine
+// an in-memory file system that fails any chosen call (tests/support/MemoryFileSystem.h).
+//
+// Every failure raises ESystemError with a Russian message naming the path the caller gave and
+// the system's error in Code(). Writing a file safely is: CreateNew under a temporary name in the
+// target's folder, WriteAt, SetTimes if wanted, Close (which reports late write errors), then
+// Rename onto the target; on any failure, Remove the temporary file.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+
+namespace kvaderon::platform {
+
+// Nanoseconds since 1970-01-01 UTC.
+struct TFileTimes {
+    std::int64_t Access = 0;
+    std::int64_t Modification = 0;
+};
+
+struct TFileInfo {
+    std::uint64_t Size = 0;
+    std::uint32_t Permissions = 0; // POSIX permission bits; 0 where the system has none
+    TFileTimes Times;
+};
+
+// One open file. Dropping it without Close closes it quietly.
+class TFile {
+public:
+    virtual ~TFile() = default;
+
+    virtual TFileInfo Info() = 0;
+    // Reads up to ALength bytes at AOffset and returns how many; fewer only at the end of the file.
+    virtual std::size_t ReadAt(std::uint64_t AOffset, void* AData, std::size_t ALength) = 0;
+    // Writes all ALength bytes at AOffset.
+    virtual void WriteAt(std::uint64_t AOffset, const void* AData, std::size_t ALength) = 0;
+    virtual void SetTimes(const TFileTimes& ATimes) = 0;
+    // Closes the file; a failure here can be a write that never reached the disk.
+    virtual void Close() = 0;
+};
+
+enum class TRenameMode { rmNoReplace, rmReplace };
+
+class TFileSystem {
+public:
+    virtual ~TFileSystem() = default;
+
+    // An existing regular file, for reading. Never blocks: a FIFO, a device or a folder fails
+    // with std::errc::no_such_file_or_directory, as a missing file does.
+    virtual std::unique_ptr<TFile> OpenRead(const std::filesystem::path& APath) = 0;
+    // A new empty file for writing with the given permission bits (ignored where the system has
+    // none); fails with std::errc::file_exists when the name is taken.
+    virtual std::unique_ptr<TFile> CreateNew(const std::filesystem::path& APath, std::uint32_t APermissions) = 0;
+    // rmNoReplace fails with std::errc::file_exists when ATo exists; rmReplace replaces it in one step.
+    virtual void Rename(const std::filesystem::path& AFrom, const std::filesystem::path& ATo, TRenameMode AMode) = 0;
+    virtual void Remove(const std::filesystem::path& APath) = 0;
+    // Both paths exist and name one file: other spellings, symbolic and hard links.
+    virtual bool IsSameFile(const std::filesystem::path& AFirst, const std::filesystem::path& ASecond) = 0;
+};
+
+// The operating system's files.
+TFileSystem& SystemFileSystem();
+
+// Reads exactly ALength bytes at AOffset of a file whose size was learned before; a file that has
+// become shorter meanwhile raises ESystemError naming APath.
+void ReadExactly(TFile& AFile, std::uint64_t AOffset, void* AData, std::size_t ALength,
+                 const std::filesystem::path& APath);
+
+// Removes APath if it exists; its own failure is ignored.
+void RemoveQuietly(TFileSystem& AFileSystem, const std::filesystem::path& APath) noexcept;
+
+} // namespace kvaderon::platform

@@ -1,0 +1,161 @@
+#include "FileIO.h"
+
+#include "PathText.h"
+#include "SystemError.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace kvaderon::platform {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// FILETIME counts 100 ns from 1601-01-01; TFileTimes counts 1 ns from 1970-01-01.
+constexpr std::int64_t epochDifference = 116444736000000000;
+
+std::int64_t Nanoseconds(const FILETIME& ATime) {
+    const std::int64_t ticks = std::int64_t((std::uint64_t(ATime.dwHighDateTime) << 32) | ATime.dwLowDateTime);
+    return (ticks - epochDifference) * 100;
+}
+
+FILETIME ToFileTime(std::int64_t ANanoseconds) {
+    const auto ticks = std::uint64_t(ANanoseconds / 100 + epochDifference);
+    return {DWORD(ticks & 0xFFFFFFFFu), DWORD(ticks >> 32)};
+}
+
+[[noreturn]] void Fail(const char* AWhat, const fs::path& APath) {
+    ThrowSystemError(std::string(AWhat) + " " + PathToUtf8(APath), LastSystemError());
+}
+
+OVERLAPPED At(std::uint64_t AOffset) {
+    OVERLAPPED position{};
+    position.Offset = DWORD(AOffset & 0xFFFFFFFFu);
+    position.OffsetHigh = DWORD(AOffset >> 32);
+    return position;
+}
+
+class TWin32File final : public TFile {
+public:
+    TWin32File(HANDLE AHandle, fs::path APath) : FHandle(AHandle), FPath(std::move(APath)) {}
+    ~TWin32File() override {
+        if (FHandle != INVALID_HANDLE_VALUE)
+            CloseHandle(FHandle);
+    }
+
+    TFileInfo Info() override {
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (!GetFileInformationByHandle(FHandle, &info))
+            Fail("Не удалось прочитать свойства файла", FPath);
+        return {(std::uint64_t(info.nFileSizeHigh) << 32) | info.nFileSizeLow, 0,
+                {Nanoseconds(info.ftLastAccessTime), Nanoseconds(info.ftLastWriteTime)}};
+    }
+
+    std::size_t ReadAt(std::uint64_t AOffset, void* AData, std::size_t ALength) override {
+        std::size_t done = 0;
+        while (done < ALength) {
+            OVERLAPPED position = At(AOffset + done);
+            DWORD got = 0;
+            const DWORD want = DWORD(std::min<std::size_t>(ALength - done, 1u << 30));
+            if (!ReadFile(FHandle, static_cast<char*>(AData) + done, want, &got, &position)) {
+                if (GetLastError() == ERROR_HANDLE_EOF)
+                    break;
+                Fail("Не удалось прочитать файл", FPath);
+            }
+            if (got == 0)
+                break;
+            done += got;
+        }
+        return done;
+    }
+
+    void WriteAt(std::uint64_t AOffset, const void* AData, std::size_t ALength) override {
+        std::size_t done = 0;
+        while (done < ALength) {
+            OVERLAPPED position = At(AOffset + done);
+            DWORD put = 0;
+            const DWORD want = DWORD(std::min<std::size_t>(ALength - done, 1u << 30));
+            if (!WriteFile(FHandle, static_cast<const char*>(AData) + done, want, &put, &position) || put == 0)
+                Fail("Не удалось записать файл", FPath);
+            done += put;
+        }
+    }
+
+    void SetTimes(const TFileTimes& ATimes) override {
+        const FILETIME access = ToFileTime(ATimes.Access);
+        const FILETIME modification = ToFileTime(ATimes.Modification);
+        if (!SetFileTime(FHandle, nullptr, &access, &modification))
+            Fail("Не удалось установить время изменения файла", FPath);
+    }
+
+    void Close() override {
+        const HANDLE handle = FHandle;
+        FHandle = INVALID_HANDLE_VALUE;
+        if (handle != INVALID_HANDLE_VALUE && !CloseHandle(handle))
+            Fail("Не удалось записать файл", FPath);
+    }
+
+private:
+    HANDLE FHandle;
+    fs::path FPath;
+};
+
+class TWin32FileSystem final : public TFileSystem {
+public:
+    std::unique_ptr<TFile> OpenRead(const fs::path& APath) override {
+        const HANDLE handle = CreateFileW(APath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        if (handle == INVALID_HANDLE_VALUE)
+            Fail("Не удалось открыть файл", APath);
+        auto file = std::make_unique<TWin32File>(handle, APath);
+        if (GetFileType(handle) != FILE_TYPE_DISK)
+            throw ESystemError("Не удалось открыть файл " + PathToUtf8(APath) + ": это не обычный файл",
+                               std::make_error_code(std::errc::no_such_file_or_directory));
+        return file;
+    }
+
+    std::unique_ptr<TFile> CreateNew(const fs::path& APath, std::uint32_t /*APermissions*/) override {
+        const HANDLE handle = CreateFileW(APath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) {
+            const DWORD code = GetLastError();
+            if (code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS)
+                ThrowSystemError("Не удалось создать файл " + PathToUtf8(APath),
+                                 std::make_error_code(std::errc::file_exists));
+            ThrowSystemError("Не удалось создать файл " + PathToUtf8(APath),
+                             std::error_code(int(code), std::system_category()));
+        }
+        return std::make_unique<TWin32File>(handle, APath);
+    }
+
+    void Rename(const fs::path& AFrom, const fs::path& ATo, TRenameMode AMode) override {
+        const DWORD flags = MOVEFILE_WRITE_THROUGH | (AMode == TRenameMode::rmReplace ? MOVEFILE_REPLACE_EXISTING : 0);
+        if (MoveFileExW(AFrom.c_str(), ATo.c_str(), flags))
+            return;
+        const DWORD code = GetLastError();
+        if (code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS)
+            ThrowSystemError("Не удалось записать файл " + PathToUtf8(ATo), std::make_error_code(std::errc::file_exists));
+        ThrowSystemError("Не удалось записать файл " + PathToUtf8(ATo), std::error_code(int(code), std::system_category()));
+    }
+
+    void Remove(const fs::path& APath) override {
+        if (!DeleteFileW(APath.c_str()))
+            Fail("Не удалось удалить файл", APath);
+    }
+
+    bool IsSameFile(const fs::path& AFirst, const fs::path& ASecond) override {
+        std::error_code error;
+        return fs::equivalent(AFirst, ASecond, error) && !error;
+    }
+};
+
+} // namespace
+
+TFileSystem& SystemFileSystem() {
+    static TWin32FileSystem fileSystem;
+    return fileSystem;
+}
+
+} // namespace kvaderon::platform

@@ -1,0 +1,132 @@
+// The inverter and the analyzer on files that fail, shrink or grow under them.
+#include "InverterTestSupport.h"
+#include "MemoryFileSystem.h"
+#include "PathText.h"
+#include "TIFFBitDepthAnalyzer.h"
+#include "platform/SystemError.h"
+
+#include <gtest/gtest.h>
+
+namespace kvaderon {
+namespace {
+
+using namespace test;
+namespace fs = std::filesystem;
+
+const fs::path input = "/scans/in.tif";
+const fs::path target = "/out/in.tif";
+
+// Three chunks of the stream and more, with an alpha channel so that pixels straddle chunks.
+TBytes LargeFile() {
+    TImageLayout layout;
+    layout.SamplesPerPixel = 4;
+    layout.Photometric = 2;
+    layout.ExtraSamples = {2};
+    layout.Width = 333;
+    layout.Height = 300;
+    layout.StripsPerPlane = 7;
+    return BuildImage(layout).Build();
+}
+
+std::string Prefix() {
+    return "Системная ошибка при обработке " + PathToUtf8(input) + ": ";
+}
+
+TEST(FileFaults, EveryFailingCallOfTheInverterLeavesInputAndTargetAsTheyWere) {
+    const TBytes file = LargeFile();
+    const TBytes expected = InvertBytes(file).Output;
+    ASSERT_FALSE(expected.empty());
+    for (const std::errc error : {std::errc::no_space_on_device, std::errc::io_error}) {
+        for (std::size_t call = 1;; ++call) {
+            SCOPED_TRACE(call);
+            TMemoryFileSystem files;
+            files.Write(input, file);
+            files.Write(target, {'o', 'l', 'd'});
+            files.FailCall(call, error);
+            try {
+                TTIFFInverterSingle(files).InvertTIFF16Bit(input, target, true, true);
+            } catch (const ETIFFError& failure) {
+                const std::string message = failure.what();
+                EXPECT_EQ(message.rfind(Prefix(), 0), 0u) << message;
+                EXPECT_NE(message.find(platform::SystemErrorText(std::make_error_code(error))), std::string::npos)
+                    << message;
+                EXPECT_EQ(message.find(".kvaderon"), std::string::npos) << "names the temporary file: " << message;
+                EXPECT_EQ(files.Node(input).Bytes, file);
+                EXPECT_EQ(files.Node(target).Bytes, (TBytes{'o', 'l', 'd'}));
+                EXPECT_EQ(files.Paths(), (std::vector<std::string>{PathToUtf8(target), PathToUtf8(input)}));
+                EXPECT_EQ(files.OpenFiles(), 0);
+                continue;
+            }
+            EXPECT_EQ(files.Node(target).Bytes, expected);
+            EXPECT_GT(call, 10u) << "too few calls for a streamed pass";
+            break;
+        }
+    }
+}
+
+TEST(FileFaults, AnInputThatShrinksOrGrowsDuringTheCopyIsAnError) {
+    const TBytes file = LargeFile();
+    struct TCase {
+        const char* Name;
+        std::size_t NewSize;
+        std::string Reason;
+    };
+    const std::vector<TCase> cases = {
+        {"shrinks", file.size() - 1000, "Файл стал короче во время чтения: " + PathToUtf8(input)},
+        {"grows", file.size() + 1, "Файл стал длиннее во время чтения: " + PathToUtf8(input)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TMemoryFileSystem files;
+        files.Write(input, file);
+        bool changed = false;
+        files.BeforeCall = [&](std::size_t) {
+            if (!changed && files.OpenFiles() == 2) { // the input and the temporary file: streaming
+                changed = true;
+                TBytes bytes = file;
+                bytes.resize(c.NewSize);
+                files.Write(input, bytes);
+            }
+        };
+        try {
+            TTIFFInverterSingle(files).InvertTIFF16Bit(input, target, true);
+            ADD_FAILURE() << "succeeded";
+        } catch (const ETIFFError& failure) {
+            EXPECT_EQ(std::string(failure.what()), Prefix() + c.Reason);
+        }
+        EXPECT_EQ(files.Paths(), std::vector<std::string>{PathToUtf8(input)});
+    }
+}
+
+TEST(FileFaults, EveryFailingCallOfTheAnalyzerEndsInTheResult) {
+    const TBytes file = LargeFile();
+    for (std::size_t call = 1;; ++call) {
+        SCOPED_TRACE(call);
+        TMemoryFileSystem files;
+        files.Write(input, file);
+        files.FailCall(call, std::errc::io_error);
+        const TBitDepthResult result = TTIFFBitDepthAnalyzer(files).AnalyzeBitDepth(input, TAnalysisMode::amPrecise);
+        EXPECT_EQ(files.OpenFiles(), 0);
+        if (result.Error.empty()) {
+            EXPECT_TRUE(result.IsActually16Bit);
+            break;
+        }
+        EXPECT_FALSE(result.IsActually8Bit || result.IsActually16Bit);
+        EXPECT_TRUE(result.Error == "Не удалось открыть файл: " + PathToUtf8(input) ||
+                    result.Error == "Ошибка при анализе: Не удалось прочитать файл " + PathToUtf8(input) +
+                                        ": Ошибка ввода-вывода")
+            << result.Error;
+    }
+}
+
+TEST(FileFaults, AFileShortenedDuringTheAnalysisIsAnError) {
+    TTempDir dir;
+    WriteFile(dir / "scan.tif", LargeFile());
+    const TBitDepthResult result = TTIFFBitDepthAnalyzer().AnalyzeBitDepthWithProgress(
+        dir / "scan.tif", TAnalysisMode::amPrecise, [&](int) { fs::resize_file(dir / "scan.tif", 1000); });
+    EXPECT_EQ(result.Error, "Ошибка при анализе: Файл стал короче во время чтения: " + PathToUtf8(dir / "scan.tif"));
+    EXPECT_FALSE(result.IsActually8Bit || result.IsActually16Bit);
+}
+
+} // namespace
+} // namespace kvaderon

@@ -1,0 +1,146 @@
+#include "MemoryFileSystem.h"
+
+#include "PathText.h"
+#include "platform/SystemError.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace kvaderon::test {
+
+namespace fs = std::filesystem;
+using platform::ThrowSystemError;
+
+class TMemoryFile final : public platform::TFile {
+public:
+    TMemoryFile(TMemoryFileSystem& AOwner, std::shared_ptr<TMemoryFileSystem::TNode> ANode, fs::path APath)
+        : FOwner(AOwner), FNode(std::move(ANode)), FPath(std::move(APath)) {
+        ++FOwner.FOpenFiles;
+    }
+    ~TMemoryFile() override {
+        if (FNode)
+            --FOwner.FOpenFiles;
+    }
+
+    platform::TFileInfo Info() override {
+        FOwner.Call("Сбой чтения свойств файла", FPath);
+        return {FNode->Bytes.size(), FNode->Permissions, FNode->Times};
+    }
+
+    std::size_t ReadAt(std::uint64_t AOffset, void* AData, std::size_t ALength) override {
+        FOwner.Call("Не удалось прочитать файл", FPath);
+        const auto& bytes = FNode->Bytes;
+        if (AOffset >= bytes.size())
+            return 0;
+        const std::size_t length = std::min<std::uint64_t>(ALength, bytes.size() - AOffset);
+        std::memcpy(AData, bytes.data() + AOffset, length);
+        return length;
+    }
+
+    void WriteAt(std::uint64_t AOffset, const void* AData, std::size_t ALength) override {
+        FOwner.Call("Не удалось записать файл", FPath);
+        auto& bytes = FNode->Bytes;
+        if (bytes.size() < AOffset + ALength)
+            bytes.resize(std::size_t(AOffset + ALength));
+        std::memcpy(bytes.data() + AOffset, AData, ALength);
+    }
+
+    void SetTimes(const platform::TFileTimes& ATimes) override {
+        FOwner.Call("Не удалось установить время изменения файла", FPath);
+        FNode->Times = ATimes;
+    }
+
+    void Close() override {
+        if (!FNode)
+            return;
+        FNode.reset();
+        --FOwner.FOpenFiles;
+        FOwner.Call("Не удалось записать файл", FPath);
+    }
+
+private:
+    TMemoryFileSystem& FOwner;
+    std::shared_ptr<TMemoryFileSystem::TNode> FNode;
+    fs::path FPath;
+};
+
+void TMemoryFileSystem::Write(const fs::path& APath, std::vector<std::uint8_t> ABytes) {
+    auto& node = FFiles[APath];
+    if (!node)
+        node = std::make_shared<TNode>();
+    node->Bytes = std::move(ABytes);
+}
+
+TMemoryFileSystem::TNode& TMemoryFileSystem::Node(const fs::path& APath) {
+    return *FFiles.at(APath);
+}
+
+bool TMemoryFileSystem::Exists(const fs::path& APath) const {
+    return FFiles.count(APath) != 0;
+}
+
+std::vector<std::string> TMemoryFileSystem::Paths() const {
+    std::vector<std::string> paths;
+    for (const auto& [path, node] : FFiles)
+        paths.push_back(PathToUtf8(path));
+    return paths;
+}
+
+void TMemoryFileSystem::FailCall(std::size_t ANth, std::errc AError) {
+    FFailAt = ANth == 0 ? 0 : FCalls + ANth;
+    FError = AError;
+}
+
+void TMemoryFileSystem::Call(const char* AOperation, const fs::path& APath) {
+    ++FCalls;
+    if (BeforeCall)
+        BeforeCall(FCalls);
+    if (FCalls == FFailAt)
+        ThrowSystemError(std::string(AOperation) + " " + PathToUtf8(APath), std::make_error_code(FError));
+}
+
+std::unique_ptr<platform::TFile> TMemoryFileSystem::OpenRead(const fs::path& APath) {
+    Call("Не удалось открыть файл", APath);
+    const auto found = FFiles.find(APath);
+    if (found == FFiles.end())
+        ThrowSystemError("Не удалось открыть файл " + PathToUtf8(APath),
+                         std::make_error_code(std::errc::no_such_file_or_directory));
+    return std::make_unique<TMemoryFile>(*this, found->second, APath);
+}
+
+std::unique_ptr<platform::TFile> TMemoryFileSystem::CreateNew(const fs::path& APath, std::uint32_t APermissions) {
+    Call("Не удалось создать файл", APath);
+    if (Exists(APath))
+        ThrowSystemError("Не удалось создать файл " + PathToUtf8(APath), std::make_error_code(std::errc::file_exists));
+    auto node = std::make_shared<TNode>();
+    node->Permissions = APermissions;
+    FFiles[APath] = node;
+    return std::make_unique<TMemoryFile>(*this, node, APath);
+}
+
+void TMemoryFileSystem::Rename(const fs::path& AFrom, const fs::path& ATo, platform::TRenameMode AMode) {
+    Call("Не удалось записать файл", ATo);
+    const auto found = FFiles.find(AFrom);
+    if (found == FFiles.end())
+        ThrowSystemError("Не удалось записать файл " + PathToUtf8(ATo),
+                         std::make_error_code(std::errc::no_such_file_or_directory));
+    if (AMode == platform::TRenameMode::rmNoReplace && Exists(ATo))
+        ThrowSystemError("Не удалось записать файл " + PathToUtf8(ATo), std::make_error_code(std::errc::file_exists));
+    auto node = found->second;
+    FFiles.erase(found);
+    FFiles[ATo] = std::move(node);
+}
+
+void TMemoryFileSystem::Remove(const fs::path& APath) {
+    Call("Не удалось удалить файл", APath);
+    if (FFiles.erase(APath) == 0)
+        ThrowSystemError("Не удалось удалить файл " + PathToUtf8(APath),
+                         std::make_error_code(std::errc::no_such_file_or_directory));
+}
+
+bool TMemoryFileSystem::IsSameFile(const fs::path& AFirst, const fs::path& ASecond) {
+    Call("Не удалось сравнить файлы", AFirst);
+    return Exists(AFirst) && Exists(ASecond) && FFiles.at(AFirst) == FFiles.at(ASecond);
+}
+
+} // namespace kvaderon::test

@@ -1,0 +1,64 @@
+// An in-memory file system for tests of the engine's file I/O: files are byte vectors under their
+// paths, and any call can be made to fail with a chosen error.
+#pragma once
+
+#include "platform/FileIO.h"
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <system_error>
+#include <vector>
+
+namespace kvaderon::test {
+
+class TMemoryFileSystem final : public platform::TFileSystem {
+public:
+    struct TNode {
+        std::vector<std::uint8_t> Bytes;
+        std::uint32_t Permissions = 0644;
+        platform::TFileTimes Times;
+    };
+
+    // Creates or overwrites a file; files open on it see the new bytes (as a file changed by
+    // another program).
+    void Write(const std::filesystem::path& APath, std::vector<std::uint8_t> ABytes);
+    // A file's node; raises std::out_of_range when there is none.
+    TNode& Node(const std::filesystem::path& APath);
+    bool Exists(const std::filesystem::path& APath) const;
+    // Every path, sorted.
+    std::vector<std::string> Paths() const;
+    // Files opened and not yet closed or dropped.
+    int OpenFiles() const { return FOpenFiles; }
+
+    // Every call of the file system and of its files counts: open, create, rename, remove,
+    // same-file test, info, read, write, set times, close. The ANth call from now (1: the next)
+    // fails with AError; 0 fails none.
+    void FailCall(std::size_t ANth, std::errc AError);
+    std::size_t Calls() const { return FCalls; }
+    // Runs before every call, with its number; may change files.
+    std::function<void(std::size_t ACall)> BeforeCall;
+
+    std::unique_ptr<platform::TFile> OpenRead(const std::filesystem::path& APath) override;
+    std::unique_ptr<platform::TFile> CreateNew(const std::filesystem::path& APath, std::uint32_t APermissions) override;
+    void Rename(const std::filesystem::path& AFrom, const std::filesystem::path& ATo,
+                platform::TRenameMode AMode) override;
+    void Remove(const std::filesystem::path& APath) override;
+    bool IsSameFile(const std::filesystem::path& AFirst, const std::filesystem::path& ASecond) override;
+
+    // Counts a call made on APath and raises the injected fault when it is due.
+    void Call(const char* AOperation, const std::filesystem::path& APath);
+
+private:
+    friend class TMemoryFile;
+
+    std::map<std::filesystem::path, std::shared_ptr<TNode>> FFiles;
+    std::size_t FCalls = 0;
+    std::size_t FFailAt = 0;
+    std::errc FError = std::errc::io_error;
+    int FOpenFiles = 0;
+};
+
+} // namespace kvaderon::test

@@ -3,10 +3,10 @@
 #include "AnalysisJson.h"
 #include "AnalysisReport.h"
 #include "PathText.h"
+#include "StandardOutput.h"
 #include "TIFFBitDepthAnalyzer.h"
 #include "TerminalText.h"
 
-#include <cstdio>
 
 namespace kvaderon::cli {
 
@@ -27,8 +27,8 @@ int RunAnalyze(const TCommandLine& ALine, bool AColored) {
         const std::string text = ALine.Json ? AnalysisResultJson(file, result) + "\n"
                                             : RenderRuns(BuildAnalysisReport(PathToUtf8(path.filename()), result),
                                                          AColored);
-        std::fwrite(text.data(), 1, text.size(), stdout);
-        std::fflush(stdout);
+        if (!WriteStandardOutput(text))
+            return 1;
     }
     return allAnalysed ? 0 : 1;
 }

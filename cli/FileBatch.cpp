@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <map>
+#include <system_error>
 #include <thread>
 
 namespace kvaderon::cli {
@@ -16,9 +17,36 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// One spelling per file, for telling whether two paths name the same file.
+// Letters of the Latin, Greek and Cyrillic alphabets in lower case; every other byte as it is.
+std::string FoldCase(const std::string& AText) {
+    std::string folded;
+    folded.reserve(AText.size());
+    for (std::size_t i = 0; i < AText.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(AText[i]);
+        if (byte < 0x80) {
+            folded += char(byte >= 'A' && byte <= 'Z' ? byte + 32 : byte);
+            continue;
+        }
+        if ((byte & 0xE0) != 0xC0 || i + 1 >= AText.size()) {
+            folded += char(byte);
+            continue;
+        }
+        unsigned code = (byte & 0x1Fu) << 6 | (static_cast<unsigned char>(AText[i + 1]) & 0x3Fu);
+        if ((code >= 0xC0 && code <= 0xDE && code != 0xD7) || (code >= 0x391 && code <= 0x3AB && code != 0x3A2) ||
+            (code >= 0x410 && code <= 0x42F))
+            code += 0x20;
+        else if (code >= 0x400 && code <= 0x40F)
+            code += 0x50;
+        folded += char(0xC0 | code >> 6);
+        folded += char(0x80 | (code & 0x3F));
+        ++i;
+    }
+    return folded;
+}
+
+// One spelling per file, for telling whether two paths may name the same file.
 std::string PathKey(const fs::path& APath) {
-    return PathToUtf8(NormalPath(APath));
+    return FoldCase(PathToUtf8(NormalPath(APath)));
 }
 
 TOutcomeLineData Line(const fs::path& AFile, std::string AMessage, bool AIsError) {
@@ -44,10 +72,16 @@ TFileBatch::TFileBatch(std::vector<TFileTask> ATasks, bool AOverwrite, unsigned 
     }
 }
 
-void TFileBatch::Run(const std::function<void(std::size_t, const TFileReport&)>& AOnReport) {
+void TFileBatch::Run(const std::function<bool(std::size_t, const TFileReport&)>& AOnReport) {
     std::vector<std::thread> workers;
-    for (unsigned i = 0; i < FJobs; ++i)
-        workers.emplace_back([this] { Work(); });
+    try {
+        for (unsigned i = 0; i < FJobs; ++i)
+            workers.emplace_back([this] { Work(); });
+    } catch (const std::system_error&) {
+        // Fewer workers; with none at all, this thread does the work before it reports.
+    }
+    if (workers.empty())
+        Work();
     for (std::size_t i = 0; i < FTasks.size(); ++i) {
         TFileReport report;
         {
@@ -55,7 +89,11 @@ void TFileBatch::Run(const std::function<void(std::size_t, const TFileReport&)>&
             FChanged.wait(lock, [&] { return bool(FDone[i]); });
             report = std::move(FReports[i]);
         }
-        AOnReport(i, report);
+        if (!AOnReport(i, report)) {
+            const std::lock_guard lock(FLock);
+            FStopped = true;
+            break;
+        }
     }
     for (auto& worker : workers)
         worker.join();
@@ -68,7 +106,7 @@ void TFileBatch::Work() {
         std::size_t index = 0;
         {
             std::unique_lock lock(FLock);
-            if (FNextTask >= FTasks.size())
+            if (FStopped || FNextTask >= FTasks.size())
                 return;
             index = FNextTask++;
             FChanged.wait(lock, [&] {

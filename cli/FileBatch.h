@@ -35,14 +35,17 @@ struct TFileReport {
 };
 
 // An existing target is skipped, or with AOverwrite overwritten. Files that share an input or a
-// target path with an earlier file wait for it, so the result is that of one file after the
-// other whatever the number of threads.
+// target path with an earlier file (paths compared without regard to letter case, as some file
+// systems do) wait for it, so the result is that of one file after the other whatever the number
+// of threads.
 class TFileBatch {
 public:
     TFileBatch(std::vector<TFileTask> ATasks, bool AOverwrite, unsigned AJobs);
 
     // Calls AOnReport on the calling thread with each file's index and report, in list order.
-    void Run(const std::function<void(std::size_t, const TFileReport&)>& AOnReport);
+    // When AOnReport returns false no further file is started, and Run returns once the files
+    // in work are done. A thread that cannot be started means fewer workers.
+    void Run(const std::function<bool(std::size_t, const TFileReport&)>& AOnReport);
 
 private:
     void Work();
@@ -56,6 +59,7 @@ private:
     std::mutex FLock;
     std::condition_variable FChanged;
     std::size_t FNextTask = 0;
+    bool FStopped = false;
     std::vector<bool> FDone;
     std::vector<TFileReport> FReports;
 };

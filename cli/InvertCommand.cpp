@@ -5,6 +5,7 @@
 #include "OutcomeLine.h"
 #include "PathText.h"
 #include "ProcessingState.h"
+#include "StandardOutput.h"
 #include "TargetPath.h"
 #include "TerminalText.h"
 #include "platform/FileOperations.h"
@@ -17,11 +18,6 @@ namespace kvaderon::cli {
 namespace fs = std::filesystem;
 
 namespace {
-
-void Print(const std::string& AText) {
-    std::fwrite(AText.data(), 1, AText.size(), stdout);
-    std::fflush(stdout);
-}
 
 bool PrepareOutputFolder(const fs::path& AFolder) {
     try {
@@ -68,22 +64,29 @@ int RunInvert(const TCommandLine& ALine, bool AColored) {
     state.StartTimer();
     const unsigned jobs = ALine.Jobs > 0 ? ALine.Jobs : std::max(1u, std::thread::hardware_concurrency());
     TFileBatch batch(PlanTasks(ALine, outputFolder), ALine.Overwrite, jobs);
+    bool outputWorks = true;
     batch.Run([&](std::size_t AIndex, const TFileReport& AReport) {
         state.SetCurrentIndex(int(AIndex));
+        std::string lines;
         for (const auto& line : AReport.Lines)
-            Print(RenderRuns(BuildOutcomeLine(state.CurrentIndex() + 1, LocalTimeText(line.Time), line.FileName,
-                                              line.Message, line.IsError),
-                             AColored));
+            lines += RenderRuns(BuildOutcomeLine(state.CurrentIndex() + 1, LocalTimeText(line.Time), line.FileName,
+                                                 line.Message, line.IsError),
+                                AColored);
         RecordOutcome(state, AReport.Outcome);
+        outputWorks = WriteStandardOutput(lines);
+        return outputWorks;
     });
     state.StopTimer();
+    if (!outputWorks)
+        return 1;
 
     std::string closing = "\n";
     closing += RenderRuns(BuildResultSummary(state), AColored);
     closing += "\n\n";
     closing += RenderRuns(BuildFinalStatusText(state), AColored);
     closing += "\n";
-    Print(closing);
+    if (!WriteStandardOutput(closing))
+        return 1;
     return state.ErrorCount() == 0 ? 0 : 1;
 }
 

@@ -2,10 +2,13 @@
 #include "AnalyzeCommand.h"
 #include "CommandLine.h"
 #include "InvertCommand.h"
+#include "StandardOutput.h"
+#include "TempFiles.h"
 #include "VersionText.h"
 #include "platform/Console.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 
 using namespace kvaderon;
@@ -19,19 +22,25 @@ bool UseColors(TColorWhen AWhen) {
 
 int Run(const TCommandLine& ALine) {
     switch (ALine.Command) {
-    case TCommand::cmHelp: std::fputs(HelpText().c_str(), stdout); return 0;
+    case TCommand::cmHelp: return WriteStandardOutput(HelpText()) ? 0 : 1;
     case TCommand::cmVersion:
-        std::printf("kvaderon-cli v.%s\n", FormatVersionText(KVADERON_VERSION).c_str());
-        return 0;
+        return WriteStandardOutput("kvaderon-cli v." + FormatVersionText(KVADERON_VERSION) + "\n") ? 0 : 1;
     case TCommand::cmInvert: return RunInvert(ALine, UseColors(ALine.Color));
     case TCommand::cmAnalyze: return RunAnalyze(ALine, UseColors(ALine.Color));
     }
     return 2;
 }
 
+// Ends the program at a signal, leaving no temporary file behind.
+[[noreturn]] void EndAtSignal(int AExitStatus) {
+    RemoveTempFilesInFlight();
+    std::_Exit(AExitStatus);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    cli::platform::HandleTerminationSignals(EndAtSignal);
     cli::platform::PrepareConsole();
     TCommandLine line;
     try {

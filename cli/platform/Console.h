@@ -1,5 +1,5 @@
-// What the command line needs from the console: its arguments as UTF-8 and whether standard
-// output is a terminal.
+// What the command line needs from the console: its arguments as UTF-8, whether standard output
+// is a terminal, and the signals that end it.
 #pragma once
 
 #include <string>
@@ -14,5 +14,11 @@ std::vector<std::string> CommandLineArguments(int AArgc, char** AArgv);
 void PrepareConsole();
 
 bool IsStandardOutputTerminal();
+
+// To be called before any other thread starts. From then on SIGINT, SIGTERM and SIGHUP (on
+// Windows Ctrl+C, Ctrl+Break and the closing of the console) call AOnSignal on a thread of its
+// own with the exit status to end with, 128 + the signal; AOnSignal ends the process. A closed
+// pipe no longer ends the program: the write fails with EPIPE instead.
+void HandleTerminationSignals(void (*AOnSignal)(int AExitStatus));
 
 } // namespace kvaderon::cli::platform

@@ -10,6 +10,18 @@ namespace kvaderon::cli::platform {
 
 namespace {
 
+void (*onSignal)(int) = nullptr;
+
+// Runs on a thread of its own that the system starts for the event.
+BOOL WINAPI OnConsoleEvent(DWORD AEvent) {
+    switch (AEvent) {
+    case CTRL_C_EVENT:
+    case CTRL_BREAK_EVENT: onSignal(128 + 2); return TRUE;
+    case CTRL_CLOSE_EVENT: onSignal(128 + 1); return TRUE;
+    default: return FALSE;
+    }
+}
+
 std::string WideToUtf8(const wchar_t* AText) {
     const int size = ::WideCharToMultiByte(CP_UTF8, 0, AText, -1, nullptr, 0, nullptr, nullptr);
     if (size <= 1)
@@ -42,6 +54,11 @@ void PrepareConsole() {
 
 bool IsStandardOutputTerminal() {
     return ::_isatty(::_fileno(stdout)) != 0;
+}
+
+void HandleTerminationSignals(void (*AOnSignal)(int AExitStatus)) {
+    onSignal = AOnSignal;
+    ::SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
 }
 
 } // namespace kvaderon::cli::platform

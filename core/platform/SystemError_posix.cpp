@@ -23,6 +23,7 @@ const char* RussianReason(int AErrno) {
     case ENOMEM: return "Недостаточно памяти";
     case EFBIG: return "Файл слишком велик";
     case EIO: return "Ошибка ввода-вывода";
+    case EPIPE: return "Обрыв канала: читающая сторона закрыта";
     case EXDEV: return "Файлы находятся на разных устройствах";
     case EBUSY: return "Файл занят";
     case ETXTBSY: return "Файл занят другим процессом";

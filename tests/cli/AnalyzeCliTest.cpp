@@ -117,6 +117,12 @@ TEST_F(AnalyzeCli, TextReportsAreTheSharedReportsInListOrder) {
         Put(in / "eight.tif", BuildImage(replicated).Build()),
         Put(in / "broken.tif", TBytes{'M', 'M', 0, 42}),
         in / "missing.tif",
+        Put(in / "shared.tif", [] {
+            TTiffBuilder builder = BuildImage(Image(2));
+            builder.Set(tagStripOffsets, typeLong, {8, 10});
+            builder.Set(tagStripByteCounts, typeLong, {8, 8});
+            return builder.Build();
+        }()),
     };
     std::string expected;
     for (const auto& file : files)
@@ -124,9 +130,10 @@ TEST_F(AnalyzeCli, TextReportsAreTheSharedReportsInListOrder) {
             file.filename().string(), TTIFFBitDepthAnalyzer().AnalyzeBitDepth(file, TAnalysisMode::amPrecise)));
     ASSERT_NE(expected.find("Репликация"), std::string::npos);
     ASSERT_NE(expected.find("ОШИБКА: Не удалось открыть файл: "), std::string::npos);
+    ASSERT_NE(expected.find("Файл отклонен: Полосы изображения перекрываются (файл повреждён)"), std::string::npos);
 
     const TProgramResult all = Cli({"analyze", files[0].string(), files[1].string(), files[2].string(),
-                                    files[3].string()});
+                                    files[3].string(), files[4].string()});
     EXPECT_EQ(all.ExitCode, 1);
     EXPECT_EQ(all.Out, expected);
 

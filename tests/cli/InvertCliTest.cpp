@@ -1,4 +1,5 @@
 #include "CliTestSupport.h"
+#include "PathText.h"
 
 #include <algorithm>
 #include <regex>
@@ -79,14 +80,27 @@ TEST_F(InvertCli, ExistingTargetIsSkippedOrWithOverwriteReplaced) {
     EXPECT_EQ(lines.at(5), "✓ Обработано:     1 файл");
 }
 
-TEST_F(InvertCli, RefusedFileAmongGoodOnesFailsAloneAndLeavesNoOutput) {
+// Strips that share bytes without being one block.
+TBytes OverlappingStrips() {
+    TTiffBuilder builder = BuildImage(TImageLayout{});
+    builder.Set(tagStripOffsets, typeLong, {8, 10});
+    builder.Set(tagStripByteCounts, typeLong, {8, 8});
+    return builder.Build();
+}
+
+TEST_F(InvertCli, RefusedFilesAmongGoodOnesFailAloneAndLeaveNoOutput) {
     const fs::path in = Folder("in");
     const TBytes broken = {'I', 'I', 42, 0, 8, 0, 0, 0, 0, 0};
+    std::string longName; // 236 bytes and ".tif": a valid name that a longer temporary name would not be
+    while (longName.size() < 236)
+        longName += "ё";
+    longName += ".tif";
     const std::vector<std::string> inputs{
         Put(in / "first.tif", BuildImage(Image(1)).Build()).string(),
         Put(in / "broken.tif", broken).string(),
         (in / "missing.tif").string(),
-        Put(in / "last.tif", BuildImage(Image(3)).Build()).string(),
+        Put(in / "overlap.tif", OverlappingStrips()).string(),
+        Put(in / Utf8ToPath(longName), BuildImage(Image(3)).Build()).string(),
     };
     std::vector<std::string> arguments{"invert", "--jobs", "3", "--out", (FTemp / "new" / "out").string()};
     arguments.insert(arguments.end(), inputs.begin(), inputs.end());
@@ -95,22 +109,24 @@ TEST_F(InvertCli, RefusedFileAmongGoodOnesFailsAloneAndLeavesNoOutput) {
     EXPECT_EQ(run.ExitCode, 1);
     EXPECT_EQ(run.Err, "");
     const auto lines = Lines(run.Out);
-    ASSERT_GE(lines.size(), 4u);
+    ASSERT_GE(lines.size(), 5u);
     EXPECT_EQ(Message(lines[0], 1, "first.tif"), "ОК!");
     EXPECT_EQ(Message(lines[1], 2, "broken.tif").rfind("Системная ошибка при обработке " + inputs[1] + ": ", 0), 0u)
         << lines[1];
-    EXPECT_EQ(Message(lines[2], 3, "missing.tif").rfind("Системная ошибка при обработке " + inputs[2] + ": ", 0), 0u)
-        << lines[2];
-    EXPECT_EQ(Message(lines[3], 4, "last.tif"), "ОК!");
-    EXPECT_EQ(lines.at(5), "ОБРАБОТКА ЗАВЕРШЕНА С ОШИБКАМИ");
-    EXPECT_EQ(lines.at(10), "✗ С ошибками:     2 файла");
-    EXPECT_EQ(lines.back().rfind("Готово: обработаны 2, пропущено 0, ошибок 2 за ", 0), 0u) << lines.back();
+    EXPECT_EQ(Message(lines[2], 3, "missing.tif"),
+              "Системная ошибка при обработке " + inputs[2] + ": Файл не существует: " + inputs[2]);
+    EXPECT_EQ(Message(lines[3], 4, "overlap.tif"), "Системная ошибка при обработке " + inputs[3] +
+                                                      ": Полосы изображения перекрываются (файл повреждён)");
+    EXPECT_EQ(Message(lines[4], 5, longName), "ОК!");
+    EXPECT_EQ(lines.at(6), "ОБРАБОТКА ЗАВЕРШЕНА С ОШИБКАМИ");
+    EXPECT_EQ(lines.at(11), "✗ С ошибками:     3 файла");
+    EXPECT_EQ(lines.back().rfind("Готово: обработаны 2, пропущено 0, ошибок 3 за ", 0), 0u) << lines.back();
 
     std::vector<std::string> names; // the two good copies and nothing else
     for (const auto& entry : fs::directory_iterator(FTemp / "new" / "out"))
-        names.push_back(entry.path().filename().string());
+        names.push_back(PathToUtf8(entry.path().filename()));
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"first.tif", "last.tif"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"first.tif", longName}));
     EXPECT_EQ(ReadFile(inputs[1]), broken);
 }
 

@@ -1,0 +1,153 @@
+// kvaderon-cli under signals and failing standard output (POSIX signals, /dev/full, pipes).
+#include "CliTestSupport.h"
+
+#include <csignal>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
+extern char** environ;
+
+namespace kvaderon::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The program started with standard output on AOutput and standard error in AErrFile.
+pid_t Start(const std::vector<std::string>& AArguments, int AOutput, const fs::path& AErrFile) {
+    std::vector<std::string> texts{KVADERON_CLI_PROGRAM};
+    texts.insert(texts.end(), AArguments.begin(), AArguments.end());
+    std::vector<char*> argv;
+    for (auto& text : texts)
+        argv.push_back(text.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, AOutput, 1);
+    posix_spawn_file_actions_addopen(&actions, 2, AErrFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    pid_t child = 0;
+    const int failure = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    EXPECT_EQ(failure, 0);
+    return child;
+}
+
+// The exit status, or -1 when the program did not end normally.
+int Wait(pid_t AChild) {
+    int status = 0;
+    while (waitpid(AChild, &status, 0) < 0 && errno == EINTR) {
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::vector<std::string> TempFiles(const fs::path& AFolder) {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(AFolder, error))
+        if (entry.path().filename().string().rfind(".kvaderon-", 0) == 0)
+            names.push_back(entry.path().filename().string());
+    return names;
+}
+
+std::size_t FileCount(const fs::path& AFolder) {
+    std::error_code error;
+    return std::size_t(std::distance(fs::directory_iterator(AFolder, error), fs::directory_iterator()));
+}
+
+class FaultCli : public TCliTest {
+protected:
+    // AFiles names of one 4 MiB negative, as hard links.
+    std::vector<std::string> Inputs(int AFiles) {
+        TImageLayout layout;
+        layout.Width = 1024;
+        layout.Height = 2048;
+        layout.Samples.assign(SampleCount(layout), 0x1234);
+        const fs::path first = Put(Folder("in") / "scan00.tif", BuildImage(layout).Build());
+        std::vector<std::string> inputs{first.string()};
+        for (int i = 1; i < AFiles; ++i) {
+            const fs::path link = FTemp / "in" / ("scan" + std::to_string(100 + i) + ".tif");
+            fs::create_hard_link(first, link);
+            inputs.push_back(link.string());
+        }
+        return inputs;
+    }
+
+    std::string ErrText() const { return ReadText(FScratch / "err"); }
+
+    static std::string ReadText(const fs::path& APath) {
+        const TBytes bytes = ReadFile(APath);
+        return std::string(bytes.begin(), bytes.end());
+    }
+};
+
+TEST_F(FaultCli, SignalsEndTheRunWithoutTemporaryFiles) {
+    const std::vector<std::string> inputs = Inputs(40);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        const fs::path out = FTemp / ("out" + std::to_string(signal));
+        std::vector<std::string> arguments{"invert", "--jobs", "2", "--out", out.string()};
+        arguments.insert(arguments.end(), inputs.begin(), inputs.end());
+        const int devNull = ::open("/dev/null", O_WRONLY);
+        const pid_t child = Start(arguments, devNull, FScratch / "err");
+        ::close(devNull);
+
+        // Waits for a file in the middle of its inversion.
+        int status = 0;
+        bool ended = false;
+        while (TempFiles(out).empty() && !(ended = waitpid(child, &status, WNOHANG) == child))
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ASSERT_FALSE(ended) << "the run ended before a file was in work";
+        ASSERT_EQ(::kill(child, signal), 0);
+        EXPECT_EQ(Wait(child), 128 + signal);
+        EXPECT_EQ(TempFiles(out), std::vector<std::string>{});
+        EXPECT_LT(FileCount(out), inputs.size());
+    }
+}
+
+TEST_F(FaultCli, AFailedWriteToStandardOutputEndsTheRun) {
+    const std::vector<std::string> inputs = Inputs(6);
+    const std::string full = "kvaderon-cli: ошибка записи в стандартный вывод: Недостаточно места на диске\n";
+    const std::string closed = "kvaderon-cli: ошибка записи в стандартный вывод: Обрыв канала: читающая сторона закрыта\n";
+    struct TCase {
+        const char* Name;
+        std::vector<std::string> Arguments;
+        bool ClosedPipe;
+        std::string Err;
+    };
+    const fs::path out = FTemp / "out";
+    std::vector<std::string> invert{"invert", "--jobs", "1", "--out", out.string()};
+    invert.insert(invert.end(), inputs.begin(), inputs.end());
+    const std::vector<TCase> cases = {
+        {"invert into a full disk", invert, false, full},
+        {"invert into a closed pipe", invert, true, closed},
+        {"analyze --json into a full disk", {"analyze", "--json", inputs[0], inputs[1]}, false, full},
+        {"analyze into a closed pipe", {"analyze", inputs[0], inputs[1]}, true, closed},
+        {"help into a full disk", {"--help"}, false, full},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        fs::remove_all(out);
+        int pipeEnds[2] = {-1, -1};
+        int output = -1;
+        if (c.ClosedPipe) {
+            ASSERT_EQ(::pipe(pipeEnds), 0);
+            ::close(pipeEnds[0]);
+            output = pipeEnds[1];
+        } else {
+            output = ::open("/dev/full", O_WRONLY);
+        }
+        const pid_t child = Start(c.Arguments, output, FScratch / "err");
+        ::close(output);
+        EXPECT_EQ(Wait(child), 1);
+        EXPECT_EQ(ErrText(), c.Err);
+        EXPECT_EQ(TempFiles(out), std::vector<std::string>{});
+        EXPECT_LE(FileCount(out), 2u) << "files were started after the failed write";
+    }
+}
+
+} // namespace
+} // namespace kvaderon::test

@@ -10,6 +10,10 @@ target_compile_definitions(kvaderon_common INTERFACE
   QT_NO_FOREACH QT_USE_QSTRINGBUILDER
   KVADERON_VERSION="${PROJECT_VERSION}")
 
+if(KVADERON_WARNINGS_AS_ERRORS)
+  target_compile_options(kvaderon_common INTERFACE $<IF:$<CXX_COMPILER_ID:MSVC>,/WX,-Werror>)
+endif()
+
 if(KVADERON_SANITIZE)
   target_compile_options(kvaderon_common INTERFACE
     -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)

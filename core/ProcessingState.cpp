@@ -25,7 +25,9 @@ std::string FormatSeconds(const char* AFormat, double ASeconds, char ADecimalSep
 }
 
 std::string TwoDigits(std::uint64_t AValue) {
-    return AValue < 10 ? "0" + std::to_string(AValue) : std::to_string(AValue);
+    std::string text(AValue < 10 ? 1 : 0, '0');
+    text += std::to_string(AValue);
+    return text;
 }
 
 } // namespace

@@ -53,8 +53,11 @@ std::string FormatText(std::string_view AFormat, std::initializer_list<TFormatAr
 
 std::string JoinDecimal(const std::vector<std::uint16_t>& AValues) {
     std::string text;
-    for (std::size_t i = 0; i < AValues.size(); ++i)
-        text += (i ? "," : "") + std::to_string(AValues[i]);
+    for (std::size_t i = 0; i < AValues.size(); ++i) {
+        if (i > 0)
+            text += ',';
+        text += std::to_string(AValues[i]);
+    }
     return text;
 }
 

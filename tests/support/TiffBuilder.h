@@ -34,6 +34,11 @@ constexpr std::uint16_t typeLong = 4;
 constexpr std::uint16_t typeRational = 5;
 
 struct TEntry {
+    TEntry() = default;
+    TEntry(std::uint16_t ATag, std::uint16_t ADataType, std::uint32_t ACount, std::vector<std::uint32_t> AValues = {},
+           std::optional<std::uint32_t> ARawField = {})
+        : Tag(ATag), DataType(ADataType), Count(ACount), Values(std::move(AValues)), RawField(ARawField) {}
+
     std::uint16_t Tag = 0;
     std::uint16_t DataType = typeShort;
     std::uint32_t Count = 0;

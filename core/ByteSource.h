@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <vector>
 
 namespace kvaderon {
 
@@ -36,18 +37,21 @@ private:
     const std::uint8_t* FData;
 };
 
-// AFile had ASize bytes when it was opened; APath names it in messages.
+// AFile had ASize bytes when it was opened; APath names it in messages. Small reads are served
+// from a window of the file read ahead, so that a table of many tiny strips costs few system calls.
 class TFileBytes final : public TByteSource {
 public:
     TFileBytes(platform::TFile& AFile, std::uint64_t ASize, std::filesystem::path APath)
         : TByteSource(ASize), FFile(AFile), FPath(std::move(APath)) {}
-    void Read(std::uint64_t AOffset, void* AData, std::size_t ALength) const override {
-        platform::ReadExactly(FFile, AOffset, AData, ALength, FPath);
-    }
+    void Read(std::uint64_t AOffset, void* AData, std::size_t ALength) const override;
 
 private:
+    static constexpr std::size_t windowBytes = 256 * 1024;
+
     platform::TFile& FFile;
     std::filesystem::path FPath;
+    mutable std::vector<std::uint8_t> FWindow;
+    mutable std::uint64_t FWindowAt = 0;
 };
 
 } // namespace kvaderon

@@ -38,4 +38,39 @@ bool IsSameFolder(const fs::path& AFirst, const fs::path& ASecond) {
     return withoutTrailingSeparator(NormalPath(AFirst)) == withoutTrailingSeparator(NormalPath(ASecond));
 }
 
+namespace {
+
+// Letters of the Latin, Greek and Cyrillic alphabets in lower case; every other byte as it is.
+std::string FoldCase(const std::string& AText) {
+    std::string folded;
+    folded.reserve(AText.size());
+    for (std::size_t i = 0; i < AText.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(AText[i]);
+        if (byte < 0x80) {
+            folded += char(byte >= 'A' && byte <= 'Z' ? byte + 32 : byte);
+            continue;
+        }
+        if ((byte & 0xE0) != 0xC0 || i + 1 >= AText.size()) {
+            folded += char(byte);
+            continue;
+        }
+        unsigned code = (byte & 0x1Fu) << 6 | (static_cast<unsigned char>(AText[i + 1]) & 0x3Fu);
+        if ((code >= 0xC0 && code <= 0xDE && code != 0xD7) || (code >= 0x391 && code <= 0x3AB && code != 0x3A2) ||
+            (code >= 0x410 && code <= 0x42F))
+            code += 0x20;
+        else if (code >= 0x400 && code <= 0x40F)
+            code += 0x50;
+        folded += char(0xC0 | code >> 6);
+        folded += char(0x80 | (code & 0x3F));
+        ++i;
+    }
+    return folded;
+}
+
+} // namespace
+
+std::string PathComparisonKey(const std::filesystem::path& APath) {
+    return FoldCase(PathToUtf8(NormalPath(APath)));
+}
+
 } // namespace kvaderon

@@ -16,6 +16,11 @@ std::filesystem::path BuildTargetPath(const std::filesystem::path& AInputFile,
 // The absolute spelling of APath with links, "." and ".." resolved as far as it exists.
 std::filesystem::path NormalPath(const std::filesystem::path& APath);
 
+// One text for every spelling that may name the same file: NormalPath with the letters of the
+// Latin, Greek and Cyrillic alphabets in lower case, as file systems that ignore letter case
+// compare names. Two paths with different keys never name one file.
+std::string PathComparisonKey(const std::filesystem::path& APath);
+
 // Whether two spellings name one folder: a trailing separator, "." and "..", relative and
 // absolute forms and symbolic links do not make a difference. Folders that do not exist are
 // compared by their normalised absolute paths.

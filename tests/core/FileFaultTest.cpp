@@ -41,6 +41,8 @@ TEST(FileFaults, EveryFailingCallOfTheInverterLeavesInputAndTargetAsTheyWere) {
             SCOPED_TRACE(call);
             TMemoryFileSystem files;
             files.Write(input, file);
+            files.Node(input).Permissions = 0444;
+            files.Node(input).Times = {123456789, 987654321};
             files.Write(target, {'o', 'l', 'd'});
             files.FailCall(call, error);
             try {
@@ -58,6 +60,9 @@ TEST(FileFaults, EveryFailingCallOfTheInverterLeavesInputAndTargetAsTheyWere) {
                 continue;
             }
             EXPECT_EQ(files.Node(target).Bytes, expected);
+            EXPECT_EQ(files.Node(target).Permissions, 0644u) << "the input's bits and the owner's read and write";
+            EXPECT_EQ(files.Node(target).Times.Access, 123456789);
+            EXPECT_EQ(files.Node(target).Times.Modification, 987654321);
             EXPECT_GT(call, 10u) << "too few calls for a streamed pass";
             break;
         }

@@ -52,5 +52,25 @@ TEST(TargetPath, OneFolderSpelledInOtherWaysIsTheSameFolder) {
     EXPECT_FALSE(IsSameFolder(temp / "missing", temp / "missing2"));
 }
 
+TEST(TargetPath, ComparisonKeysIgnoreLetterCaseOnly) {
+    const struct {
+        const char* First;
+        const char* Second;
+        bool Same;
+    } cases[] = {
+        {"/out/Scan.TIF", "/out/scan.tif", true},
+        {"/out/СКАН Ёлки.tif", "/out/скан ёлки.tif", true},
+        {"/out/ÀÉÎ ΣΩ.tif", "/out/àéî σω.tif", true},
+        {"/out/a/../x.tif", "/out/X.tif", true},
+        {"/out/scan1.tif", "/out/scan2.tif", false},
+        {"/out/скан.tif", "/out/скат.tif", false},
+        {"/out/×.tif", "/out/÷.tif", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.First);
+        EXPECT_EQ(PathComparisonKey(Utf8ToPath(c.First)) == PathComparisonKey(Utf8ToPath(c.Second)), c.Same);
+    }
+}
+
 } // namespace
 } // namespace kvaderon

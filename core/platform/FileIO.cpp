@@ -5,6 +5,11 @@
 
 namespace kvaderon::platform {
 
+bool TFileSystem::IsSameFile(const std::filesystem::path& AFirst, const std::filesystem::path& ASecond) {
+    std::error_code error;
+    return std::filesystem::equivalent(AFirst, ASecond, error) && !error;
+}
+
 void ReadExactly(TFile& AFile, std::uint64_t AOffset, void* AData, std::size_t ALength,
                  const std::filesystem::path& APath) {
     if (AFile.ReadAt(AOffset, AData, ALength) != ALength)

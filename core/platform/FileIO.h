@@ -57,8 +57,9 @@ public:
     // rmNoReplace fails with std::errc::file_exists when ATo exists; rmReplace replaces it in one step.
     virtual void Rename(const std::filesystem::path& AFrom, const std::filesystem::path& ATo, TRenameMode AMode) = 0;
     virtual void Remove(const std::filesystem::path& APath) = 0;
-    // Both paths exist and name one file: other spellings, symbolic and hard links.
-    virtual bool IsSameFile(const std::filesystem::path& AFirst, const std::filesystem::path& ASecond) = 0;
+    // Both paths exist and name one file: other spellings, symbolic and hard links. The system's
+    // answer unless a file system of its own says otherwise.
+    virtual bool IsSameFile(const std::filesystem::path& AFirst, const std::filesystem::path& ASecond);
 };
 
 // The operating system's files.

@@ -155,11 +155,6 @@ public:
         if (::unlink(APath.c_str()) != 0)
             Fail("Не удалось удалить файл", APath);
     }
-
-    bool IsSameFile(const fs::path& AFirst, const fs::path& ASecond) override {
-        std::error_code error;
-        return fs::equivalent(AFirst, ASecond, error) && !error;
-    }
 };
 
 } // namespace

@@ -144,11 +144,6 @@ public:
         if (!DeleteFileW(APath.c_str()))
             Fail("Не удалось удалить файл", APath);
     }
-
-    bool IsSameFile(const fs::path& AFirst, const fs::path& ASecond) override {
-        std::error_code error;
-        return fs::equivalent(AFirst, ASecond, error) && !error;
-    }
 };
 
 } // namespace

@@ -1,47 +1,22 @@
 // kvaderon-cli under signals and failing standard output (POSIX signals, /dev/full, pipes).
 #include "CliTestSupport.h"
+#include "PosixProgram.h"
 
 #include <csignal>
 #include <fcntl.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <thread>
 
-extern char** environ;
-
 namespace kvaderon::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-// The program started with standard output on AOutput and standard error in AErrFile.
 pid_t Start(const std::vector<std::string>& AArguments, int AOutput, const fs::path& AErrFile) {
-    std::vector<std::string> texts{KVADERON_CLI_PROGRAM};
-    texts.insert(texts.end(), AArguments.begin(), AArguments.end());
-    std::vector<char*> argv;
-    for (auto& text : texts)
-        argv.push_back(text.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, AOutput, 1);
-    posix_spawn_file_actions_addopen(&actions, 2, AErrFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    pid_t child = 0;
-    const int failure = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    EXPECT_EQ(failure, 0);
-    return child;
-}
-
-// The exit status, or -1 when the program did not end normally.
-int Wait(pid_t AChild) {
-    int status = 0;
-    while (waitpid(AChild, &status, 0) < 0 && errno == EINTR) {
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return StartProgram(KVADERON_CLI_PROGRAM, AArguments, AOutput, AErrFile);
 }
 
 std::vector<std::string> TempFiles(const fs::path& AFolder) {
@@ -102,7 +77,7 @@ TEST_F(FaultCli, SignalsEndTheRunWithoutTemporaryFiles) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         ASSERT_FALSE(ended) << "the run ended before a file was in work";
         ASSERT_EQ(::kill(child, signal), 0);
-        EXPECT_EQ(Wait(child), 128 + signal);
+        EXPECT_EQ(WaitForProgram(child), 128 + signal);
         EXPECT_EQ(TempFiles(out), std::vector<std::string>{});
         EXPECT_LT(FileCount(out), inputs.size());
     }
@@ -142,7 +117,7 @@ TEST_F(FaultCli, AFailedWriteToStandardOutputEndsTheRun) {
         }
         const pid_t child = Start(c.Arguments, output, FScratch / "err");
         ::close(output);
-        EXPECT_EQ(Wait(child), 1);
+        EXPECT_EQ(WaitForProgram(child), 1);
         EXPECT_EQ(ErrText(), c.Err);
         EXPECT_EQ(TempFiles(out), std::vector<std::string>{});
         EXPECT_LE(FileCount(out), 2u) << "files were started after the failed write";

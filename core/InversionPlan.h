@@ -18,7 +18,7 @@ public:
     TInversionPlan(const TTIFFStructure& AStructure, std::uint64_t AFileSize);
 
     // The end of a chunk of the file that starts at AStart and would end at AEnd: one byte earlier
-    // when AEnd would split a sample that must be negated whole.
+    // when AEnd would split a sample that must be negated whole. Chunks are at least 2 bytes long.
     std::uint64_t ChunkEnd(std::uint64_t AStart, std::uint64_t AEnd) const;
 
     // Inverts the strip bytes among AData[0, ALength), the file's bytes from APosition on.

@@ -1,0 +1,67 @@
+#include "InversionPlan.h"
+#include "TiffBuilder.h"
+#include "TiffStructureReader.h"
+
+#include <gtest/gtest.h>
+
+namespace kvaderon {
+namespace {
+
+using namespace test;
+
+// The file's bytes after the plan, applied in chunks of AChunk bytes as the streamed pass does.
+TBytes Applied(const TBytes& AFile, std::size_t AChunk) {
+    TInversionPlan plan(ParseTIFFStructure(AFile.data(), AFile.size()), AFile.size());
+    TBytes bytes = AFile;
+    for (std::uint64_t position = 0; position < bytes.size();) {
+        const std::uint64_t end = plan.ChunkEnd(position, std::min<std::uint64_t>(bytes.size(), position + AChunk));
+        plan.Apply(bytes.data() + position, std::size_t(end - position), position);
+        position = end;
+    }
+    return bytes;
+}
+
+// Strips at odd offsets, pixels and signed samples cut by every chunk size: the bytes are those
+// of one pass over the whole file.
+TEST(TInversionPlan, ChunksOfAnySizeGiveTheBytesOfOnePass) {
+    struct TCase {
+        const char* Name;
+        std::uint16_t SamplesPerPixel;
+        std::uint16_t Planar;
+        std::uint16_t SampleFormat;
+        std::vector<std::uint16_t> ExtraSamples;
+    };
+    const std::vector<TCase> cases = {
+        {"gray", 1, 1, 1, {}},
+        {"RGBA with alpha", 4, 1, 1, {2}},
+        {"three channels, signed, interleaved", 3, 1, 2, {}},
+        {"planar unsigned with alpha plane", 2, 2, 1, {2}},
+        {"planar signed", 3, 2, 2, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TImageLayout layout;
+        layout.SamplesPerPixel = c.SamplesPerPixel;
+        layout.Planar = c.Planar;
+        layout.Photometric = c.SamplesPerPixel >= 3 ? 2 : 1;
+        layout.SampleFormat = c.SampleFormat;
+        layout.ExtraSamples = c.ExtraSamples;
+        layout.Width = 5;
+        layout.Height = 3;
+        layout.StripsPerPlane = 3;
+        TTiffBuilder builder = BuildImage(layout);
+        builder.AddBlob({0x55}); // right after the samples: every strip can move one byte on
+        for (auto& entry : builder.Entries())
+            if (entry.Tag == tagStripOffsets)
+                for (auto& offset : entry.Values)
+                    ++offset; // odd offsets
+        const TBytes file = builder.Build();
+        const TBytes whole = Applied(file, file.size());
+        ASSERT_NE(whole, file);
+        for (std::size_t chunk = 2; chunk < 40; ++chunk)
+            ASSERT_EQ(Applied(file, chunk), whole) << "chunks of " << chunk;
+    }
+}
+
+} // namespace
+} // namespace kvaderon

@@ -107,8 +107,14 @@ public:
     std::unique_ptr<TFile> OpenRead(const fs::path& APath) override {
         const HANDLE handle = CreateFileW(APath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-        if (handle == INVALID_HANDLE_VALUE)
-            Fail("Не удалось открыть файл", APath);
+        if (handle == INVALID_HANDLE_VALUE) {
+            const auto error = LastSystemError();
+            std::error_code ignored;
+            if (fs::is_directory(APath, ignored)) // a folder cannot be opened this way at all
+                throw ESystemError("Не удалось открыть файл " + PathToUtf8(APath) + ": это не обычный файл",
+                                   std::make_error_code(std::errc::no_such_file_or_directory));
+            ThrowSystemError("Не удалось открыть файл " + PathToUtf8(APath), error);
+        }
         auto file = std::make_unique<TWin32File>(handle, APath);
         if (GetFileType(handle) != FILE_TYPE_DISK)
             throw ESystemError("Не удалось открыть файл " + PathToUtf8(APath) + ": это не обычный файл",

@@ -329,7 +329,10 @@ void TIniFile::WriteString(std::string_view ASection, std::string_view AKey,
     if (!header) {
         if (!FLines.empty() && !TrimBlanks(Body(FLines.back())).empty())
             InsertLine(FLines.size(), "");
-        InsertLine(FLines.size(), "[" + std::string(FirstLine(ASection)) + "]");
+        std::string sectionLine = "[";
+        sectionLine += FirstLine(ASection);
+        sectionLine += ']';
+        InsertLine(FLines.size(), sectionLine);
         InsertLine(FLines.size(), keyLine);
         return;
     }

@@ -158,11 +158,13 @@ QString TForm1::TargetPathFor(const QString& AInputFile) const {
     return QDir::toNativeSeparators(QString::fromStdString(kvaderon::PathToUtf8(target)));
 }
 
-// 0 when the file was inverted, 1 when the inverter refused or failed.
+// 0 when the file was inverted, 1 when the inverter refused or failed. An existing target is
+// replaced only when the user chose to overwrite it (AOverwrite); one that appeared meanwhile is
+// that file's error.
 std::uint8_t TForm1::ProcessSingleFile(const QString& AInputFile, const QString& AOutputFile,
                                        bool AOverwrite) {
     try {
-        FInverter->InvertTIFF16Bit(ToPath(AInputFile), ToPath(AOutputFile), true);
+        FInverter->InvertTIFF16Bit(ToPath(AInputFile), ToPath(AOutputFile), true, AOverwrite);
     } catch (const kvaderon::ETIFFError& error) {
         LogFileError(FileNameOf(AInputFile), QString::fromUtf8(error.what()));
         return 1;

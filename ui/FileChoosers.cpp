@@ -1,38 +1,73 @@
 // The open dialog for TIFF files with its preview pane, the folder chooser and path spellings.
 #include "FileChoosers.h"
 
+#include "PathText.h"
+#include "TiffPreview.h"
+
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QImageReader>
 #include <QLabel>
+#include <QPainter>
 #include <QPixmap>
+#include <QScreen>
+#include <QtConcurrent/QtConcurrentRun>
+#include <QFutureWatcher>
+
+#include <cstring>
 
 namespace {
 
-constexpr QSize PreviewBox(220, 220);
+// Room for a negative and its positive side by side.
+constexpr QSize PreviewBox(408, 200);
+constexpr int PreviewGap = 8;
+// The open dialog's size: long names beside the preview pane.
+constexpr QSize OpenDialogSize(1000, 560);
 
-// The preview pane of the open dialog: the picture under the cursor, scaled down.
-void AddPreviewPane(QFileDialog& ADialog) {
-    auto* layout = qobject_cast<QGridLayout*>(ADialog.layout());
-    if (layout == nullptr)
-        return;
-    auto* preview = new QLabel(&ADialog);
-    preview->setObjectName(QStringLiteral("PreviewPane"));
-    preview->setFixedSize(PreviewBox + QSize(8, 8));
-    preview->setAlignment(Qt::AlignCenter);
-    preview->setFrameShape(QFrame::StyledPanel);
-    layout->addWidget(preview, 1, layout->columnCount(), 1, 1, Qt::AlignTop);
-    QObject::connect(
-        &ADialog, &QFileDialog::currentChanged, preview, [preview](const QString& APath) {
-            const QImage image =
-                QFileInfo(APath).isFile() ? LoadPreviewImage(APath, PreviewBox) : QImage();
-            if (image.isNull())
-                preview->setText(QStringLiteral("Нет изображения"));
-            else
-                preview->setPixmap(QPixmap::fromImage(image));
-        });
+QImage ToImage(const kvaderon::TTiffPreview& APreview) {
+    QImage image(int(APreview.Width), int(APreview.Height), QImage::Format_RGB888);
+    for (int y = 0; y < image.height(); ++y)
+        std::memcpy(image.scanLine(y), APreview.Rgb.data() + std::size_t(y) * APreview.Width * 3,
+                    std::size_t(APreview.Width) * 3);
+    return image;
+}
+
+// A 16-bit TIFF file we read: its negative and, beside it, the positive it will become.
+QImage NegativeAndPositive(const QString& AFileName, const QSize& ABox) {
+    const int side = std::min((ABox.width() - PreviewGap) / 2, ABox.height());
+    if (side <= 0)
+        return {};
+    const std::optional<kvaderon::TTiffPreview> negative = kvaderon::MakeTiffPreview(
+        kvaderon::Utf8ToPath(QDir::toNativeSeparators(AFileName).toStdString()), std::uint32_t(side));
+    if (!negative)
+        return {};
+    QImage both(int(negative->Width) * 2 + PreviewGap, int(negative->Height),
+                QImage::Format_ARGB32);
+    both.fill(Qt::transparent);
+    QPainter painter(&both);
+    painter.drawImage(0, 0, ToImage(*negative));
+    painter.drawImage(int(negative->Width) + PreviewGap, 0,
+                      ToImage(kvaderon::InvertedPreview(*negative)));
+    return both;
+}
+
+// Any other picture Qt reads, scaled down.
+QImage QtPreview(const QString& AFileName, const QSize& ABox) {
+    QImageReader reader(AFileName);
+    reader.setAutoTransform(true);
+    const QSize fullSize = reader.size();
+    if (fullSize.isValid() && reader.supportsOption(QImageIOHandler::ScaledSize) &&
+        (fullSize.width() > ABox.width() || fullSize.height() > ABox.height()))
+        reader.setScaledSize(fullSize.scaled(ABox, Qt::KeepAspectRatio));
+    QImage image = reader.read();
+    if (image.isNull())
+        return {};
+    if (image.width() > ABox.width() || image.height() > ABox.height())
+        image = image.scaled(ABox, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32
+                                                         : QImage::Format_RGB32);
 }
 
 } // namespace
@@ -51,6 +86,8 @@ QStringList ChooseTiffFiles(QWidget* AParent, const QString& AStartFolder) {
     dialog.setDirectory(AStartFolder);
     dialog.setSizeGripEnabled(true);
     AddPreviewPane(dialog);
+    if (const QScreen* screen = dialog.screen())
+        dialog.resize(OpenDialogSize.boundedTo(screen->availableSize()));
     if (dialog.exec() != QDialog::Accepted)
         return {};
     QStringList files;
@@ -70,20 +107,37 @@ std::optional<QString> ChooseFolder(QWidget* AParent, const QString& ATitle,
 }
 
 QImage LoadPreviewImage(const QString& AFileName, const QSize& ABox) {
-    QImageReader reader(AFileName);
-    reader.setAutoTransform(true);
-    const QSize fullSize = reader.size();
-    if (fullSize.isValid() && reader.supportsOption(QImageIOHandler::ScaledSize) &&
-        (fullSize.width() > ABox.width() || fullSize.height() > ABox.height()))
-        reader.setScaledSize(fullSize.scaled(ABox, Qt::KeepAspectRatio));
-    QImage image = reader.read();
-    if (image.isNull())
+    if (!QFileInfo(AFileName).isFile())
         return {};
-    if (image.width() > ABox.width() || image.height() > ABox.height())
-        image = image.scaled(ABox, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    // 16-bit pictures are shown as ordinary 8-bit ones.
-    return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32
-                                                         : QImage::Format_RGB32);
+    const QImage ours = NegativeAndPositive(AFileName, ABox);
+    return ours.isNull() ? QtPreview(AFileName, ABox) : ours;
+}
+
+// The picture is made off the user-interface thread; a later choice replaces an earlier one
+// still being made.
+void AddPreviewPane(QFileDialog& ADialog) {
+    auto* layout = qobject_cast<QGridLayout*>(ADialog.layout());
+    if (layout == nullptr)
+        return;
+    auto* preview = new QLabel(&ADialog);
+    preview->setObjectName(QStringLiteral("PreviewPane"));
+    preview->setFixedSize(PreviewBox + QSize(8, 8));
+    preview->setAlignment(Qt::AlignCenter);
+    preview->setFrameShape(QFrame::StyledPanel);
+    layout->addWidget(preview, 1, layout->columnCount(), 1, 1, Qt::AlignTop);
+    auto* loading = new QFutureWatcher<QImage>(preview);
+    QObject::connect(loading, &QFutureWatcher<QImage>::finished, preview, [preview, loading] {
+        const QImage image = loading->result();
+        if (image.isNull())
+            preview->setText(QStringLiteral("Нет изображения"));
+        else
+            preview->setPixmap(QPixmap::fromImage(image));
+    });
+    QObject::connect(&ADialog, &QFileDialog::currentChanged, preview,
+                     [preview, loading](const QString& APath) {
+                         preview->clear();
+                         loading->setFuture(QtConcurrent::run(LoadPreviewImage, APath, PreviewBox));
+                     });
 }
 
 QString WithTrailingSeparator(const QString& APath) {

@@ -9,6 +9,7 @@
 
 #include <optional>
 
+class QFileDialog;
 class QWidget;
 
 // "TIFF files" (.tif, .tiff) first, then "All files".
@@ -21,9 +22,13 @@ QStringList ChooseTiffFiles(QWidget* AParent, const QString& AStartFolder);
 std::optional<QString> ChooseFolder(QWidget* AParent, const QString& ATitle,
                                     const QString& AStartFolder);
 
-// The picture of AFileName scaled down to fit into ABox (never scaled up); a null image when the
-// file cannot be read as a picture. 16-bit TIFF files included.
+// The picture of AFileName fitting into ABox (never scaled up): for a 16-bit TIFF file the
+// engine reads, its negative and beside it the positive it will become, each in half the box;
+// any other picture Qt reads, scaled down; a null image otherwise.
 QImage LoadPreviewImage(const QString& AFileName, const QSize& ABox);
+// Adds the preview pane to an open dialog: the picture of the current file, made off the
+// user-interface thread.
+void AddPreviewPane(QFileDialog& ADialog);
 
 // APath in native spelling, with a separator at its end.
 QString WithTrailingSeparator(const QString& APath);

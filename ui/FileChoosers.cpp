@@ -12,7 +12,9 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
+#include <QHeaderView>
 #include <QScreen>
+#include <QTreeView>
 #include <QtConcurrent/QtConcurrentRun>
 #include <QFutureWatcher>
 
@@ -21,10 +23,11 @@
 namespace {
 
 // Room for a negative and its positive side by side.
-constexpr QSize PreviewBox(408, 200);
+constexpr QSize PreviewBox(328, 164);
 constexpr int PreviewGap = 8;
-// The open dialog's size: long names beside the preview pane.
-constexpr QSize OpenDialogSize(1000, 560);
+// The open dialog's size and its name column: long names beside the preview pane.
+constexpr QSize OpenDialogSize(1100, 600);
+constexpr int NameColumnWidth = 460;
 
 QImage ToImage(const kvaderon::TTiffPreview& APreview) {
     QImage image(int(APreview.Width), int(APreview.Height), QImage::Format_RGB888);
@@ -88,6 +91,8 @@ QStringList ChooseTiffFiles(QWidget* AParent, const QString& AStartFolder) {
     AddPreviewPane(dialog);
     if (const QScreen* screen = dialog.screen())
         dialog.resize(OpenDialogSize.boundedTo(screen->availableSize()));
+    if (auto* details = dialog.findChild<QTreeView*>(QStringLiteral("treeView")))
+        details->header()->resizeSection(0, NameColumnWidth);
     if (dialog.exec() != QDialog::Accepted)
         return {};
     QStringList files;

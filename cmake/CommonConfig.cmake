@@ -35,3 +35,9 @@ function(kvaderon_platform_glob AVariable)
   endif()
   set(${AVariable} ${files} PARENT_SCOPE)
 endfunction()
+
+# Debian's hardening of optimised builds: checked libc calls, relocations read-only and bound at start.
+if(UNIX AND NOT APPLE)
+  target_compile_definitions(kvaderon_common INTERFACE $<$<NOT:$<CONFIG:Debug>>:_FORTIFY_SOURCE=2>)
+  target_link_options(kvaderon_common INTERFACE LINKER:-z,relro LINKER:-z,now)
+endif()

@@ -7,8 +7,9 @@ namespace kvaderon::test {
 
 namespace {
 
+// Read as text: the program's line ends, CRLF on Windows, come back as "\n".
 std::string ReadText(const std::filesystem::path& APath) {
-    std::ifstream stream(APath, std::ios::binary);
+    std::ifstream stream(APath);
     std::ostringstream text;
     text << stream.rdbuf();
     return text.str();

@@ -33,18 +33,20 @@ std::string TwoDigits(std::uint64_t AValue) {
 } // namespace
 
 std::string FormatDuration(double AMilliseconds, char ADecimalSeparator, char ATimeSeparator) {
+    // The rows are chosen on the milliseconds: a quotient compared with 0.1 can land on either
+    // side of it where the compiler keeps extended precision (32-bit x87 code).
     const double seconds = AMilliseconds / 1000.0;
-    if (seconds < 0.1)
+    if (AMilliseconds < 100)
         return "<0,1 с";
-    if (seconds < 10)
+    if (AMilliseconds < 10000)
         return FormatSeconds("%.1f", seconds, ADecimalSeparator);
-    if (seconds < 60)
+    if (AMilliseconds < 60000)
         return FormatSeconds("%.0f", seconds, ADecimalSeparator);
     // A time of day: whole milliseconds, the fraction of a second dropped, hours within a day.
     const auto wholeSeconds = std::uint64_t(std::llround(AMilliseconds)) / 1000;
     const std::string minutesAndSeconds =
         TwoDigits(wholeSeconds / 60 % 60) + ATimeSeparator + TwoDigits(wholeSeconds % 60);
-    if (seconds < 3600)
+    if (AMilliseconds < 3600000)
         return minutesAndSeconds;
     return TwoDigits(wholeSeconds / 3600 % 24) + ATimeSeparator + minutesAndSeconds;
 }

@@ -40,11 +40,14 @@ TEST(TargetPath, OneFolderSpelledInOtherWaysIsTheSameFolder) {
     const fs::path folder = temp / "scans";
     fs::create_directories(folder / "sub");
     fs::create_directories(temp / "other");
-    fs::create_directory_symlink(folder, temp / "link");
+    // Windows lets only administrators and its developer mode make links (Wine none at all).
+    std::error_code linkRefused;
+    fs::create_directory_symlink(folder, temp / "link", linkRefused);
 
     EXPECT_TRUE(IsSameFolder(folder, folder.string() + "/"));
     EXPECT_TRUE(IsSameFolder(folder, folder / "sub" / ".."));
-    EXPECT_TRUE(IsSameFolder(folder, temp / "link"));
+    if (!linkRefused)
+        EXPECT_TRUE(IsSameFolder(folder, temp / "link"));
     EXPECT_TRUE(IsSameFolder(temp / "missing", (temp / "missing").string() + "/"));
     EXPECT_TRUE(IsSameFolder(temp / "missing", folder / ".." / "missing"));
     EXPECT_FALSE(IsSameFolder(folder, temp / "other"));

@@ -123,7 +123,8 @@ public:
     }
 
     std::unique_ptr<TFile> CreateNew(const fs::path& APath, std::uint32_t /*APermissions*/) override {
-        const HANDLE handle = CreateFileW(APath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        // Shared for deletion: a program ended by Ctrl+C removes its temporary files while they are open.
+        const HANDLE handle = CreateFileW(APath.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_NEW,
                                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
         if (handle == INVALID_HANDLE_VALUE) {
             const DWORD code = GetLastError();

@@ -22,6 +22,10 @@ private:
 // The system's reason for AError as readable Russian text.
 std::string SystemErrorText(const std::error_code& AError);
 
+// The Russian reason of the common portable conditions (file not found, access denied, disk full,
+// ...) whatever code the platform or the program gave for them; null for the others.
+const char* PortableReason(const std::error_code& AError);
+
 // Raises ESystemError with "AWhat: reason", or the reason alone when AWhat is empty.
 [[noreturn]] void ThrowSystemError(std::string_view AWhat, const std::error_code& AError);
 

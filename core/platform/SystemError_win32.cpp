@@ -17,13 +17,9 @@ std::string WideToUtf8(const wchar_t* AText, int ALength) {
 } // namespace
 
 std::string SystemErrorText(const std::error_code& AError) {
-    // The portable codes the program itself raises.
-    if (AError == std::errc::file_exists)
-        return "Файл уже существует";
-    if (AError == std::errc::no_such_file_or_directory && AError.category() == std::generic_category())
-        return "Файл или папка не найдены";
-    if (AError == std::errc::io_error && AError.category() == std::generic_category())
-        return "Ошибка ввода-вывода";
+    // The common reasons in Russian whatever the language of the system; the others as it words them.
+    if (const char* reason = PortableReason(AError))
+        return reason;
     if (AError.category() != std::system_category())
         return AError.message();
     wchar_t* buffer = nullptr;

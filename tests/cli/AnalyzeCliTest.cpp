@@ -1,6 +1,7 @@
 #include "CliTestSupport.h"
 
 #include "AnalysisReport.h"
+#include "PathText.h"
 #include "TIFFBitDepthAnalyzer.h"
 
 #include <map>
@@ -142,6 +143,12 @@ TEST_F(AnalyzeCli, TextReportsAreTheSharedReportsInListOrder) {
     EXPECT_EQ(good.Out.substr(0, 11), "sixteen.tif");
 }
 
+// A name whose JSON needs escapes: quotes and a backslash where names may hold them; on Windows,
+// where they may not, the backslashes of the path itself and a non-Latin name.
+std::string QuotedName() {
+    return std::filesystem::path::preferred_separator == '/' ? "rgba \"quoted\" \\ name.tif" : "rgba «ёж» name.tif";
+}
+
 TEST_F(AnalyzeCli, JsonLinesCarryTheEngineResult) {
     const fs::path in = Folder("in");
     TImageLayout rgba;
@@ -150,7 +157,7 @@ TEST_F(AnalyzeCli, JsonLinesCarryTheEngineResult) {
     rgba.Photometric = 2;
     rgba.ExtraSamples = {2};
     const std::vector<fs::path> files{
-        Put(in / "rgba \"quoted\" \\ name.tif", BuildImage(rgba).Build()),
+        Put(in / Utf8ToPath(QuotedName()), BuildImage(rgba).Build()),
         Put(in / "broken.tif", TBytes{'I', 'I', 42, 0, 0xFF, 0xFF, 0, 0}),
     };
     for (const auto mode : {TAnalysisMode::amPrecise, TAnalysisMode::amDepthOnly}) {
@@ -158,7 +165,7 @@ TEST_F(AnalyzeCli, JsonLinesCarryTheEngineResult) {
         if (mode == TAnalysisMode::amDepthOnly)
             arguments.push_back("--depth-only");
         for (const auto& file : files)
-            arguments.push_back(file.string());
+            arguments.push_back(PathToUtf8(file));
         const TProgramResult run = Cli(arguments);
         EXPECT_EQ(run.ExitCode, 1);
         const auto lines = Lines(run.Out);
@@ -175,7 +182,7 @@ TEST_F(AnalyzeCli, JsonLinesCarryTheEngineResult) {
                 "StripCount", "IsBigEndian", "PhotometricInterpretation", "ExtraSamples", "PlanarConfiguration"};
             EXPECT_EQ(keys, expectedKeys);
             const std::map<std::string, TJsonValue> expected{
-                {"File", files[i].string()},
+                {"File", PathToUtf8(files[i])},
                 {"IsActually8Bit", r.IsActually8Bit},
                 {"IsActually16Bit", r.IsActually16Bit},
                 {"IsSignExtendedSuspicious", r.IsSignExtendedSuspicious},

@@ -52,17 +52,18 @@ TEST_F(InvertCli, TargetNamesFollowTheFolderOfEachSource) {
         const fs::path output = temp / "out";
         fs::create_directories(output);
         fs::create_directories(temp / "in");
-        const fs::path input = Put((c.InOutputFolder ? output : temp / "in") / c.Input, BuildImage(layout).Build());
-        std::vector<std::string> arguments{"invert", "--out", (temp / "in" / ".." / "out").string() + "/"};
+        const fs::path input =
+            Put((c.InOutputFolder ? output : temp / "in") / Utf8ToPath(c.Input), BuildImage(layout).Build());
+        std::vector<std::string> arguments{"invert", "--out", PathToUtf8(temp / "in" / ".." / "out") + "/"};
         arguments.insert(arguments.end(), c.Options.begin(), c.Options.end());
-        arguments.push_back(input.string());
+        arguments.push_back(PathToUtf8(input));
 
         const TProgramResult run = Cli(arguments);
         EXPECT_EQ(run.ExitCode, 0) << c.Input << run.Err;
         const auto lines = Lines(run.Out);
         ASSERT_FALSE(lines.empty()) << c.Input;
         EXPECT_EQ(Message(lines[0], 1, c.Target), "ОК!");
-        EXPECT_EQ(ReadFile(output / c.Target), Positive(layout)) << c.Target;
+        EXPECT_EQ(ReadFile(output / Utf8ToPath(c.Target)), Positive(layout)) << c.Target;
         EXPECT_EQ(ReadFile(input), BuildImage(layout).Build()) << c.Input;
     }
 }

@@ -127,8 +127,13 @@ TEST(FileFaults, EveryFailingCallOfTheAnalyzerEndsInTheResult) {
 TEST(FileFaults, AFileShortenedDuringTheAnalysisIsAnError) {
     TTempDir dir;
     WriteFile(dir / "scan.tif", LargeFile());
+    std::error_code refused; // Windows lets no one shorten a file the analyzer holds open
     const TBitDepthResult result = TTIFFBitDepthAnalyzer().AnalyzeBitDepthWithProgress(
-        dir / "scan.tif", TAnalysisMode::amPrecise, [&](int) { fs::resize_file(dir / "scan.tif", 1000); });
+        dir / "scan.tif", TAnalysisMode::amPrecise, [&](int) { fs::resize_file(dir / "scan.tif", 1000, refused); });
+    if (refused) {
+        EXPECT_EQ(result.Error, "");
+        return;
+    }
     EXPECT_EQ(result.Error, "Ошибка при анализе: Файл стал короче во время чтения: " + PathToUtf8(dir / "scan.tif"));
     EXPECT_FALSE(result.IsActually8Bit || result.IsActually16Bit);
 }

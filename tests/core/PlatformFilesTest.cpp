@@ -1,4 +1,5 @@
 #include "PathText.h"
+#include "SpecialFiles.h"
 #include "TempDir.h"
 #include "TempFiles.h"
 #include "TiffBuilder.h"
@@ -7,8 +8,6 @@
 #include "platform/SystemError.h"
 
 #include <gtest/gtest.h>
-
-#include <sys/stat.h>
 
 namespace kvaderon {
 namespace {
@@ -41,7 +40,9 @@ TEST(SystemFileSystem, WritesReadsAndKeepsPermissionsAndTimes) {
     auto file = files.OpenRead(dir / "new");
     const platform::TFileInfo info = file->Info();
     EXPECT_EQ(info.Size, 6u);
-    EXPECT_EQ(info.Permissions, 0640u);
+    if (HasPermissionBits()) {
+        EXPECT_EQ(info.Permissions, 0640u);
+    }
     EXPECT_EQ(info.Times.Modification, 1000000000LL * 86400 * 2 + 5000);
     char buffer[8] = {};
     EXPECT_EQ(file->ReadAt(4, buffer, sizeof buffer), 2u) << "a read past the end is short";
@@ -55,12 +56,13 @@ TEST(SystemFileSystem, WritesReadsAndKeepsPermissionsAndTimes) {
 TEST(SystemFileSystem, OpensOnlyRegularFilesAndNeverWaitsOnAFifo) {
     TTempDir dir;
     fs::create_directory(dir / "folder");
-    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
-    for (const char* name : {"folder", "fifo", "missing"}) {
-        SCOPED_TRACE(name);
-        EXPECT_EQ(ErrorOf([&] { SystemFileSystem().OpenRead(dir / name); }), std::errc::no_such_file_or_directory);
+    std::vector<fs::path> notFiles{dir / "folder", dir / "missing", NullDevice()};
+    if (MakeFifo(dir / "fifo"))
+        notFiles.push_back(dir / "fifo");
+    for (const fs::path& notAFile : notFiles) {
+        SCOPED_TRACE(PathToUtf8(notAFile));
+        EXPECT_EQ(ErrorOf([&] { SystemFileSystem().OpenRead(notAFile); }), std::errc::no_such_file_or_directory);
     }
-    EXPECT_EQ(ErrorOf([&] { SystemFileSystem().OpenRead("/dev/null"); }), std::errc::no_such_file_or_directory);
 }
 
 TEST(SystemFileSystem, RenameReplacesOnlyWhenAsked) {

@@ -1,14 +1,11 @@
 #include "IniFile.h"
 
+#include "TempFiles.h"
 #include "platform/SystemError.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
-#include <fstream>
-#include <iterator>
 #include <limits>
-#include <random>
 #include <system_error>
 
 namespace kvaderon {
@@ -18,7 +15,7 @@ namespace fs = std::filesystem;
 namespace {
 
 // A settings file is a few hundred bytes; anything this large is not one and is not read.
-constexpr std::uintmax_t MaxFileSize = 1 << 20;
+constexpr std::uint64_t MaxFileSize = 1 << 20;
 
 constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
 
@@ -26,106 +23,80 @@ constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
     platform::ThrowSystemError({}, AError);
 }
 
-// The reason a standard stream failed: errno where the library set it.
-std::error_code StreamError() {
-    return {errno != 0 ? errno : EIO, std::generic_category()};
+// Runs AAction; a failure of the file system is raised again with the system's reason alone.
+template <typename TAction> auto ReasonOnly(TAction AAction) {
+    try {
+        return AAction();
+    } catch (const platform::ESystemError& error) {
+        ThrowReason(error.Code());
+    }
 }
 
-// --- The file access of the INI file: all of it goes through these two functions. ---
+// No file at the path: the name or a folder above it is missing, or a folder above is a file.
+bool IsMissing(const std::error_code& AError) {
+    return AError == std::errc::no_such_file_or_directory || AError == std::errc::not_a_directory;
+}
 
 // The whole file; nothing when it does not exist.
-std::optional<std::string> ReadWholeFile(const fs::path& APath) {
-    std::error_code error;
-    const fs::file_status status = fs::status(APath, error);
-    if (status.type() == fs::file_type::not_found)
+std::optional<std::string> ReadWholeFile(platform::TFileSystem& AFileSystem, const fs::path& APath) {
+    std::unique_ptr<platform::TFile> file;
+    try {
+        file = AFileSystem.OpenRead(APath);
+    } catch (const platform::ESystemError& error) {
+        if (!IsMissing(error.Code()))
+            ThrowReason(error.Code());
+        if (AFileSystem.IsFolder(APath))
+            ThrowReason(std::make_error_code(std::errc::is_a_directory));
         return std::nullopt;
-    if (error)
-        ThrowReason(error);
-    if (fs::is_directory(status))
-        ThrowReason(std::make_error_code(std::errc::is_a_directory));
-    const std::uintmax_t size = fs::file_size(APath, error);
-    if (error)
-        ThrowReason(error);
-    if (size > MaxFileSize)
-        ThrowReason(std::make_error_code(std::errc::file_too_large));
-    errno = 0;
-    std::ifstream input(APath, std::ios::binary);
-    if (!input)
-        ThrowReason(StreamError());
-    std::string text{std::istreambuf_iterator<char>(input), std::istreambuf_iterator<char>()};
-    if (input.bad())
-        ThrowReason(StreamError());
-    return text;
+    }
+    return ReasonOnly([&] {
+        const std::uint64_t size = file->Info().Size;
+        if (size > MaxFileSize)
+            ThrowReason(std::make_error_code(std::errc::file_too_large));
+        std::string text(std::size_t(size), '\0');
+        platform::ReadExactly(*file, 0, text.data(), text.size(), APath);
+        return text;
+    });
 }
 
-// Removes the temporary file unless it was renamed onto its target.
-class TTempFileGuard {
-public:
-    explicit TTempFileGuard(fs::path APath) : FPath(std::move(APath)) {}
-    ~TTempFileGuard() {
-        if (!FPath.empty()) {
-            std::error_code ignored;
-            fs::remove(FPath, ignored);
-        }
+// A new file gets these permission bits; a replaced one keeps its own.
+constexpr std::uint32_t NewFilePermissions = 0644;
+
+// The permission bits the saved file is to have. A file that may not be written is not replaced.
+std::uint32_t PermissionsToKeep(platform::TFileSystem& AFileSystem, const fs::path& ATarget) {
+    std::unique_ptr<platform::TFile> file;
+    try {
+        file = AFileSystem.OpenRead(ATarget);
+    } catch (const platform::ESystemError& error) {
+        if (!IsMissing(error.Code()) || AFileSystem.IsFolder(ATarget))
+            ThrowReason(error.Code());
+        return NewFilePermissions;
     }
-    TTempFileGuard(const TTempFileGuard&) = delete;
-    TTempFileGuard& operator=(const TTempFileGuard&) = delete;
-    void Release() { FPath.clear(); }
-
-private:
-    fs::path FPath;
-};
-
-fs::path TempPathBeside(const fs::path& ATarget) {
-    std::random_device random;
-    fs::path temp = ATarget;
-    temp += ".tmp" + std::to_string(random()) + std::to_string(random());
-    return temp;
+    const std::uint32_t permissions = ReasonOnly([&] { return file->Info().Permissions; });
+    // 0: the system keeps no permission bits, and its rename refuses a read-only file itself.
+    if (permissions != 0 && (permissions & 0200) == 0)
+        ThrowReason(std::make_error_code(std::errc::permission_denied));
+    return permissions;
 }
 
 // Writes AText as the whole file through a temporary file and a rename.
-void WriteWholeFile(const fs::path& APath, std::string_view AText) {
-    std::error_code error;
-    fs::path target = APath;
-    if (fs::is_symlink(APath, error)) {
-        target = fs::canonical(APath, error);
-        if (error)
-            ThrowReason(error);
+void WriteWholeFile(platform::TFileSystem& AFileSystem, const fs::path& APath, std::string_view AText) {
+    const fs::path target = ReasonOnly([&] { return AFileSystem.LinkTarget(APath); });
+    if (target.has_parent_path())
+        ReasonOnly([&] { AFileSystem.CreateFolders(target.parent_path()); });
+    const std::uint32_t permissions = PermissionsToKeep(AFileSystem, target);
+    TTempFile temp = ReasonOnly([&] { return CreateTempFileBeside(AFileSystem, target, permissions); });
+    try {
+        temp.File->WriteAt(0, AText.data(), AText.size());
+        temp.File->Close();
+        AFileSystem.Rename(temp.Path, target, platform::TRenameMode::rmReplace);
+    } catch (const platform::ESystemError& error) {
+        const std::string leftOver = DiscardTempFile(AFileSystem, temp);
+        if (leftOver.empty())
+            ThrowReason(error.Code());
+        throw platform::ESystemError(platform::SystemErrorText(error.Code()) + ". " + leftOver, error.Code());
     }
-    if (target.has_parent_path()) {
-        fs::create_directories(target.parent_path(), error);
-        if (error)
-            ThrowReason(error);
-    }
-    const fs::file_status oldStatus = fs::status(target, error);
-    const bool replacing = fs::exists(oldStatus);
-    if (replacing) {
-        // Opening for writing changes nothing; a read-only file refuses it and stays.
-        errno = 0;
-        std::fstream probe(target, std::ios::in | std::ios::out | std::ios::binary);
-        if (!probe)
-            ThrowReason(StreamError());
-    }
-
-    const fs::path temp = TempPathBeside(target);
-    TTempFileGuard guard(temp);
-    errno = 0;
-    std::ofstream output(temp, std::ios::binary | std::ios::trunc);
-    if (!output)
-        ThrowReason(StreamError());
-    output.write(AText.data(), std::streamsize(AText.size()));
-    output.close();
-    if (output.fail())
-        ThrowReason(StreamError());
-    if (replacing) {
-        fs::permissions(temp, oldStatus.permissions(), error);
-        if (error)
-            ThrowReason(error);
-    }
-    fs::rename(temp, target, error);
-    if (error)
-        ThrowReason(error);
-    guard.Release();
+    ForgetTempFile(temp.Path);
 }
 
 // --- Lines and names. ---
@@ -239,8 +210,9 @@ std::optional<std::int64_t> ParseIniNumber(std::string_view AText) {
     return negative ? -std::int64_t(value) : std::int64_t(value);
 }
 
-TIniFile::TIniFile(fs::path APath) : FPath(std::move(APath)) {
-    const std::optional<std::string> text = ReadWholeFile(FPath);
+TIniFile::TIniFile(fs::path APath, platform::TFileSystem& AFileSystem)
+    : FPath(std::move(APath)), FFileSystem(AFileSystem) {
+    const std::optional<std::string> text = ReadWholeFile(FFileSystem, FPath);
     if (!text)
         return;
     std::size_t start = 0;
@@ -363,7 +335,7 @@ std::string TIniFile::Text() const {
 }
 
 void TIniFile::UpdateFile() const {
-    WriteWholeFile(FPath, Text());
+    WriteWholeFile(FFileSystem, FPath, Text());
 }
 
 } // namespace kvaderon

@@ -3,6 +3,8 @@
 // sections, blank lines and line endings stay byte for byte as they were. Text is UTF-8.
 #pragma once
 
+#include "platform/FileIO.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -27,7 +29,8 @@ public:
     // Reads the file at APath; a file that does not exist reads as empty. Failures (an unreadable
     // file, a folder, a file too large for a profile) raise platform::ESystemError whose message
     // is the system's reason.
-    explicit TIniFile(std::filesystem::path APath);
+    explicit TIniFile(std::filesystem::path APath,
+                      platform::TFileSystem& AFileSystem = platform::SystemFileSystem());
 
     const std::filesystem::path& Path() const { return FPath; }
 
@@ -50,7 +53,8 @@ public:
 
     // Saves the text through a temporary file beside the file and a rename, so that the file is
     // always either the old or the new one. A missing folder is created; a file that may not be
-    // written is not replaced. Failures raise platform::ESystemError with the system's reason.
+    // written is not replaced. Failures raise platform::ESystemError with the system's reason,
+    // followed by the temporary file's name when it could not be removed.
     void UpdateFile() const;
 
 private:
@@ -61,6 +65,7 @@ private:
     std::string_view NewLineEnding() const;
 
     std::filesystem::path FPath;
+    platform::TFileSystem& FFileSystem;
     // Each line with its own line ending; the last one may have none.
     std::vector<std::string> FLines;
 };

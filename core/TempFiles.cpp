@@ -61,6 +61,21 @@ void ForgetTempFile(const fs::path& APath) {
     InFlight().erase(APath);
 }
 
+std::string DiscardTempFile(platform::TFileSystem& AFileSystem, TTempFile& ATemp) noexcept {
+    ATemp.File.reset();
+    std::string failure;
+    try {
+        AFileSystem.Remove(ATemp.Path);
+    } catch (const platform::ESystemError& error) {
+        failure = "Временный файл не удалён: " + PathToUtf8(ATemp.Path) + ": " +
+                  platform::SystemErrorText(error.Code());
+    } catch (...) {
+        failure = "Временный файл не удалён: " + PathToUtf8(ATemp.Path);
+    }
+    ForgetTempFile(ATemp.Path);
+    return failure;
+}
+
 void RemoveTempFilesInFlight() noexcept {
     RegistryLock().lock(); // never released: the program is about to end
     for (const auto& path : InFlight()) {

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <string>
 
 namespace kvaderon {
 
@@ -21,6 +22,10 @@ TTempFile CreateTempFileBeside(platform::TFileSystem& AFileSystem, const std::fi
 
 // The file has been renamed or removed: a signal no longer concerns it.
 void ForgetTempFile(const std::filesystem::path& APath);
+
+// After a failure: closes the file quietly, removes it and forgets it. Returns nothing when it is
+// gone, else a sentence naming the file that stays and why, for the caller's message.
+std::string DiscardTempFile(platform::TFileSystem& AFileSystem, TTempFile& ATemp) noexcept;
 
 // Removes every temporary file still in flight and holds off new ones for good: meant for the
 // last moments of a program ended by a signal. Safe from any thread.

@@ -88,10 +88,13 @@ void TTIFFInverterSingle::WriteInvertedCopy(platform::TFile& AInput, const platf
         });
         FFileSystem.Rename(temp.Path, AOutputFile,
                            AOverwrite ? platform::TRenameMode::rmReplace : platform::TRenameMode::rmNoReplace);
+    } catch (const std::exception& error) {
+        const std::string leftOver = DiscardTempFile(FFileSystem, temp);
+        if (leftOver.empty())
+            throw;
+        throw platform::ESystemError(std::string(error.what()) + ". " + leftOver);
     } catch (...) {
-        temp.File.reset();
-        platform::RemoveQuietly(FFileSystem, temp.Path);
-        ForgetTempFile(temp.Path);
+        DiscardTempFile(FFileSystem, temp);
         throw;
     }
     ForgetTempFile(temp.Path);

@@ -10,18 +10,33 @@ bool TFileSystem::IsSameFile(const std::filesystem::path& AFirst, const std::fil
     return std::filesystem::equivalent(AFirst, ASecond, error) && !error;
 }
 
+bool TFileSystem::IsFolder(const std::filesystem::path& APath) {
+    std::error_code error;
+    return std::filesystem::is_directory(APath, error);
+}
+
+void TFileSystem::CreateFolders(const std::filesystem::path& APath) {
+    std::error_code error;
+    std::filesystem::create_directories(APath, error);
+    if (error)
+        ThrowSystemError("Не удалось создать папку " + PathToUtf8(APath), error);
+}
+
+std::filesystem::path TFileSystem::LinkTarget(const std::filesystem::path& APath) {
+    std::error_code error;
+    if (!std::filesystem::is_symlink(APath, error))
+        return APath;
+    std::filesystem::path target = std::filesystem::canonical(APath, error);
+    if (error)
+        ThrowSystemError("Не удалось открыть файл " + PathToUtf8(APath), error);
+    return target;
+}
+
 void ReadExactly(TFile& AFile, std::uint64_t AOffset, void* AData, std::size_t ALength,
                  const std::filesystem::path& APath) {
     if (AFile.ReadAt(AOffset, AData, ALength) != ALength)
         throw ESystemError("Файл стал короче во время чтения: " + PathToUtf8(APath),
                            std::make_error_code(std::errc::io_error));
-}
-
-void RemoveQuietly(TFileSystem& AFileSystem, const std::filesystem::path& APath) noexcept {
-    try {
-        AFileSystem.Remove(APath);
-    } catch (...) {
-    }
 }
 
 } // namespace kvaderon::platform

@@ -60,6 +60,13 @@ public:
     // Both paths exist and name one file: other spellings, symbolic and hard links. The system's
     // answer unless a file system of its own says otherwise.
     virtual bool IsSameFile(const std::filesystem::path& AFirst, const std::filesystem::path& ASecond);
+    // The next three are the system's answers unless a file system of its own says otherwise.
+    // APath names a folder (links followed).
+    virtual bool IsFolder(const std::filesystem::path& APath);
+    // Creates APath and the folders above it that are missing.
+    virtual void CreateFolders(const std::filesystem::path& APath);
+    // Where APath leads when it is a symbolic link; APath itself otherwise.
+    virtual std::filesystem::path LinkTarget(const std::filesystem::path& APath);
 };
 
 // The operating system's files.
@@ -69,8 +76,5 @@ TFileSystem& SystemFileSystem();
 // become shorter meanwhile raises ESystemError naming APath.
 void ReadExactly(TFile& AFile, std::uint64_t AOffset, void* AData, std::size_t ALength,
                  const std::filesystem::path& APath);
-
-// Removes APath if it exists; its own failure is ignored.
-void RemoveQuietly(TFileSystem& AFileSystem, const std::filesystem::path& APath) noexcept;
 
 } // namespace kvaderon::platform

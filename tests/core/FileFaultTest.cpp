@@ -1,4 +1,5 @@
 // The inverter and the analyzer on files that fail, shrink or grow under them.
+#include "IniFile.h"
 #include "InverterTestSupport.h"
 #include "MemoryFileSystem.h"
 #include "PathText.h"
@@ -6,6 +7,8 @@
 #include "platform/SystemError.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace kvaderon {
 namespace {
@@ -32,30 +35,58 @@ std::string Prefix() {
     return "Системная ошибка при обработке " + PathToUtf8(input) + ": ";
 }
 
+// The files beside the input and the target after a failure: none, or the temporary file whose
+// removal failed, which the message must name.
+void ExpectOnlyANamedTemporaryFileLeft(const TMemoryFileSystem& AFiles, const std::vector<std::string>& AKept,
+                                       const std::string& AMessage) {
+    std::vector<std::string> extra;
+    for (const std::string& path : AFiles.Paths())
+        if (std::find(AKept.begin(), AKept.end(), path) == AKept.end())
+            extra.push_back(path);
+    if (extra.empty()) {
+        EXPECT_EQ(AMessage.find(".kvaderon"), std::string::npos) << "names a temporary file: " << AMessage;
+        return;
+    }
+    ASSERT_EQ(extra.size(), 1u);
+    EXPECT_NE(AMessage.find("Временный файл не удалён: " + extra[0]), std::string::npos) << AMessage;
+}
+
+// One failing call, and a failing call after which every call fails (a disk gone away, so that
+// removing the temporary file fails too).
+struct TFault {
+    std::errc Error;
+    bool AndAfter;
+};
+const TFault faults[] = {
+    {std::errc::no_space_on_device, false},
+    {std::errc::io_error, false},
+    {std::errc::io_error, true},
+};
+
 TEST(FileFaults, EveryFailingCallOfTheInverterLeavesInputAndTargetAsTheyWere) {
     const TBytes file = LargeFile();
     const TBytes expected = InvertBytes(file).Output;
     ASSERT_FALSE(expected.empty());
-    for (const std::errc error : {std::errc::no_space_on_device, std::errc::io_error}) {
+    for (const TFault fault : faults) {
         for (std::size_t call = 1;; ++call) {
-            SCOPED_TRACE(call);
+            SCOPED_TRACE(testing::Message() << "call " << call << (fault.AndAfter ? " and after" : ""));
             TMemoryFileSystem files;
             files.Write(input, file);
             files.Node(input).Permissions = 0444;
             files.Node(input).Times = {123456789, 987654321};
             files.Write(target, {'o', 'l', 'd'});
-            files.FailCall(call, error);
+            files.FailCall(call, fault.Error, fault.AndAfter);
             try {
                 TTIFFInverterSingle(files).InvertTIFF16Bit(input, target, true, true);
             } catch (const ETIFFError& failure) {
                 const std::string message = failure.what();
                 EXPECT_EQ(message.rfind(Prefix(), 0), 0u) << message;
-                EXPECT_NE(message.find(platform::SystemErrorText(std::make_error_code(error))), std::string::npos)
+                EXPECT_NE(message.find(platform::SystemErrorText(std::make_error_code(fault.Error))),
+                          std::string::npos)
                     << message;
-                EXPECT_EQ(message.find(".kvaderon"), std::string::npos) << "names the temporary file: " << message;
                 EXPECT_EQ(files.Node(input).Bytes, file);
                 EXPECT_EQ(files.Node(target).Bytes, (TBytes{'o', 'l', 'd'}));
-                EXPECT_EQ(files.Paths(), (std::vector<std::string>{PathToUtf8(target), PathToUtf8(input)}));
+                ExpectOnlyANamedTemporaryFileLeft(files, {PathToUtf8(target), PathToUtf8(input)}, message);
                 EXPECT_EQ(files.OpenFiles(), 0);
                 continue;
             }
@@ -64,6 +95,39 @@ TEST(FileFaults, EveryFailingCallOfTheInverterLeavesInputAndTargetAsTheyWere) {
             EXPECT_EQ(files.Node(target).Times.Access, 123456789);
             EXPECT_EQ(files.Node(target).Times.Modification, 987654321);
             EXPECT_GT(call, 10u) << "too few calls for a streamed pass";
+            break;
+        }
+    }
+}
+
+TEST(FileFaults, EveryFailingCallOfASettingsSaveLeavesTheOldFile) {
+    const fs::path settings = "/config/kvaderon.ini";
+    const std::string before = "; by hand\n[Files]\nPrefix=old\n";
+    for (const TFault fault : faults) {
+        for (std::size_t call = 1;; ++call) {
+            SCOPED_TRACE(testing::Message() << "call " << call << (fault.AndAfter ? " and after" : ""));
+            TMemoryFileSystem files;
+            files.Write(settings, TBytes(before.begin(), before.end()));
+            files.Node(settings).Permissions = 0640;
+            TIniFile ini(settings, files);
+            ini.WriteString("Files", "Prefix", "new");
+            files.FailCall(call, fault.Error, fault.AndAfter);
+            try {
+                ini.UpdateFile();
+            } catch (const platform::ESystemError& failure) {
+                const std::string message = failure.what();
+                EXPECT_EQ(message.rfind(platform::SystemErrorText(std::make_error_code(fault.Error)), 0), 0u)
+                    << message;
+                EXPECT_EQ(files.Node(settings).Bytes, TBytes(before.begin(), before.end()));
+                ExpectOnlyANamedTemporaryFileLeft(files, {PathToUtf8(settings)}, message);
+                EXPECT_EQ(files.OpenFiles(), 0);
+                continue;
+            }
+            files.FailCall(0, fault.Error);
+            EXPECT_EQ(TIniFile(settings, files).Text(), "; by hand\n[Files]\nPrefix=new\n");
+            EXPECT_EQ(files.Node(settings).Permissions, 0640u);
+            EXPECT_EQ(files.Paths(), std::vector<std::string>{PathToUtf8(settings)});
+            EXPECT_GT(call, 4u) << "too few calls for a save through a temporary file";
             break;
         }
     }

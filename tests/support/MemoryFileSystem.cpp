@@ -86,16 +86,17 @@ std::vector<std::string> TMemoryFileSystem::Paths() const {
     return paths;
 }
 
-void TMemoryFileSystem::FailCall(std::size_t ANth, std::errc AError) {
+void TMemoryFileSystem::FailCall(std::size_t ANth, std::errc AError, bool AAndAfter) {
     FFailAt = ANth == 0 ? 0 : FCalls + ANth;
     FError = AError;
+    FFailAfter = AAndAfter;
 }
 
 void TMemoryFileSystem::Call(const char* AOperation, const fs::path& APath) {
     ++FCalls;
     if (BeforeCall)
         BeforeCall(FCalls);
-    if (FCalls == FFailAt)
+    if (FCalls == FFailAt || (FFailAfter && FFailAt != 0 && FCalls > FFailAt))
         ThrowSystemError(std::string(AOperation) + " " + PathToUtf8(APath), std::make_error_code(FError));
 }
 
@@ -141,6 +142,24 @@ void TMemoryFileSystem::Remove(const fs::path& APath) {
 bool TMemoryFileSystem::IsSameFile(const fs::path& AFirst, const fs::path& ASecond) {
     Call("Не удалось сравнить файлы", AFirst);
     return Exists(AFirst) && Exists(ASecond) && FFiles.at(AFirst) == FFiles.at(ASecond);
+}
+
+bool TMemoryFileSystem::IsFolder(const fs::path& APath) {
+    for (const auto& [path, node] : FFiles) {
+        const auto [folderEnd, pathRest] = std::mismatch(APath.begin(), APath.end(), path.begin(), path.end());
+        if (folderEnd == APath.end() && pathRest != path.end())
+            return true;
+    }
+    return false;
+}
+
+void TMemoryFileSystem::CreateFolders(const fs::path& APath) {
+    Call("Не удалось создать папку", APath);
+}
+
+fs::path TMemoryFileSystem::LinkTarget(const fs::path& APath) {
+    Call("Не удалось открыть файл", APath);
+    return APath;
 }
 
 } // namespace kvaderon::test

@@ -34,9 +34,10 @@ public:
     int OpenFiles() const { return FOpenFiles; }
 
     // Every call of the file system and of its files counts: open, create, rename, remove,
-    // same-file test, info, read, write, set times, close. The ANth call from now (1: the next)
-    // fails with AError; 0 fails none.
-    void FailCall(std::size_t ANth, std::errc AError);
+    // same-file test, folder creation, link lookup, info, read, write, set times, close. The
+    // ANth call from now (1: the next) fails with AError; 0 fails none. With AAndAfter every
+    // later call fails too, as on a disk that has gone away.
+    void FailCall(std::size_t ANth, std::errc AError, bool AAndAfter = false);
     std::size_t Calls() const { return FCalls; }
     // Runs before every call, with its number; may change files.
     std::function<void(std::size_t ACall)> BeforeCall;
@@ -47,6 +48,10 @@ public:
                 platform::TRenameMode AMode) override;
     void Remove(const std::filesystem::path& APath) override;
     bool IsSameFile(const std::filesystem::path& AFirst, const std::filesystem::path& ASecond) override;
+    // A folder is any path above a file; creating one only counts the call. There are no links.
+    bool IsFolder(const std::filesystem::path& APath) override;
+    void CreateFolders(const std::filesystem::path& APath) override;
+    std::filesystem::path LinkTarget(const std::filesystem::path& APath) override;
 
     // Counts a call made on APath and raises the injected fault when it is due.
     void Call(const char* AOperation, const std::filesystem::path& APath);
@@ -57,6 +62,7 @@ private:
     std::map<std::filesystem::path, std::shared_ptr<TNode>> FFiles;
     std::size_t FCalls = 0;
     std::size_t FFailAt = 0;
+    bool FFailAfter = false;
     std::errc FError = std::errc::io_error;
     int FOpenFiles = 0;
 };

@@ -279,17 +279,18 @@ int TIniFile::ReadInteger(std::string_view ASection, std::string_view AKey, int 
     return int(*value);
 }
 
+// Lines are split at line feeds only: a carriage return alone ends no line.
 std::string_view TIniFile::NewLineEnding() const {
     for (const std::string& line : FLines)
-        if (!Ending(line).empty())
+        if (line.ends_with('\n'))
             return Ending(line);
     return "\n";
 }
 
 void TIniFile::InsertLine(std::size_t AIndex, std::string_view AText) {
     const std::string ending(NewLineEnding());
-    if (AIndex > 0 && Ending(FLines[AIndex - 1]).empty())
-        FLines[AIndex - 1] += ending;
+    if (AIndex > 0 && !FLines[AIndex - 1].ends_with('\n'))
+        FLines[AIndex - 1] += Ending(FLines[AIndex - 1]).empty() ? ending : "\n";
     FLines.insert(FLines.begin() + std::ptrdiff_t(AIndex), std::string(AText) + ending);
 }
 

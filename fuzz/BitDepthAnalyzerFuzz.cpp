@@ -1,15 +1,100 @@
-// libFuzzer harness: raw bytes to the bit-depth analysis, which must always return a result.
+// libFuzzer harness: raw bytes as a file of an in-memory file system through the whole bit-depth
+// analysis in both modes. An accepted file's statistics must be what a plain model counting
+// every colour sample one by one gives; a failure must carry no verdict.
+#include "CommonTypes.h"
+#include "MemoryFileSystem.h"
 #include "TIFFBitDepthAnalyzer.h"
+#include "TiffAnalysisReader.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
+
+namespace {
+
+using kvaderon::TBitDepthResult;
+
+struct TModel {
+    std::vector<bool> Seen = std::vector<bool>(65536);
+    std::vector<std::uint16_t> UniqueValues;
+    bool ZeroExtended = true, Replicated = true, HighFF = true;
+
+    void Count(std::uint16_t AValue) {
+        if (Seen[AValue])
+            return;
+        Seen[AValue] = true;
+        UniqueValues.push_back(AValue);
+        ZeroExtended = ZeroExtended && AValue <= 0xFF;
+        Replicated = Replicated && (AValue % 257 == 0 || AValue % 257 == 1 || AValue % 257 == 256);
+        HighFF = HighFF && AValue >= 0xFF00;
+    }
+};
+
+// Every sample of every strip, but alpha, in strip order (planar: plane by plane).
+TModel ModelStatistics(const kvaderon::TAnalysisTIFFInfo& AInfo, const std::uint8_t* AData, std::size_t ASize) {
+    TModel model;
+    const std::size_t strips = AInfo.StripOffsets.size();
+    const std::uint16_t channels = AInfo.SamplesPerPixel;
+    const bool planar = AInfo.PlanarConfiguration == 2;
+    for (std::size_t i = 0; i < strips; ++i) {
+        const std::uint64_t offset = AInfo.StripOffsets[i], count = AInfo.StripByteCounts[i];
+        if (count == 0)
+            continue;
+        if (offset + count > ASize)
+            __builtin_trap(); // an accepted file with a strip outside it
+        if (channels == 0 && count >= 2)
+            __builtin_trap(); // samples counted without knowing their channels
+        for (std::size_t j = 0; j < count / 2; ++j) {
+            const auto channel = std::uint32_t(planar ? i / (strips / channels) : j % channels);
+            if (kvaderon::IsAlphaChannel(channel, channels, AInfo.ExtraSamples, AInfo.PhotometricInterpretation))
+                continue;
+            const std::uint8_t* sample = AData + offset + 2 * j;
+            model.Count(AInfo.IsBigEndian ? std::uint16_t(sample[0] << 8 | sample[1])
+                                          : std::uint16_t(sample[1] << 8 | sample[0]));
+        }
+    }
+    return model;
+}
+
+void Check(const TBitDepthResult& AResult, const TModel& AModel, bool APrecise) {
+    const auto first = std::find(AModel.Seen.begin(), AModel.Seen.end(), true);
+    const auto last = std::find(AModel.Seen.rbegin(), AModel.Seen.rend(), true);
+    const std::uint16_t min = first == AModel.Seen.end() ? 65535 : std::uint16_t(first - AModel.Seen.begin());
+    const std::uint16_t max = last == AModel.Seen.rend() ? 0 : std::uint16_t(AModel.Seen.rend() - last - 1);
+    const bool eightBit = AModel.ZeroExtended || AModel.Replicated;
+    const bool agrees =
+        AResult.MinValue == min && AResult.MaxValue == max &&
+        AResult.UniqueValueCount == std::int32_t(AModel.UniqueValues.size()) && AResult.IsActually8Bit == eightBit &&
+        AResult.IsActually16Bit == !eightBit && AResult.IsSignExtendedSuspicious == (AModel.HighFF && !eightBit) &&
+        AResult.HighBit == (APrecise ? std::bit_width(max) : 0) &&
+        AResult.UniqueValues == (APrecise ? AModel.UniqueValues : std::vector<std::uint16_t>{});
+    if (!agrees)
+        __builtin_trap();
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* AData, std::size_t ASize) {
-    const kvaderon::TTIFFBitDepthAnalyzer analyzer;
-    for (auto mode : {kvaderon::TAnalysisMode::amPrecise, kvaderon::TAnalysisMode::amDepthOnly}) {
-        const kvaderon::TBitDepthResult result = analyzer.AnalyzeBytes(AData, ASize, mode, [](int) {});
-        if (!result.Error.empty() && (result.IsActually8Bit || result.IsActually16Bit))
+    kvaderon::test::TMemoryFileSystem files;
+    files.Write("/scan.tif", std::vector<std::uint8_t>(AData, AData + ASize));
+    const kvaderon::TTIFFBitDepthAnalyzer analyzer(files);
+    for (const auto mode : {kvaderon::TAnalysisMode::amPrecise, kvaderon::TAnalysisMode::amDepthOnly}) {
+        const TBitDepthResult result = analyzer.AnalyzeBitDepth("/scan.tif", mode);
+        if (files.OpenFiles() != 0)
             __builtin_trap();
+        if (!result.Error.empty()) {
+            if (result.IsActually8Bit || result.IsActually16Bit)
+                __builtin_trap();
+            continue;
+        }
+        kvaderon::TAnalysisTIFFInfo info;
+        std::string reason;
+        if (!kvaderon::ParseTIFFForAnalysis(AData, ASize, info, reason))
+            __builtin_trap(); // analysed a file its own reader rejects
+        Check(result, ModelStatistics(info, AData, ASize), mode == kvaderon::TAnalysisMode::amPrecise);
     }
     return 0;
 }

@@ -111,6 +111,7 @@ TEST(IniFile, WritingKeepsEveryOtherLineByteForByte) {
         {"binary bytes kept", std::string("\0\xFF\n", 3), {{"A", "K", "1"}},
          std::string("\0\xFF\n\n[A]\nK=1\n", 12)},
         {"line break cut from a value", "[A]\nK=1\n", {{"A", "K", "x\ny"}}, "[A]\nK=x\n"},
+        {"last line ended by a carriage return alone", "[A]\r", {{"A", "K", "1"}}, "[A]\r\nK=1\n"},
     };
     test::TTempDir dir;
     for (const TCase& test : cases) {

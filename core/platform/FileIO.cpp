@@ -1,5 +1,6 @@
 #include "FileIO.h"
 
+#include "FileOperations.h"
 #include "PathText.h"
 #include "SystemError.h"
 
@@ -16,10 +17,7 @@ bool TFileSystem::IsFolder(const std::filesystem::path& APath) {
 }
 
 void TFileSystem::CreateFolders(const std::filesystem::path& APath) {
-    std::error_code error;
-    std::filesystem::create_directories(APath, error);
-    if (error)
-        ThrowSystemError("Не удалось создать папку " + PathToUtf8(APath), error);
+    platform::CreateFolders(APath);
 }
 
 std::filesystem::path TFileSystem::LinkTarget(const std::filesystem::path& APath) {

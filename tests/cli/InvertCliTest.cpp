@@ -2,7 +2,6 @@
 #include "PathText.h"
 
 #include <algorithm>
-#include <regex>
 
 namespace kvaderon::test {
 namespace {
@@ -17,17 +16,6 @@ protected:
         name += std::to_string(ANumber);
         name += ".tif";
         return name;
-    }
-
-    // The message of the outcome line; fails the test when the line is not "N. hh:mm:ss NAME: ".
-    static std::string Message(const std::string& ALine, int ANumber, const std::string& AName) {
-        const std::string head = std::to_string(ANumber) + ". ";
-        const std::regex time("\\d\\d:\\d\\d:\\d\\d ");
-        EXPECT_EQ(ALine.substr(0, head.size()), head) << ALine;
-        EXPECT_TRUE(std::regex_match(ALine.substr(head.size(), 9), time)) << ALine;
-        const std::string name = AName + ": ";
-        EXPECT_EQ(ALine.substr(head.size() + 9, name.size()), name) << ALine;
-        return ALine.substr(std::min(ALine.size(), head.size() + 9 + name.size()));
     }
 };
 

@@ -244,7 +244,8 @@ std::size_t TIniFile::SectionEnd(std::size_t AHeader) const {
 }
 
 std::optional<std::size_t> TIniFile::FindKey(std::size_t AHeader, std::string_view AKey) const {
-    for (std::size_t i = AHeader + 1; i < SectionEnd(AHeader); ++i) {
+    const std::size_t end = SectionEnd(AHeader);
+    for (std::size_t i = AHeader + 1; i < end; ++i) {
         const std::optional<TKeyLine> keyLine = KeyLine(Body(FLines[i]));
         if (keyLine && EqualIgnoringAsciiCase(keyLine->Key, AKey))
             return i;
@@ -318,7 +319,8 @@ void TIniFile::WriteString(std::string_view ASection, std::string_view AKey,
         return;
     }
     std::size_t after = *header;
-    for (std::size_t i = *header + 1; i < SectionEnd(*header); ++i)
+    const std::size_t end = SectionEnd(*header);
+    for (std::size_t i = *header + 1; i < end; ++i)
         if (KeyLine(Body(FLines[i])))
             after = i;
     InsertLine(after + 1, keyLine);

@@ -39,7 +39,8 @@ std::uint64_t Hash(const TBytes& ABytes) {
 }
 
 // Writes the inputs, 16 MiB each, and returns the hash of each one's positive by target name.
-std::map<std::string, std::uint64_t> WriteInputs(const fs::path& AIn, std::vector<std::string>& AInputs) {
+std::map<std::string, std::uint64_t> WriteInputs(const fs::path& AIn,
+                                                 std::vector<std::string>& AInputs) {
     std::map<std::string, std::uint64_t> positives;
     for (int i = 0; i < fileCount; ++i) {
         TImageLayout layout;
@@ -59,7 +60,8 @@ std::map<std::string, std::uint64_t> WriteInputs(const fs::path& AIn, std::vecto
     return positives;
 }
 
-pid_t Start(const std::string& ACli, const std::vector<std::string>& AArguments, const fs::path& AOutFile) {
+pid_t Start(const std::string& ACli, const std::vector<std::string>& AArguments,
+            const fs::path& AOutFile) {
     std::vector<std::string> texts{ACli};
     texts.insert(texts.end(), AArguments.begin(), AArguments.end());
     std::vector<char*> argv;
@@ -68,7 +70,8 @@ pid_t Start(const std::string& ACli, const std::vector<std::string>& AArguments,
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, AOutFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 1, AOutFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
     pid_t child = 0;
     if (posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ) != 0)
         std::exit(2);
@@ -83,7 +86,8 @@ int Wait(pid_t AChild) {
 }
 
 bool IsTemporary(const std::string& AName) {
-    return AName.rfind(".kvaderon-", 0) == 0 && AName.size() > 4 && AName.substr(AName.size() - 4) == ".tmp";
+    return AName.rfind(".kvaderon-", 0) == 0 && AName.size() > 4 &&
+           AName.substr(AName.size() - 4) == ".tmp";
 }
 
 struct TState {
@@ -129,7 +133,8 @@ int main(int argc, char** argv) {
     }
     const std::string cli = argv[1];
     const int rounds = argc > 2 ? std::atoi(argv[2]) : 20;
-    const fs::path folder = fs::temp_directory_path() / ("kvaderon-crash-" + std::to_string(::getpid()));
+    const fs::path folder =
+        fs::temp_directory_path() / ("kvaderon-crash-" + std::to_string(::getpid()));
     fs::create_directories(folder / "in");
     fs::create_directories(folder / "out");
     std::vector<std::string> inputs;
@@ -146,7 +151,8 @@ int main(int argc, char** argv) {
 
     const unsigned seed = std::random_device{}();
     std::mt19937 random(seed);
-    std::uniform_int_distribution<long long> moment(0, std::chrono::duration_cast<std::chrono::microseconds>(batch).count());
+    std::uniform_int_distribution<long long> moment(
+        0, std::chrono::duration_cast<std::chrono::microseconds>(batch).count());
     int wrong = 0, killed = 0;
     std::printf("batch of %d files of 16 MiB: %.3f s; seed %u\n", fileCount,
                 std::chrono::duration<double>(batch).count(), seed);
@@ -165,9 +171,10 @@ int main(int argc, char** argv) {
         killed += Wait(child) == -SIGKILL;
         const TState state = Inspect(folder / "out", positives);
         wrong += state.Wrong;
-        std::printf("round %2d: killed after %6.1f ms%s: %d complete targets, %d temporary files, %d wrong\n",
-                    round + 1, delay / 1000.0, round % 2 == 1 ? " (--overwrite)" : "", state.Targets,
-                    state.Temporaries, state.Wrong);
+        std::printf("round %2d: killed after %6.1f ms%s: %d complete targets, %d temporary files, "
+                    "%d wrong\n",
+                    round + 1, delay / 1000.0, round % 2 == 1 ? " (--overwrite)" : "",
+                    state.Targets, state.Temporaries, state.Wrong);
     }
 
     // The next run over the same destination: the missing targets are made, the others skipped,
@@ -177,7 +184,8 @@ int main(int argc, char** argv) {
     const std::string printed = Text(folder / "run.txt");
     const bool clean = exitCode == 0 && last.Targets == fileCount && last.Wrong == 0 &&
                        printed.find(".kvaderon-") == std::string::npos;
-    std::printf("%d of %d rounds ended by the kill; %d wrong files; next run: exit %d, %d targets, %d temporary "
+    std::printf("%d of %d rounds ended by the kill; %d wrong files; next run: exit %d, %d targets, "
+                "%d temporary "
                 "files left, %s\n",
                 killed, rounds, wrong, exitCode, last.Targets, last.Temporaries,
                 clean ? "undisturbed" : "DISTURBED");

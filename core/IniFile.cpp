@@ -38,7 +38,8 @@ bool IsMissing(const std::error_code& AError) {
 }
 
 // The whole file; nothing when it does not exist.
-std::optional<std::string> ReadWholeFile(platform::TFileSystem& AFileSystem, const fs::path& APath) {
+std::optional<std::string> ReadWholeFile(platform::TFileSystem& AFileSystem,
+                                         const fs::path& APath) {
     std::unique_ptr<platform::TFile> file;
     try {
         file = AFileSystem.OpenRead(APath);
@@ -80,12 +81,14 @@ std::uint32_t PermissionsToKeep(platform::TFileSystem& AFileSystem, const fs::pa
 }
 
 // Writes AText as the whole file through a temporary file and a rename.
-void WriteWholeFile(platform::TFileSystem& AFileSystem, const fs::path& APath, std::string_view AText) {
+void WriteWholeFile(platform::TFileSystem& AFileSystem, const fs::path& APath,
+                    std::string_view AText) {
     const fs::path target = ReasonOnly([&] { return AFileSystem.LinkTarget(APath); });
     if (target.has_parent_path())
         ReasonOnly([&] { AFileSystem.CreateFolders(target.parent_path()); });
     const std::uint32_t permissions = PermissionsToKeep(AFileSystem, target);
-    TTempFile temp = ReasonOnly([&] { return CreateTempFileBeside(AFileSystem, target, permissions); });
+    TTempFile temp =
+        ReasonOnly([&] { return CreateTempFileBeside(AFileSystem, target, permissions); });
     try {
         temp.File->WriteAt(0, AText.data(), AText.size());
         temp.File->Close();
@@ -94,7 +97,8 @@ void WriteWholeFile(platform::TFileSystem& AFileSystem, const fs::path& APath, s
         const std::string leftOver = DiscardTempFile(AFileSystem, temp);
         if (leftOver.empty())
             ThrowReason(error.Code());
-        throw platform::ESystemError(platform::SystemErrorText(error.Code()) + ". " + leftOver, error.Code());
+        throw platform::ESystemError(platform::SystemErrorText(error.Code()) + ". " + leftOver,
+                                     error.Code());
     }
     ForgetTempFile(temp.Path);
 }

@@ -34,7 +34,8 @@ struct TModel {
 };
 
 // Every sample of every strip, but alpha, in strip order (planar: plane by plane).
-TModel ModelStatistics(const kvaderon::TAnalysisTIFFInfo& AInfo, const std::uint8_t* AData, std::size_t ASize) {
+TModel ModelStatistics(const kvaderon::TAnalysisTIFFInfo& AInfo, const std::uint8_t* AData,
+                       std::size_t ASize) {
     TModel model;
     const std::size_t strips = AInfo.StripOffsets.size();
     const std::uint16_t channels = AInfo.SamplesPerPixel;
@@ -49,7 +50,8 @@ TModel ModelStatistics(const kvaderon::TAnalysisTIFFInfo& AInfo, const std::uint
             __builtin_trap(); // samples counted without knowing their channels
         for (std::size_t j = 0; j < count / 2; ++j) {
             const auto channel = std::uint32_t(planar ? i / (strips / channels) : j % channels);
-            if (kvaderon::IsAlphaChannel(channel, channels, AInfo.ExtraSamples, AInfo.PhotometricInterpretation))
+            if (kvaderon::IsAlphaChannel(channel, channels, AInfo.ExtraSamples,
+                                         AInfo.PhotometricInterpretation))
                 continue;
             const std::uint8_t* sample = AData + offset + 2 * j;
             model.Count(AInfo.IsBigEndian ? std::uint16_t(sample[0] << 8 | sample[1])
@@ -62,13 +64,16 @@ TModel ModelStatistics(const kvaderon::TAnalysisTIFFInfo& AInfo, const std::uint
 void Check(const TBitDepthResult& AResult, const TModel& AModel, bool APrecise) {
     const auto first = std::find(AModel.Seen.begin(), AModel.Seen.end(), true);
     const auto last = std::find(AModel.Seen.rbegin(), AModel.Seen.rend(), true);
-    const std::uint16_t min = first == AModel.Seen.end() ? 65535 : std::uint16_t(first - AModel.Seen.begin());
-    const std::uint16_t max = last == AModel.Seen.rend() ? 0 : std::uint16_t(AModel.Seen.rend() - last - 1);
+    const std::uint16_t min =
+        first == AModel.Seen.end() ? 65535 : std::uint16_t(first - AModel.Seen.begin());
+    const std::uint16_t max =
+        last == AModel.Seen.rend() ? 0 : std::uint16_t(AModel.Seen.rend() - last - 1);
     const bool eightBit = AModel.ZeroExtended || AModel.Replicated;
     const bool agrees =
         AResult.MinValue == min && AResult.MaxValue == max &&
-        AResult.UniqueValueCount == std::int32_t(AModel.UniqueValues.size()) && AResult.IsActually8Bit == eightBit &&
-        AResult.IsActually16Bit == !eightBit && AResult.IsSignExtendedSuspicious == (AModel.HighFF && !eightBit) &&
+        AResult.UniqueValueCount == std::int32_t(AModel.UniqueValues.size()) &&
+        AResult.IsActually8Bit == eightBit && AResult.IsActually16Bit == !eightBit &&
+        AResult.IsSignExtendedSuspicious == (AModel.HighFF && !eightBit) &&
         AResult.HighBit == (APrecise ? std::bit_width(max) : 0) &&
         AResult.UniqueValues == (APrecise ? AModel.UniqueValues : std::vector<std::uint16_t>{});
     if (!agrees)
@@ -81,7 +86,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* AData, std::size_t ASi
     kvaderon::test::TMemoryFileSystem files;
     files.Write("/scan.tif", std::vector<std::uint8_t>(AData, AData + ASize));
     const kvaderon::TTIFFBitDepthAnalyzer analyzer(files);
-    for (const auto mode : {kvaderon::TAnalysisMode::amPrecise, kvaderon::TAnalysisMode::amDepthOnly}) {
+    for (const auto mode :
+         {kvaderon::TAnalysisMode::amPrecise, kvaderon::TAnalysisMode::amDepthOnly}) {
         const TBitDepthResult result = analyzer.AnalyzeBitDepth("/scan.tif", mode);
         if (files.OpenFiles() != 0)
             __builtin_trap();
@@ -94,7 +100,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* AData, std::size_t ASi
         std::string reason;
         if (!kvaderon::ParseTIFFForAnalysis(AData, ASize, info, reason))
             __builtin_trap(); // analysed a file its own reader rejects
-        Check(result, ModelStatistics(info, AData, ASize), mode == kvaderon::TAnalysisMode::amPrecise);
+        Check(result, ModelStatistics(info, AData, ASize),
+              mode == kvaderon::TAnalysisMode::amPrecise);
     }
     return 0;
 }

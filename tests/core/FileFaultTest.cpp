@@ -169,22 +169,24 @@ TEST(FileFaults, AnInputThatShrinksOrGrowsDuringTheCopyIsAnError) {
 
 TEST(FileFaults, EveryFailingCallOfTheAnalyzerEndsInTheResult) {
     const TBytes file = LargeFile();
-    for (std::size_t call = 1;; ++call) {
-        SCOPED_TRACE(call);
-        TMemoryFileSystem files;
-        files.Write(input, file);
-        files.FailCall(call, std::errc::io_error);
-        const TBitDepthResult result = TTIFFBitDepthAnalyzer(files).AnalyzeBitDepth(input, TAnalysisMode::amPrecise);
-        EXPECT_EQ(files.OpenFiles(), 0);
-        if (result.Error.empty()) {
-            EXPECT_TRUE(result.IsActually16Bit);
-            break;
+    for (const bool andAfter : {false, true}) {
+        for (std::size_t call = 1;; ++call) {
+            SCOPED_TRACE(testing::Message() << "call " << call << (andAfter ? " and after" : ""));
+            TMemoryFileSystem files;
+            files.Write(input, file);
+            files.FailCall(call, std::errc::io_error, andAfter);
+            const TBitDepthResult result = TTIFFBitDepthAnalyzer(files).AnalyzeBitDepth(input, TAnalysisMode::amPrecise);
+            EXPECT_EQ(files.OpenFiles(), 0);
+            if (result.Error.empty()) {
+                EXPECT_TRUE(result.IsActually16Bit);
+                break;
+            }
+            EXPECT_FALSE(result.IsActually8Bit || result.IsActually16Bit);
+            EXPECT_TRUE(result.Error == "Не удалось открыть файл: " + PathToUtf8(input) ||
+                        result.Error == "Ошибка при анализе: Не удалось прочитать файл " + PathToUtf8(input) +
+                                            ": Ошибка ввода-вывода")
+                << result.Error;
         }
-        EXPECT_FALSE(result.IsActually8Bit || result.IsActually16Bit);
-        EXPECT_TRUE(result.Error == "Не удалось открыть файл: " + PathToUtf8(input) ||
-                    result.Error == "Ошибка при анализе: Не удалось прочитать файл " + PathToUtf8(input) +
-                                        ": Ошибка ввода-вывода")
-            << result.Error;
     }
 }
 

@@ -9,7 +9,8 @@ namespace kvaderon::test {
 namespace {
 
 TImageLayout Layout(bool ABigEndian, std::uint16_t ASamplesPerPixel, std::uint16_t APlanar,
-                    std::vector<std::uint16_t> AExtraSamples = {}, std::optional<std::uint16_t> ASampleFormat = {}) {
+                    std::vector<std::uint16_t> AExtraSamples = {},
+                    std::optional<std::uint16_t> ASampleFormat = {}) {
     TImageLayout layout;
     layout.BigEndian = ABigEndian;
     layout.SamplesPerPixel = ASamplesPerPixel;
@@ -46,7 +47,8 @@ std::vector<TNamedFile> TiffLayouts() {
         for (const auto& [name, layout] : layouts)
             seeds.push_back({order + name, BuildImage(layout).Build()});
         TTiffBuilder thumbnail = BuildImage(Layout(big, 3, 1));
-        thumbnail.SecondIFD({{tagBitsPerSample, typeShort, 1, {8}}, {tagImageWidth, typeShort, 1, {1}}});
+        thumbnail.SecondIFD(
+            {{tagBitsPerSample, typeShort, 1, {8}}, {tagImageWidth, typeShort, 1, {1}}});
         seeds.push_back({order + "thumbnail", thumbnail.Build()});
     }
     TTiffBuilder subIFDs = RgbImage();
@@ -65,12 +67,19 @@ std::vector<TNamedFile> MalformedTiffs() {
         {"ifd-odd", [](auto& b) { b.IFDOffset(9); }},
         {"no-entries", [](auto& b) { b.EntryCount(0); }},
         {"entries-past-end", [](auto& b) { b.EntryCount(4000); }},
-        {"8-bit", [](auto& b) { b.Set(tagBitsPerSample, typeShort, {8, 8, 8}); }},
-        {"mixed-bits", [](auto& b) { b.Set(tagBitsPerSample, typeShort, {16, 8, 16}); }},
+        {"8-bit",
+         [](auto& b) {
+             b.Set(tagBitsPerSample, typeShort, {8, 8, 8});
+         }},
+        {"mixed-bits",
+         [](auto& b) {
+             b.Set(tagBitsPerSample, typeShort, {16, 8, 16});
+         }},
         {"compressed", [](auto& b) { b.Set(tagCompression, typeShort, {5}); }},
         {"samples-per-pixel-0", [](auto& b) { b.Set(tagSamplesPerPixel, typeShort, {0}); }},
         {"planar-3", [](auto& b) { b.Set(tagPlanarConfiguration, typeShort, {3}); }},
-        {"planar-strips-not-multiple", [](auto& b) {
+        {"planar-strips-not-multiple",
+         [](auto& b) {
              b.Set(tagPlanarConfiguration, typeShort, {2});
              b.Set(tagStripOffsets, typeLong, {8, 10});
              b.Set(tagStripByteCounts, typeLong, {2, 2});
@@ -78,21 +87,27 @@ std::vector<TNamedFile> MalformedTiffs() {
         {"strip-past-end", [](auto& b) { b.Set(tagStripByteCounts, typeLong, {1 << 20}); }},
         {"strip-offset-huge", [](auto& b) { b.Set(tagStripOffsets, typeLong, {0xFFFFFFF0u}); }},
         {"strip-on-header", [](auto& b) { b.Set(tagStripOffsets, typeLong, {0}); }},
-        {"strips-overlap", [](auto& b) {
+        {"strips-overlap",
+         [](auto& b) {
              b.Set(tagStripOffsets, typeLong, {8, 12});
              b.Set(tagStripByteCounts, typeLong, {8, 8});
          }},
-        {"strips-same-block", [](auto& b) {
+        {"strips-same-block",
+         [](auto& b) {
              b.Set(tagStripOffsets, typeLong, {8, 8, 8});
              b.Set(tagStripByteCounts, typeLong, {24, 24, 24});
          }},
-        {"strip-counts-differ", [](auto& b) { b.Set(tagStripByteCounts, typeLong, {24, 24}); }},
+        {"strip-counts-differ",
+         [](auto& b) {
+             b.Set(tagStripByteCounts, typeLong, {24, 24});
+         }},
         {"strip-odd-count", [](auto& b) { b.Set(tagStripByteCounts, typeLong, {47}); }},
         {"strip-count-0", [](auto& b) { b.Set(tagStripByteCounts, typeLong, {0}); }},
         {"no-strip-offsets", [](auto& b) { b.Remove(tagStripOffsets); }},
         {"no-byte-counts", [](auto& b) { b.Remove(tagStripByteCounts); }},
         {"short-strip-offsets", [](auto& b) { b.Set(tagStripOffsets, typeShort, {8}); }},
-        {"offsets-array-past-end", [](auto& b) { b.AddRaw(tagStripOffsets, typeLong, 1000000, 100000); }},
+        {"offsets-array-past-end",
+         [](auto& b) { b.AddRaw(tagStripOffsets, typeLong, 1000000, 100000); }},
         {"repeated-tag", [](auto& b) { b.Add(tagBitsPerSample, typeShort, {8}); }},
         {"unknown-type", [](auto& b) { b.AddRaw(tagSamplesPerPixel, 13, 1, 3); }},
         {"extra-samples-2", [](auto& b) { b.Set(tagExtraSamples, typeShort, {2}); }},

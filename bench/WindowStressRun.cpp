@@ -8,6 +8,7 @@
 #include "Unit1.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QTextEdit>

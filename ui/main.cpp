@@ -15,11 +15,16 @@
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     application.setWindowIcon(QIcon(QStringLiteral(":/icons/kvaderon.svg")));
-    // Qt's own dialogs speak Russian where Qt's translations are installed.
+    // Qt's own dialogs speak Russian where Qt's translations are installed: "qt" is the catalog
+    // windeployqt writes and Linux distributions ship, "qtbase" the one a Qt kit holds.
     QTranslator qtTranslator;
-    if (qtTranslator.load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTranslator);
+    const QString translations = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    for (const QString& catalog : {QStringLiteral("qt"), QStringLiteral("qtbase")}) {
+        if (qtTranslator.load(QLocale(QLocale::Russian), catalog, QStringLiteral("_"), translations)) {
+            QApplication::installTranslator(&qtTranslator);
+            break;
+        }
+    }
 
     const QString defaultStyle = QString::fromUtf8(kvaderon::DefaultStyleName);
     if (!TStyleManager::Instance().TrySetStyle(defaultStyle))

@@ -1,6 +1,6 @@
 #include "InverterTestSupport.h"
 #include "PathText.h"
-#include "SpecialFiles.h"
+#include "NonRegularFiles.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "PathText.h"
-#include "SpecialFiles.h"
+#include "NonRegularFiles.h"
 #include "TempDir.h"
 #include "TempFiles.h"
 #include "TiffBuilder.h"

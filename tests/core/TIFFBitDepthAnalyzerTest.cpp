@@ -1,5 +1,5 @@
 #include "PathText.h"
-#include "SpecialFiles.h"
+#include "NonRegularFiles.h"
 #include "TIFFBitDepthAnalyzer.h"
 #include "TempDir.h"
 #include "TiffBuilder.h"

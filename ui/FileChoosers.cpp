@@ -43,7 +43,7 @@ QImage NegativeAndPositive(const QString& AFileName, const QSize& ABox) {
     if (side <= 0)
         return {};
     const std::optional<kvaderon::TTiffPreview> negative = kvaderon::MakeTiffPreview(
-        kvaderon::Utf8ToPath(QDir::toNativeSeparators(AFileName).toStdString()), std::uint32_t(side));
+        ToPath(AFileName), std::uint32_t(side));
     if (!negative)
         return {};
     QImage both(int(negative->Width) * 2 + PreviewGap, int(negative->Height),
@@ -154,6 +154,14 @@ QString WithTrailingSeparator(const QString& APath) {
 
 QString WithoutTrailingSeparator(const QString& APath) {
     return QDir::toNativeSeparators(QDir::cleanPath(APath));
+}
+
+QString FileNameOf(const QString& APath) {
+    return QFileInfo(APath).fileName();
+}
+
+std::filesystem::path ToPath(const QString& APath) {
+    return kvaderon::Utf8ToPath(QDir::toNativeSeparators(APath).toStdString());
 }
 
 QString FolderWithSeparator(const QString& APath) {

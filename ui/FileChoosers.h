@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <filesystem>
 #include <optional>
 
 class QFileDialog;
@@ -36,3 +37,7 @@ QString WithTrailingSeparator(const QString& APath);
 QString WithoutTrailingSeparator(const QString& APath);
 // The folder part of APath in native spelling: everything up to and including its last separator.
 QString FolderWithSeparator(const QString& APath);
+// The name of APath without its folder.
+QString FileNameOf(const QString& APath);
+// APath as the engine takes it: native spelling, UTF-8.
+std::filesystem::path ToPath(const QString& APath);

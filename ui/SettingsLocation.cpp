@@ -1,7 +1,7 @@
 // Where the settings file lies: beside the executable or in the configuration folder.
 #include "SettingsLocation.h"
 
-#include "PathText.h"
+#include "FileChoosers.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -13,10 +13,6 @@ namespace {
 bool IsSystemFolder(const QString& AFolder) {
     const QString folder = QFileInfo(AFolder).canonicalFilePath();
     return folder == QStringLiteral("/usr") || folder.startsWith(QStringLiteral("/usr/"));
-}
-
-std::filesystem::path ToPath(const QString& APath) {
-    return kvaderon::Utf8ToPath(QDir::toNativeSeparators(APath).toStdString());
 }
 
 } // namespace

@@ -24,14 +24,6 @@ QString RunsText(const kvaderon::TTextRuns& ARuns) {
     return QString::fromStdString(kvaderon::PlainText(ARuns));
 }
 
-std::filesystem::path ToPath(const QString& APath) {
-    return kvaderon::Utf8ToPath(APath.toStdString());
-}
-
-QString FileNameOf(const QString& APath) {
-    return QFileInfo(APath).fileName();
-}
-
 } // namespace
 
 bool TForm1::CheckBatchStart() {

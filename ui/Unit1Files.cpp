@@ -23,10 +23,6 @@ QString PluralForm(qsizetype ACount, const char* AOne, const char* AFew, const c
     return QString::fromStdString(kvaderon::GetPluralForm(ACount, AOne, AFew, AMany));
 }
 
-QString FileNameOf(const QString& APath) {
-    return QFileInfo(APath).fileName();
-}
-
 QStringList LocalPaths(const QMimeData* AData) {
     QStringList paths;
     if (AData == nullptr || !AData->hasUrls())

@@ -2,7 +2,7 @@
 #include "Unit1.h"
 
 #include "AnalysisReport.h"
-#include "PathText.h"
+#include "FileChoosers.h"
 #include "TIFFBitDepthAnalyzer.h"
 #include "ui_Unit1.h"
 
@@ -34,10 +34,10 @@ void TForm1::RunAnalysis() {
 void TForm1::WriteAnalysisReport(const QString& AFileName) {
     PrepareLog();
     const kvaderon::TBitDepthResult result = kvaderon::TTIFFBitDepthAnalyzer().AnalyzeBitDepth(
-        kvaderon::Utf8ToPath(AFileName.toStdString()), kvaderon::TAnalysisMode::amPrecise);
+        ToPath(AFileName), kvaderon::TAnalysisMode::amPrecise);
     const QTextCharFormat remembered = FLogFormat;
     InsertLogRuns(
-        kvaderon::BuildAnalysisReport(QFileInfo(AFileName).fileName().toStdString(), result));
+        kvaderon::BuildAnalysisReport(FileNameOf(AFileName).toStdString(), result));
     if (result.Error.empty())
         FLogFormat = remembered;
     FUi->RichEdit1->setFocus();

@@ -207,6 +207,7 @@ private:
     // Where the log's next text goes: always the end, whatever the user's caret does.
     QTextCursor FLogCursor;
     QTextCharFormat FLogFormat;
+    qreal FLogFontPointSize = 0;
     QTimer FProgressResetTimer;
     // The form's placement, which PlaceControls keeps at every size.
     QSize FDesignPanelSize;

@@ -113,7 +113,10 @@ qreal TForm1::LogFontPointSize() const {
 void TForm1::PrepareLog() {
     FLogFormat.setFontFamilies(LogFontFamilies());
     FLogFormat.setFontStyleHint(QFont::TypeWriter);
-    FLogFormat.setFontPointSize(LogFontPointSize());
+    // Measured once: the window font and the form's log width do not change.
+    if (FLogFontPointSize == 0)
+        FLogFontPointSize = LogFontPointSize();
+    FLogFormat.setFontPointSize(FLogFontPointSize);
     // Lines wrap at the log's width, so the horizontal scroll bar shows only when a line cannot
     // wrap.
     FUi->RichEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);

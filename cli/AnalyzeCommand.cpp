@@ -14,8 +14,9 @@ int RunAnalyze(const TCommandLine& ALine, bool AColored) {
     const TTIFFBitDepthAnalyzer analyzer;
     const TAnalysisMode mode = ALine.DepthOnly ? TAnalysisMode::amDepthOnly : TAnalysisMode::amPrecise;
     bool allAnalysed = true;
-    for (const auto& file : ALine.Files) {
-        const std::filesystem::path path = Utf8ToPath(file);
+    for (const TInputFile& input : InputFilesOf(ALine)) {
+        const std::filesystem::path& path = input.Path;
+        const std::string file = PathToUtf8(path);
         TBitDepthResult result;
         try {
             result = analyzer.AnalyzeBitDepth(path, mode);

@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include "PathText.h"
 #include "TextFormat.h"
 
 #include <charconv>
@@ -133,6 +134,13 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& AArguments) {
     return line;
 }
 
+std::vector<TInputFile> InputFilesOf(const TCommandLine& ALine) {
+    std::vector<std::filesystem::path> paths;
+    for (const std::string& file : ALine.Files)
+        paths.push_back(Utf8ToPath(file));
+    return ExpandInputPaths(paths);
+}
+
 std::string UsageText() {
     return "Использование:\n"
            "  kvaderon-cli invert --out ПАПКА [--prefix ТЕКСТ] [--postfix ТЕКСТ] [--overwrite]\n"
@@ -149,6 +157,8 @@ std::string HelpText() {
            "invert: записывает инвертированную копию каждого ФАЙЛА в ПАПКУ (она создаётся при\n"
            "необходимости). Файл сохраняет своё имя; если он уже лежит в ПАПКЕ, копия получает имя\n"
            "ПРЕФИКС + имя без расширения + ПОСТФИКС + \".tif\".\n"
+           "ФАЙЛ может быть папкой: она означает все файлы .tif и .tiff в ней и во вложенных папках\n"
+           "(кроме скрытых и ссылок на папки); копии ложатся в те же вложенные папки внутри ПАПКИ.\n"
            "  --out ПАПКА        папка для сохранения\n"
            "  --prefix ТЕКСТ     префикс имени (по умолчанию \"! \")\n"
            "  --postfix ТЕКСТ    постфикс имени (по умолчанию пустой)\n"

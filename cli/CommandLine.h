@@ -2,6 +2,7 @@
 #pragma once
 
 #include "DefaultSettings.h"
+#include "InputFiles.h"
 
 #include <stdexcept>
 #include <string>
@@ -35,6 +36,9 @@ public:
 
 // Options take their value as the next argument or after "="; "--" ends the options.
 TCommandLine ParseCommandLine(const std::vector<std::string>& AArguments);
+
+// The files the command works on: every folder among ALine.Files stands for the TIFF files under it.
+std::vector<TInputFile> InputFilesOf(const TCommandLine& ALine);
 
 // The synopsis shown after a usage error.
 std::string UsageText();

@@ -1,6 +1,7 @@
 #include "FileBatch.h"
 
 #include "CommonTypes.h"
+#include "InputFiles.h"
 #include "PathText.h"
 #include "TargetPath.h"
 #include "TiffInverterSingleThread.h"
@@ -103,6 +104,7 @@ TFileReport TFileBatch::ProcessFile(TTIFFInverterSingle& AInverter, const TFileT
     if (targetExists)
         report.Lines.push_back(Line(ATask.Target, "OK! (режим «перезаписать все»)", false));
     try {
+        CreateTargetFolder({ATask.Input, ATask.Subfolder}, ATask.Target);
         // Overwriting was chosen only for a target that existed when it was checked.
         AInverter.InvertTIFF16Bit(ATask.Input, ATask.Target, true, targetExists);
         if (!targetExists)

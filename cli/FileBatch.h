@@ -18,6 +18,8 @@ namespace kvaderon::cli {
 struct TFileTask {
     std::filesystem::path Input;
     std::filesystem::path Target;
+    // Input's folder below a chosen folder: Target's folder is made when missing.
+    std::filesystem::path Subfolder;
 };
 
 struct TOutcomeLineData {

@@ -6,7 +6,7 @@
 #include "PathText.h"
 #include "ProcessingState.h"
 #include "StandardOutput.h"
-#include "TargetPath.h"
+#include "InputFiles.h"
 #include "TerminalText.h"
 #include "platform/FileOperations.h"
 
@@ -33,14 +33,11 @@ bool PrepareOutputFolder(const fs::path& AFolder) {
     return false;
 }
 
-std::vector<TFileTask> PlanTasks(const TCommandLine& ALine, const fs::path& AOutputFolder) {
+std::vector<TFileTask> PlanTasks(const std::vector<TInputFile>& AFiles, const TCommandLine& ALine,
+                                 const fs::path& AOutputFolder) {
     std::vector<TFileTask> tasks;
-    for (const auto& file : ALine.Files) {
-        const fs::path input = Utf8ToPath(file);
-        const fs::path inputFolder = input.has_parent_path() ? input.parent_path() : fs::path(".");
-        const bool sameFolder = IsSameFolder(inputFolder, AOutputFolder);
-        tasks.push_back({input, BuildTargetPath(input, AOutputFolder, sameFolder, ALine.Prefix, ALine.Postfix)});
-    }
+    for (const TInputFile& file : AFiles)
+        tasks.push_back({file.Path, TargetPathOf(file, AOutputFolder, ALine.Prefix, ALine.Postfix), file.Subfolder});
     return tasks;
 }
 
@@ -59,11 +56,12 @@ int RunInvert(const TCommandLine& ALine, bool AColored) {
     if (!PrepareOutputFolder(outputFolder))
         return 1;
 
+    const std::vector<TInputFile> files = InputFilesOf(ALine);
     TProcessingState state;
-    state.StartNew(int(ALine.Files.size()));
+    state.StartNew(int(files.size()));
     state.StartTimer();
     const unsigned jobs = ALine.Jobs > 0 ? ALine.Jobs : std::max(1u, std::thread::hardware_concurrency());
-    TFileBatch batch(PlanTasks(ALine, outputFolder), ALine.Overwrite, jobs);
+    TFileBatch batch(PlanTasks(files, ALine, outputFolder), ALine.Overwrite, jobs);
     bool outputWorks = true;
     batch.Run([&](std::size_t AIndex, const TFileReport& AReport) {
         state.SetCurrentIndex(int(AIndex));

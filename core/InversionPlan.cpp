@@ -3,6 +3,7 @@
 #include "CommonTypes.h"
 #include "FileRange.h"
 #include "StripTable.h"
+#include "ByteSource.h"
 #include "TiffStructureReader.h"
 
 #include <algorithm>
@@ -86,12 +87,12 @@ std::uint64_t TInversionPlan::ChunkEnd(std::uint64_t AStart, std::uint64_t AEnd)
     return splits && region.Kind == TKind::rkPlanarSigned && AEnd - 1 > AStart ? AEnd - 1 : AEnd;
 }
 
-void TInversionPlan::Apply(std::uint8_t* AData, std::size_t ALength, std::uint64_t APosition) {
+void TInversionPlan::Apply(std::uint8_t* AData, std::size_t ALength, std::uint64_t APosition) const {
     const std::uint64_t chunkEnd = APosition + ALength;
-    while (FNextRegion < FRegions.size() && FRegions[FNextRegion].End() <= APosition)
-        ++FNextRegion;
-    for (std::size_t k = FNextRegion; k < FRegions.size() && FRegions[k].Offset < chunkEnd; ++k) {
-        const TRegion& region = FRegions[k];
+    auto first = std::upper_bound(FRegions.begin(), FRegions.end(), APosition,
+                                  [](std::uint64_t AAt, const TRegion& ARegion) { return AAt < ARegion.End(); });
+    for (auto k = first; k != FRegions.end() && k->Offset < chunkEnd; ++k) {
+        const TRegion& region = *k;
         const std::uint64_t from = std::max(region.Offset, APosition);
         const std::uint64_t to = std::min(region.End(), chunkEnd);
         std::uint8_t* data = AData + (from - APosition);
@@ -99,9 +100,18 @@ void TInversionPlan::Apply(std::uint8_t* AData, std::size_t ALength, std::uint64
         switch (region.Kind) {
         case TKind::rkChunky: FChunkyPattern.Apply(data, length, from - region.Offset); break;
         case TKind::rkPlanarXor: FPlanarPattern.Apply(data, length, from - region.Offset); break;
-        case TKind::rkPlanarSigned: NegateSignedSamples(data, length / 2, FBigEndian, 0x7FFF); break;
+        case TKind::rkPlanarSigned: {
+            // A piece that starts inside a sample leaves that half alone: it cannot be negated alone.
+            const std::size_t half = std::size_t((from - region.Offset) % 2);
+            NegateSignedSamples(data + half, (length - half) / 2, FBigEndian, 0x7FFF);
+            break;
+        }
         }
     }
+}
+
+TInversionPlan PlanInversion(const TByteSource& AFile) {
+    return TInversionPlan(ParseTIFFStructure(AFile), AFile.Size());
 }
 
 } // namespace kvaderon

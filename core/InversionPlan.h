@@ -10,6 +10,7 @@
 namespace kvaderon {
 
 struct TTIFFStructure;
+class TByteSource;
 
 class TInversionPlan {
 public:
@@ -21,9 +22,9 @@ public:
     // when AEnd would split a sample that must be negated whole. Chunks are at least 2 bytes long.
     std::uint64_t ChunkEnd(std::uint64_t AStart, std::uint64_t AEnd) const;
 
-    // Inverts the strip bytes among AData[0, ALength), the file's bytes from APosition on.
-    // Chunks come in file order and end where ChunkEnd says.
-    void Apply(std::uint8_t* AData, std::size_t ALength, std::uint64_t APosition);
+    // Inverts the strip bytes among AData[0, ALength), the file's bytes from APosition on. A
+    // chunk ends where ChunkEnd says; chunks may come in any order.
+    void Apply(std::uint8_t* AData, std::size_t ALength, std::uint64_t APosition) const;
 
 private:
     enum class TKind : std::uint8_t { rkChunky, rkPlanarXor, rkPlanarSigned };
@@ -37,10 +38,14 @@ private:
     void AddRegion(std::uint32_t AOffset, std::uint32_t AByteCount, TKind AKind);
 
     std::vector<TRegion> FRegions; // in file order, disjoint
-    std::size_t FNextRegion = 0;
     TXorPattern FChunkyPattern;
     TXorPattern FPlanarPattern;
     bool FBigEndian;
 };
+
+// Every check the inverter makes before it writes anything: the structure (ParseTIFFStructure),
+// then the plan's own. Raises ETIFFError with the reason of the refusal, platform::ESystemError
+// when the file cannot be read.
+TInversionPlan PlanInversion(const TByteSource& AFile);
 
 } // namespace kvaderon

@@ -44,8 +44,7 @@ bool TTIFFInverterSingle::InvertTIFF16Bit(const fs::path& AInputFile, const fs::
         if (FFileSystem.IsSameFile(AInputFile, AOutputFile))
             throw ETIFFError("Входной и выходной пути указывают на один и тот же файл: " + PathToUtf8(AOutputFile));
         const platform::TFileInfo info = input->Info();
-        const TTIFFStructure structure = ParseTIFFStructure(TFileBytes(*input, info.Size, AInputFile));
-        TInversionPlan plan(structure, info.Size);
+        const TInversionPlan plan = PlanInversion(TFileBytes(*input, info.Size, AInputFile));
         WriteInvertedCopy(*input, info, plan, AInputFile, AOutputFile, AOverwrite);
         return true;
     } catch (const std::exception& error) {
@@ -65,7 +64,7 @@ std::unique_ptr<platform::TFile> TTIFFInverterSingle::OpenInput(const fs::path& 
 }
 
 void TTIFFInverterSingle::WriteInvertedCopy(platform::TFile& AInput, const platform::TFileInfo& AInfo,
-                                            TInversionPlan& APlan, const fs::path& AInputFile,
+                                            const TInversionPlan& APlan, const fs::path& AInputFile,
                                             const fs::path& AOutputFile, bool AOverwrite) {
     TTempFile temp = CreateTempFileBeside(FFileSystem, AOutputFile, AInfo.Permissions | ownerReadWrite);
     try {

@@ -25,7 +25,7 @@ public:
 
 private:
     std::unique_ptr<platform::TFile> OpenInput(const std::filesystem::path& AInputFile);
-    void WriteInvertedCopy(platform::TFile& AInput, const platform::TFileInfo& AInfo, TInversionPlan& APlan,
+    void WriteInvertedCopy(platform::TFile& AInput, const platform::TFileInfo& AInfo, const TInversionPlan& APlan,
                            const std::filesystem::path& AInputFile, const std::filesystem::path& AOutputFile,
                            bool AOverwrite);
 

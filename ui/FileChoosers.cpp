@@ -2,6 +2,7 @@
 #include "FileChoosers.h"
 
 #include "PathText.h"
+#include "InputFiles.h"
 #include "TiffPreview.h"
 
 #include <QDir>
@@ -12,7 +13,10 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
+#include <QDialogButtonBox>
 #include <QHeaderView>
+#include <QListView>
+#include <QPushButton>
 #include <QScreen>
 #include <QTreeView>
 #include <QtConcurrent/QtConcurrentRun>
@@ -29,31 +33,30 @@ constexpr int PreviewGap = 8;
 constexpr QSize OpenDialogSize(1100, 600);
 constexpr int NameColumnWidth = 460;
 
-QImage ToImage(const kvaderon::TTiffPreview& APreview) {
-    QImage image(int(APreview.Width), int(APreview.Height), QImage::Format_RGB888);
+QImage ToImage(const kvaderon::TTiffPicture& APicture) {
+    QImage image(int(APicture.Width), int(APicture.Height), QImage::Format_RGB888);
     for (int y = 0; y < image.height(); ++y)
-        std::memcpy(image.scanLine(y), APreview.Rgb.data() + std::size_t(y) * APreview.Width * 3,
-                    std::size_t(APreview.Width) * 3);
+        std::memcpy(image.scanLine(y), APicture.Rgb.data() + std::size_t(y) * APicture.Width * 3,
+                    std::size_t(APicture.Width) * 3);
     return image;
 }
 
-// A 16-bit TIFF file we read: its negative and, beside it, the positive it will become.
-QImage NegativeAndPositive(const QString& AFileName, const QSize& ABox) {
+// A TIFF file: its negative and, beside it, the positive it will become; or why it cannot be.
+TPreviewContent NegativeAndPositive(const QString& AFileName, const QSize& ABox) {
     const int side = std::min((ABox.width() - PreviewGap) / 2, ABox.height());
     if (side <= 0)
         return {};
-    const std::optional<kvaderon::TTiffPreview> negative = kvaderon::MakeTiffPreview(
-        ToPath(AFileName), std::uint32_t(side));
-    if (!negative)
-        return {};
-    QImage both(int(negative->Width) * 2 + PreviewGap, int(negative->Height),
+    const kvaderon::TTiffPreview preview =
+        kvaderon::MakeTiffPreview(ToPath(AFileName), std::uint32_t(side));
+    if (!preview.Refusal.empty())
+        return {{}, QString::fromStdString(preview.Refusal)};
+    QImage both(int(preview.Negative.Width) * 2 + PreviewGap, int(preview.Negative.Height),
                 QImage::Format_ARGB32);
     both.fill(Qt::transparent);
     QPainter painter(&both);
-    painter.drawImage(0, 0, ToImage(*negative));
-    painter.drawImage(int(negative->Width) + PreviewGap, 0,
-                      ToImage(kvaderon::InvertedPreview(*negative)));
-    return both;
+    painter.drawImage(0, 0, ToImage(preview.Negative));
+    painter.drawImage(int(preview.Negative.Width) + PreviewGap, 0, ToImage(preview.Positive));
+    return {both, {}};
 }
 
 // Any other picture Qt reads, scaled down.
@@ -71,6 +74,24 @@ QImage QtPreview(const QString& AFileName, const QSize& ABox) {
         image = image.scaled(ABox, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32
                                                          : QImage::Format_RGB32);
+}
+
+// The folders marked in the dialog's list, or the folder it shows when none is marked.
+QStringList SelectedFolders(const QFileDialog& ADialog) {
+    QStringList folders;
+    if (const auto* list = ADialog.findChild<QListView*>(QStringLiteral("listView")))
+        for (const QModelIndex& index : list->selectionModel()->selectedRows()) {
+            const QString path = ADialog.directory().absoluteFilePath(index.data().toString());
+            if (QFileInfo(path).isDir())
+                folders.append(QDir::toNativeSeparators(path));
+        }
+    if (folders.isEmpty())
+        folders.append(QDir::toNativeSeparators(ADialog.directory().absolutePath()));
+    return folders;
+}
+
+QString NoPicture() {
+    return QStringLiteral("Нет изображения");
 }
 
 } // namespace
@@ -93,8 +114,20 @@ QStringList ChooseTiffFiles(QWidget* AParent, const QString& AStartFolder) {
         dialog.resize(OpenDialogSize.boundedTo(screen->availableSize()));
     if (auto* details = dialog.findChild<QTreeView*>(QStringLiteral("treeView")))
         details->header()->resizeSection(0, NameColumnWidth);
+    // Folders are taken by a button of their own: the dialog's own button opens them.
+    QStringList folders;
+    auto* folderButton = new QPushButton(QStringLiteral("Выбрать папку…"), &dialog);
+    folderButton->setObjectName(QStringLiteral("ChooseFolderButton"));
+    folderButton->setToolTip(QStringLiteral("Выбрать отмеченные папки или, если не отмечено ни одной, "
+                                            "открытую: все TIFF-файлы в них и во вложенных папках"));
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox")))
+        buttons->addButton(folderButton, QDialogButtonBox::ActionRole);
+    QObject::connect(folderButton, &QPushButton::clicked, &dialog, [&dialog, &folders] {
+        folders = SelectedFolders(dialog);
+        dialog.reject();
+    });
     if (dialog.exec() != QDialog::Accepted)
-        return {};
+        return folders;
     QStringList files;
     for (const QString& file : dialog.selectedFiles())
         files.append(QDir::toNativeSeparators(file));
@@ -111,11 +144,13 @@ std::optional<QString> ChooseFolder(QWidget* AParent, const QString& ATitle,
     return QDir::toNativeSeparators(folder);
 }
 
-QImage LoadPreviewImage(const QString& AFileName, const QSize& ABox) {
+TPreviewContent LoadPreview(const QString& AFileName, const QSize& ABox) {
     if (!QFileInfo(AFileName).isFile())
-        return {};
-    const QImage ours = NegativeAndPositive(AFileName, ABox);
-    return ours.isNull() ? QtPreview(AFileName, ABox) : ours;
+        return {{}, NoPicture()};
+    if (kvaderon::IsTiffFileName(ToPath(AFileName)))
+        return NegativeAndPositive(AFileName, ABox);
+    const QImage picture = QtPreview(AFileName, ABox);
+    return {picture, picture.isNull() ? NoPicture() : QString()};
 }
 
 // The picture is made off the user-interface thread; a later choice replaces an earlier one
@@ -130,18 +165,19 @@ void AddPreviewPane(QFileDialog& ADialog) {
     preview->setAlignment(Qt::AlignCenter);
     preview->setFrameShape(QFrame::StyledPanel);
     layout->addWidget(preview, 1, layout->columnCount(), 1, 1, Qt::AlignTop);
-    auto* loading = new QFutureWatcher<QImage>(preview);
-    QObject::connect(loading, &QFutureWatcher<QImage>::finished, preview, [preview, loading] {
-        const QImage image = loading->result();
-        if (image.isNull())
-            preview->setText(QStringLiteral("Нет изображения"));
+    preview->setWordWrap(true);
+    auto* loading = new QFutureWatcher<TPreviewContent>(preview);
+    QObject::connect(loading, &QFutureWatcher<TPreviewContent>::finished, preview, [preview, loading] {
+        const TPreviewContent content = loading->result();
+        if (content.Image.isNull())
+            preview->setText(content.Text);
         else
-            preview->setPixmap(QPixmap::fromImage(image));
+            preview->setPixmap(QPixmap::fromImage(content.Image));
     });
     QObject::connect(&ADialog, &QFileDialog::currentChanged, preview,
                      [preview, loading](const QString& APath) {
                          preview->clear();
-                         loading->setFuture(QtConcurrent::run(LoadPreviewImage, APath, PreviewBox));
+                         loading->setFuture(QtConcurrent::run(LoadPreview, APath, PreviewBox));
                      });
 }
 
@@ -162,6 +198,10 @@ QString FileNameOf(const QString& APath) {
 
 std::filesystem::path ToPath(const QString& APath) {
     return kvaderon::Utf8ToPath(QDir::toNativeSeparators(APath).toStdString());
+}
+
+QString FromPath(const std::filesystem::path& APath) {
+    return QDir::toNativeSeparators(QString::fromStdString(kvaderon::PathToUtf8(APath)));
 }
 
 QString FolderWithSeparator(const QString& APath) {

@@ -16,17 +16,25 @@ class QWidget;
 // "TIFF files" (.tif, .tiff) first, then "All files".
 QStringList TiffNameFilters();
 
-// Several existing files, starting in AStartFolder; an empty list when cancelled.
+// Several existing files, or with the button "Выбрать папку…" folders, starting in AStartFolder;
+// an empty list when cancelled.
 QStringList ChooseTiffFiles(QWidget* AParent, const QString& AStartFolder);
 
 // A folder, starting in AStartFolder (none when empty); nothing when cancelled.
 std::optional<QString> ChooseFolder(QWidget* AParent, const QString& ATitle,
                                     const QString& AStartFolder);
 
-// The picture of AFileName fitting into ABox (never scaled up): for a 16-bit TIFF file the
-// engine reads, its negative and beside it the positive it will become, each in half the box;
-// any other picture Qt reads, scaled down; a null image otherwise.
-QImage LoadPreviewImage(const QString& AFileName, const QSize& ABox);
+// What the preview pane shows: a picture, or a text when there is none.
+struct TPreviewContent {
+    QImage Image;
+    QString Text;
+};
+
+// The picture of AFileName fitting into ABox (never scaled up). A TIFF file (by its name) is the
+// inverter's: its negative and beside it the positive it will become, each in half the box, or
+// the inverter's reason for refusing it. Any other picture Qt reads, scaled down; "Нет
+// изображения" otherwise.
+TPreviewContent LoadPreview(const QString& AFileName, const QSize& ABox);
 // Adds the preview pane to an open dialog: the picture of the current file, made off the
 // user-interface thread.
 void AddPreviewPane(QFileDialog& ADialog);
@@ -41,3 +49,5 @@ QString FolderWithSeparator(const QString& APath);
 QString FileNameOf(const QString& APath);
 // APath as the engine takes it: native spelling, UTF-8.
 std::filesystem::path ToPath(const QString& APath);
+// An engine's path in native spelling.
+QString FromPath(const std::filesystem::path& APath);

@@ -14,6 +14,7 @@
 
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QScreen>
 #include <QUrl>
@@ -95,6 +96,7 @@ void TForm1::SetButtonIcons() {
 
 void TForm1::InitMainWindow() {
     FInputFiles.clear();
+    FInputSubfolders.clear();
     FDialogManager = FServices.DialogManager ? std::move(FServices.DialogManager)
                                              : std::make_unique<TDialogManager>();
     FDialogManager->SetOwner(this);
@@ -177,9 +179,9 @@ void TForm1::RememberDesignPlacement() {
 }
 
 // The buttons keep their distance to the top left or the top right corner, as the form places
-// them; the log and the progress bar stay docked to the bottom and keep their side margins. When
-// the window is too low for the log's full height, the log gives way instead of covering the
-// buttons.
+// them; the progress bar stays docked to the bottom and keeps its side margins. The log keeps its
+// top and side margins and grows or shrinks with the window down to the progress bar; when the
+// window is lower than the form, it gives way instead of covering the buttons.
 void TForm1::PlaceControls() {
     const QSize panel = FUi->Panel1->size();
     for (const auto& [control, distanceFromRight] : FRightAnchored)
@@ -193,8 +195,8 @@ void TForm1::PlaceControls() {
                                    std::max(0, FDesignProgress.width() + widthChange),
                                    FDesignProgress.height());
     const int logBottom = progressTop - (FDesignProgress.top() - FDesignLog.bottom());
-    const int logHeight = std::clamp(logBottom - FDesignLog.top() + 1, 0, FDesignLog.height());
-    FUi->RichEdit1->setGeometry(FDesignLog.x(), logBottom - logHeight + 1,
+    const int logHeight = std::max(logBottom - FDesignLog.top() + 1, 0);
+    FUi->RichEdit1->setGeometry(FDesignLog.x(), FDesignLog.top(),
                                 std::max(0, FDesignLog.width() + widthChange), logHeight);
 }
 
@@ -240,7 +242,7 @@ void TForm1::FormClose() {
 }
 
 void TForm1::sBitBtn1Click() {
-    SelectInputFiles();
+    SelectInputFiles(QGuiApplication::keyboardModifiers().testFlag(Qt::ControlModifier));
 }
 void TForm1::BitBtn2Click() {
     SelectOutputFolder();

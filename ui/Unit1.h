@@ -7,6 +7,7 @@
 
 #include "ColorText.h"
 #include "CommonTypes.h"
+#include "InputFiles.h"
 #include "DialogManager.h"
 #include "ProcessingState.h"
 #include "SettingsFile.h"
@@ -138,9 +139,10 @@ private:
 
     // Files and destination (Unit1Files.cpp).
     void UpdateFileNamesLabel();
-    void SelectInputFiles();
-    void HandleDroppedFiles(const QStringList& APaths);
-    void TakeInputFiles(const QStringList& APaths);
+    void SelectInputFiles(bool AAdd = false);
+    void HandleDroppedFiles(const QStringList& APaths, bool AAdd = false);
+    bool TakeInputFiles(const QStringList& APaths, bool AAdd);
+    kvaderon::TInputFile InputFileAt(qsizetype AIndex) const;
     void SelectOutputFolder();
     void SetOutputFolder(const QString& AFolder);
     void OpenOutputFolder();
@@ -164,7 +166,7 @@ private:
     bool HandleInterruption(int AIndex);
     bool ProcessFileAt(int AIndex);
     void FinishRun();
-    QString TargetPathFor(const QString& AInputFile) const;
+    QString TargetPathFor(int AIndex) const;
     std::uint8_t ProcessSingleFile(const QString& AInputFile, const QString& AOutputFile,
                                    bool AOverwrite);
     void UpdateFileProgress();
@@ -188,6 +190,9 @@ private:
     TForm1Services FServices;
 
     QStringList FInputFiles;
+    // Beside FInputFiles: each file's folder below a chosen folder; missing or empty for a file
+    // chosen by itself.
+    QStringList FInputSubfolders;
     QString FOutputFolder;
     QString FLastOpenFolder;
     QString FLastSaveFolder;

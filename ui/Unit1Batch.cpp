@@ -7,7 +7,7 @@
 #include "BatchTexts.h"
 #include "FileChoosers.h"
 #include "PathText.h"
-#include "TargetPath.h"
+#include "InputFiles.h"
 #include "TiffInverterSingleThread.h"
 #include "ui_Unit1.h"
 
@@ -102,7 +102,7 @@ bool TForm1::HandleInterruption(int AIndex) {
 // target: then the file is not counted.
 bool TForm1::ProcessFileAt(int AIndex) {
     const QString input = FInputFiles.at(AIndex);
-    const QString target = TargetPathFor(input);
+    const QString target = TargetPathFor(AIndex);
     bool overwrite = false;
     const QFileInfo targetInfo(target);
     if (targetInfo.exists() && !targetInfo.isDir()) {
@@ -115,6 +115,13 @@ bool TForm1::ProcessFileAt(int AIndex) {
             FProcessingState->RecordSkipped();
             return true;
         }
+    }
+    try {
+        kvaderon::CreateTargetFolder(InputFileAt(AIndex), ToPath(target));
+    } catch (const std::exception& error) {
+        LogFileError(FileNameOf(input), QString::fromUtf8(error.what()));
+        FProcessingState->RecordError();
+        return true;
     }
     if (ProcessSingleFile(input, target, overwrite) == 0)
         FProcessingState->RecordProcessed();
@@ -142,12 +149,9 @@ void TForm1::FinishRun() {
 
 // The input's name in the destination; with prefix and postfix when the files were chosen from
 // the destination folder itself, however either folder is spelled.
-QString TForm1::TargetPathFor(const QString& AInputFile) const {
-    const bool sameFolder = !FLastOpenFolder.isEmpty() &&
-                            kvaderon::IsSameFolder(ToPath(FLastOpenFolder), ToPath(FOutputFolder));
-    const std::filesystem::path target = kvaderon::BuildTargetPath(
-        ToPath(AInputFile), ToPath(FOutputFolder), sameFolder, FSettings.Prefix, FSettings.Postfix);
-    return QDir::toNativeSeparators(QString::fromStdString(kvaderon::PathToUtf8(target)));
+QString TForm1::TargetPathFor(int AIndex) const {
+    return FromPath(kvaderon::TargetPathOf(InputFileAt(AIndex), ToPath(FOutputFolder), FSettings.Prefix,
+                                           FSettings.Postfix));
 }
 
 // 0 when the file was inverted, 1 when the inverter refused or failed. An existing target is

@@ -11,6 +11,7 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMimeData>
+#include <QStandardPaths>
 #include <QUrl>
 
 #include <algorithm>
@@ -68,6 +69,8 @@ void TForm1::SetStatus(const QString& AText) {
     SetLabelCaption(FUi->lblStatus, AText);
 }
 
+// Up to three names of one folder; otherwise the first name and how many more, or, for files
+// from several folders, how many files from how many folders.
 void TForm1::UpdateFileNamesLabel() {
     const qsizetype count = FInputFiles.size();
     if (count == 0) {
@@ -75,7 +78,17 @@ void TForm1::UpdateFileNamesLabel() {
         return;
     }
     const QString hint = FInputFiles.join(QLatin1Char('\n')).trimmed();
-    if (count == 1) {
+    std::vector<kvaderon::TInputFile> files;
+    for (qsizetype i = 0; i < count; ++i)
+        files.push_back(InputFileAt(i));
+    const auto folders = qsizetype(kvaderon::CountFolders(files));
+    if (folders > 1) {
+        const QString caption = QStringLiteral("%1 ").arg(count) +
+                                PluralForm(count, "файл", "файла", "файлов") +
+                                QStringLiteral(" из %1 ").arg(folders) +
+                                PluralForm(folders, "папки", "папок", "папок");
+        SetLabelCaption(FUi->lblFileNames, caption, hint);
+    } else if (count == 1) {
         SetLabelCaption(FUi->lblFileNames, FileNameOf(FInputFiles.first()), FInputFiles.first());
     } else if (count <= 3) {
         QStringList names;
@@ -90,30 +103,33 @@ void TForm1::UpdateFileNamesLabel() {
     }
 }
 
+// The remembered folders, else the user's pictures folder, else the home folder: never the
+// program's own folder.
 QString TForm1::StartFolder(const QString& AFirstChoice, const QString& ASecondChoice) const {
     if (!AFirstChoice.isEmpty())
         return AFirstChoice;
     if (!ASecondChoice.isEmpty())
         return ASecondChoice;
-    return QCoreApplication::applicationDirPath();
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (!pictures.isEmpty() && QFileInfo(pictures).isDir())
+        return pictures;
+    return QDir::homePath();
 }
 
-void TForm1::SelectInputFiles() {
-    const QStringList files =
+void TForm1::SelectInputFiles(bool AAdd) {
+    const QStringList paths =
         FServices.ChooseInputFiles(this, StartFolder(FLastOpenFolder, FLastSaveFolder));
-    if (files.isEmpty())
+    if (paths.isEmpty() || !TakeInputFiles(paths, AAdd))
         return;
-    FLastOpenFolder = FolderWithSeparator(files.first());
+    FLastOpenFolder = FolderWithSeparator(paths.first());
     if (FLastSaveFolder.isEmpty())
         FLastSaveFolder = FLastOpenFolder;
-    TakeInputFiles(files);
 }
 
 // A drop during a batch run is refused: the run would go on with a list it did not start with.
-void TForm1::HandleDroppedFiles(const QStringList& APaths) {
-    if (FRunActive || APaths.isEmpty())
+void TForm1::HandleDroppedFiles(const QStringList& APaths, bool AAdd) {
+    if (FRunActive || APaths.isEmpty() || !TakeInputFiles(APaths, AAdd))
         return;
-    TakeInputFiles(APaths);
     FLastOpenFolder = FolderWithSeparator(APaths.first());
     if (FLastSaveFolder.isEmpty())
         FLastSaveFolder = FLastOpenFolder;
@@ -126,20 +142,56 @@ void TForm1::OpenFiles(const QStringList& APaths) {
     HandleDroppedFiles(paths);
 }
 
+kvaderon::TInputFile TForm1::InputFileAt(qsizetype AIndex) const {
+    return {ToPath(FInputFiles.at(AIndex)),
+            AIndex < FInputSubfolders.size() ? ToPath(FInputSubfolders.at(AIndex)) : std::filesystem::path()};
+}
+
 void TForm1::OpenFolderInShell(const QString& AFolder) {
     if (!FServices.OpenFolderInShell(AFolder))
         ShowMessageDialog(QStringLiteral("Не удалось открыть папку: ") + AFolder,
                           QStringLiteral("Ошибка"), true);
 }
 
-void TForm1::TakeInputFiles(const QStringList& APaths) {
-    FInputFiles = APaths;
+// Each folder among APaths stands for the TIFF files under it. The files replace the list, or
+// with AAdd join it (a file already listed is not listed twice). False when nothing was taken:
+// a folder could not be read or held no TIFF file; the list stays as it was.
+bool TForm1::TakeInputFiles(const QStringList& APaths, bool AAdd) {
+    std::vector<std::filesystem::path> paths;
+    for (const QString& path : APaths)
+        paths.push_back(ToPath(path));
+    std::vector<kvaderon::TInputFile> found;
+    try {
+        found = kvaderon::ExpandInputPaths(paths);
+    } catch (const std::exception& error) {
+        ShowMessageDialog(QString::fromUtf8(error.what()), QStringLiteral("Ошибка"), true);
+        return false;
+    }
+    if (found.empty()) {
+        ShowMessageDialog(QStringLiteral("В выбранных папках нет TIFF-файлов"),
+                          QStringLiteral("Предупреждение"), true);
+        return false;
+    }
+    if (!AAdd) {
+        FInputFiles.clear();
+        FInputSubfolders.clear();
+    }
+    while (FInputSubfolders.size() < FInputFiles.size())
+        FInputSubfolders.append(QString());
+    for (const kvaderon::TInputFile& file : found) {
+        const QString path = FromPath(file.Path);
+        if (AAdd && FInputFiles.contains(path))
+            continue;
+        FInputFiles.append(path);
+        FInputSubfolders.append(FromPath(file.Subfolder));
+    }
     const qsizetype count = FInputFiles.size();
     UpdateFileNamesLabel();
     UpdateButtons();
     SetStatus(PluralForm(count, "Выбран", "Выбраны", "Выбрано") +
               QStringLiteral(" %1 ").arg(count) + PluralForm(count, "файл", "файла", "файлов"));
     ResetProgressBars(false);
+    return true;
 }
 
 void TForm1::SelectOutputFolder() {
@@ -187,6 +239,6 @@ void TForm1::dropEvent(QDropEvent* AEvent) {
         AEvent->ignore();
         return;
     }
-    HandleDroppedFiles(paths);
+    HandleDroppedFiles(paths, AEvent->modifiers().testFlag(Qt::ControlModifier));
     AEvent->acceptProposedAction();
 }

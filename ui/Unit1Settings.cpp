@@ -2,6 +2,7 @@
 #include "Unit1.h"
 
 #include "DefaultSettings.h"
+#include "FileChoosers.h"
 #include "PathText.h"
 #include "platform/StyleManager.h"
 #include "platform/SystemError.h"
@@ -13,10 +14,6 @@ namespace {
 
 // The settings store the window with its frame, for which a usual frame is allowed.
 constexpr QSize FrameAllowance(16, 38);
-
-QString SettingsPathText(const std::filesystem::path& APath) {
-    return QDir::toNativeSeparators(QString::fromStdString(kvaderon::PathToUtf8(APath)));
-}
 
 // The stored settings; the defaults when there is no file or it cannot be read. A file that
 // cannot be read is not written at closing either: its saving reports why.
@@ -73,7 +70,7 @@ void TForm1::SaveSettings() {
         file.UpdateFile();
     } catch (const kvaderon::platform::ESystemError& error) {
         ShowMessageDialog(QStringLiteral("Не удалось сохранить настройки: ") +
-                              SettingsPathText(FServices.SettingsFile) + QStringLiteral(": ") +
+                              FromPath(FServices.SettingsFile) + QStringLiteral(": ") +
                               QString::fromUtf8(error.what()),
                           QStringLiteral("Ошибка"), true);
     }

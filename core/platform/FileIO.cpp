@@ -30,6 +30,23 @@ std::filesystem::path TFileSystem::LinkTarget(const std::filesystem::path& APath
     return target;
 }
 
+std::vector<TFolderEntry> TFileSystem::ListFolder(const std::filesystem::path& APath) {
+    namespace fs = std::filesystem;
+    std::vector<TFolderEntry> entries;
+    std::error_code error;
+    fs::directory_iterator entry(APath, error);
+    for (; !error && entry != fs::directory_iterator(); entry.increment(error)) {
+        std::error_code kindError;
+        TEntryKind kind = TEntryKind::ekFile;
+        if (entry->is_directory(kindError))
+            kind = entry->is_symlink(kindError) ? TEntryKind::ekLinkedFolder : TEntryKind::ekFolder;
+        entries.push_back({entry->path(), kind, IsHiddenEntry(entry->path())});
+    }
+    if (error)
+        ThrowSystemError("Не удалось прочитать папку " + PathToUtf8(APath), error);
+    return entries;
+}
+
 void ReadExactly(TFile& AFile, std::uint64_t AOffset, void* AData, std::size_t ALength,
                  const std::filesystem::path& APath) {
     if (AFile.ReadAt(AOffset, AData, ALength) != ALength)

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <vector>
 
 namespace kvaderon::platform {
 
@@ -44,6 +45,16 @@ public:
 
 enum class TRenameMode { rmNoReplace, rmReplace };
 
+// What a folder's entry is: a folder, a symbolic link to a folder, or anything else (a file, a
+// link to one, a broken link, a FIFO, a device).
+enum class TEntryKind { ekFile, ekFolder, ekLinkedFolder };
+
+struct TFolderEntry {
+    std::filesystem::path Path;
+    TEntryKind Kind = TEntryKind::ekFile;
+    bool Hidden = false; // a name starting with "." or, on Windows, the hidden attribute
+};
+
 class TFileSystem {
 public:
     virtual ~TFileSystem() = default;
@@ -67,6 +78,9 @@ public:
     virtual void CreateFolders(const std::filesystem::path& APath);
     // Where APath leads when it is a symbolic link; APath itself otherwise.
     virtual std::filesystem::path LinkTarget(const std::filesystem::path& APath);
+    // The entries of the folder APath, in no particular order; raises ESystemError naming APath
+    // when it cannot be read.
+    virtual std::vector<TFolderEntry> ListFolder(const std::filesystem::path& APath);
 };
 
 // The operating system's files.

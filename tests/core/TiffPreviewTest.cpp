@@ -1,9 +1,11 @@
 // The preview picture: every step-th row and column of each layout, compared with a plain model
-// of the samples; files it cannot show give nothing.
+// of the samples; its positive, compared with the file the inverter writes; files it cannot show
+// give their reason.
 #include "TiffPreview.h"
 
 #include "TempDir.h"
 #include "TiffBuilder.h"
+#include "TiffInverterSingleThread.h"
 
 #include <gtest/gtest.h>
 
@@ -11,10 +13,10 @@ namespace kvaderon::test {
 namespace {
 
 // What the preview must show: the high byte of the sample of each picked pixel.
-TTiffPreview ModelPreview(const TImageLayout& ALayout, std::uint32_t AStep) {
+TTiffPicture ModelPreview(const TImageLayout& ALayout, std::uint32_t AStep) {
     const std::vector<std::uint16_t> samples = ImageSamples(ALayout);
     const bool rgb = ALayout.Photometric == 2 && ALayout.SamplesPerPixel >= 3;
-    TTiffPreview preview;
+    TTiffPicture preview;
     preview.Width = (ALayout.Width + AStep - 1) / AStep;
     preview.Height = (ALayout.Height + AStep - 1) / AStep;
     for (std::uint32_t y = 0; y < preview.Height; ++y)
@@ -60,14 +62,59 @@ TEST(TiffPreviewTest, PicksEveryStepthRowAndColumnOfEachLayout) {
         SCOPED_TRACE(test.Name);
         TTempDir dir;
         WriteFile(dir / "scan.tif", BuildImage(test.Layout).Build());
-        const std::optional<TTiffPreview> preview = MakeTiffPreview(dir / "scan.tif", test.MaxSide);
-        ASSERT_TRUE(preview.has_value());
-        EXPECT_EQ(*preview, ModelPreview(test.Layout, test.Step));
-        EXPECT_EQ(InvertedPreview(*preview).Rgb.front(), 255 - preview->Rgb.front());
+        const TTiffPreview preview = MakeTiffPreview(dir / "scan.tif", test.MaxSide);
+        ASSERT_EQ(preview.Refusal, "");
+        EXPECT_EQ(preview.Negative, ModelPreview(test.Layout, test.Step));
     }
 }
 
-TEST(TiffPreviewTest, FilesItCannotShowGiveNothing) {
+// The positive shown is the same pick of the file the inverter writes, for every layout, sample
+// format and byte order: alpha kept, signed samples negated, not every byte turned over.
+TEST(TiffPreviewTest, PositiveIsThePickOfTheFileTheInverterWrites) {
+    struct TLayoutCase {
+        const char* Name;
+        std::uint16_t Samples;
+        std::uint16_t Planar;
+        std::uint16_t Photometric;
+        std::vector<std::uint16_t> Extra;
+    };
+    for (const TLayoutCase& shape : {
+             TLayoutCase{"grey", 1, 1, 1, {}},
+             TLayoutCase{"RGB interleaved", 3, 1, 2, {}},
+             TLayoutCase{"RGBA interleaved", 4, 1, 2, {2}},
+             TLayoutCase{"RGB planar", 3, 2, 2, {}},
+         })
+        for (const std::uint16_t format : {1, 2})
+            for (const bool big : {false, true}) {
+                SCOPED_TRACE(std::string(shape.Name) + (format == 2 ? ", signed" : ", unsigned") +
+                             (big ? ", big-endian" : ", little-endian"));
+                TImageLayout layout;
+                layout.BigEndian = big;
+                layout.Width = 9;
+                layout.Height = 6;
+                layout.SamplesPerPixel = shape.Samples;
+                layout.Planar = shape.Planar;
+                layout.Photometric = shape.Photometric;
+                layout.ExtraSamples = shape.Extra;
+                layout.SampleFormat = format;
+                layout.StripsPerPlane = 2;
+                // Signed values on both sides of zero, and the four of the complaint.
+                layout.Samples = ImageSamples(layout);
+                const std::uint16_t known[] = {0x9000, 0x8000, 0xF000, 0x7F00};
+                for (std::size_t i = 0; i < layout.Samples.size(); ++i)
+                    layout.Samples[i] = std::uint16_t(known[i % 4] + i * 0x0101);
+                TTempDir dir;
+                WriteFile(dir / "in.tif", BuildImage(layout).Build());
+                TTIFFInverterSingle().InvertTIFF16Bit(dir / "in.tif", dir / "out.tif");
+                const TTiffPreview preview = MakeTiffPreview(dir / "in.tif", 3);
+                const TTiffPreview written = MakeTiffPreview(dir / "out.tif", 3);
+                ASSERT_EQ(preview.Refusal, "");
+                EXPECT_EQ(preview.Positive, written.Negative);
+                EXPECT_NE(preview.Positive, preview.Negative);
+            }
+}
+
+TEST(TiffPreviewTest, FilesItCannotShowGiveTheirReason) {
     TTempDir dir;
     WriteFile(dir / "eight.tif", BuildImage({}).Set(tagBitsPerSample, typeShort, {8}).Build());
     WriteFile(dir / "text.tif", {'n', 'o', 't', ' ', 'a', ' ', 't', 'i', 'f', 'f'});
@@ -75,10 +122,12 @@ TEST(TiffPreviewTest, FilesItCannotShowGiveNothing) {
     TBytes cut = BuildImage({}).Build();
     cut.resize(cut.size() / 2);
     WriteFile(dir / "cut.tif", cut);
-    for (const char* name : {"eight.tif", "text.tif", "empty.tif", "missing.tif"})
-        EXPECT_FALSE(MakeTiffPreview(dir / name, 100).has_value()) << name;
-    MakeTiffPreview(dir / "cut.tif", 100); // shown partly or not at all, never read past the end
-    EXPECT_FALSE(MakeTiffPreview(dir.Path(), 100).has_value()) << "a folder";
+    for (const char* name : {"eight.tif", "text.tif", "empty.tif", "missing.tif", "cut.tif"}) {
+        const TTiffPreview preview = MakeTiffPreview(dir / name, 100);
+        EXPECT_NE(preview.Refusal, "") << name;
+        EXPECT_TRUE(preview.Negative.Rgb.empty() && preview.Positive.Rgb.empty()) << name;
+    }
+    EXPECT_NE(MakeTiffPreview(dir.Path(), 100).Refusal, "") << "a folder";
 }
 
 } // namespace

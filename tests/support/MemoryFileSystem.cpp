@@ -4,6 +4,7 @@
 #include "platform/SystemError.h"
 
 #include <algorithm>
+#include <set>
 #include <cstring>
 
 namespace kvaderon::test {
@@ -160,6 +161,22 @@ void TMemoryFileSystem::CreateFolders(const fs::path& APath) {
 fs::path TMemoryFileSystem::LinkTarget(const fs::path& APath) {
     Call("Не удалось открыть файл", APath);
     return APath;
+}
+
+std::vector<platform::TFolderEntry> TMemoryFileSystem::ListFolder(const fs::path& APath) {
+    Call("Не удалось прочитать папку", APath);
+    std::vector<platform::TFolderEntry> entries;
+    std::set<fs::path> seen;
+    for (const auto& [path, node] : FFiles) {
+        const auto [folderEnd, pathRest] = std::mismatch(APath.begin(), APath.end(), path.begin(), path.end());
+        if (folderEnd != APath.end() || pathRest == path.end() || !seen.insert(*pathRest).second)
+            continue;
+        const fs::path entry = APath / *pathRest;
+        const bool folder = std::next(pathRest) != path.end();
+        entries.push_back({entry, folder ? platform::TEntryKind::ekFolder : platform::TEntryKind::ekFile,
+                           pathRest->string().starts_with(".")});
+    }
+    return entries;
 }
 
 } // namespace kvaderon::test

@@ -34,7 +34,7 @@ public:
     int OpenFiles() const { return FOpenFiles; }
 
     // Every call of the file system and of its files counts: open, create, rename, remove,
-    // same-file test, folder creation, link lookup, info, read, write, set times, close. The
+    // same-file test, folder creation, link lookup, folder listing, info, read, write, set times, close. The
     // ANth call from now (1: the next) fails with AError; 0 fails none. With AAndAfter every
     // later call fails too, as on a disk that has gone away.
     void FailCall(std::size_t ANth, std::errc AError, bool AAndAfter = false);
@@ -52,6 +52,8 @@ public:
     bool IsFolder(const std::filesystem::path& APath) override;
     void CreateFolders(const std::filesystem::path& APath) override;
     std::filesystem::path LinkTarget(const std::filesystem::path& APath) override;
+    // The files and folders right below APath; hidden as their names say.
+    std::vector<platform::TFolderEntry> ListFolder(const std::filesystem::path& APath) override;
 
     // Counts a call made on APath and raises the injected fault when it is due.
     void Call(const char* AOperation, const std::filesystem::path& APath);

@@ -3,13 +3,18 @@
 #include "FileChoosers.h"
 #include "Form1Fixture.h"
 
+#include "FolderTrees.h"
+#include "PathText.h"
 #include "TempDir.h"
+#include "TiffInverterSingleThread.h"
+#include "TiffSamples.h"
 #include "TiffBuilder.h"
 
 #include <QDir>
 #include <QFileDialog>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QStandardPaths>
 #include <QUrl>
 
 namespace {
@@ -106,7 +111,7 @@ TEST_F(Form1Test, ChoosersStartInTheLastFolders) {
                 QStringLiteral("/save/")},
           {QString(), QStringLiteral("/save/"), QStringLiteral("/save/"), QStringLiteral("/save/")},
           {QStringLiteral("/open/"), QString(), QStringLiteral("/open/"), QStringLiteral("/open/")},
-          {QString(), QString(), programFolder, programFolder}}) {
+          {QString(), QString(), QString(), QString()}}) {
         Access().LastOpenFolder() = test.LastOpen;
         Access().LastSaveFolder() = test.LastSave;
         Script->StartFolders.clear();
@@ -114,6 +119,17 @@ TEST_F(Form1Test, ChoosersStartInTheLastFolders) {
         Script->NextOutputFolder.reset();
         Access().SelectInputFiles();
         Access().SelectOutputFolder();
+        if (test.OpenStart.isEmpty()) {
+            // Nothing remembered: the pictures folder or home, never the program's own folder.
+            const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+            ASSERT_EQ(Script->StartFolders.size(), 2);
+            for (const QString& start : Script->StartFolders) {
+                EXPECT_NE(start, programFolder);
+                EXPECT_TRUE(start == QDir::homePath() || (start == pictures && QFileInfo(pictures).isDir()))
+                    << start.toStdString();
+            }
+            continue;
+        }
         EXPECT_EQ(Script->StartFolders, (QStringList{test.OpenStart, test.SaveStart}));
     }
 }
@@ -155,10 +171,13 @@ TEST_F(Form1Test, SelectionSetsTheLastFolders) {
 TEST_F(Form1Test, DropsTakeFilesAndFoldersInDropOrder) {
     kvaderon::test::TTempDir temp;
     std::filesystem::create_directory(temp / "roll");
+    kvaderon::test::WriteFile(temp / "roll" / "a.tif", {'x'});
     kvaderon::test::WriteFile(temp / "notes.txt", {'x'});
     kvaderon::test::WriteFile(temp / "b.tif", {'x'});
     const QStringList dropped{Native(temp / "roll"), Native(temp / "notes.txt"),
                               Native(temp / "b.tif")};
+    const QStringList taken{Native(temp / "roll" / "a.tif"), Native(temp / "notes.txt"),
+                            Native(temp / "b.tif")};
 
     QMimeData data;
     QList<QUrl> urls;
@@ -171,8 +190,8 @@ TEST_F(Form1Test, DropsTakeFilesAndFoldersInDropOrder) {
     QDropEvent drop(QPointF(50, 200), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(Form.get(), &drop);
     EXPECT_TRUE(drop.isAccepted());
-    EXPECT_EQ(Access().InputFiles(), dropped);
-    EXPECT_EQ(LabelText("lblFileNames"), QStringLiteral("roll, notes.txt, b.tif"));
+    EXPECT_EQ(Access().InputFiles(), taken);
+    EXPECT_EQ(LabelText("lblFileNames"), QStringLiteral("3 файла из 2 папок"));
     EXPECT_EQ(LabelText("lblStatus"), QStringLiteral("Выбраны 3 файла"));
     EXPECT_EQ(Access().LastOpenFolder(), Native(temp.Path()) + QDir::separator());
 
@@ -185,7 +204,48 @@ TEST_F(Form1Test, DropsTakeFilesAndFoldersInDropOrder) {
     QDropEvent refused(QPointF(50, 200), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(Form.get(), &refused);
     EXPECT_FALSE(refused.isAccepted());
-    EXPECT_EQ(Access().InputFiles(), dropped) << "drops are refused during a batch run";
+    EXPECT_EQ(Access().InputFiles(), taken) << "drops are refused during a batch run";
+}
+
+// The window takes the same files of each folder tree as the engine's table says, each with its
+// subfolder; a folder with no TIFF file is told and changes nothing.
+TEST_F(Form1Test, FolderStandsForItsTiffFiles) {
+    for (const kvaderon::test::TFolderTree& tree : kvaderon::test::FolderTrees()) {
+        SCOPED_TRACE(tree.Name);
+        kvaderon::test::TTempDir temp;
+        const std::filesystem::path root = temp / "roll";
+        std::filesystem::create_directories(root);
+        if (!kvaderon::test::MakeFolderTree(root, tree))
+            continue;
+        Access().InputFiles() = QStringList{QStringLiteral("/before.tif")};
+        Script->Questions.clear();
+        Form->OpenFiles({Native(root)});
+        QStringList expected;
+        for (const std::string& file : tree.Expected)
+            expected.append(Native(root / kvaderon::Utf8ToPath(file)));
+        if (expected.isEmpty()) {
+            EXPECT_EQ(Access().InputFiles(), QStringList{QStringLiteral("/before.tif")});
+            ASSERT_EQ(Script->Questions.size(), 1u);
+            EXPECT_EQ(Script->Questions[0].Text, QStringLiteral("В выбранных папках нет TIFF-файлов"));
+        } else {
+            EXPECT_EQ(Access().InputFiles(), expected);
+            EXPECT_TRUE(Script->Questions.empty());
+        }
+    }
+}
+
+// With Ctrl a choice joins the list: new files at its end, none twice.
+TEST_F(Form1Test, ChoiceWithCtrlJoinsTheList) {
+    Script->NextInputFiles = NumberedFiles(2);
+    Access().SelectInputFiles();
+    Script->NextInputFiles = {QStringLiteral("/scans/a2.tif"), QStringLiteral("/other/c.tif")};
+    Access().SelectInputFiles(true);
+    EXPECT_EQ(Access().InputFiles(), (NumberedFiles(2) << QStringLiteral("/other/c.tif")));
+    EXPECT_EQ(LabelText("lblFileNames"), QStringLiteral("3 файла из 2 папок"));
+    Access().HandleDroppedFiles({QStringLiteral("/third/d.tif")}, true);
+    EXPECT_EQ(Access().InputFiles().size(), 4);
+    Access().HandleDroppedFiles({QStringLiteral("/third/d.tif")});
+    EXPECT_EQ(Access().InputFiles(), QStringList{QStringLiteral("/third/d.tif")}) << "without Ctrl: replaced";
 }
 
 TEST_F(Form1Test, OpeningTheDestination) {
@@ -233,7 +293,7 @@ TEST(PreviewTest, ShowsNegativeAndPositiveOfA16BitScan) {
         layout.Samples.assign(kvaderon::test::SampleCount(layout), 0xC000);
         kvaderon::test::WriteFile(temp / test.Name, kvaderon::test::BuildImage(layout).Build());
 
-        const QImage preview = LoadPreviewImage(Native(temp / test.Name), QSize(200, 200));
+        const QImage preview = LoadPreview(Native(temp / test.Name), QSize(200, 200)).Image;
         ASSERT_FALSE(preview.isNull()) << test.Name;
         EXPECT_LE(preview.width(), 200) << test.Name;
         EXPECT_EQ(preview.width(), 4 * preview.height() * 2 + 8) << "two pictures and a gap";
@@ -243,12 +303,44 @@ TEST(PreviewTest, ShowsNegativeAndPositiveOfA16BitScan) {
     QImage picture(300, 150, QImage::Format_RGB32);
     picture.fill(QColor(10, 200, 30));
     ASSERT_TRUE(picture.save(Native(temp / "picture.png")));
-    const QImage other = LoadPreviewImage(Native(temp / "picture.png"), QSize(200, 200));
+    const QImage other = LoadPreview(Native(temp / "picture.png"), QSize(200, 200)).Image;
     EXPECT_EQ(other.size(), QSize(200, 100));
     EXPECT_EQ(QColor(other.pixel(100, 50)), QColor(10, 200, 30));
 
-    kvaderon::test::WriteFile(temp / "text.tif", {'n', 'o'});
-    EXPECT_TRUE(LoadPreviewImage(Native(temp / "text.tif"), QSize(200, 200)).isNull());
+    kvaderon::test::WriteFile(temp / "text.png", {'n', 'o'});
+    EXPECT_EQ(LoadPreview(Native(temp / "text.png"), QSize(200, 200)).Text, QStringLiteral("Нет изображения"));
+}
+
+// A TIFF file the inverter refuses shows the inverter's own reason, not a picture that would lie.
+TEST(PreviewTest, RefusedFileShowsTheInvertersReason) {
+    kvaderon::test::TTempDir temp;
+    const std::vector<kvaderon::test::TNamedFile> malformed = kvaderon::test::MalformedTiffs();
+    struct TCase {
+        const char* File;
+        const char* Words;
+    };
+    for (const TCase& test : {TCase{"bad-truncated-in-strips", "выходит за конец файла"},
+                              {"bad-strip-past-end", "выходит за конец файла"},
+                              {"bad-strips-overlap", "перекрываются"},
+                              {"bad-8-bit", "Получено 8 бит"},
+                              {"bad-compressed", "сжатие"}}) {
+        SCOPED_TRACE(test.File);
+        const auto file = std::find_if(malformed.begin(), malformed.end(),
+                                       [&](const auto& ANamed) { return ANamed.Name == test.File; });
+        ASSERT_NE(file, malformed.end());
+        const std::filesystem::path path = temp / (file->Name + ".tif");
+        kvaderon::test::WriteFile(path, file->Bytes);
+        std::string refusal;
+        try {
+            kvaderon::TTIFFInverterSingle().InvertTIFF16Bit(path, temp / "positive.tif");
+        } catch (const std::exception& error) {
+            refusal = error.what();
+        }
+        const TPreviewContent content = LoadPreview(Native(path), QSize(200, 200));
+        EXPECT_TRUE(content.Image.isNull());
+        EXPECT_TRUE(content.Text.contains(QString::fromUtf8(test.Words))) << content.Text.toStdString();
+        EXPECT_TRUE(refusal.ends_with(": " + content.Text.toStdString())) << refusal;
+    }
 }
 
 // The pane of the open dialog makes the picture of a large scan off the user-interface thread.

@@ -137,7 +137,11 @@ private:
 struct TForm1TestAccess {
     TForm1& Form;
 
-    QStringList& InputFiles() { return Form.FInputFiles; }
+    // The chosen files, each as if chosen by itself (the subfolders of an earlier choice go).
+    QStringList& InputFiles() {
+        Form.FInputSubfolders.clear();
+        return Form.FInputFiles;
+    }
     QString& OutputFolder() { return Form.FOutputFolder; }
     QString& LastOpenFolder() { return Form.FLastOpenFolder; }
     QString& LastSaveFolder() { return Form.FLastSaveFolder; }
@@ -151,10 +155,10 @@ struct TForm1TestAccess {
     void UpdateButtons() { Form.UpdateButtons(); }
     void UpdateFileNamesLabel() { Form.UpdateFileNamesLabel(); }
     void ResetProgressBars(bool AImmediate) { Form.ResetProgressBars(AImmediate); }
-    void SelectInputFiles() { Form.SelectInputFiles(); }
+    void SelectInputFiles(bool AAdd = false) { Form.SelectInputFiles(AAdd); }
     void SelectOutputFolder() { Form.SelectOutputFolder(); }
     void OpenOutputFolder() { Form.OpenOutputFolder(); }
-    void HandleDroppedFiles(const QStringList& APaths) { Form.HandleDroppedFiles(APaths); }
+    void HandleDroppedFiles(const QStringList& APaths, bool AAdd = false) { Form.HandleDroppedFiles(APaths, AAdd); }
     void ShowMessageDialog(const QString& AText, const QString& ACaption, bool AWarning) {
         Form.ShowMessageDialog(AText, ACaption, AWarning);
     }

@@ -11,6 +11,9 @@ namespace kvaderon {
 
 namespace {
 
+// The widest usual left-hand column: "Цветовая модель: Grayscale (0=чёрн)".
+constexpr std::size_t LeftColumnWidth = 35;
+
 struct TReportRow {
     std::string FirstName, FirstValue, SecondName, SecondValue;
 };
@@ -111,7 +114,9 @@ TTextRuns BuildAnalysisReport(const std::string& AFileName, const TBitDepthResul
         return {{"ОШИБКА: " + AResult.Error + "\n", TColorRole::crError, false}};
 
     const auto rows = ReportRows(AResult);
-    std::size_t width = 0;
+    // The right-hand column starts at one place in every report but the rare one whose left
+    // column holds a longer text (an unknown colour model with many channels).
+    std::size_t width = LeftColumnWidth;
     for (const auto& row : rows)
         width = std::max(width, CharacterCount(row.FirstName) + CharacterCount(row.FirstValue) + 2);
     const std::string separator = std::string(83, '-') + "\n";

@@ -9,6 +9,9 @@
 #include <QPainter>
 #include <QPixmap>
 
+#include <cstring>
+#include <utility>
+
 namespace {
 
 constexpr int CustomIndex = 0;
@@ -17,6 +20,69 @@ constexpr int ListWidth = 180;
 // The colours the list holds: the standard, extended and system ones, the first 52 names but
 // clDefault and clNone.
 constexpr std::size_t ListedNameCount = 52;
+
+// The Russian names shown for the listed colours; the settings file keeps the cl… names.
+constexpr std::pair<const char*, const char*> RussianNames[] = {
+    {"clBlack", "Чёрный"},
+    {"clMaroon", "Тёмно-бордовый"},
+    {"clGreen", "Зелёный"},
+    {"clOlive", "Оливковый"},
+    {"clNavy", "Тёмно-синий"},
+    {"clPurple", "Пурпурный"},
+    {"clTeal", "Сине-зелёный"},
+    {"clGray", "Серый"},
+    {"clSilver", "Серебристый"},
+    {"clRed", "Красный"},
+    {"clLime", "Ярко-зелёный"},
+    {"clYellow", "Жёлтый"},
+    {"clBlue", "Синий"},
+    {"clFuchsia", "Фуксия"},
+    {"clAqua", "Голубой"},
+    {"clWhite", "Белый"},
+    {"clMoneyGreen", "Светло-зелёный"},
+    {"clSkyBlue", "Небесно-голубой"},
+    {"clCream", "Кремовый"},
+    {"clMedGray", "Средне-серый"},
+    {"clActiveBorder", "Рамка активного окна"},
+    {"clActiveCaption", "Заголовок активного окна"},
+    {"clAppWorkSpace", "Рабочая область"},
+    {"clBackground", "Рабочий стол"},
+    {"clBtnFace", "Кнопка"},
+    {"clBtnHighlight", "Светлый край кнопки"},
+    {"clBtnShadow", "Тень кнопки"},
+    {"clBtnText", "Текст кнопки"},
+    {"clCaptionText", "Текст заголовка"},
+    {"clGradientActiveCaption", "Градиент активного заголовка"},
+    {"clGradientInactiveCaption", "Градиент неактивного заголовка"},
+    {"clGrayText", "Недоступный текст"},
+    {"clHighlight", "Выделение"},
+    {"clHighlightText", "Выделенный текст"},
+    {"clHotLight", "Ссылка"},
+    {"clInactiveBorder", "Рамка неактивного окна"},
+    {"clInactiveCaption", "Заголовок неактивного окна"},
+    {"clInactiveCaptionText", "Текст неактивного заголовка"},
+    {"clInfoBk", "Фон подсказки"},
+    {"clInfoText", "Текст подсказки"},
+    {"clMenu", "Меню"},
+    {"clMenuBar", "Строка меню"},
+    {"clMenuHighlight", "Выделение в меню"},
+    {"clMenuText", "Текст меню"},
+    {"clScrollBar", "Полоса прокрутки"},
+    {"clWindow", "Окно"},
+    {"clWindowFrame", "Рамка окна"},
+    {"clWindowText", "Текст окна"},
+    {"clAliceblue", "Бледно-голубой"},
+    {"cl3DDkShadow", "Тёмная тень рамки"},
+    {"cl3DLight", "Светлый край рамки"},
+    {"clAntiquewhite", "Античный белый"},
+};
+
+QString ShownName(const char* AName) {
+    for (const auto& [name, russian] : RussianNames)
+        if (std::strcmp(name, AName) == 0)
+            return QString::fromUtf8(russian);
+    return QString::fromLatin1(AName).mid(2);
+}
 
 QIcon Swatch(kvaderon::TColor AColor) {
     QPixmap pixmap(16, 12);
@@ -43,7 +109,7 @@ TColorBox::TColorBox(QWidget* AParent) : QComboBox(AParent), FPickColor(PickWith
     addItem(QStringLiteral("Другой…"), QVariant::fromValue(kvaderon::TColor(0)));
     for (const kvaderon::TColorName& name : kvaderon::ColorNames().first(ListedNameCount))
         if (name.Color != kvaderon::clDefault && name.Color != kvaderon::clNone)
-            addItem(QString::fromLatin1(name.Name).mid(2), QVariant::fromValue(name.Color));
+            addItem(ShownName(name.Name), QVariant::fromValue(name.Color));
     // A list rather than a menu of every entry, so that the list shows its 20 rows.
     setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
     setMaxVisibleItems(VisibleRows);
@@ -68,8 +134,11 @@ void TColorBox::SetSelected(kvaderon::TColor AColor) {
     FLastIndex = index;
 }
 
+// The custom entry shows its colour's swatch and value.
 void TColorBox::SetCustomColor(kvaderon::TColor AColor) {
     setItemData(CustomIndex, QVariant::fromValue(AColor));
+    setItemText(CustomIndex, QStringLiteral("Другой: ") +
+                                 TStyleManager::Instance().GetSystemColor(AColor).name().toUpper());
     setItemIcon(CustomIndex, Swatch(AColor));
 }
 

@@ -22,11 +22,16 @@ void TForm1::RunAnalysis() {
     ResetProgressBars(true);
     const qsizetype total = FInputFiles.size();
     for (qsizetype done = 0; done < total;) {
+        SetStatus(QStringLiteral("Анализ файла %1 из %2: ").arg(done + 1).arg(total) +
+                  FileNameOf(FInputFiles[done]));
+        FUi->lblStatus->repaint(); // the run lets no events through
         WriteAnalysisReport(FInputFiles[done]);
         ++done;
         // Halves go to the even neighbour.
         FUi->ProgressBar2->setValue(int(std::lrint(double(done) * 100.0 / double(total))));
     }
+    SetStatus(QStringLiteral("Анализ завершён: ") + QString::number(total) + QLatin1Char(' ') +
+              QString::fromStdString(kvaderon::GetPluralForm(total, "файл", "файла", "файлов")));
     ResetProgressBars(false);
     FUi->btnTest->setEnabled(true);
 }

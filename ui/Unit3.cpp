@@ -63,6 +63,7 @@ TSettingsForm::TSettingsForm(QWidget* AParent)
     for (TColorBox* box : FColorBoxes)
         connect(box, &TColorBox::Change, this, &TSettingsForm::ColorBox1Change);
     connect(FUi->BitBtn1, &QPushButton::clicked, this, &TSettingsForm::BitBtn1Click);
+    connect(FUi->BitBtnCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(&TStyleManager::Instance(), &TStyleManager::StyleChanged, this,
             &TSettingsForm::RefreshColorBoxes);
 }
@@ -173,6 +174,8 @@ void TSettingsForm::RefreshColorBoxes() {
         FColorBoxes[i]->RefreshSwatches();
         FColorBoxes[i]->SetSelected(shown[i]);
     }
+    FUi->LabelColorSet->setText(IsDarkTheme() ? QStringLiteral("Цвета для тёмных тем")
+                                              : QStringLiteral("Цвета для светлых тем"));
 }
 
 // The theme is stored by its own name, however its letters or blanks were typed.
@@ -184,14 +187,6 @@ void TSettingsForm::BitBtn1Click() {
     FSettings.Postfix = FUi->EditPostfix->text().toStdString();
     FSettings.LastStyle = style.toStdString();
     accept();
-}
-
-void TSettingsForm::keyPressEvent(QKeyEvent* AEvent) {
-    if (AEvent->key() == Qt::Key_Escape) {
-        AEvent->accept();
-        return;
-    }
-    QDialog::keyPressEvent(AEvent);
 }
 
 void TSettingsForm::done(int AResult) {

@@ -1,7 +1,8 @@
 // TSettingsForm, the settings dialog: the theme with a live preview and a filter for dark and
 // light themes, theming off, the log colours of the set that belongs to the theme's darkness,
 // prefix and postfix. It edits a copy of the settings and hands it back only on OK; closing it in
-// any way puts back the theme that was active when it opened.
+// any other way (Cancel, Escape, the close box) puts back the theme that was active when it
+// opened and keeps every value as it was.
 #pragma once
 
 #include "CommonTypes.h"
@@ -34,10 +35,6 @@ public:
 
     // Closing, with OK or without: puts back the theme that was active when the dialog opened.
     void done(int AResult) override;
-
-protected:
-    // There is no cancel button: Escape does not close the dialog, only the close box does.
-    void keyPressEvent(QKeyEvent* AEvent) override;
 
 private:
     friend struct TSettingsFormTestAccess;

@@ -3,6 +3,7 @@
 #include "DefaultSettings.h"
 #include "DialogManager.h"
 #include "SettingsLocation.h"
+#include "Version.h"
 #include "Unit1.h"
 #include "platform/StyleManager.h"
 
@@ -12,7 +13,42 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// "--help" and "--version" print their text and end the program before any window exists; any
+// other argument is a file or folder to take.
+bool AnswerInformationOptions(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--") == 0)
+            return false;
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("kvaderon v.%s\n", GetVersionText().toUtf8().constData());
+            return true;
+        }
+        if (std::strcmp(argv[i], "--help") == 0) {
+            std::printf("%s",
+                        "Использование: kvaderon [ФАЙЛ|ПАПКА]...\n"
+                        "Окно для инверсии 16-битных несжатых TIFF-негативов без потерь и проверки\n"
+                        "16-битности данных. Файлы и папки из командной строки принимаются так же, как\n"
+                        "перетащенные в окно (папка означает все TIFF-файлы в ней и во вложенных папках);\n"
+                        "обработка начинается только по кнопке.\n"
+                        "  --help     эта справка\n"
+                        "  --version  версия программы\n"
+                        "Для сценариев: kvaderon-cli --help\n");
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
+    if (AnswerInformationOptions(argc, argv))
+        return std::fflush(stdout) == 0 ? 0 : 1;
     QApplication application(argc, argv);
     application.setWindowIcon(QIcon(QStringLiteral(":/icons/kvaderon.svg")));
     // Qt's own dialogs speak Russian where Qt's translations are installed: "qt" is the catalog
@@ -40,7 +76,9 @@ int main(int argc, char* argv[]) {
     services.SettingsFile = SettingsFilePath();
     TForm1 window(std::move(services));
     // Files named on the command line ("Open with" in a file manager) come in as a drop would.
-    window.OpenFiles(QApplication::arguments().mid(1));
+    QStringList arguments = QApplication::arguments().mid(1);
+    arguments.removeOne(QStringLiteral("--"));
+    window.OpenFiles(arguments);
     window.show();
     return QApplication::exec();
 }

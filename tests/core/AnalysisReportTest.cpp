@@ -40,12 +40,12 @@ TEST(AnalysisReport, CompleteReportLinesUpTheSecondColumn) {
     const std::string expected = "scan.tif\n"
                                  "Файл действительно содержит 16-битные данные\n" +
                                  separator + "\n"
-                                 "Размеры (Ш×В): 4000×6000       Порядок байтов: IBM PC (Little-Endian)\n"
-                                 "Цветовая модель: RGB           Порядок семплов: Перемежающийся (RGBRGB…)\n"
-                                 "Каналов: 3 (из них альфа: 0)   Стрипов: 6000\n"
-                                 "Уникальных значений: 65536     Пикселей: 24000000 (семплов: 72000000)\n"
-                                 "Сжатие: без сжатия             Макс. значение семпла: 65535 (0xFFFF)\n"
-                                 "Миниатюра: нет                 Мин. значение семпла: 0 (0x0000)\n" +
+                                 "Размеры (Ш×В): 4000×6000              Порядок байтов: IBM PC (Little-Endian)\n"
+                                 "Цветовая модель: RGB                  Порядок семплов: Перемежающийся (RGBRGB…)\n"
+                                 "Каналов: 3 (из них альфа: 0)          Стрипов: 6000\n"
+                                 "Уникальных значений: 65536            Пикселей: 24000000 (семплов: 72000000)\n"
+                                 "Сжатие: без сжатия                    Макс. значение семпла: 65535 (0xFFFF)\n"
+                                 "Миниатюра: нет                        Мин. значение семпла: 0 (0x0000)\n" +
                                  separator + "\n\n";
     const TTextRuns runs = BuildAnalysisReport("scan.tif", SixteenBitRGB());
     EXPECT_EQ(PlainText(runs), expected);
@@ -61,7 +61,7 @@ TEST(AnalysisReport, CompleteReportLinesUpTheSecondColumn) {
     EXPECT_EQ(runs.back().Role, TColorRole::crSeparators);
 }
 
-TEST(AnalysisReport, ValuesOfOtherFilesAndTheWidestFirstPair) {
+TEST(AnalysisReport, SecondColumnStartsAtTheSamePlaceForOtherValues) {
     TBitDepthResult result = SixteenBitRGB();
     result.IsBigEndian = true;
     result.PlanarConfiguration = 2;
@@ -73,11 +73,11 @@ TEST(AnalysisReport, ValuesOfOtherFilesAndTheWidestFirstPair) {
     result.MinValue = 255;
     const auto lines = Lines(PlainText(BuildAnalysisReport("a.tif", result)));
     ASSERT_EQ(lines.size(), 11u);
-    EXPECT_EQ(lines[3], "Размеры (Ш×В): 4000×6000          Порядок байтов: Macintosh (Big-Endian)");
-    EXPECT_EQ(lines[4], "Цветовая модель: Неизвестно [7]   Порядок семплов: По каналам (RR…GG…BB…)");
-    EXPECT_EQ(lines[5], "Каналов: 4 (из них альфа: 0)      Стрипов: 6000");
-    EXPECT_EQ(lines[7], "Сжатие: Неизвестно [7777]         Макс. значение семпла: 4660 (0x1234)");
-    EXPECT_EQ(lines[8], "Миниатюра: есть                   Мин. значение семпла: 255 (0x00FF)");
+    EXPECT_EQ(lines[3], "Размеры (Ш×В): 4000×6000              Порядок байтов: Macintosh (Big-Endian)");
+    EXPECT_EQ(lines[4], "Цветовая модель: Неизвестно [7]       Порядок семплов: По каналам (RR…GG…BB…)");
+    EXPECT_EQ(lines[5], "Каналов: 4 (из них альфа: 0)          Стрипов: 6000");
+    EXPECT_EQ(lines[7], "Сжатие: Неизвестно [7777]             Макс. значение семпла: 4660 (0x1234)");
+    EXPECT_EQ(lines[8], "Миниатюра: есть                       Мин. значение семпла: 255 (0x00FF)");
     EXPECT_EQ(lines[10], "");
 }
 

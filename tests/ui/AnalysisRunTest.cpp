@@ -38,6 +38,7 @@ TEST_F(Form1Test, AnalysisWritesAReportPerFileAndAnErrorLineForABadOne) {
     EXPECT_FALSE(Log()->toPlainText().contains(QStringLiteral("eight.tif")))
         << "the error line names no file";
     EXPECT_TRUE(Control("btnTest")->isEnabled());
+    EXPECT_EQ(LabelText("lblStatus"), QStringLiteral("Анализ завершён: 2 файла")) << "not an earlier status";
 
     auto* bar = Control<QProgressBar>("ProgressBar2");
     EXPECT_EQ(bar->value(), 100);

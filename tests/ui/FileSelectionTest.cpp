@@ -319,7 +319,7 @@ TEST(PreviewTest, RefusedFileShowsTheInvertersReason) {
         const char* File;
         const char* Words;
     };
-    for (const TCase& test : {TCase{"bad-truncated-in-strips", "выходит за конец файла"},
+    for (const TCase& test : {TCase{"bad-truncated-in-strips", "за пределами файла"},
                               {"bad-strip-past-end", "выходит за конец файла"},
                               {"bad-strips-overlap", "перекрываются"},
                               {"bad-8-bit", "Получено 8 бит"},

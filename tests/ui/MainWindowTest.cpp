@@ -69,8 +69,21 @@ TEST_F(Form1Test, ResizingKeepsAnchorsAndDockedControls) {
     EXPECT_EQ(panel.width() - Control("SpeedButton1")->geometry().right() - 1, 5);
     EXPECT_EQ(Control("ProgressBar2")->geometry(),
               QRect(4, panel.height() - 21, panel.width() - 8, 17));
-    EXPECT_EQ(Control("RichEdit1")->geometry(),
-              QRect(4, panel.height() - 21 - 291, panel.width() - 8, 291));
+    Form->hide();
+}
+
+// The log keeps its place below the buttons and takes every pixel the window grows by, down to
+// the progress bar: at the form's size it is the form's 291 pixels high, at a larger size higher.
+TEST_F(Form1Test, LogGrowsWithTheWindow) {
+    Form->show();
+    for (const QSize size : {QSize(624, 442), QSize(1000, 900)}) {
+        Form->resize(size);
+        ASSERT_TRUE(WaitUntil([this, size] { return Control("Panel1")->size() == size; }));
+        const QRect panel = Control("Panel1")->rect();
+        EXPECT_EQ(Control("RichEdit1")->geometry(),
+                  QRect(4, 130, panel.width() - 8, panel.height() - 21 - 130))
+            << size.width() << "x" << size.height();
+    }
     Form->hide();
 }
 

@@ -100,6 +100,18 @@ TEST(MyDialogTest, PlainVariantPutsCaptionIOnButtonI) {
     EXPECT_EQ(dialog.ResultCode(), 102);
 }
 
+// Each row of three buttons is one line: the same top and height, wherever a caption goes.
+TEST(MyDialogTest, ButtonsOfARowLineUp) {
+    TForm2 dialog;
+    for (const int first : {0, 3}) {
+        const QRect left = dialog.PhysicalButton(first)->geometry();
+        for (int i = first + 1; i < first + 3; ++i) {
+            EXPECT_EQ(dialog.PhysicalButton(i)->y(), left.y()) << i;
+            EXPECT_EQ(dialog.PhysicalButton(i)->height(), left.height()) << i;
+        }
+    }
+}
+
 TEST(MyDialogTest, CaptionTextAndIcon) {
     struct TCase {
         int Code;

@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -91,6 +92,11 @@ protected:
         ABox->setCurrentIndex(index);
         emit ABox->activated(index);
     }
+    // The user chooses the first entry, the custom colour, whatever it shows.
+    static void ChooseCustom(TColorBox* ABox) {
+        ABox->setCurrentIndex(0);
+        emit ABox->activated(0);
+    }
     TSettingsFormTestAccess Access() { return {*Form}; }
 
     std::unique_ptr<TSettingsForm> Form;
@@ -139,7 +145,7 @@ TEST_F(SettingsFormTest, ControlsHaveTheirCaptionsPlacesAndTabOrder) {
     for (QLabel* label : Form->findChildren<QLabel*>())
         labels.append(label->text());
     for (const char* text : {"Файлы:", "Параметры:", "Значения:", "Разделители:", "ОК:",
-                             "Внимание:", "Ошибка:", "Префикс:", "Постфикс", "ИмяФайла", ".tif"})
+                             "Внимание:", "Ошибка:", "Префикс:", "Постфикс:", "ИмяФайла", ".tif"})
         EXPECT_TRUE(labels.contains(QString::fromUtf8(text))) << text;
 
     const QStringList tabOrder{
@@ -157,15 +163,18 @@ TEST_F(SettingsFormTest, ControlsHaveTheirCaptionsPlacesAndTabOrder) {
     EXPECT_EQ(chain, tabOrder);
 }
 
-TEST_F(SettingsFormTest, ColourBoxListsItsColoursByNameWithoutCl) {
+TEST_F(SettingsFormTest, ColourBoxListsItsColoursByRussianName) {
     TColorBox* box = ColorBox(1);
     ASSERT_EQ(box->count(), 51);
     EXPECT_EQ(box->itemText(0), QStringLiteral("Другой…"));
-    EXPECT_EQ(box->itemText(1), QStringLiteral("Black"));
-    EXPECT_EQ(box->itemText(16), QStringLiteral("White"));
-    EXPECT_EQ(box->itemText(17), QStringLiteral("MoneyGreen"));
-    EXPECT_EQ(box->itemText(21), QStringLiteral("ActiveBorder"));
-    EXPECT_EQ(box->itemText(50), QStringLiteral("WindowText"));
+    EXPECT_EQ(box->itemText(1), QStringLiteral("Чёрный"));
+    EXPECT_EQ(box->itemText(16), QStringLiteral("Белый"));
+    EXPECT_EQ(box->itemText(17), QStringLiteral("Светло-зелёный"));
+    EXPECT_EQ(box->itemText(21), QStringLiteral("Рамка активного окна"));
+    EXPECT_EQ(box->itemText(50), QStringLiteral("Текст окна"));
+    for (int i = 1; i < box->count(); ++i)
+        EXPECT_FALSE(box->itemText(i).contains(QRegularExpression(QStringLiteral("[A-Za-z]"))))
+            << box->itemText(i).toStdString();
     EXPECT_EQ(box->findText(QStringLiteral("Default")), -1);
     EXPECT_EQ(box->findText(QStringLiteral("None")), -1);
     EXPECT_EQ(box->maxVisibleItems(), 20);
@@ -173,10 +182,11 @@ TEST_F(SettingsFormTest, ColourBoxListsItsColoursByNameWithoutCl) {
     box->SetSelected(kvaderon::RGBColor(17, 17, 17));
     EXPECT_EQ(box->currentIndex(), 0) << "a colour without an entry goes on the first";
     EXPECT_EQ(box->Selected(), kvaderon::RGBColor(17, 17, 17));
+    EXPECT_EQ(box->itemText(0), QStringLiteral("Другой: #111111")) << "its value beside its swatch";
     box->SetSelected(0xFF00000F);
-    EXPECT_EQ(box->currentText(), QStringLiteral("BtnFace"));
+    EXPECT_EQ(box->currentText(), QStringLiteral("Кнопка"));
     ColorBox(3)->SetSelected(0);
-    EXPECT_EQ(ColorBox(3)->currentText(), QStringLiteral("Black"))
+    EXPECT_EQ(ColorBox(3)->currentText(), QStringLiteral("Чёрный"))
         << "not the first entry, even when it holds the same colour";
 }
 
@@ -189,6 +199,11 @@ TEST_F(SettingsFormTest, OpensWithAllThemesAndTheColourSetOfTheThemesDarkness) {
         Open(settings);
         EXPECT_EQ(StyleList()->currentText(), style);
         EXPECT_EQ(ListedNames(), Sorted(Styles().StyleNames()));
+        QStringList labels;
+        for (const QString& name : ListedNames())
+            labels.append(name.toLower().remove(QLatin1Char(' ')).remove(QLatin1Char('_')));
+        labels.removeDuplicates();
+        EXPECT_EQ(labels.size(), ListedNames().size()) << "no two themes under one label";
         EXPECT_TRUE(Control<QRadioButton>("RadioButton1")->isChecked());
         EXPECT_TRUE(Control<QCheckBox>("CheckBox1")->isChecked());
         EXPECT_EQ(ShownColors(), dark ? settings.OutputColorsBW.B : settings.OutputColorsBW.W)
@@ -213,12 +228,43 @@ TEST_F(SettingsFormTest, PreviewFollowsTheTextAndTheCloseBoxPutsBackTheTheme) {
         EXPECT_EQ(Styles().ActiveStyleName(), test.Active) << test.Typed.toStdString();
         EXPECT_EQ(Control("BitBtn1")->isEnabled(), test.OkEnabled) << test.Typed.toStdString();
     }
-    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-    QApplication::sendEvent(Form.get(), &escape);
-    EXPECT_TRUE(Form->isVisible()) << "only the close box leaves without OK";
     Form->close();
     EXPECT_EQ(Styles().ActiveStyleName(), DefaultStyle);
     EXPECT_EQ(Form->result(), QDialog::Rejected);
+}
+
+// Escape, "Отмена" and the close box all leave the dialog as if it had not been opened: the theme
+// is put back and no edited value comes back.
+TEST_F(SettingsFormTest, EveryWayOutButOkKeepsThemeAndValues) {
+    const std::vector<std::pair<const char*, std::function<void(QDialog&)>>> waysOut{
+        {"Escape",
+         [](QDialog& ADialog) {
+             QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+             QApplication::sendEvent(&ADialog, &escape);
+         }},
+        {"Отмена", [](QDialog& ADialog) { ADialog.findChild<QPushButton*>(u"BitBtnCancel"_s)->click(); }},
+        {"close box", [](QDialog& ADialog) { ADialog.close(); }},
+    };
+    const TAppSettings before = kvaderon::DefaultAppSettings();
+    for (const auto& [name, leave] : waysOut) {
+        SCOPED_TRACE(name);
+        bool edited = false;
+        QTimer::singleShot(0, [&, leave = leave] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            dialog->findChild<QComboBox*>(u"ComboBoxStyles"_s)->setEditText(u"Windows10"_s);
+            dialog->findChild<QLineEdit*>(u"EditPrefix"_s)->setText(u"new "_s);
+            dialog->findChild<QLineEdit*>(u"EditPostfix"_s)->setText(u"_x"_s);
+            edited = Styles().ActiveStyleName() == u"Windows10"_s;
+            leave(*dialog);
+        });
+        TAppSettings after = before;
+        after.Prefix = "untouched";
+        EXPECT_FALSE(TSettingsForm::Execute(before, after));
+        EXPECT_TRUE(edited) << "the dialog previewed the edited theme";
+        EXPECT_EQ(after.Prefix, "untouched");
+        EXPECT_EQ(Styles().ActiveStyleName(), DefaultStyle);
+    }
 }
 
 TEST_F(SettingsFormTest, FiltersRefillTheListAndKeepTheText) {
@@ -251,13 +297,13 @@ TEST_F(SettingsFormTest, FiltersRefillTheListAndKeepTheText) {
 TEST_F(SettingsFormTest, ColourBoxesEditTheSetOfThePreviewedThemesDarkness) {
     const TAppSettings settings = kvaderon::DefaultAppSettings();
     Open(settings);
-    Choose(ColorBox(5), QStringLiteral("Red"));
+    Choose(ColorBox(5), QStringLiteral("Красный"));
     EXPECT_EQ(Access().Settings().OutputColorsBW.B.OK, kvaderon::RGBColor(255, 0, 0));
     EXPECT_EQ(Access().Settings().OutputColorsBW.W, settings.OutputColorsBW.W);
 
     StyleList()->setEditText(QStringLiteral("Windows10"));
     EXPECT_EQ(ShownColors(), settings.OutputColorsBW.W);
-    Choose(ColorBox(1), QStringLiteral("Navy"));
+    Choose(ColorBox(1), QStringLiteral("Тёмно-синий"));
     EXPECT_EQ(Access().Settings().OutputColorsBW.W.FileName, kvaderon::RGBColor(0, 0, 128));
     EXPECT_EQ(Access().Settings().OutputColorsBW.B.FileName, settings.OutputColorsBW.B.FileName);
 }
@@ -272,12 +318,12 @@ TEST_F(SettingsFormTest, FirstColourEntryPicksAnyColour) {
     });
     const TColor before = Access().Settings().OutputColorsBW.B.Names;
     answer.reset();
-    Choose(ColorBox(2), QStringLiteral("Другой…"));
+    ChooseCustom(ColorBox(2));
     EXPECT_EQ(Access().Settings().OutputColorsBW.B.Names, before) << "cancelled";
     EXPECT_EQ(ColorBox(2)->Selected(), before);
 
     answer = TColor(0x00123456);
-    Choose(ColorBox(2), QStringLiteral("Другой…"));
+    ChooseCustom(ColorBox(2));
     EXPECT_EQ(Access().Settings().OutputColorsBW.B.Names, TColor(0x00123456));
     EXPECT_EQ(asked, (std::vector<TColor>{before, before}));
 }

@@ -134,11 +134,10 @@ void TColorBox::SetSelected(kvaderon::TColor AColor) {
     FLastIndex = index;
 }
 
-// The custom entry shows its colour's swatch and value.
+// The custom entry shows its colour's swatch and value; choosing it again picks another colour.
 void TColorBox::SetCustomColor(kvaderon::TColor AColor) {
     setItemData(CustomIndex, QVariant::fromValue(AColor));
-    setItemText(CustomIndex, QStringLiteral("Другой: ") +
-                                 TStyleManager::Instance().GetSystemColor(AColor).name().toUpper());
+    setItemText(CustomIndex, TStyleManager::Instance().GetSystemColor(AColor).name().toUpper());
     setItemIcon(CustomIndex, Swatch(AColor));
 }
 

@@ -63,7 +63,7 @@ int RunInvert(const TCommandLine& ALine, bool AColored) {
     const unsigned jobs = ALine.Jobs > 0 ? ALine.Jobs : std::max(1u, std::thread::hardware_concurrency());
     TFileBatch batch(PlanTasks(files, ALine, outputFolder), ALine.Overwrite, jobs);
     bool outputWorks = true;
-    batch.Run([&](std::size_t AIndex, const TFileReport& AReport) {
+    const std::size_t started = batch.Run([&](std::size_t AIndex, const TFileReport& AReport) {
         state.SetCurrentIndex(int(AIndex));
         std::string lines;
         for (const auto& line : AReport.Lines)
@@ -75,8 +75,12 @@ int RunInvert(const TCommandLine& ALine, bool AColored) {
         return outputWorks;
     });
     state.StopTimer();
-    if (!outputWorks)
+    if (!outputWorks) {
+        // No summary where the output is gone; standard error tells that the list was not done.
+        if (started < ALine.Files.size())
+            std::fputs(PlainText(BuildInterruptedRunLine(int(ALine.Files.size() - started))).c_str(), stderr);
         return 1;
+    }
 
     std::string closing = "\n";
     closing += RenderRuns(BuildResultSummary(state), AColored);

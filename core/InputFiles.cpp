@@ -59,8 +59,7 @@ std::size_t CountFolders(const std::vector<TInputFile>& AFiles) {
 fs::path TargetPathOf(const TInputFile& AInput, const fs::path& AOutputFolder, const std::string& APrefix,
                       const std::string& APostfix) {
     const fs::path targetFolder = AInput.Subfolder.empty() ? AOutputFolder : AOutputFolder / AInput.Subfolder;
-    const fs::path inputFolder = AInput.Path.has_parent_path() ? AInput.Path.parent_path() : fs::path(".");
-    return BuildTargetPath(AInput.Path, targetFolder, IsSameFolder(inputFolder, targetFolder), APrefix, APostfix);
+    return TargetPathFor(AInput.Path, targetFolder, APrefix, APostfix);
 }
 
 void CreateTargetFolder(const TInputFile& AInput, const fs::path& ATarget, platform::TFileSystem& AFileSystem) {

@@ -32,7 +32,7 @@ std::vector<TInputFile> ExpandInputPaths(const std::vector<std::filesystem::path
 std::size_t CountFolders(const std::vector<TInputFile>& AFiles);
 
 // Where the positive of AInput goes: its subfolder under AOutputFolder, under its own name, or
-// with APrefix and APostfix when that folder is the input's own (BuildTargetPath).
+// with APrefix and APostfix when that folder is the input's own (TargetPathFor).
 std::filesystem::path TargetPathOf(const TInputFile& AInput, const std::filesystem::path& AOutputFolder,
                                    const std::string& APrefix, const std::string& APostfix);
 

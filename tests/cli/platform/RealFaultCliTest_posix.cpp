@@ -40,7 +40,9 @@ TEST_F(RealFaultCli, InputsThatAreNoTiffFileEachGetTheirReason) {
     builder.Set(tagStripOffsets, typeLong, {std::uint32_t(whole.size())});
     TBytes truncated = builder.Build();
     truncated.insert(truncated.end(), whole.begin() + 8, whole.begin() + 8 + 256);
+    // A folder, whatever its name, stands for the TIFF files in it.
     fs::create_directory(in / "folder.tif");
+    Put(in / "folder.tif" / "inner.tif", BuildImage(Image(3)).Build());
     const std::vector<std::string> inputs{
         Put(in / "good.tif", BuildImage(Image(1)).Build()).string(),
         (in / "folder.tif").string(),
@@ -55,15 +57,15 @@ TEST_F(RealFaultCli, InputsThatAreNoTiffFileEachGetTheirReason) {
     const auto lines = Lines(run.Out);
     ASSERT_GE(lines.size(), 4u) << run.Out;
     EXPECT_EQ(Message(lines[0], 1, "good.tif"), "ОК!");
-    EXPECT_EQ(Message(lines[1], 2, "folder.tif"),
-              Failure(inputs[1], "Файл не существует: " + inputs[1]));
+    EXPECT_EQ(Message(lines[1], 2, "inner.tif"), "ОК!");
     EXPECT_EQ(Message(lines[2], 3, "empty.tif"), Failure(inputs[2], "Файл слишком мал для TIFF"));
     EXPECT_EQ(Message(lines[3], 4, "truncated.tif"),
               Failure(inputs[3],
                       "Полоса изображения выходит за конец файла (файл обрезан или повреждён)"));
-    EXPECT_EQ(lines.back().rfind("Готово: обработан 1, пропущено 0, ошибок 3 за ", 0), 0u)
+    EXPECT_EQ(lines.back().rfind("Готово: обработаны 2, пропущено 0, ошибок 2 за ", 0), 0u)
         << lines.back();
-    EXPECT_EQ(Names(FTemp / "out"), std::vector<std::string>{"good.tif"});
+    EXPECT_EQ(Names(FTemp / "out"), (std::vector<std::string>{"good.tif", "inner.tif"}));
+    EXPECT_EQ(ReadFile(FTemp / "out" / "inner.tif"), Positive(Image(3)));
     EXPECT_EQ(ReadFile(FTemp / "out" / "good.tif"), Positive(Image(1)));
     EXPECT_EQ(ReadFile(inputs[3]), truncated);
 }

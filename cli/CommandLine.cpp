@@ -71,6 +71,8 @@ bool ApplyOption(TCommandLine& ALine, const std::string& AName, const std::optio
         ALine.Jobs = ParseJobs(AReader.Value(AName, AInlineValue));
     else if (invert && AName == "--overwrite")
         return flag(ALine.Overwrite);
+    else if (invert && AName == "--invert-previews")
+        return flag(ALine.InvertPreviews);
     else if (!invert && AName == "--json")
         return flag(ALine.Json);
     else if (!invert && AName == "--depth-only")
@@ -136,7 +138,7 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& AArguments) {
 std::string UsageText() {
     return "Использование:\n"
            "  kvaderon-cli invert --out ПАПКА [--prefix ТЕКСТ] [--postfix ТЕКСТ] [--overwrite]\n"
-           "                      [--jobs N] [--color КОГДА] ФАЙЛ...\n"
+           "                      [--invert-previews] [--jobs N] [--color КОГДА] ФАЙЛ...\n"
            "  kvaderon-cli analyze [--json] [--depth-only] [--color КОГДА] ФАЙЛ...\n"
            "  kvaderon-cli --help | --version\n";
 }
@@ -153,6 +155,9 @@ std::string HelpText() {
            "  --prefix ТЕКСТ     префикс имени (по умолчанию \"! \")\n"
            "  --postfix ТЕКСТ    постфикс имени (по умолчанию пустой)\n"
            "  --overwrite        перезаписывать существующие файлы (иначе они пропускаются)\n"
+           "  --invert-previews  инвертировать и встроенные несжатые миниатюры (уменьшенные копии),\n"
+           "                     чтобы файловые менеджеры показывали позитив; сжатые (JPEG)\n"
+           "                     остаются как есть, строка результата говорит об этом\n"
            "  --jobs N           сколько файлов обрабатывать одновременно (по умолчанию по числу\n"
            "                     процессоров)\n"
            "Код завершения: 0, если ни один файл не завершился ошибкой, иначе 1; 2 при неверных\n"

@@ -1,6 +1,7 @@
 #include "FileBatch.h"
 
 #include "CommonTypes.h"
+#include "OutcomeLine.h"
 #include "PathText.h"
 #include "TargetPath.h"
 #include "TiffInverterSingleThread.h"
@@ -23,8 +24,8 @@ TOutcomeLineData Line(const fs::path& AFile, std::string AMessage, bool AIsError
 
 } // namespace
 
-TFileBatch::TFileBatch(std::vector<TFileTask> ATasks, bool AOverwrite, unsigned AJobs)
-    : FTasks(std::move(ATasks)), FWaitFor(FTasks.size()), FOverwrite(AOverwrite),
+TFileBatch::TFileBatch(std::vector<TFileTask> ATasks, bool AOverwrite, unsigned AJobs, bool AInvertPreviews)
+    : FTasks(std::move(ATasks)), FWaitFor(FTasks.size()), FOverwrite(AOverwrite), FInvertPreviews(AInvertPreviews),
       FJobs(std::max(1u, std::min<unsigned>(AJobs, unsigned(std::max<std::size_t>(FTasks.size(), 1))))),
       FDone(FTasks.size(), false), FReports(FTasks.size()) {
     // Waiting for the latest earlier file on each path is enough: that one waits for the rest.
@@ -70,6 +71,7 @@ void TFileBatch::Run(const std::function<bool(std::size_t, const TFileReport&)>&
 // Files are taken in list order, so every file waited for is already taken by another thread.
 void TFileBatch::Work() {
     TTIFFInverterSingle inverter;
+    inverter.SetInvertPreviews(FInvertPreviews);
     for (;;) {
         std::size_t index = 0;
         {
@@ -105,8 +107,8 @@ TFileReport TFileBatch::ProcessFile(TTIFFInverterSingle& AInverter, const TFileT
     try {
         // Overwriting was chosen only for a target that existed when it was checked.
         AInverter.InvertTIFF16Bit(ATask.Input, ATask.Target, true, targetExists);
-        if (!targetExists)
-            report.Lines.push_back(Line(ATask.Target, "ОК!", false));
+        if (!targetExists || !AInverter.PreviewNotes().empty())
+            report.Lines.push_back(Line(ATask.Target, SuccessMessage(AInverter.PreviewNotes()), false));
         report.Outcome = TFileOutcome::foProcessed;
     } catch (const std::exception& error) {
         report.Lines.push_back(Line(ATask.Input, error.what(), true));

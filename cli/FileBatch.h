@@ -40,7 +40,8 @@ struct TFileReport {
 // of threads.
 class TFileBatch {
 public:
-    TFileBatch(std::vector<TFileTask> ATasks, bool AOverwrite, unsigned AJobs);
+    // AInvertPreviews: each file's uncompressed thumbnails are inverted too.
+    TFileBatch(std::vector<TFileTask> ATasks, bool AOverwrite, unsigned AJobs, bool AInvertPreviews = false);
 
     // Calls AOnReport on the calling thread with each file's index and report, in list order.
     // When AOnReport returns false no further file is started, and Run returns once the files
@@ -54,6 +55,7 @@ private:
     std::vector<TFileTask> FTasks;
     std::vector<std::vector<std::size_t>> FWaitFor; // earlier files that touch the same paths
     bool FOverwrite;
+    bool FInvertPreviews;
     unsigned FJobs;
 
     std::mutex FLock;

@@ -63,7 +63,7 @@ int RunInvert(const TCommandLine& ALine, bool AColored) {
     state.StartNew(int(ALine.Files.size()));
     state.StartTimer();
     const unsigned jobs = ALine.Jobs > 0 ? ALine.Jobs : std::max(1u, std::thread::hardware_concurrency());
-    TFileBatch batch(PlanTasks(ALine, outputFolder), ALine.Overwrite, jobs);
+    TFileBatch batch(PlanTasks(ALine, outputFolder), ALine.Overwrite, jobs, ALine.InvertPreviews);
     bool outputWorks = true;
     batch.Run([&](std::size_t AIndex, const TFileReport& AReport) {
         state.SetCurrentIndex(int(AIndex));

@@ -32,4 +32,11 @@ std::string LocalTimeText(std::time_t ATime) {
     return text;
 }
 
+std::string SuccessMessage(const std::vector<std::string>& APreviewNotes) {
+    std::string text = "ОК!";
+    for (std::size_t i = 0; i < APreviewNotes.size(); ++i)
+        text += (i == 0 ? " (" : "; ") + APreviewNotes[i];
+    return APreviewNotes.empty() ? text : text + ")";
+}
+
 } // namespace kvaderon

@@ -27,18 +27,44 @@ public:
     throw std::domain_error("Division by zero");
 }
 
-// The distinct sample values counted so far and the three patterns they all share.
-// Each flag depends on the set alone, so it can only change when a value is seen the first time;
-// the extremes are read from the set once the scan is done.
+// Where the samples of a run of pixels are counted: the table of each sample's channel, by its
+// position in a block of whole pixels (a multiple of 4 samples, for the four-at-a-time reads).
+struct TChannelLayout {
+    std::vector<std::uint32_t> Bases; // table number * 65536
+
+    // ATables: the table of each channel of a pixel, in channel order.
+    explicit TChannelLayout(const std::vector<std::uint32_t>& ATables) {
+        const std::size_t period = std::max<std::size_t>(ATables.size(), 1);
+        const std::size_t pixels = 4 * ((8 + period - 1) / period);
+        Bases.resize(pixels * period);
+        for (std::size_t i = 0; i < Bases.size(); ++i)
+            Bases[i] = ATables.empty() ? 0 : ATables[i % period] * 65536u;
+    }
+};
+
+// The distinct sample values counted so far, per colour channel and of all colour channels
+// together, and the three patterns the values of all channels share. Each flag depends on the
+// values alone, so it can only change when a value is seen the first time; extremes and the
+// figures of each channel are read from the tables once the scan is done.
 class TSampleSet {
 public:
-    explicit TSampleSet(std::vector<std::uint16_t>* AUniqueValues)
-        : FSeen(65536, 0), FUniqueValues(AUniqueValues) {}
+    // AChannelTables colour channels keep a table each; the table after them is full, for the
+    // samples that are not counted (alpha).
+    TSampleSet(std::uint32_t AChannelTables, std::vector<std::uint16_t>* AUniqueValues)
+        : FChannelTables(AChannelTables), FSeen((std::size_t(AChannelTables) + 1) * 65536, 0), FAny(65536, 0),
+          FUniqueValues(AUniqueValues) {
+        std::fill(FSeen.begin() + std::ptrdiff_t(SkipTable()) * 65536, FSeen.end(), 1);
+    }
 
-    // Tests a block of samples at a time without branching; a block with a new value is counted
-    // again sample by sample, which keeps UniqueValues in order of first appearance.
-    template <bool ABigEndian> void CountAll(const std::uint8_t* ASamples, std::size_t ACount) {
-        constexpr std::size_t blockSamples = 32;
+    std::uint32_t SkipTable() const { return FChannelTables; }
+
+    // Counts a run of samples that starts at the first channel of a pixel. Tests a block of samples
+    // at a time without branching; a block with a new value is counted again sample by sample,
+    // which keeps UniqueValues in order of first appearance.
+    template <bool ABigEndian>
+    void CountAll(const std::uint8_t* ASamples, std::size_t ACount, const TChannelLayout& ALayout) {
+        const std::uint32_t* bases = ALayout.Bases.data();
+        const std::size_t blockSamples = ALayout.Bases.size();
         const std::uint8_t* seen = FSeen.data();
         std::size_t i = 0;
         for (; i + blockSamples <= ACount; i += blockSamples) {
@@ -46,12 +72,13 @@ public:
             for (std::size_t k = 0; k < blockSamples; k += 4) {
                 std::uint16_t values[4];
                 ReadU16x4(ASamples + 2 * (i + k), ABigEndian, values);
-                allSeen &= seen[values[0]] & seen[values[1]] & seen[values[2]] & seen[values[3]];
+                allSeen &= seen[bases[k] + values[0]] & seen[bases[k + 1] + values[1]] &
+                           seen[bases[k + 2] + values[2]] & seen[bases[k + 3] + values[3]];
             }
             if (!allSeen) [[unlikely]]
-                CountEach<ABigEndian>(ASamples + 2 * i, blockSamples);
+                CountEach<ABigEndian>(ASamples + 2 * i, blockSamples, bases);
         }
-        CountEach<ABigEndian>(ASamples + 2 * i, ACount - i);
+        CountEach<ABigEndian>(ASamples + 2 * i, ACount - i, bases);
     }
 
     bool AllZeroExtended() const { return FAllZeroExtended; }
@@ -61,26 +88,38 @@ public:
 
     // 65535 when nothing was counted.
     std::uint16_t MinValue() const {
-        const auto first = std::find(FSeen.begin(), FSeen.end(), 1);
-        return first == FSeen.end() ? 65535 : std::uint16_t(first - FSeen.begin());
+        const auto first = std::find(FAny.begin(), FAny.end(), 1);
+        return first == FAny.end() ? 65535 : std::uint16_t(first - FAny.begin());
     }
     // 0 when nothing was counted.
     std::uint16_t MaxValue() const {
-        const auto last = std::find(FSeen.rbegin(), FSeen.rend(), 1);
-        return last == FSeen.rend() ? 0 : std::uint16_t(FSeen.rend() - last - 1);
+        const auto last = std::find(FAny.rbegin(), FAny.rend(), 1);
+        return last == FAny.rend() ? 0 : std::uint16_t(FAny.rend() - last - 1);
+    }
+
+    std::vector<TChannelDepth> ChannelDepths() const {
+        std::vector<TChannelDepth> depths;
+        for (std::uint32_t table = 0; table < FChannelTables; ++table)
+            depths.push_back(DescribeChannel(FSeen.data() + std::size_t(table) * 65536));
+        return depths;
     }
 
 private:
-    template <bool ABigEndian> void CountEach(const std::uint8_t* ASamples, std::size_t ACount) {
+    template <bool ABigEndian>
+    void CountEach(const std::uint8_t* ASamples, std::size_t ACount, const std::uint32_t* ABases) {
         for (std::size_t i = 0; i < ACount; ++i) {
             const std::uint16_t value = ReadU16(ASamples + 2 * i, ABigEndian);
-            if (!FSeen[value])
-                AddNew(value);
+            std::uint8_t& seen = FSeen[ABases[i] + value];
+            if (!seen) {
+                seen = 1;
+                if (!FAny[value])
+                    AddNew(value);
+            }
         }
     }
 
     void AddNew(std::uint16_t AValue) {
-        FSeen[AValue] = 1;
+        FAny[AValue] = 1;
         ++FCount;
         if (FUniqueValues)
             FUniqueValues->push_back(AValue);
@@ -93,7 +132,9 @@ private:
             FAllHighFF = false;
     }
 
-    std::vector<std::uint8_t> FSeen; // one flag per possible value
+    std::uint32_t FChannelTables;
+    std::vector<std::uint8_t> FSeen; // one flag per possible value, table after table
+    std::vector<std::uint8_t> FAny;  // one flag per possible value of any colour channel
     std::vector<std::uint16_t>* FUniqueValues;
     std::int32_t FCount = 0;
     bool FAllZeroExtended = true;
@@ -110,7 +151,30 @@ struct TScan {
     const TAnalysisProgress& UpdateProgress;
     TSampleSet& Samples;
     std::vector<bool> Handled; // the first strip of each block of image data
+    std::uint32_t ChannelTables;
+    TChannelLayout Pixel; // the channels of an interleaved pixel
     std::vector<std::uint8_t> Buffer;
+
+    TScan(const TByteSource& AFile, const TAnalysisTIFFInfo& AInfo, const TAnalysisProgress& AUpdateProgress,
+          TSampleSet& ASamples, std::uint32_t AChannelTables)
+        : File(AFile), Info(AInfo), UpdateProgress(AUpdateProgress), Samples(ASamples),
+          Handled(FirstStripOfEachBlock(AInfo.StripOffsets, AInfo.StripByteCounts)), ChannelTables(AChannelTables),
+          Pixel(PixelTables()) {}
+
+    // Alpha goes to the table of samples not counted; colour channels share table 0 when they
+    // have no tables of their own.
+    std::uint32_t TableOf(std::uint32_t AChannel) const {
+        if (IsAlpha(AChannel))
+            return Samples.SkipTable();
+        return ChannelTables == 1 ? 0 : AChannel;
+    }
+
+    std::vector<std::uint32_t> PixelTables() const {
+        std::vector<std::uint32_t> tables;
+        for (std::uint32_t channel = 0; channel < Info.SamplesPerPixel; ++channel)
+            tables.push_back(TableOf(channel));
+        return tables;
+    }
 
     std::size_t StripCount() const { return Info.StripOffsets.size(); }
 
@@ -139,21 +203,6 @@ struct TScan {
     }
 };
 
-// Every chunk's channels start again at 0; only the last channel can be alpha.
-template <bool ABigEndian>
-void CountInterleavedChunk(const TScan& AScan, const std::uint8_t* AData, std::size_t ASamples) {
-    const std::uint16_t samplesPerPixel = AScan.Info.SamplesPerPixel;
-    if (!AScan.IsAlpha(samplesPerPixel - 1u)) {
-        AScan.Samples.CountAll<ABigEndian>(AData, ASamples);
-        return;
-    }
-    const std::size_t pixelBytes = 2 * std::size_t(samplesPerPixel);
-    const std::size_t pixels = ASamples / samplesPerPixel;
-    for (std::size_t pixel = 0; pixel < pixels; ++pixel)
-        AScan.Samples.CountAll<ABigEndian>(AData + pixel * pixelBytes, samplesPerPixel - 1u);
-    AScan.Samples.CountAll<ABigEndian>(AData + pixels * pixelBytes, ASamples % samplesPerPixel);
-}
-
 template <bool ABigEndian> void ScanInterleaved(TScan& AScan, std::size_t AStep) {
     const std::size_t stripCount = AScan.StripCount();
     std::size_t processed = 0;
@@ -161,7 +210,7 @@ template <bool ABigEndian> void ScanInterleaved(TScan& AScan, std::size_t AStep)
         if (!AScan.Handled[strip])
             continue;
         AScan.ReadStrip(strip, [&](const std::uint8_t* AData, std::size_t ASamples) {
-            CountInterleavedChunk<ABigEndian>(AScan, AData, ASamples);
+            AScan.Samples.CountAll<ABigEndian>(AData, ASamples, AScan.Pixel);
         });
         ++processed;
         if (AScan.UpdateProgress && processed % AStep == 0)
@@ -180,18 +229,28 @@ template <bool ABigEndian> void ScanPlanar(TScan& AScan, std::size_t AStep) {
     for (std::uint32_t plane = 0; plane < samplesPerPixel; ++plane) {
         if (AScan.IsAlpha(plane))
             continue;
+        const TChannelLayout layout({AScan.TableOf(plane)});
         for (std::size_t j = 0; j < stripsPerPlane; ++j) {
             const std::size_t strip = plane * stripsPerPlane + j;
             if (!AScan.Handled[strip])
                 continue;
             AScan.ReadStrip(strip, [&](const std::uint8_t* AData, std::size_t ASamples) {
-                AScan.Samples.CountAll<ABigEndian>(AData, ASamples);
+                AScan.Samples.CountAll<ABigEndian>(AData, ASamples, layout);
             });
             ++processed;
             if (AScan.UpdateProgress && processed % AStep == 0)
                 AScan.Report(std::int64_t(processed) * 100 / progressStrips);
         }
     }
+}
+
+// The channels the verdict counts: all but an alpha channel, which can only be the last.
+std::uint32_t ColourChannelCount(const TAnalysisTIFFInfo& AInfo) {
+    const std::uint32_t channels = AInfo.SamplesPerPixel;
+    const bool lastIsAlpha =
+        channels > 0 && IsAlphaChannel(channels - 1, AInfo.SamplesPerPixel, AInfo.ExtraSamples,
+                                       AInfo.PhotometricInterpretation);
+    return lastIsAlpha ? channels - 1 : channels;
 }
 
 void CopyStructure(const TAnalysisTIFFInfo& AInfo, TBitDepthResult& AResult) {
@@ -204,7 +263,6 @@ void CopyStructure(const TAnalysisTIFFInfo& AInfo, TBitDepthResult& AResult) {
     AResult.PhotometricInterpretation = AInfo.PhotometricInterpretation;
     AResult.ExtraSamples = AInfo.ExtraSamples;
     AResult.PlanarConfiguration = AInfo.PlanarConfiguration;
-    AResult.HasThumbnail = AInfo.HasThumbnail;
     AResult.StripCount = std::int32_t(AInfo.StripOffsets.size());
 }
 
@@ -255,6 +313,10 @@ void Analyze(const TByteSource& AFile, TAnalysisMode AMode, const TAnalysisProgr
     if (!ParseTIFFForAnalysis(AFile, info, reason))
         return Reject(reason, AResult);
     CopyStructure(info, AResult);
+    AResult.Images = ReadImageMap(AFile, info.IsBigEndian, info.IFDOffset);
+    AResult.HasThumbnail = std::any_of(AResult.Images.begin(), AResult.Images.end(), [](const TTiffImage& AImage) {
+        return AImage.Role == TImageRole::irReduced && AImage.Where != "IFD 0";
+    });
     CountTotals(info, AResult);
     CheckScannable(info, AFile.Size());
     const std::string damage = FindStripTableDamage(info.StripOffsets, info.StripByteCounts, AFile.Size(),
@@ -263,8 +325,10 @@ void Analyze(const TByteSource& AFile, TAnalysisMode AMode, const TAnalysisProgr
         return Reject(damage, AResult);
 
     const bool precise = AMode == TAnalysisMode::amPrecise;
-    TSampleSet samples(precise ? &AResult.UniqueValues : nullptr);
-    TScan scan{AFile, info, AUpdateProgress, samples, FirstStripOfEachBlock(info.StripOffsets, info.StripByteCounts), {}};
+    const std::uint32_t colourChannels = ColourChannelCount(info);
+    const std::uint32_t channelTables = colourChannels <= MaxChannelsReported ? std::max(colourChannels, 1u) : 1;
+    TSampleSet samples(channelTables, precise ? &AResult.UniqueValues : nullptr);
+    TScan scan(AFile, info, AUpdateProgress, samples, channelTables);
     const std::size_t step = std::max<std::size_t>(info.StripOffsets.size() / 100, 1);
     const bool big = info.IsBigEndian;
     if (info.PlanarConfiguration == 1)
@@ -276,6 +340,11 @@ void Analyze(const TByteSource& AFile, TAnalysisMode AMode, const TAnalysisProgr
     AResult.MaxValue = samples.MaxValue();
     AResult.HighBit = precise ? std::bit_width(AResult.MaxValue) : 0;
     AResult.UniqueValueCount = samples.Count();
+    if (colourChannels <= MaxChannelsReported)
+        AResult.Channels = samples.ChannelDepths();
+    AResult.IsInconclusive = AResult.UniqueValueCount < MinValuesForVerdict;
+    if (AResult.IsInconclusive)
+        return;
     AResult.IsActually8Bit = samples.AllZeroExtended() || samples.AllReplicated();
     AResult.IsSignExtendedSuspicious = samples.AllHighFF() && !AResult.IsActually8Bit;
     AResult.IsActually16Bit = !AResult.IsActually8Bit;

@@ -6,6 +6,7 @@
 #include "PathText.h"
 #include "TempFiles.h"
 #include "TextFormat.h"
+#include "TiffImageMap.h"
 #include "TiffStructureReader.h"
 #include "platform/SystemError.h"
 
@@ -44,8 +45,12 @@ bool TTIFFInverterSingle::InvertTIFF16Bit(const fs::path& AInputFile, const fs::
         if (FFileSystem.IsSameFile(AInputFile, AOutputFile))
             throw ETIFFError("Входной и выходной пути указывают на один и тот же файл: " + PathToUtf8(AOutputFile));
         const platform::TFileInfo info = input->Info();
-        const TTIFFStructure structure = ParseTIFFStructure(TFileBytes(*input, info.Size, AInputFile));
+        const TFileBytes bytes(*input, info.Size, AInputFile);
+        const TTIFFStructure structure = ParseTIFFStructure(bytes);
         TInversionPlan plan(structure, info.Size);
+        FPreviewNotes.clear();
+        if (FInvertPreviews)
+            FPreviewNotes = plan.AddPreviews(ReadImageMap(bytes, structure.BigEndian, structure.IFDOffset), info.Size);
         WriteInvertedCopy(*input, info, plan, AInputFile, AOutputFile, AOverwrite);
         return true;
     } catch (const std::exception& error) {

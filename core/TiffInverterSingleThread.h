@@ -4,6 +4,8 @@
 #include "platform/FileIO.h"
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 namespace kvaderon {
 
@@ -23,6 +25,13 @@ public:
     bool InvertTIFF16Bit(const std::filesystem::path& AInputFile, const std::filesystem::path& AOutputFile,
                          bool AAutoDetectColor = true, bool AOverwrite = false);
 
+    // With AInvert the file's uncompressed reduced-resolution copies (thumbnails) are inverted
+    // too, so that file managers show a positive; off by default, when the output is byte for
+    // byte the input but for the first image's samples.
+    void SetInvertPreviews(bool AInvert) { FInvertPreviews = AInvert; }
+    // After a successful inversion with previews: one Russian note per thumbnail left as it is.
+    const std::vector<std::string>& PreviewNotes() const { return FPreviewNotes; }
+
 private:
     std::unique_ptr<platform::TFile> OpenInput(const std::filesystem::path& AInputFile);
     void WriteInvertedCopy(platform::TFile& AInput, const platform::TFileInfo& AInfo, TInversionPlan& APlan,
@@ -30,6 +39,8 @@ private:
                            bool AOverwrite);
 
     platform::TFileSystem& FFileSystem;
+    bool FInvertPreviews = false;
+    std::vector<std::string> FPreviewNotes;
 };
 
 } // namespace kvaderon

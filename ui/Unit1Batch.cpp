@@ -6,6 +6,7 @@
 
 #include "BatchTexts.h"
 #include "FileChoosers.h"
+#include "OutcomeLine.h"
 #include "PathText.h"
 #include "TargetPath.h"
 #include "TiffInverterSingleThread.h"
@@ -156,13 +157,15 @@ QString TForm1::TargetPathFor(const QString& AInputFile) const {
 std::uint8_t TForm1::ProcessSingleFile(const QString& AInputFile, const QString& AOutputFile,
                                        bool AOverwrite) {
     try {
+        FInverter->SetInvertPreviews(FSettings.InvertPreviews);
         FInverter->InvertTIFF16Bit(ToPath(AInputFile), ToPath(AOutputFile), true, AOverwrite);
     } catch (const kvaderon::ETIFFError& error) {
         LogFileError(FileNameOf(AInputFile), QString::fromUtf8(error.what()));
         return 1;
     }
-    if (!AOverwrite)
-        LogFileResult(FileNameOf(AOutputFile), QStringLiteral("ОК!"));
+    if (!AOverwrite || !FInverter->PreviewNotes().empty())
+        LogFileResult(FileNameOf(AOutputFile),
+                      QString::fromStdString(kvaderon::SuccessMessage(FInverter->PreviewNotes())));
     return 0;
 }
 

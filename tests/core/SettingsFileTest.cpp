@@ -34,6 +34,7 @@ TEST(SettingsFile, DefaultFileHoldsEveryKeyInOrder) {
                           "LastSaveFolder=\n"
                           "Prefix=\"! \"\n"
                           "Postfix=\"\"\n"
+                          "InvertPreviews=0\n"
                           "\n"
                           "[Colors]\n"
                           "FileName_B=clWhite\n"

@@ -15,10 +15,10 @@ struct TChannelBits {
     bool AllReplicated = true;
 };
 
-TChannelBits GatherBits(const std::uint8_t* ASeen, TChannelDepth& ADepth) {
+TChannelBits GatherBits(const std::uint8_t* ASeen, std::uint8_t AMask, TChannelDepth& ADepth) {
     TChannelBits bits;
     for (unsigned value = 0; value < 65536; ++value) {
-        if (!ASeen[value])
+        if (!(ASeen[value] & AMask))
             continue;
         if (ADepth.DistinctValues++ == 0)
             ADepth.MinValue = std::uint16_t(value);
@@ -101,9 +101,9 @@ std::int32_t TChannelDepth::PatternBits() const {
     }
 }
 
-TChannelDepth DescribeChannel(const std::uint8_t* AChannelSeen) {
+TChannelDepth DescribeChannel(const std::uint8_t* AChannelSeen, std::uint8_t AMask) {
     TChannelDepth depth;
-    const TChannelBits bits = GatherBits(AChannelSeen, depth);
+    const TChannelBits bits = GatherBits(AChannelSeen, AMask, depth);
     if (depth.DistinctValues == 0)
         return depth;
     // A channel of one value has no bits that vary; its low bits count as constant only up to

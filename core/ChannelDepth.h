@@ -42,8 +42,9 @@ struct TChannelDepth {
 // Fewer distinct colour values than this say nothing about the bit depth.
 constexpr std::int32_t MinValuesForVerdict = 16;
 
-// AChannelSeen holds one flag (0 or 1) per sample value 0..65535 of the channel.
-TChannelDepth DescribeChannel(const std::uint8_t* AChannelSeen);
+// AChannelSeen holds one entry per sample value 0..65535; the value was seen in the channel when
+// its entry has a bit of AMask set.
+TChannelDepth DescribeChannel(const std::uint8_t* AChannelSeen, std::uint8_t AMask = 1);
 
 // The fixed word of a pattern in JSON: "none", "few-values", "8-bit-x257", …
 std::string_view PatternWord(TDepthPattern APattern);

@@ -10,8 +10,10 @@
 #include "StripTable.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <stdexcept>
+#include <utility>
 
 namespace kvaderon {
 
@@ -27,58 +29,56 @@ public:
     throw std::domain_error("Division by zero");
 }
 
-// Where the samples of a run of pixels are counted: the table of each sample's channel, by its
-// position in a block of whole pixels (a multiple of 4 samples, for the four-at-a-time reads).
-struct TChannelLayout {
-    std::vector<std::uint32_t> Bases; // table number * 65536
+// A block of samples tested at once: a whole number of pixels of 1 to 4 channels, and of the
+// 4-sample reads.
+constexpr std::size_t blockSamples = 12;
 
-    // ATables: the table of each channel of a pixel, in channel order.
-    explicit TChannelLayout(const std::vector<std::uint32_t>& ATables) {
-        const std::size_t period = std::max<std::size_t>(ATables.size(), 1);
-        const std::size_t pixels = 4 * ((8 + period - 1) / period);
-        Bases.resize(pixels * period);
-        for (std::size_t i = 0; i < Bases.size(); ++i)
-            Bases[i] = ATables.empty() ? 0 : ATables[i % period] * 65536u;
-    }
-};
+// Whether every sample of the block at AData has the bit of its channel in its value's entry of
+// ASeen (ABits: per channel, 0 for a channel not counted). The entries of each channel are ANDed
+// apart, the channel of each sample being known when compiling: one load and one AND a sample.
+template <bool ABigEndian, std::size_t AChannels, std::size_t... AGroup>
+bool BlockSeen(const std::uint8_t* AData, const std::uint8_t* ASeen, const std::array<unsigned, AChannels>& ABits,
+               std::index_sequence<AGroup...>) {
+    std::array<unsigned, AChannels> common;
+    common.fill(0xFF);
+    const auto group = [&](std::size_t AFirst) {
+        std::uint16_t values[4];
+        ReadU16x4(AData + 2 * AFirst, ABigEndian, values);
+        for (std::size_t k = 0; k < 4; ++k)
+            common[(AFirst + k) % AChannels] &= ASeen[values[k]];
+    };
+    (group(4 * AGroup), ...);
+    unsigned missing = 0;
+    for (std::size_t channel = 0; channel < AChannels; ++channel)
+        missing |= ABits[channel] & ~common[channel];
+    return missing == 0;
+}
 
-// The distinct sample values counted so far, per colour channel and of all colour channels
-// together, and the three patterns the values of all channels share. Each flag depends on the
-// values alone, so it can only change when a value is seen the first time; extremes and the
-// figures of each channel are read from the tables once the scan is done.
+// The distinct sample values counted so far, per colour channel (one bit of a value's entry each,
+// at most 8) and of all colour channels together (an entry other than 0), and the three patterns
+// the values of all channels share. Each flag depends on the values alone, so it can only change
+// when a value is seen the first time; extremes and the figures of each channel are read from the
+// table once the scan is done. One byte per value keeps the table as small as a table of the
+// values of all channels together.
 class TSampleSet {
 public:
-    // AChannelTables colour channels keep a table each; the table after them is full, for the
-    // samples that are not counted (alpha).
-    TSampleSet(std::uint32_t AChannelTables, std::vector<std::uint16_t>* AUniqueValues)
-        : FChannelTables(AChannelTables), FSeen((std::size_t(AChannelTables) + 1) * 65536, 0), FAny(65536, 0),
-          FUniqueValues(AUniqueValues) {
-        std::fill(FSeen.begin() + std::ptrdiff_t(SkipTable()) * 65536, FSeen.end(), 1);
-    }
+    explicit TSampleSet(std::vector<std::uint16_t>* AUniqueValues) : FSeen(65536, 0), FUniqueValues(AUniqueValues) {}
 
-    std::uint32_t SkipTable() const { return FChannelTables; }
-
-    // Counts a run of samples that starts at the first channel of a pixel. Tests a block of samples
-    // at a time without branching; a block with a new value is counted again sample by sample,
-    // which keeps UniqueValues in order of first appearance.
+    // Counts a run of samples that starts at the first channel of a pixel; ABits holds the bit of
+    // each channel of a pixel, 0 for a channel not counted. Tests a block of samples at a time
+    // without branching; a block with a value new to its channel is counted again sample by
+    // sample, which keeps UniqueValues in order of first appearance.
     template <bool ABigEndian>
-    void CountAll(const std::uint8_t* ASamples, std::size_t ACount, const TChannelLayout& ALayout) {
-        const std::uint32_t* bases = ALayout.Bases.data();
-        const std::size_t blockSamples = ALayout.Bases.size();
-        const std::uint8_t* seen = FSeen.data();
-        std::size_t i = 0;
-        for (; i + blockSamples <= ACount; i += blockSamples) {
-            unsigned allSeen = 1;
-            for (std::size_t k = 0; k < blockSamples; k += 4) {
-                std::uint16_t values[4];
-                ReadU16x4(ASamples + 2 * (i + k), ABigEndian, values);
-                allSeen &= seen[bases[k] + values[0]] & seen[bases[k + 1] + values[1]] &
-                           seen[bases[k + 2] + values[2]] & seen[bases[k + 3] + values[3]];
-            }
-            if (!allSeen) [[unlikely]]
-                CountEach<ABigEndian>(ASamples + 2 * i, blockSamples, bases);
+    void CountAll(const std::uint8_t* ASamples, std::size_t ACount, const std::vector<std::uint8_t>& ABits) {
+        std::size_t done = 0;
+        switch (ABits.size()) {
+        case 1: done = CountBlocks<ABigEndian, 1>(ASamples, ACount, ABits); break;
+        case 2: done = CountBlocks<ABigEndian, 2>(ASamples, ACount, ABits); break;
+        case 3: done = CountBlocks<ABigEndian, 3>(ASamples, ACount, ABits); break;
+        case 4: done = CountBlocks<ABigEndian, 4>(ASamples, ACount, ABits); break;
+        default: break;
         }
-        CountEach<ABigEndian>(ASamples + 2 * i, ACount - i, bases);
+        CountEach<ABigEndian>(ASamples + 2 * done, ACount - done, ABits);
     }
 
     bool AllZeroExtended() const { return FAllZeroExtended; }
@@ -88,38 +88,54 @@ public:
 
     // 65535 when nothing was counted.
     std::uint16_t MinValue() const {
-        const auto first = std::find(FAny.begin(), FAny.end(), 1);
-        return first == FAny.end() ? 65535 : std::uint16_t(first - FAny.begin());
+        const auto first = std::find_if(FSeen.begin(), FSeen.end(), [](std::uint8_t ABits) { return ABits != 0; });
+        return first == FSeen.end() ? 65535 : std::uint16_t(first - FSeen.begin());
     }
     // 0 when nothing was counted.
     std::uint16_t MaxValue() const {
-        const auto last = std::find(FAny.rbegin(), FAny.rend(), 1);
-        return last == FAny.rend() ? 0 : std::uint16_t(FAny.rend() - last - 1);
+        const auto last = std::find_if(FSeen.rbegin(), FSeen.rend(), [](std::uint8_t ABits) { return ABits != 0; });
+        return last == FSeen.rend() ? 0 : std::uint16_t(FSeen.rend() - last - 1);
     }
 
-    std::vector<TChannelDepth> ChannelDepths() const {
+    std::vector<TChannelDepth> ChannelDepths(std::uint32_t AChannels) const {
         std::vector<TChannelDepth> depths;
-        for (std::uint32_t table = 0; table < FChannelTables; ++table)
-            depths.push_back(DescribeChannel(FSeen.data() + std::size_t(table) * 65536));
+        for (std::uint32_t channel = 0; channel < AChannels; ++channel)
+            depths.push_back(DescribeChannel(FSeen.data(), std::uint8_t(1u << channel)));
         return depths;
     }
 
 private:
+    // The number of samples counted: the whole blocks.
+    template <bool ABigEndian, std::size_t AChannels>
+    std::size_t CountBlocks(const std::uint8_t* ASamples, std::size_t ACount, const std::vector<std::uint8_t>& ABits) {
+        std::array<unsigned, AChannels> bits;
+        for (std::size_t channel = 0; channel < AChannels; ++channel)
+            bits[channel] = ABits[channel];
+        const std::uint8_t* seen = FSeen.data();
+        std::size_t i = 0;
+        for (; i + blockSamples <= ACount; i += blockSamples)
+            if (!BlockSeen<ABigEndian>(ASamples + 2 * i, seen, bits, std::make_index_sequence<blockSamples / 4>()))
+                [[unlikely]] CountEach<ABigEndian>(ASamples + 2 * i, blockSamples, ABits);
+        return i;
+    }
+
     template <bool ABigEndian>
-    void CountEach(const std::uint8_t* ASamples, std::size_t ACount, const std::uint32_t* ABases) {
+    void CountEach(const std::uint8_t* ASamples, std::size_t ACount, const std::vector<std::uint8_t>& ABits) {
+        std::size_t channel = 0;
         for (std::size_t i = 0; i < ACount; ++i) {
             const std::uint16_t value = ReadU16(ASamples + 2 * i, ABigEndian);
-            std::uint8_t& seen = FSeen[ABases[i] + value];
-            if (!seen) {
-                seen = 1;
-                if (!FAny[value])
+            const std::uint8_t bit = ABits[channel];
+            channel = channel + 1 == ABits.size() ? 0 : channel + 1;
+            std::uint8_t& seen = FSeen[value];
+            if (bit & ~seen) {
+                if (!seen)
                     AddNew(value);
+                seen = std::uint8_t(seen | bit);
             }
         }
     }
 
     void AddNew(std::uint16_t AValue) {
-        FAny[AValue] = 1;
         ++FCount;
         if (FUniqueValues)
             FUniqueValues->push_back(AValue);
@@ -132,9 +148,7 @@ private:
             FAllHighFF = false;
     }
 
-    std::uint32_t FChannelTables;
-    std::vector<std::uint8_t> FSeen; // one flag per possible value, table after table
-    std::vector<std::uint8_t> FAny;  // one flag per possible value of any colour channel
+    std::vector<std::uint8_t> FSeen; // per possible value, the bits of the channels it was seen in
     std::vector<std::uint16_t>* FUniqueValues;
     std::int32_t FCount = 0;
     bool FAllZeroExtended = true;
@@ -151,29 +165,28 @@ struct TScan {
     const TAnalysisProgress& UpdateProgress;
     TSampleSet& Samples;
     std::vector<bool> Handled; // the first strip of each block of image data
-    std::uint32_t ChannelTables;
-    TChannelLayout Pixel; // the channels of an interleaved pixel
+    bool ChannelsApart;               // each colour channel has a bit of its own, else all share bit 0
+    std::vector<std::uint8_t> Pixel; // the bit of each channel of an interleaved pixel
     std::vector<std::uint8_t> Buffer;
 
     TScan(const TByteSource& AFile, const TAnalysisTIFFInfo& AInfo, const TAnalysisProgress& AUpdateProgress,
-          TSampleSet& ASamples, std::uint32_t AChannelTables)
+          TSampleSet& ASamples, bool AChannelsApart)
         : File(AFile), Info(AInfo), UpdateProgress(AUpdateProgress), Samples(ASamples),
-          Handled(FirstStripOfEachBlock(AInfo.StripOffsets, AInfo.StripByteCounts)), ChannelTables(AChannelTables),
-          Pixel(PixelTables()) {}
+          Handled(FirstStripOfEachBlock(AInfo.StripOffsets, AInfo.StripByteCounts)), ChannelsApart(AChannelsApart),
+          Pixel(PixelBits()) {}
 
-    // Alpha goes to the table of samples not counted; colour channels share table 0 when they
-    // have no tables of their own.
-    std::uint32_t TableOf(std::uint32_t AChannel) const {
+    // Alpha is never counted.
+    std::uint8_t BitOf(std::uint32_t AChannel) const {
         if (IsAlpha(AChannel))
-            return Samples.SkipTable();
-        return ChannelTables == 1 ? 0 : AChannel;
+            return 0;
+        return ChannelsApart ? std::uint8_t(1u << AChannel) : 1;
     }
 
-    std::vector<std::uint32_t> PixelTables() const {
-        std::vector<std::uint32_t> tables;
+    std::vector<std::uint8_t> PixelBits() const {
+        std::vector<std::uint8_t> bits;
         for (std::uint32_t channel = 0; channel < Info.SamplesPerPixel; ++channel)
-            tables.push_back(TableOf(channel));
-        return tables;
+            bits.push_back(BitOf(channel));
+        return bits;
     }
 
     std::size_t StripCount() const { return Info.StripOffsets.size(); }
@@ -229,7 +242,7 @@ template <bool ABigEndian> void ScanPlanar(TScan& AScan, std::size_t AStep) {
     for (std::uint32_t plane = 0; plane < samplesPerPixel; ++plane) {
         if (AScan.IsAlpha(plane))
             continue;
-        const TChannelLayout layout({AScan.TableOf(plane)});
+        const std::vector<std::uint8_t> layout{AScan.BitOf(plane)};
         for (std::size_t j = 0; j < stripsPerPlane; ++j) {
             const std::size_t strip = plane * stripsPerPlane + j;
             if (!AScan.Handled[strip])
@@ -326,9 +339,9 @@ void Analyze(const TByteSource& AFile, TAnalysisMode AMode, const TAnalysisProgr
 
     const bool precise = AMode == TAnalysisMode::amPrecise;
     const std::uint32_t colourChannels = ColourChannelCount(info);
-    const std::uint32_t channelTables = colourChannels <= MaxChannelsReported ? std::max(colourChannels, 1u) : 1;
-    TSampleSet samples(channelTables, precise ? &AResult.UniqueValues : nullptr);
-    TScan scan(AFile, info, AUpdateProgress, samples, channelTables);
+    const bool channelsApart = colourChannels <= MaxChannelsReported;
+    TSampleSet samples(precise ? &AResult.UniqueValues : nullptr);
+    TScan scan(AFile, info, AUpdateProgress, samples, channelsApart);
     const std::size_t step = std::max<std::size_t>(info.StripOffsets.size() / 100, 1);
     const bool big = info.IsBigEndian;
     if (info.PlanarConfiguration == 1)
@@ -340,8 +353,8 @@ void Analyze(const TByteSource& AFile, TAnalysisMode AMode, const TAnalysisProgr
     AResult.MaxValue = samples.MaxValue();
     AResult.HighBit = precise ? std::bit_width(AResult.MaxValue) : 0;
     AResult.UniqueValueCount = samples.Count();
-    if (colourChannels <= MaxChannelsReported)
-        AResult.Channels = samples.ChannelDepths();
+    if (channelsApart)
+        AResult.Channels = samples.ChannelDepths(colourChannels);
     AResult.IsInconclusive = AResult.UniqueValueCount < MinValuesForVerdict;
     if (AResult.IsInconclusive)
         return;

@@ -50,7 +50,7 @@ struct TBitDepthResult {
 };
 
 // Files of more colour channels get the figures of all channels together only.
-constexpr std::uint32_t MaxChannelsReported = 16;
+constexpr std::uint32_t MaxChannelsReported = 8;
 
 // Both modes count the same samples and give the same verdict, extremes and unique count;
 // amDepthOnly collects no UniqueValues and reports HighBit as 0.

@@ -67,6 +67,7 @@ TEST(SettingsFile, ChangedSettingsSurviveSaveAndLoad) {
     settings.App.Prefix = "! ";
     settings.App.Postfix = "  _инв";
     settings.App.LastStyle = "Windows10";
+    settings.App.InvertPreviews = true;
     settings.Width = 1024;
     settings.Height = 700;
     settings.LastOpenFolder = "/home/фото/Плёнка 1975/";

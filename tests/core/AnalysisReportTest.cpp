@@ -162,10 +162,10 @@ TEST(AnalysisReport, ChannelsAndImagesFollowTheVerdict) {
     EXPECT_EQ(role("используются все 16 бит"), TColorRole::crOK);
 }
 
-TEST(AnalysisReport, FailedAnalysisGivesOnlyTheErrorLine) {
+TEST(AnalysisReport, FailedAnalysisGivesOnlyTheErrorLineWithTheFileName) {
     TBitDepthResult result;
     result.Error = "Файл отклонен: причина";
-    const TTextRuns expected{{"ОШИБКА: Файл отклонен: причина\n", TColorRole::crError, false}};
+    const TTextRuns expected{{"ОШИБКА: f.tif: Файл отклонен: причина\n", TColorRole::crError, false}};
     EXPECT_EQ(BuildAnalysisReport("f.tif", result), expected);
 }
 

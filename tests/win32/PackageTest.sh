@@ -48,6 +48,8 @@ unzip -q "$zip" -d "$work/zip"
 program=$(dirname "$(find "$work/zip" -name kvaderon.exe)")
 while IFS= read -r -d '' binary; do
   for dll in $(x86_64-w64-mingw32-objdump -p "$binary" | sed -n 's/^\s*DLL Name: //p'); do
+    # API sets (api-ms-win-*) are names the Windows loader maps to its own DLLs, not files.
+    [[ ${dll,,} == api-ms-win-* || ${dll,,} == ext-ms-win-* ]] && continue
     [[ -n $(find "$program" "$system32" -maxdepth 1 -iname "$dll" -print -quit) ]] ||
       fail "${binary#"$program"/} imports $dll, which is neither shipped nor part of Windows"
   done

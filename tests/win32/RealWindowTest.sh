@@ -50,6 +50,7 @@ click "$main" $((WIDTH - 17)) 16
 settings=$(window "^Настройки")
 sleep 1
 shot settings-dialog
-xdotool windowactivate --sync "$settings" key Escape
+# Return presses its default button, "OK".
+xdotool windowactivate --sync "$settings" key Return
 window_gone "^Настройки"
 echo "the window's three positives equal the Linux kvaderon-cli's"

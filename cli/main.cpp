@@ -6,6 +6,7 @@
 #include "TempFiles.h"
 #include "VersionText.h"
 #include "platform/Console.h"
+#include "platform/StandardDescriptors.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -40,6 +41,8 @@ int Run(const TCommandLine& ALine) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (!kvaderon::platform::OpenMissingStandardDescriptors())
+        return 1;
     cli::platform::HandleTerminationSignals(EndAtSignal);
     cli::platform::PrepareConsole();
     TCommandLine line;

@@ -45,7 +45,7 @@ TInversionPlan::TInversionPlan(const TTIFFStructure& AStructure, std::uint64_t A
     const auto& offsets = AStructure.StripOffsets;
     const auto& counts = AStructure.StripByteCounts;
     const std::string damage =
-        FindStripTableDamage(offsets, counts, AFileSize, AStructure.IFDOffset, AStructure.IFDEntryCount);
+        FindStripTableDamage(offsets, counts, AFileSize, AStructure.Structure);
     if (!damage.empty())
         throw ETIFFError(damage);
     const std::vector<bool> handled = FirstStripOfEachBlock(offsets, counts);

@@ -39,6 +39,14 @@ std::uint32_t TTiffBuilder::AddBlob(const TBytes& ABytes) {
     return offset;
 }
 
+std::uint32_t TTiffBuilder::AddIFD(const std::vector<TEntry>& AEntries, std::uint32_t ANextIFD) {
+    const auto offset = std::uint32_t(8 + FBlobs.size());
+    TBytes placed(offset);
+    WriteIFD(placed, offset, AEntries, ANextIFD, std::nullopt);
+    FBlobs.insert(FBlobs.end(), placed.begin() + offset, placed.end());
+    return offset;
+}
+
 std::uint32_t TTiffBuilder::AddSamples(const std::vector<std::uint16_t>& ASamples) {
     TBytes bytes;
     for (std::size_t i = 0; i < ASamples.size(); ++i)

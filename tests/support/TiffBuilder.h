@@ -56,6 +56,8 @@ public:
 
     // Bytes placed right after the header; returns their offset.
     std::uint32_t AddBlob(const TBytes& ABytes);
+    // A complete IFD with its out-of-line values, placed as a blob; returns its offset.
+    std::uint32_t AddIFD(const std::vector<TEntry>& AEntries, std::uint32_t ANextIFD = 0);
     // 16-bit samples stored in the file byte order; returns their offset.
     std::uint32_t AddSamples(const std::vector<std::uint16_t>& ASamples);
 

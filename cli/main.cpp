@@ -3,6 +3,7 @@
 #include "CommandLine.h"
 #include "InvertCommand.h"
 #include "StandardOutput.h"
+#include "TerminalText.h"
 #include "TempFiles.h"
 #include "VersionText.h"
 #include "platform/Console.h"
@@ -49,13 +50,14 @@ int main(int argc, char** argv) {
     try {
         line = ParseCommandLine(cli::platform::CommandLineArguments(argc, argv));
     } catch (const EUsageError& error) {
-        std::fprintf(stderr, "%s\n\n%s\nПодробнее: kvaderon-cli --help\n", error.what(), UsageText().c_str());
+        std::fprintf(stderr, "%s\n\n%s\nПодробнее: kvaderon-cli --help\n", EscapeControls(error.what(), true).c_str(),
+                     UsageText().c_str());
         return 2;
     }
     try {
         return Run(line);
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "%s\n", error.what());
+        std::fprintf(stderr, "%s\n", EscapeControls(error.what(), true).c_str());
         return 1;
     }
 }

@@ -4,7 +4,6 @@
 #include "PathText.h"
 #include "TargetPath.h"
 #include "TiffInverterSingleThread.h"
-#include "platform/FileOperations.h"
 
 #include <algorithm>
 #include <map>
@@ -40,7 +39,7 @@ TFileBatch::TFileBatch(std::vector<TFileTask> ATasks, bool AOverwrite, unsigned 
     }
 }
 
-void TFileBatch::Run(const std::function<bool(std::size_t, const TFileReport&)>& AOnReport) {
+std::size_t TFileBatch::Run(const std::function<bool(std::size_t, const TFileReport&)>& AOnReport) {
     std::vector<std::thread> workers;
     try {
         for (unsigned i = 0; i < FJobs; ++i)
@@ -65,6 +64,7 @@ void TFileBatch::Run(const std::function<bool(std::size_t, const TFileReport&)>&
     }
     for (auto& worker : workers)
         worker.join();
+    return FNextTask;
 }
 
 // Files are taken in list order, so every file waited for is already taken by another thread.
@@ -94,7 +94,7 @@ void TFileBatch::Work() {
 
 TFileReport TFileBatch::ProcessFile(TTIFFInverterSingle& AInverter, const TFileTask& ATask) const {
     TFileReport report;
-    const bool targetExists = kvaderon::platform::FileExists(ATask.Target);
+    const bool targetExists = IsOtherExistingFile(ATask.Input, ATask.Target);
     if (targetExists && !FOverwrite) {
         report.Lines.push_back(Line(ATask.Target, "Пропущен пользователем (режим «пропустить все»)", false));
         report.Outcome = TFileOutcome::foSkipped;

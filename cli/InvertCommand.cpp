@@ -37,9 +37,7 @@ std::vector<TFileTask> PlanTasks(const TCommandLine& ALine, const fs::path& AOut
     std::vector<TFileTask> tasks;
     for (const auto& file : ALine.Files) {
         const fs::path input = Utf8ToPath(file);
-        const fs::path inputFolder = input.has_parent_path() ? input.parent_path() : fs::path(".");
-        const bool sameFolder = IsSameFolder(inputFolder, AOutputFolder);
-        tasks.push_back({input, BuildTargetPath(input, AOutputFolder, sameFolder, ALine.Prefix, ALine.Postfix)});
+        tasks.push_back({input, TargetPathFor(input, AOutputFolder, ALine.Prefix, ALine.Postfix)});
     }
     return tasks;
 }
@@ -65,7 +63,7 @@ int RunInvert(const TCommandLine& ALine, bool AColored) {
     const unsigned jobs = ALine.Jobs > 0 ? ALine.Jobs : std::max(1u, std::thread::hardware_concurrency());
     TFileBatch batch(PlanTasks(ALine, outputFolder), ALine.Overwrite, jobs);
     bool outputWorks = true;
-    batch.Run([&](std::size_t AIndex, const TFileReport& AReport) {
+    const std::size_t started = batch.Run([&](std::size_t AIndex, const TFileReport& AReport) {
         state.SetCurrentIndex(int(AIndex));
         std::string lines;
         for (const auto& line : AReport.Lines)
@@ -77,8 +75,12 @@ int RunInvert(const TCommandLine& ALine, bool AColored) {
         return outputWorks;
     });
     state.StopTimer();
-    if (!outputWorks)
+    if (!outputWorks) {
+        // No summary where the output is gone; standard error tells that the list was not done.
+        if (started < ALine.Files.size())
+            std::fputs(PlainText(BuildInterruptedRunLine(int(ALine.Files.size() - started))).c_str(), stderr);
         return 1;
+    }
 
     std::string closing = "\n";
     closing += RenderRuns(BuildResultSummary(state), AColored);

@@ -44,7 +44,8 @@ public:
     TFileBytes(platform::TFile& AFile, std::uint64_t ASize, std::filesystem::path APath)
         : TByteSource(ASize), FFile(AFile), FPath(std::move(APath)) {}
     void Read(std::uint64_t AOffset, void* AData, std::size_t ALength) const override {
-        platform::ReadExactly(FFile, AOffset, AData, ALength, FPath);
+        if (ALength > 0)
+            platform::ReadExactly(FFile, AOffset, AData, ALength, FPath);
     }
 
 private:

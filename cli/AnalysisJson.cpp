@@ -1,5 +1,7 @@
 #include "AnalysisJson.h"
 
+#include "TerminalText.h"
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -7,38 +9,6 @@
 namespace kvaderon::cli {
 
 namespace {
-
-// The length of the well-formed UTF-8 sequence at the start of AText, or 0.
-std::size_t Utf8SequenceLength(std::string_view AText) {
-    const auto byte = [&](std::size_t AIndex) { return static_cast<unsigned char>(AText[AIndex]); };
-    const unsigned char lead = byte(0);
-    std::size_t length = 0;
-    unsigned low = 0x80, high = 0xBF; // the allowed range of the second byte
-    if (lead < 0x80)
-        return 1;
-    if (lead >= 0xC2 && lead <= 0xDF)
-        length = 2;
-    else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0)
-            low = 0xA0; // no overlong forms
-        if (lead == 0xED)
-            high = 0x9F; // no surrogates
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0)
-            low = 0x90;
-        if (lead == 0xF4)
-            high = 0x8F;
-    } else
-        return 0;
-    if (AText.size() < length || byte(1) < low || byte(1) > high)
-        return 0;
-    for (std::size_t i = 2; i < length; ++i)
-        if (byte(i) < 0x80 || byte(i) > 0xBF)
-            return 0;
-    return length;
-}
 
 class TJsonObject {
 public:
@@ -127,6 +97,26 @@ std::string ImageJson(const TTiffImage& AImage) {
     return json.Finish();
 }
 
+bool IsUtf8(std::string_view AText) {
+    while (!AText.empty()) {
+        const std::size_t length = Utf8SequenceLength(AText);
+        if (length == 0)
+            return false;
+        AText.remove_prefix(length);
+    }
+    return true;
+}
+
+std::string HexBytes(std::string_view AText) {
+    static constexpr char digits[] = "0123456789abcdef";
+    std::string hex;
+    for (const char c : AText) {
+        hex += digits[static_cast<unsigned char>(c) >> 4];
+        hex += digits[static_cast<unsigned char>(c) & 15];
+    }
+    return hex;
+}
+
 } // namespace
 
 std::string JsonString(std::string_view AText) {
@@ -163,6 +153,8 @@ std::string JsonString(std::string_view AText) {
 std::string AnalysisResultJson(const std::string& AFile, const TBitDepthResult& AResult) {
     TJsonObject json;
     json.Add("File", AFile);
+    if (!IsUtf8(AFile))
+        json.Add("FileBytes", HexBytes(AFile));
     json.AddJson("IsActually8Bit", VerdictFlag(AResult, AResult.IsActually8Bit));
     json.AddJson("IsActually16Bit", VerdictFlag(AResult, AResult.IsActually16Bit));
     json.Add("IsSignExtendedSuspicious", AResult.IsSignExtendedSuspicious);

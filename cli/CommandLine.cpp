@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include "TargetPath.h"
 #include "TextFormat.h"
 
 #include <charconv>
@@ -39,6 +40,12 @@ unsigned ParseJobs(const std::string& AText) {
     return jobs;
 }
 
+std::string NamePart(const std::string& AName, std::string AValue) {
+    if (!IsNamePart(AValue))
+        throw EUsageError(FormatText("Неверное значение параметра %s: %s", {AName, NamePartRule}));
+    return AValue;
+}
+
 TColorWhen ParseColor(const std::string& AText) {
     if (AText == "auto")
         return TColorWhen::cwAuto;
@@ -64,9 +71,9 @@ bool ApplyOption(TCommandLine& ALine, const std::string& AName, const std::optio
     else if (invert && AName == "--out")
         ALine.OutputFolder = AReader.Value(AName, AInlineValue);
     else if (invert && AName == "--prefix")
-        ALine.Prefix = AReader.Value(AName, AInlineValue);
+        ALine.Prefix = NamePart(AName, AReader.Value(AName, AInlineValue));
     else if (invert && AName == "--postfix")
-        ALine.Postfix = AReader.Value(AName, AInlineValue);
+        ALine.Postfix = NamePart(AName, AReader.Value(AName, AInlineValue));
     else if (invert && AName == "--jobs")
         ALine.Jobs = ParseJobs(AReader.Value(AName, AInlineValue));
     else if (invert && AName == "--overwrite")

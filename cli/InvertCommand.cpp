@@ -23,7 +23,7 @@ bool PrepareOutputFolder(const fs::path& AFolder) {
     try {
         kvaderon::platform::CreateFolders(AFolder);
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "Неверная папка для сохранения\n%s\n", error.what());
+        std::fprintf(stderr, "Неверная папка для сохранения\n%s\n", EscapeControls(error.what(), true).c_str());
         return false;
     }
     std::error_code error;

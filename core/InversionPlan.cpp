@@ -84,7 +84,7 @@ TInversionPlan::TInversionPlan(const TTIFFStructure& AStructure, std::uint64_t A
     const auto& offsets = AStructure.StripOffsets;
     const auto& counts = AStructure.StripByteCounts;
     const std::string damage =
-        FindStripTableDamage(offsets, counts, AFileSize, AStructure.IFDOffset, AStructure.IFDEntryCount);
+        FindStripTableDamage(offsets, counts, AFileSize, AStructure.Structure);
     if (!damage.empty())
         throw ETIFFError(damage);
     const std::vector<bool> handled = FirstStripOfEachBlock(offsets, counts);
@@ -141,7 +141,10 @@ std::string TInversionPlan::AddPreview(const TTiffImage& APreview, const std::ve
     const auto& offsets = APreview.StripOffsets;
     const auto& counts = APreview.StripByteCounts;
     // Its strips may touch nothing else the file holds: no IFD, no image already planned.
-    bool damaged = !FindStripTableDamage(offsets, counts, AFileSize, APreview.IFDOffset, APreview.IFDEntryCount).empty();
+    const TByteRange header{0, 8};
+    const TByteRange entries{APreview.IFDOffset,
+                             std::uint64_t(APreview.IFDOffset) + 2 + 12 * std::uint64_t(APreview.IFDEntryCount) + 4};
+    bool damaged = !FindStripTableDamage(offsets, counts, AFileSize, {header, entries}).empty();
     for (std::size_t s = 0; s < offsets.size() && !damaged; ++s) {
         if (counts[s] == 0)
             continue;

@@ -2,6 +2,7 @@
 
 #include "ColorNames.h"
 #include "DefaultSettings.h"
+#include "TargetPath.h"
 
 #include <stdexcept>
 
@@ -32,6 +33,12 @@ TColor ReadColor(const TIniFile& AFile, const std::string& AKey, TColor ADefault
     }
 }
 
+// A prefix or postfix that would lead out of the destination folder counts as absent.
+std::string ReadNamePart(const TIniFile& AFile, const char* AKey, const std::string& ADefault) {
+    std::string part = AFile.ReadString("Files", AKey, ADefault);
+    return IsNamePart(part) ? part : ADefault;
+}
+
 std::string Quoted(const std::string& AText) {
     return "\"" + AText + "\"";
 }
@@ -53,8 +60,8 @@ TStoredSettings ReadStoredSettings(const TIniFile& AFile) {
     settings.Width = AFile.ReadInteger("Application", "Width", DefaultWindowWidth);
     settings.LastOpenFolder = AFile.ReadString("Files", "LastOpenFolder", "");
     settings.LastSaveFolder = AFile.ReadString("Files", "LastSaveFolder", "");
-    settings.App.Prefix = AFile.ReadString("Files", "Prefix", settings.App.Prefix);
-    settings.App.Postfix = AFile.ReadString("Files", "Postfix", settings.App.Postfix);
+    settings.App.Prefix = ReadNamePart(AFile, "Prefix", settings.App.Prefix);
+    settings.App.Postfix = ReadNamePart(AFile, "Postfix", settings.App.Postfix);
     settings.App.InvertPreviews = AFile.ReadInteger("Files", "InvertPreviews", 0) != 0;
     TOutputColorsBW& colors = settings.App.OutputColorsBW;
     for (const TColorKey& key : ColorKeys) {

@@ -332,8 +332,8 @@ void Analyze(const TByteSource& AFile, TAnalysisMode AMode, const TAnalysisProgr
     });
     CountTotals(info, AResult);
     CheckScannable(info, AFile.Size());
-    const std::string damage = FindStripTableDamage(info.StripOffsets, info.StripByteCounts, AFile.Size(),
-                                                    info.IFDOffset, info.IFDEntryCount);
+    const std::string damage =
+        FindStripTableDamage(info.StripOffsets, info.StripByteCounts, AFile.Size(), info.Structure);
     if (!damage.empty())
         return Reject(damage, AResult);
 
@@ -401,6 +401,10 @@ TTIFFBitDepthAnalyzer::AnalyzeBitDepthWithProgress(const std::filesystem::path& 
     try {
         file = FFileSystem.OpenRead(AFileName);
         size = file->Info().Size;
+    } catch (const platform::ENotRegularFile& error) {
+        TBitDepthResult result;
+        result.Error = error.what();
+        return result;
     } catch (const std::exception&) {
         TBitDepthResult result;
         result.Error = "Не удалось открыть файл: " + PathToUtf8(AFileName);

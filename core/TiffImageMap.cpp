@@ -4,6 +4,7 @@
 #include "ByteSource.h"
 #include "CommonTypes.h"
 #include "FileRange.h"
+#include "TiffDirectory.h"
 #include "TiffTags.h"
 
 #include <optional>
@@ -81,10 +82,15 @@ bool ReadIFD(const TByteSource& AFile, bool ABigEndian, std::uint32_t AOffset, T
     AFile.Read(std::uint64_t(AOffset) + 2, entries.data(), entries.size() - (hasNext ? 0 : 4));
     AIFD.Image.IFDOffset = AOffset;
     AIFD.Image.IFDEntryCount = count;
-    for (std::uint32_t i = 0; i < count; ++i) {
+    std::vector<TTIFFEntry> decoded;
+    for (std::uint32_t i = 0; i < count; ++i)
+        decoded.push_back(DecodeEntry(entries.data() + std::size_t(IFDEntrySize) * i, ABigEndian));
+    const std::vector<bool> last = LastOfEachTag(decoded);
+    for (std::size_t i = 0; i < decoded.size(); ++i) {
+        if (!last[i])
+            continue; // an earlier copy of a repeated tag: the last one counts
         try {
-            HandleEntry(DecodeEntry(entries.data() + std::size_t(IFDEntrySize) * i, ABigEndian), AFile, ABigEndian,
-                        AIFD);
+            HandleEntry(decoded[i], AFile, ABigEndian, AIFD);
         } catch (const ETIFFError&) {
             AIFD.Image.IsComplete = false;
         }

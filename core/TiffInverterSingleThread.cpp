@@ -22,8 +22,11 @@ namespace {
 // A few hundred KiB: large enough for the system calls not to count, small enough for the cache.
 constexpr std::size_t chunkBytes = 256 * 1024;
 
-// The output's owner can always write its positive, whatever the input's bits.
-constexpr std::uint32_t ownerReadWrite = 0600;
+// The positive's permission bits: the input's read, write and execute bits (never setuid, setgid
+// or sticky), plus read and write for the owner, less what the process's umask takes away.
+std::uint32_t PositivePermissions(std::uint32_t AInput, std::uint32_t ACreationMask) {
+    return ((AInput & 0777) | 0600) & ~ACreationMask;
+}
 
 // Failures on the temporary file are told with the name the user knows.
 template <typename TAction> void OnTarget(const fs::path& ATarget, TAction AAction) {
@@ -62,6 +65,8 @@ bool TTIFFInverterSingle::InvertTIFF16Bit(const fs::path& AInputFile, const fs::
 std::unique_ptr<platform::TFile> TTIFFInverterSingle::OpenInput(const fs::path& AInputFile) {
     try {
         return FFileSystem.OpenRead(AInputFile);
+    } catch (const platform::ENotRegularFile& error) {
+        throw ETIFFError(error.what());
     } catch (const platform::ESystemError& error) {
         if (error.Code() == std::errc::no_such_file_or_directory)
             throw ETIFFError("Файл не существует: " + PathToUtf8(AInputFile));
@@ -72,7 +77,7 @@ std::unique_ptr<platform::TFile> TTIFFInverterSingle::OpenInput(const fs::path& 
 void TTIFFInverterSingle::WriteInvertedCopy(platform::TFile& AInput, const platform::TFileInfo& AInfo,
                                             TInversionPlan& APlan, const fs::path& AInputFile,
                                             const fs::path& AOutputFile, bool AOverwrite) {
-    TTempFile temp = CreateTempFileBeside(FFileSystem, AOutputFile, AInfo.Permissions | ownerReadWrite);
+    TTempFile temp = CreateTempFileBeside(FFileSystem, AOutputFile, PositivePermissions(AInfo.Permissions, FFileSystem.CreationMask()));
     try {
         std::vector<std::uint8_t> buffer(chunkBytes);
         for (std::uint64_t position = 0; position < AInfo.Size;) {

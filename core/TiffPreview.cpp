@@ -5,6 +5,7 @@
 #include "ByteOrder.h"
 #include "ByteSource.h"
 #include "FileRange.h"
+#include "StripTable.h"
 #include "TiffAnalysisReader.h"
 
 #include <algorithm>
@@ -67,7 +68,8 @@ std::optional<TTiffPreview> MakeTiffPreview(const std::filesystem::path& AFileNa
         const std::uint64_t fileSize = file->Info().Size;
         TAnalysisTIFFInfo info;
         std::string reason;
-        if (!ParseTIFFForAnalysis(TFileBytes(*file, fileSize, AFileName), info, reason))
+        if (!ParseTIFFForAnalysis(TFileBytes(*file, fileSize, AFileName), info, reason) ||
+            !FindStripTableDamage(info.StripOffsets, info.StripByteCounts, fileSize, info.Structure).empty())
             return std::nullopt;
         const std::uint32_t width = info.ImageWidth;
         const std::uint32_t height = info.ImageHeight;

@@ -5,6 +5,7 @@
 #include "ResourceIcon.h"
 #include "SettingsLocation.h"
 #include "Unit1.h"
+#include "platform/StandardDescriptors.h"
 #include "platform/StyleManager.h"
 
 #include <QApplication>
@@ -13,6 +14,8 @@
 #include <QTranslator>
 
 int main(int argc, char* argv[]) {
+    if (!kvaderon::platform::OpenMissingStandardDescriptors())
+        return 1;
     QApplication application(argc, argv);
     application.setWindowIcon(ResourceIcon(QStringLiteral("kvaderon")));
     // Qt's own dialogs speak Russian where Qt's translations are installed: "qt" is the catalog

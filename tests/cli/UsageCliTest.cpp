@@ -1,5 +1,7 @@
 #include "CliTestSupport.h"
 
+#include "HostileNames.h"
+#include "TargetPath.h"
 #include "VersionText.h"
 
 namespace kvaderon::test {
@@ -33,6 +35,26 @@ TEST_F(UsageCli, WrongCommandLinesEndWithStatusTwoAndTheReason) {
         EXPECT_EQ(run.Out, "") << c.Reason;
         EXPECT_EQ(run.Err.rfind(std::string(c.Reason) + "\n", 0), 0u) << run.Err;
         EXPECT_NE(run.Err.find("kvaderon-cli invert --out ПАПКА"), std::string::npos) << c.Reason;
+    }
+}
+
+TEST_F(UsageCli, APrefixOrPostfixThatIsNoNamePartEndsWithStatusTwo) {
+    for (const std::string& part : HostileNameParts) {
+        if (part.find('\0') != std::string::npos)
+            continue; // a command line cannot carry it
+        for (const std::string option : {"--prefix", "--postfix"}) {
+            SCOPED_TRACE(option + " " + part);
+            const auto input = Put(Folder("in") / "scan.tif", BuildImage(Image(1)).Build());
+            const TProgramResult run =
+                Cli({"invert", "--out", (FTemp / "in").string(), option, part, input.string()});
+            EXPECT_EQ(run.ExitCode, 2);
+            EXPECT_EQ(run.Err.rfind("Неверное значение параметра " + option + ": " + NamePartRule + "\n", 0), 0u)
+                << run.Err;
+            EXPECT_EQ(std::distance(std::filesystem::recursive_directory_iterator(FTemp.Path()),
+                                    std::filesystem::recursive_directory_iterator()),
+                      2)
+                << "nothing written anywhere";
+        }
     }
 }
 

@@ -206,3 +206,29 @@ TEST(FileFaults, AFileShortenedDuringTheAnalysisIsAnError) {
 
 } // namespace
 } // namespace kvaderon
+
+namespace kvaderon {
+namespace {
+
+TEST(PositivePermissions, TheInputsReadWriteExecuteBitsPlusTheOwnersLessTheUmask) {
+    const struct {
+        std::uint32_t Input;
+        std::uint32_t Umask;
+        std::uint32_t Positive;
+    } cases[] = {
+        {06777, 077, 0700}, {06777, 0, 0777}, {01755, 022, 0755}, {0444, 0, 0644},
+        {0444, 022, 0644},  {0640, 027, 0640}, {0000, 0, 0600},  {04711, 0, 0711},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << std::oct << c.Input << " under umask " << c.Umask);
+        test::TMemoryFileSystem files;
+        files.Write(input, RgbImage().Build());
+        files.Node(input).Permissions = c.Input;
+        files.Umask = c.Umask;
+        TTIFFInverterSingle(files).InvertTIFF16Bit(input, target, true);
+        EXPECT_EQ(files.Node(target).Permissions, c.Positive);
+    }
+}
+
+} // namespace
+} // namespace kvaderon

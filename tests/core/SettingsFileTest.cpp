@@ -4,6 +4,7 @@
 #include "ColorNames.h"
 #include "DefaultSettings.h"
 
+#include "HostileNames.h"
 #include "TempDir.h"
 #include "TiffBuilder.h"
 
@@ -114,6 +115,17 @@ TEST(SettingsFile, HandWrittenValuesAreReadOrFallBackToTheKeysDefault) {
     EXPECT_EQ(colors.W.Values, defaults.W.Values);
     EXPECT_EQ(colors.B.OK, defaults.B.OK);
     EXPECT_EQ(colors.B.Error, defaults.B.Error);
+}
+
+TEST(SettingsFile, APrefixOrPostfixThatIsNoNamePartCountsAsAbsent) {
+    test::TTempDir dir;
+    for (const std::string& part : test::HostileNameParts) {
+        SCOPED_TRACE(part);
+        const TStoredSettings read =
+            ReadStoredSettings(IniWith(dir, "[Files]\nPrefix=\"" + part + "\"\nPostfix=\"" + part + "\"\n"));
+        EXPECT_EQ(read.App.Prefix, "! ");
+        EXPECT_EQ(read.App.Postfix, "");
+    }
 }
 
 TEST(SettingsFile, CommentsAndUnknownKeysSurviveASave) {

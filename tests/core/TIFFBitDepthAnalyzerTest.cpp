@@ -520,12 +520,13 @@ TEST(AnalyzeBitDepth, FilesThatCannotBeReadGiveAnError) {
 
     // Only regular files are opened; a FIFO never blocks the analysis.
     fs::create_directory(dir / "folder.tif");
-    std::vector<fs::path> notFiles{dir / "folder.tif", NullDevice()};
+    const std::string folder = "Указан путь к папке, а не к файлу: ";
+    const std::string special = "Это не обычный файл (канал, устройство или сокет): ";
+    std::vector<std::pair<fs::path, std::string>> notFiles{{dir / "folder.tif", folder}, {NullDevice(), special}};
     if (MakeFifo(dir / "fifo.tif"))
-        notFiles.push_back(dir / "fifo.tif");
-    for (const fs::path& notAFile : notFiles)
-        ExpectFailure(TTIFFBitDepthAnalyzer().AnalyzeBitDepth(notAFile, amPrecise),
-                      "Не удалось открыть файл: " + PathToUtf8(notAFile));
+        notFiles.push_back({dir / "fifo.tif", special});
+    for (const auto& [notAFile, refusal] : notFiles)
+        ExpectFailure(TTIFFBitDepthAnalyzer().AnalyzeBitDepth(notAFile, amPrecise), refusal + PathToUtf8(notAFile));
 
     for (const TBytes& bytes : {TBytes{}, TBytes{'I', 'I', 42}}) {
         WriteFile(dir / "tiny.tif", bytes);

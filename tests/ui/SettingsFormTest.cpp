@@ -1,5 +1,6 @@
 // The settings dialog: its controls, the theme preview and the theme put back at closing, the
 // filters, theming off, the colour set by darkness, OK and Execute.
+#include "HostileNames.h"
 #include "ColorBox.h"
 #include "ColorNames.h"
 #include "DefaultSettings.h"
@@ -18,6 +19,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+#include <QValidator>
 
 #include <gtest/gtest.h>
 
@@ -312,6 +314,24 @@ TEST_F(SettingsFormTest, OkTakesPrefixAndPostfixExactlyAndTheThemesOwnName) {
     EXPECT_EQ(Access().Settings().Prefix, "  a ");
     EXPECT_EQ(Access().Settings().Postfix, " б  ");
     EXPECT_EQ(Access().Settings().LastStyle, "Windows10");
+}
+
+TEST_F(SettingsFormTest, OkDoesNotTakeAPrefixOrPostfixThatIsNoNamePart) {
+    for (const std::string& part : kvaderon::test::HostileNameParts) {
+        for (const char* edit : {"EditPrefix", "EditPostfix"}) {
+            SCOPED_TRACE(std::string(edit) + " " + part);
+            Open();
+            Control<QLineEdit>(edit)->setText(QString::fromUtf8(part.data(), qsizetype(part.size())));
+            Control<QPushButton>("BitBtn1")->click();
+            EXPECT_NE(Form->result(), QDialog::Accepted);
+            EXPECT_FALSE(Control<QLineEdit>(edit)->hasAcceptableInput());
+        }
+    }
+    for (QString typed : {QStringLiteral("../"), QStringLiteral("a\\b")}) {
+        int position = 0;
+        EXPECT_EQ(Control<QLineEdit>("EditPrefix")->validator()->validate(typed, position), QValidator::Invalid)
+            << "a separator cannot be typed";
+    }
 }
 
 // Answers the modal dialog once it shows, then lets Execute return.

@@ -56,7 +56,7 @@ TEST_F(RealFaultCli, InputsThatAreNoTiffFileEachGetTheirReason) {
     ASSERT_GE(lines.size(), 4u) << run.Out;
     EXPECT_EQ(Message(lines[0], 1, "good.tif"), "ОК!");
     EXPECT_EQ(Message(lines[1], 2, "folder.tif"),
-              Failure(inputs[1], "Файл не существует: " + inputs[1]));
+              Failure(inputs[1], "Указан путь к папке, а не к файлу: " + inputs[1]));
     EXPECT_EQ(Message(lines[2], 3, "empty.tif"), Failure(inputs[2], "Файл слишком мал для TIFF"));
     EXPECT_EQ(Message(lines[3], 4, "truncated.tif"),
               Failure(inputs[3],

@@ -1,5 +1,7 @@
 #include "AnalysisJson.h"
 
+#include "JsonObject.h"
+
 #include <cstdio>
 
 namespace kvaderon::cli {
@@ -37,37 +39,6 @@ std::size_t Utf8SequenceLength(std::string_view AText) {
             return 0;
     return length;
 }
-
-class TJsonObject {
-public:
-    template <typename T>
-    void Add(const char* AKey, const T& AValue) {
-        Key(AKey);
-        if constexpr (std::is_same_v<T, bool>)
-            FText += AValue ? "true" : "false";
-        else if constexpr (std::is_same_v<T, std::string>)
-            FText += JsonString(AValue);
-        else if constexpr (std::is_same_v<T, std::vector<std::uint16_t>>) {
-            FText += '[';
-            for (std::size_t i = 0; i < AValue.size(); ++i) {
-                if (i > 0)
-                    FText += ',';
-                FText += std::to_string(AValue[i]);
-            }
-            FText += ']';
-        } else
-            FText += std::to_string(AValue);
-    }
-    std::string Finish() { return FText + "}"; }
-
-private:
-    void Key(const char* AKey) {
-        FText += FText.size() > 1 ? ",\"" : "\"";
-        FText += AKey;
-        FText += "\":";
-    }
-    std::string FText = "{";
-};
 
 } // namespace
 

@@ -53,6 +53,7 @@ TColorWhen ParseColor(const std::string& AText) {
 bool ApplyOption(TCommandLine& ALine, const std::string& AName, const std::optional<std::string>& AInlineValue,
                  TArgumentReader& AReader) {
     const bool invert = ALine.Command == TCommand::cmInvert;
+    const bool naming = invert || ALine.Command == TCommand::cmVerify; // targets named as invert names them
     const auto flag = [&](bool& AField) {
         if (AInlineValue)
             throw EUsageError(FormatText("Параметр %s не принимает значения", {AName}));
@@ -61,19 +62,25 @@ bool ApplyOption(TCommandLine& ALine, const std::string& AName, const std::optio
     };
     if (AName == "--color")
         ALine.Color = ParseColor(AReader.Value(AName, AInlineValue));
-    else if (invert && AName == "--out")
+    else if (AName == "--json")
+        return flag(ALine.Json);
+    else if (naming && AName == "--out")
         ALine.OutputFolder = AReader.Value(AName, AInlineValue);
-    else if (invert && AName == "--prefix")
+    else if (naming && AName == "--prefix")
         ALine.Prefix = AReader.Value(AName, AInlineValue);
-    else if (invert && AName == "--postfix")
+    else if (naming && AName == "--postfix")
         ALine.Postfix = AReader.Value(AName, AInlineValue);
     else if (invert && AName == "--jobs")
         ALine.Jobs = ParseJobs(AReader.Value(AName, AInlineValue));
     else if (invert && AName == "--overwrite")
         return flag(ALine.Overwrite);
-    else if (!invert && AName == "--json")
-        return flag(ALine.Json);
-    else if (!invert && AName == "--depth-only")
+    else if (invert && AName == "--verify")
+        return flag(ALine.Verify);
+    else if (invert && AName == "--checksums")
+        return flag(ALine.Checksums);
+    else if (invert && AName == "--dry-run")
+        return flag(ALine.DryRun);
+    else if (ALine.Command == TCommand::cmAnalyze && AName == "--depth-only")
         return flag(ALine.DepthOnly);
     else
         return false;
@@ -98,6 +105,8 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& AArguments) {
         line.Command = TCommand::cmInvert;
     else if (command == "analyze")
         line.Command = TCommand::cmAnalyze;
+    else if (command == "verify")
+        line.Command = TCommand::cmVerify;
     else
         throw EUsageError(FormatText("Неизвестная команда: %s", {command}));
 
@@ -128,6 +137,10 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& AArguments) {
     }
     if (line.Command == TCommand::cmInvert && (!outputGiven || line.OutputFolder.empty()))
         throw EUsageError("Не указана папка для сохранения (--out)");
+    if (line.Command == TCommand::cmVerify && outputGiven && line.OutputFolder.empty())
+        throw EUsageError("Не указана папка с позитивами (--out)");
+    if (line.Command == TCommand::cmVerify && !outputGiven && line.Files.size() != 2)
+        throw EUsageError("Укажите негатив и его позитив или папку с позитивами (--out)");
     if (line.Files.empty())
         throw EUsageError("Сначала выберите файлы");
     return line;
@@ -136,7 +149,11 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& AArguments) {
 std::string UsageText() {
     return "Использование:\n"
            "  kvaderon-cli invert --out ПАПКА [--prefix ТЕКСТ] [--postfix ТЕКСТ] [--overwrite]\n"
-           "                      [--jobs N] [--color КОГДА] ФАЙЛ...\n"
+           "                      [--jobs N] [--verify] [--checksums] [--json] [--dry-run]\n"
+           "                      [--color КОГДА] ФАЙЛ...\n"
+           "  kvaderon-cli verify [--json] [--color КОГДА] НЕГАТИВ ПОЗИТИВ\n"
+           "  kvaderon-cli verify --out ПАПКА [--prefix ТЕКСТ] [--postfix ТЕКСТ] [--json]\n"
+           "                      [--color КОГДА] ФАЙЛ...\n"
            "  kvaderon-cli analyze [--json] [--depth-only] [--color КОГДА] ФАЙЛ...\n"
            "  kvaderon-cli --help | --version\n";
 }
@@ -155,8 +172,20 @@ std::string HelpText() {
            "  --overwrite        перезаписывать существующие файлы (иначе они пропускаются)\n"
            "  --jobs N           сколько файлов обрабатывать одновременно (по умолчанию по числу\n"
            "                     процессоров)\n"
+           "  --verify           прочитать записанную копию и сверить её с негативом до того, как\n"
+           "                     она получит своё имя\n"
+           "  --checksums        добавить SHA-256 каждого позитива в SHA256SUMS его папки\n"
+           "                     (проверка: sha256sum -c SHA256SUMS)\n"
+           "  --json             по одному объекту JSON на файл и строку, последним итог\n"
+           "  --dry-run          только прочитать файлы и сказать, что было бы сделано\n"
            "Код завершения: 0, если ни один файл не завершился ошибкой, иначе 1; 2 при неверных\n"
            "параметрах.\n"
+           "\n"
+           "verify: проверяет, что ПОЗИТИВ — точная инверсия НЕГАТИВА: та же длина, все байты вне\n"
+           "изображения те же, каждый сэмпл инвертирован. С --out проверяет позитивы, которые\n"
+           "invert с теми же --out, --prefix и --postfix записал бы для каждого ФАЙЛА.\n"
+           "  --json             по одному объекту JSON на пару и строку, последним итог\n"
+           "Код завершения: 0, если все пары сошлись, иначе 1; 2 при неверных параметрах.\n"
            "\n"
            "analyze: выводит для каждого ФАЙЛА отчёт о том, действительно ли его семплы 16-битные.\n"
            "  --json             по одному объекту JSON на файл и строку\n"

@@ -4,9 +4,11 @@
 #include "PathText.h"
 #include "TargetPath.h"
 #include "TiffInverterSingleThread.h"
+#include "Verification.h"
 #include "platform/FileOperations.h"
 
 #include <algorithm>
+#include <chrono>
 #include <map>
 #include <system_error>
 #include <thread>
@@ -23,8 +25,8 @@ TOutcomeLineData Line(const fs::path& AFile, std::string AMessage, bool AIsError
 
 } // namespace
 
-TFileBatch::TFileBatch(std::vector<TFileTask> ATasks, bool AOverwrite, unsigned AJobs)
-    : FTasks(std::move(ATasks)), FWaitFor(FTasks.size()), FOverwrite(AOverwrite),
+TFileBatch::TFileBatch(std::vector<TFileTask> ATasks, const TInversionOptions& AOptions, unsigned AJobs)
+    : FTasks(std::move(ATasks)), FWaitFor(FTasks.size()), FOptions(AOptions),
       FJobs(std::max(1u, std::min<unsigned>(AJobs, unsigned(std::max<std::size_t>(FTasks.size(), 1))))),
       FDone(FTasks.size(), false), FReports(FTasks.size()) {
     // Waiting for the latest earlier file on each path is enough: that one waits for the rest.
@@ -93,24 +95,36 @@ void TFileBatch::Work() {
 }
 
 TFileReport TFileBatch::ProcessFile(TTIFFInverterSingle& AInverter, const TFileTask& ATask) const {
+    const auto started = std::chrono::steady_clock::now();
+    TFileReport report = InvertFile(AInverter, ATask);
+    report.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    return report;
+}
+
+TFileReport TFileBatch::InvertFile(TTIFFInverterSingle& AInverter, const TFileTask& ATask) const {
     TFileReport report;
     const bool targetExists = kvaderon::platform::FileExists(ATask.Target);
-    if (targetExists && !FOverwrite) {
+    if (targetExists && !FOptions.Overwrite) {
         report.Lines.push_back(Line(ATask.Target, "Пропущен пользователем (режим «пропустить все»)", false));
         report.Outcome = TFileOutcome::foSkipped;
         return report;
     }
-    if (targetExists)
-        report.Lines.push_back(Line(ATask.Target, "OK! (режим «перезаписать все»)", false));
+    const std::string done = targetExists ? "OK! (режим «перезаписать все»)" : "ОК!";
     try {
         // Overwriting was chosen only for a target that existed when it was checked.
-        AInverter.InvertTIFF16Bit(ATask.Input, ATask.Target, true, targetExists);
-        if (!targetExists)
-            report.Lines.push_back(Line(ATask.Target, "ОК!", false));
+        TInversionOptions options = FOptions;
+        options.Overwrite = targetExists;
+        report.Result = AInverter.Invert(ATask.Input, ATask.Target, options);
+        report.Lines.push_back(Line(ATask.Target, report.Result.Verified ? CheckedOutcomeText(done) : done, false));
         report.Outcome = TFileOutcome::foProcessed;
+        report.Overwritten = targetExists;
     } catch (const std::exception& error) {
+        if (targetExists)
+            report.Lines.push_back(Line(ATask.Target, done, false));
         report.Lines.push_back(Line(ATask.Input, error.what(), true));
         report.Outcome = TFileOutcome::foError;
+        report.Refused = dynamic_cast<const EInputRefused*>(&error) != nullptr;
+        report.Reason = error.what();
     }
     return report;
 }

@@ -1,0 +1,49 @@
+// A single-line JSON object built key by key, for the machine-readable output of every command.
+#pragma once
+
+#include "AnalysisJson.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+namespace kvaderon::cli {
+
+class TJsonObject {
+public:
+    template <typename T>
+    void Add(const char* AKey, const T& AValue) {
+        Key(AKey);
+        if constexpr (std::is_same_v<T, bool>)
+            FText += AValue ? "true" : "false";
+        else if constexpr (std::is_same_v<T, std::string>)
+            FText += JsonString(AValue);
+        else if constexpr (std::is_floating_point_v<T>) {
+            char number[32];
+            std::snprintf(number, sizeof number, "%.3f", double(AValue));
+            FText += number;
+        } else if constexpr (std::is_same_v<T, std::vector<std::uint16_t>>) {
+            FText += '[';
+            for (std::size_t i = 0; i < AValue.size(); ++i) {
+                if (i > 0)
+                    FText += ',';
+                FText += std::to_string(AValue[i]);
+            }
+            FText += ']';
+        } else
+            FText += std::to_string(AValue);
+    }
+    std::string Finish() { return FText + "}"; }
+
+private:
+    void Key(const char* AKey) {
+        FText += FText.size() > 1 ? ",\"" : "\"";
+        FText += AKey;
+        FText += "\":";
+    }
+    std::string FText = "{";
+};
+
+} // namespace kvaderon::cli

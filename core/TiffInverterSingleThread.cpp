@@ -169,8 +169,8 @@ void TTIFFInverterSingle::VerifyWritten(TPreparedInput& AInput, const fs::path& 
                                         const fs::path& AOutputFile) {
     std::unique_ptr<platform::TFile> written;
     OnTarget(AOutputFile, [&] { written = FFileSystem.OpenRead(ATempFile); });
-    const TVerification verification = CompareWithInversion(*AInput.File, AInputFile, *written, ATempFile);
-    written->Close();
+    const TVerification verification = CompareWithInversion(*AInput.File, AInputFile, *written, AOutputFile);
+    OnTarget(AOutputFile, [&] { written->Close(); });
     if (!verification.Holds())
         throw platform::ESystemError(
             FormatText("Записанный файл %s не совпал с инверсией при проверке. %s",

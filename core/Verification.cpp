@@ -6,6 +6,7 @@
 #include "PathText.h"
 #include "TextFormat.h"
 #include "TiffStructureReader.h"
+#include "platform/SystemError.h"
 
 #include <algorithm>
 #include <cstring>
@@ -29,6 +30,16 @@ bool InsideAStrip(const TTIFFStructure& AStructure, std::uint64_t AOffset) {
     return false;
 }
 
+// Failures on the positive are told with APath, which may be another name than the file's own (the
+// target of a temporary file).
+template <typename TAction> auto OnPositive(const fs::path& APath, TAction AAction) {
+    try {
+        return AAction();
+    } catch (const platform::ESystemError& error) {
+        platform::ThrowSystemError("Не удалось прочитать файл " + PathToUtf8(APath), error.Code());
+    }
+}
+
 TDifferenceKind KindAt(const TTIFFStructure& AStructure, const TInversionPlan& APlan, std::uint64_t AOffset) {
     if (APlan.Inverts(AOffset))
         return TDifferenceKind::dkSampleNotInverted;
@@ -40,7 +51,7 @@ TDifferenceKind KindAt(const TTIFFStructure& AStructure, const TInversionPlan& A
 TVerification CompareWithInversion(platform::TFile& ANegative, const fs::path& ANegativePath,
                                    platform::TFile& APositive, const fs::path& APositivePath) {
     const std::uint64_t size = ANegative.Info().Size;
-    const std::uint64_t positiveSize = APositive.Info().Size;
+    const std::uint64_t positiveSize = OnPositive(APositivePath, [&] { return APositive.Info().Size; });
     const TTIFFStructure structure = ParseTIFFStructure(TFileBytes(ANegative, size, ANegativePath));
     TInversionPlan plan(structure, size);
     if (positiveSize != size)
@@ -52,7 +63,8 @@ TVerification CompareWithInversion(platform::TFile& ANegative, const fs::path& A
         const std::uint64_t end = plan.ChunkEnd(position, std::min(size, position + chunkBytes));
         const auto length = std::size_t(end - position);
         platform::ReadExactly(ANegative, position, expected.data(), length, ANegativePath);
-        platform::ReadExactly(APositive, position, actual.data(), length, APositivePath);
+        OnPositive(APositivePath,
+                   [&] { platform::ReadExactly(APositive, position, actual.data(), length, APositivePath); });
         plan.Apply(expected.data(), length, position);
         if (std::memcmp(expected.data(), actual.data(), length) != 0) {
             const auto first = std::mismatch(expected.begin(), expected.begin() + std::ptrdiff_t(length), actual.begin());

@@ -27,7 +27,7 @@ struct TVerification {
 
 // Compares APositive with the inversion of ANegative. The negative's structure is read and checked
 // as the inverter does: a negative it refuses raises ETIFFError with the inverter's reason, a
-// failed read ESystemError naming its file.
+// failed read ESystemError naming its file (the positive as APositivePath).
 TVerification CompareWithInversion(platform::TFile& ANegative, const std::filesystem::path& ANegativePath,
                                    platform::TFile& APositive, const std::filesystem::path& APositivePath);
 

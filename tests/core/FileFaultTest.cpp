@@ -67,9 +67,13 @@ TEST(FileFaults, EveryFailingCallOfTheInverterLeavesInputAndTargetAsTheyWere) {
     const TBytes file = LargeFile();
     const TBytes expected = InvertBytes(file).Output;
     ASSERT_FALSE(expected.empty());
+    // Plain, reading the written copy back, and that with the digests' thread.
+    const TInversionOptions optionSets[] = {{true, false, false}, {true, true, false}, {true, true, true}};
+    for (const TInversionOptions& options : optionSets)
     for (const TFault fault : faults) {
         for (std::size_t call = 1;; ++call) {
-            SCOPED_TRACE(testing::Message() << "call " << call << (fault.AndAfter ? " and after" : ""));
+            SCOPED_TRACE(testing::Message() << "call " << call << (fault.AndAfter ? " and after" : "")
+                                            << (options.Verify ? ", verify" : "") << (options.Hash ? ", hash" : ""));
             TMemoryFileSystem files;
             files.Write(input, file);
             files.Node(input).Permissions = 0444;
@@ -77,7 +81,7 @@ TEST(FileFaults, EveryFailingCallOfTheInverterLeavesInputAndTargetAsTheyWere) {
             files.Write(target, {'o', 'l', 'd'});
             files.FailCall(call, fault.Error, fault.AndAfter);
             try {
-                TTIFFInverterSingle(files).InvertTIFF16Bit(input, target, true, true);
+                TTIFFInverterSingle(files).Invert(input, target, options);
             } catch (const ETIFFError& failure) {
                 const std::string message = failure.what();
                 EXPECT_EQ(message.rfind(Prefix(), 0), 0u) << message;

@@ -109,18 +109,19 @@ TFileReport TFileBatch::InvertFile(TTIFFInverterSingle& AInverter, const TFileTa
         report.Outcome = TFileOutcome::foSkipped;
         return report;
     }
-    const std::string done = targetExists ? "OK! (режим «перезаписать все»)" : "ОК!";
+    if (targetExists)
+        report.Lines.push_back(Line(ATask.Target, "OK! (режим «перезаписать все»)", false));
     try {
         // Overwriting was chosen only for a target that existed when it was checked.
         TInversionOptions options = FOptions;
         options.Overwrite = targetExists;
         report.Result = AInverter.Invert(ATask.Input, ATask.Target, options);
-        report.Lines.push_back(Line(ATask.Target, report.Result.Verified ? CheckedOutcomeText(done) : done, false));
+        // The line of an overwritten file was written before; a check is news.
+        if (!targetExists || report.Result.Verified)
+            report.Lines.push_back(Line(ATask.Target, WrittenOutcomeText(report.Result.Verified), false));
         report.Outcome = TFileOutcome::foProcessed;
         report.Overwritten = targetExists;
     } catch (const std::exception& error) {
-        if (targetExists)
-            report.Lines.push_back(Line(ATask.Target, done, false));
         report.Lines.push_back(Line(ATask.Input, error.what(), true));
         report.Outcome = TFileOutcome::foError;
         report.Refused = dynamic_cast<const EInputRefused*>(&error) != nullptr;

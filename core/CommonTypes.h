@@ -46,6 +46,7 @@ struct TAppSettings {
     std::string Postfix;
     std::string LastStyle;
     TOutputColorsBW OutputColorsBW;
+    bool VerifyAfterWrite = false; // read each positive back and check it before it takes its name
 
     bool operator==(const TAppSettings&) const = default;
 };

@@ -100,13 +100,13 @@ std::string DifferenceKindText(TDifferenceKind AKind) {
 
 std::string VerificationText(const TVerification& AVerification) {
     if (AVerification.Holds())
-        return "ОК! (проверено)";
+        return WrittenOutcomeText(true);
     return FormatText("Первое отличие на смещении %s: %s",
                       {std::to_string(AVerification.Offset), DifferenceKindText(AVerification.Kind)});
 }
 
-std::string CheckedOutcomeText(const std::string& AMessage) {
-    return AMessage + " (проверено)";
+std::string WrittenOutcomeText(bool AVerified) {
+    return AVerified ? "ОК! (проверено)" : "ОК!";
 }
 
 } // namespace kvaderon

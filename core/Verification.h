@@ -40,7 +40,8 @@ TVerification VerifyInversion(platform::TFileSystem& AFileSystem, const std::fil
 std::string DifferenceKindText(TDifferenceKind AKind);
 // "ОК! (проверено)", or "Первое отличие на смещении 1234: сэмпл не инвертирован".
 std::string VerificationText(const TVerification& AVerification);
-// An outcome message of a positive that was checked after writing: "ОК!" becomes "ОК! (проверено)".
-std::string CheckedOutcomeText(const std::string& AMessage);
+// The outcome message of a positive written: "ОК!", or "ОК! (проверено)" when it was read back and
+// checked before it took its name.
+std::string WrittenOutcomeText(bool AVerified);
 
 } // namespace kvaderon

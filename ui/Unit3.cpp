@@ -83,6 +83,7 @@ void TSettingsForm::Prepare(const kvaderon::TAppSettings& ASettings) {
     FSettings = ASettings;
     FUi->EditPrefix->setText(QString::fromStdString(FSettings.Prefix));
     FUi->EditPostfix->setText(QString::fromStdString(FSettings.Postfix));
+    FUi->CheckBoxVerify->setChecked(FSettings.VerifyAfterWrite);
     const QString active = TStyleManager::Instance().ActiveStyleName();
     FillStyleList(TStyleManager::Instance().StyleNames());
     FUi->ComboBoxStyles->setEditText(active);
@@ -182,6 +183,7 @@ void TSettingsForm::BitBtn1Click() {
         return;
     FSettings.Prefix = FUi->EditPrefix->text().toStdString();
     FSettings.Postfix = FUi->EditPostfix->text().toStdString();
+    FSettings.VerifyAfterWrite = FUi->CheckBoxVerify->isChecked();
     FSettings.LastStyle = style.toStdString();
     accept();
 }

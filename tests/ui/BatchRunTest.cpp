@@ -504,6 +504,21 @@ TEST_F(BatchRunTest, TargetNamesFollowTheFolderTheFilesCameFrom) {
     }
 }
 
+// With the setting on, every positive is read back and checked before it takes its name, and its
+// line says so; an overwritten file's decision line comes first, as without the check.
+TEST_F(BatchRunTest, WithVerifyOnEachWrittenPositiveIsCheckedAndSaysSo) {
+    ExistingTarget("a.tif");
+    Choose({Negative("a.tif"), Negative("b.tif")});
+    Access().Settings().VerifyAfterWrite = true;
+    Script->Answers = {100};
+    Run();
+    EXPECT_EQ(LogLines(), (QStringList{QStringLiteral("1. a.tif: OK! (Перезаписан)"),
+                                       QStringLiteral("1. a.tif: ОК! (проверено)"),
+                                       QStringLiteral("2. b.tif: ОК! (проверено)")}));
+    EXPECT_EQ(ReadFile(Out / "a.tif"), PositiveBytes());
+    EXPECT_EQ(ReadFile(Out / "b.tif"), PositiveBytes());
+}
+
 TEST_F(BatchRunTest, ClosingTheWindowMidRunEndsTheRunThenCloses) {
     const fs::path settingsFile = Dir / "kvaderon.ini";
     Form = MakeForm(settingsFile);

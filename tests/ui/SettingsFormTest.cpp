@@ -121,6 +121,7 @@ TEST_F(SettingsFormTest, ControlsHaveTheirCaptionsPlacesAndTabOrder) {
           {"GroupBox1", {0, 194, 384, 78}, {}},
           {"EditPrefix", {16, 43, 121, 23}, {}},
           {"EditPostfix", {208, 43, 121, 23}, {}},
+          {"CheckBoxVerify", {8, 284, 262, 17}, QStringLiteral("Проверять каждый позитив после записи")},
           {"BitBtn1", {275, 280, 109, 25}, QStringLiteral("ОК")}}) {
         QWidget* widget = Control(control.Name);
         EXPECT_EQ(widget->geometry(), control.Place) << control.Name;
@@ -146,7 +147,7 @@ TEST_F(SettingsFormTest, ControlsHaveTheirCaptionsPlacesAndTabOrder) {
         u"ComboBoxStyles"_s, u"CheckBox1"_s,  u"RadioButton1"_s, u"RadioButton2"_s,
         u"RadioButton3"_s,   u"ColorBox1"_s,  u"ColorBox2"_s,    u"ColorBox3"_s,
         u"ColorBox4"_s,      u"ColorBox5"_s,  u"ColorBox6"_s,    u"ColorBox7"_s,
-        u"EditPrefix"_s,     u"EditPostfix"_s, u"BitBtn1"_s};
+        u"EditPrefix"_s,     u"EditPostfix"_s, u"CheckBoxVerify"_s, u"BitBtn1"_s};
     QStringList chain;
     QWidget* widget = StyleList();
     do {
@@ -303,8 +304,11 @@ TEST_F(SettingsFormTest, OkTakesPrefixAndPostfixExactlyAndTheThemesOwnName) {
     Control<QLineEdit>("EditPrefix")->setText(QStringLiteral("  a "));
     Control<QLineEdit>("EditPostfix")->setText(QStringLiteral(" б  "));
     StyleList()->setEditText(QStringLiteral(" windows10 "));
+    EXPECT_FALSE(Control<QCheckBox>("CheckBoxVerify")->isChecked()) << "off by default";
+    Control<QCheckBox>("CheckBoxVerify")->setChecked(true);
     Control<QPushButton>("BitBtn1")->click();
     EXPECT_EQ(Form->result(), QDialog::Accepted);
+    EXPECT_TRUE(Access().Settings().VerifyAfterWrite);
     EXPECT_EQ(Access().Settings().Prefix, "  a ");
     EXPECT_EQ(Access().Settings().Postfix, " б  ");
     EXPECT_EQ(Access().Settings().LastStyle, "Windows10");

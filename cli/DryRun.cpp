@@ -27,13 +27,13 @@ TPlannedFile PlanFile(TTIFFInverterSingle& AInverter, const TFileTask& ATask, bo
     const std::string target = PathToUtf8(ATask.Target);
     if (ATargetExists && !AOverwrite) {
         planned.Report.Outcome = TFileOutcome::foSkipped;
-        planned.Message = "будет пропущен, файл уже есть: " + target;
+        planned.Message = FormatText("будет пропущен, файл уже есть: %s", {target});
         return planned;
     }
     try {
         AInverter.CheckInput(ATask.Input, ATask.Target);
         planned.Report.Overwritten = ATargetExists;
-        planned.Message = (ATargetExists ? "будет перезаписан: " : "будет записан: ") + target;
+        planned.Message = FormatText(ATargetExists ? "будет перезаписан: %s" : "будет записан: %s", {target});
     } catch (const std::exception& error) {
         planned.Report.Outcome = TFileOutcome::foError;
         planned.Report.Refused = dynamic_cast<const EInputRefused*>(&error) != nullptr;

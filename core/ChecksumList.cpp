@@ -2,6 +2,7 @@
 
 #include "CommonTypes.h"
 #include "PathText.h"
+#include "TextFormat.h"
 #include "WholeFile.h"
 
 #include <algorithm>
@@ -65,9 +66,13 @@ std::optional<std::string> NameOfLine(std::string_view ALine) {
 } // namespace
 
 std::string ChecksumLine(std::string_view AName, std::string_view AHash) {
-    if (NeedsEscape(AName))
-        return "\\" + std::string(AHash) + "  " + Escaped(AName) + "\n";
-    return std::string(AHash) + "  " + std::string(AName) + "\n";
+    const bool escape = NeedsEscape(AName);
+    std::string line = escape ? "\\" : "";
+    line += AHash;
+    line += "  ";
+    line += escape ? Escaped(AName) : std::string(AName);
+    line += '\n';
+    return line;
 }
 
 std::string WithChecksum(std::string_view AList, std::string_view AName, std::string_view AHash) {
@@ -102,7 +107,8 @@ void RecordChecksum(platform::TFileSystem& AFileSystem, const fs::path& AFile, s
         const std::optional<std::string> text = ReadWholeFile(AFileSystem, list, maxListBytes);
         WriteWholeFile(AFileSystem, list, WithChecksum(text.value_or(""), PathToUtf8(AFile.filename()), AHash));
     } catch (const std::exception& error) {
-        throw ETIFFError("Не удалось записать список контрольных сумм " + PathToUtf8(list) + ": " + error.what());
+        throw ETIFFError(
+            FormatText("Не удалось записать список контрольных сумм %s: %s", {PathToUtf8(list), error.what()}));
     }
 }
 

@@ -3,8 +3,8 @@
 
 #include "AnalysisJson.h"
 
+#include <charconv>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -21,9 +21,9 @@ public:
         else if constexpr (std::is_same_v<T, std::string>)
             FText += JsonString(AValue);
         else if constexpr (std::is_floating_point_v<T>) {
-            char number[32];
-            std::snprintf(number, sizeof number, "%.3f", double(AValue));
-            FText += number;
+            char number[64]; // whatever the locale, a full stop
+            const auto end = std::to_chars(number, number + sizeof number, double(AValue), std::chars_format::fixed, 3);
+            FText.append(number, end.ptr);
         } else if constexpr (std::is_same_v<T, std::vector<std::uint16_t>>) {
             FText += '[';
             for (std::size_t i = 0; i < AValue.size(); ++i) {

@@ -37,11 +37,10 @@ struct TFileReport {
     double Seconds = 0;
 };
 
-// An existing target is skipped, or with AOptions.Overwrite overwritten; AOptions' Verify and
-// Hash apply to every file. Files that share an input or a
-// target path with an earlier file (paths compared without regard to letter case, as some file
-// systems do) wait for it, so the result is that of one file after the other whatever the number
-// of threads.
+// An existing target is skipped, or with AOptions.Overwrite overwritten; AOptions' Verify and Hash
+// apply to every file. Files that share an input or a target path with an earlier file (paths
+// compared without regard to letter case, as some file systems do) wait for it, so the result is
+// that of one file after the other whatever the number of threads.
 class TFileBatch {
 public:
     TFileBatch(std::vector<TFileTask> ATasks, const TInversionOptions& AOptions, unsigned AJobs);

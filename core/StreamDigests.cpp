@@ -1,5 +1,6 @@
 #include "StreamDigests.h"
 
+#include <algorithm>
 #include <system_error>
 
 namespace kvaderon {
@@ -9,35 +10,50 @@ TStreamDigests::TStreamDigests(std::size_t AChunkBytes) : FSlots(slotCount) {
         slot.Input.resize(AChunkBytes);
         slot.Output.resize(AChunkBytes);
     }
+    FInput.Bytes = &TSlot::Input;
+    FOutput.Bytes = &TSlot::Output;
     try {
-        FThread = std::thread([this] { Work(); });
+        FInput.Thread = std::thread([this] { Work(FInput); });
+        FOutput.Thread = std::thread([this] { Work(FOutput); });
     } catch (const std::system_error&) {
         // Submit hashes on the caller's thread.
+    }
+    if (!Threaded() && FInput.Thread.joinable()) {
+        {
+            const std::lock_guard lock(FLock);
+            FClosing = true;
+        }
+        FChanged.notify_all();
+        FInput.Thread.join();
+        FClosing = false;
     }
 }
 
 TStreamDigests::~TStreamDigests() {
-    if (!FThread.joinable())
+    if (!Threaded())
         return;
     {
         const std::lock_guard lock(FLock);
         FClosing = true;
     }
     FChanged.notify_all();
-    FThread.join();
+    FInput.Thread.join();
+    FOutput.Thread.join();
 }
 
 TStreamDigests::TSlot& TStreamDigests::Acquire() {
     std::unique_lock lock(FLock);
-    FChanged.wait(lock, [&] { return FSubmitted - FHashed < slotCount; });
+    FChanged.wait(lock, [&] { return FSubmitted - std::min(FInput.Hashed, FOutput.Hashed) < slotCount; });
     return FSlots[FSubmitted % slotCount];
 }
 
 void TStreamDigests::Submit() {
-    if (!FThread.joinable()) {
-        Hash(FSlots[FSubmitted % slotCount]);
+    if (!Threaded()) {
+        for (TStream* stream : {&FInput, &FOutput}) {
+            Hash(*stream, FSlots[FSubmitted % slotCount]);
+            ++stream->Hashed;
+        }
         ++FSubmitted;
-        ++FHashed;
         return;
     }
     {
@@ -50,39 +66,40 @@ void TStreamDigests::Submit() {
 TStreamHashes TStreamDigests::Finish() {
     {
         std::unique_lock lock(FLock);
-        FChanged.wait(lock, [&] { return FHashed == FSubmitted; });
+        FChanged.wait(lock, [&] { return FInput.Hashed == FSubmitted && FOutput.Hashed == FSubmitted; });
     }
-    if (FFailure)
-        std::rethrow_exception(FFailure);
-    return {FInput.FinishHex(), FOutput.FinishHex()};
+    for (const TStream* stream : {&FInput, &FOutput})
+        if (stream->Failure)
+            std::rethrow_exception(stream->Failure);
+    return {FInput.Digest.FinishHex(), FOutput.Digest.FinishHex()};
 }
 
-void TStreamDigests::Hash(TSlot& ASlot) {
-    if (FFailure)
+void TStreamDigests::Hash(TStream& AStream, const TSlot& ASlot) {
+    if (AStream.Failure)
         return;
     try {
-        FInput.Update(ASlot.Input.data(), ASlot.Length);
-        FOutput.Update(ASlot.Output.data(), ASlot.Length);
+        AStream.Digest.Update((ASlot.*AStream.Bytes).data(), ASlot.Length);
     } catch (...) {
-        FFailure = std::current_exception();
+        AStream.Failure = std::current_exception();
     }
 }
 
-// FFailure is written only here while the thread runs, and read by Finish after the last slot.
-void TStreamDigests::Work() {
+// A stream's Failure is written only by its thread while it runs, and read by Finish after the
+// last slot.
+void TStreamDigests::Work(TStream& AStream) {
     for (;;) {
-        TSlot* slot = nullptr;
+        const TSlot* slot = nullptr;
         {
             std::unique_lock lock(FLock);
-            FChanged.wait(lock, [&] { return FClosing || FHashed < FSubmitted; });
-            if (FHashed == FSubmitted)
+            FChanged.wait(lock, [&] { return FClosing || AStream.Hashed < FSubmitted; });
+            if (AStream.Hashed == FSubmitted)
                 return;
-            slot = &FSlots[FHashed % slotCount];
+            slot = &FSlots[AStream.Hashed % slotCount];
         }
-        Hash(*slot);
+        Hash(AStream, *slot);
         {
             const std::lock_guard lock(FLock);
-            ++FHashed;
+            ++AStream.Hashed;
         }
         FChanged.notify_all();
     }

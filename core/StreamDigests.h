@@ -1,6 +1,6 @@
-// SHA-256 of the bytes a streamed pass reads and of the bytes it writes, computed on a thread of
-// its own while the pass goes on: the pass fills a slot with a chunk of input and the output made
-// from it, hands it over, and takes the next free slot.
+// SHA-256 of the bytes a streamed pass reads and of the bytes it writes, each computed on a thread
+// of its own while the pass goes on: the pass fills a slot with a chunk of input and the output made
+// from it, hands it over, and takes the next slot both threads are done with.
 #pragma once
 
 #include "platform/Sha256.h"
@@ -28,13 +28,13 @@ public:
         std::size_t Length = 0; // of both, set by the caller before Submit
     };
 
-    // Slots of AChunkBytes bytes each. Without a thread to spare, Submit hashes at once.
+    // Slots of AChunkBytes bytes each. Without threads to spare, Submit hashes at once.
     explicit TStreamDigests(std::size_t AChunkBytes);
     ~TStreamDigests();
     TStreamDigests(const TStreamDigests&) = delete;
     TStreamDigests& operator=(const TStreamDigests&) = delete;
 
-    // The next slot to fill, once the hashing thread is done with it.
+    // The next slot to fill, once both hashing threads are done with it.
     TSlot& Acquire();
     // Hands the slot Acquire gave over to hashing.
     void Submit();
@@ -45,20 +45,27 @@ public:
 private:
     static constexpr std::size_t slotCount = 4;
 
-    void Hash(TSlot& ASlot);
-    void Work();
+    // One stream: the input or the output of the slots, its digest, and how far it is hashed.
+    struct TStream {
+        std::vector<std::uint8_t> TSlot::*Bytes;
+        platform::TSha256 Digest;
+        std::size_t Hashed = 0; // slots
+        std::exception_ptr Failure;
+        std::thread Thread;
+    };
+
+    void Hash(TStream& AStream, const TSlot& ASlot);
+    void Work(TStream& AStream);
+    bool Threaded() const { return FInput.Thread.joinable() && FOutput.Thread.joinable(); }
 
     std::vector<TSlot> FSlots;
-    platform::TSha256 FInput;
-    platform::TSha256 FOutput;
-    std::exception_ptr FFailure;
+    TStream FInput;
+    TStream FOutput;
 
     std::mutex FLock;
     std::condition_variable FChanged;
     std::size_t FSubmitted = 0; // slots handed over so far
-    std::size_t FHashed = 0;    // slots hashed so far
     bool FClosing = false;
-    std::thread FThread;
 };
 
 } // namespace kvaderon

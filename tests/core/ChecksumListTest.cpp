@@ -2,6 +2,7 @@
 #include "ChecksumList.h"
 #include "CommonTypes.h"
 #include "MemoryFileSystem.h"
+#include "PathText.h"
 #include "TiffBuilder.h"
 
 #include <gtest/gtest.h>
@@ -45,19 +46,19 @@ TEST(ChecksumList, RecordingKeepsTheListWholeOrUnchanged) {
     RecordChecksum(files, "/out/y.tif", hashB);
     RecordChecksum(files, "/out/x.tif", hashC);
     const std::string expected = hashC + "  x.tif\n" + hashB + "  y.tif\n";
-    EXPECT_EQ(files.Node("/out/SHA256SUMS").Bytes, TBytes(expected.begin(), expected.end()));
+    const std::filesystem::path list = std::filesystem::path("/out") / "SHA256SUMS";
+    EXPECT_EQ(files.Node(list).Bytes, TBytes(expected.begin(), expected.end()));
 
     files.FailCall(4, std::errc::no_space_on_device);
     try {
         RecordChecksum(files, "/out/z.tif", hashA);
         ADD_FAILURE() << "no error";
     } catch (const ETIFFError& error) {
-        EXPECT_EQ(std::string(error.what()).rfind("Не удалось записать список контрольных сумм /out/SHA256SUMS: ", 0),
-                  0u)
-            << error.what();
+        const std::string prefix = "Не удалось записать список контрольных сумм " + PathToUtf8(list) + ": ";
+        EXPECT_EQ(std::string(error.what()).rfind(prefix, 0), 0u) << error.what();
     }
-    EXPECT_EQ(files.Node("/out/SHA256SUMS").Bytes, TBytes(expected.begin(), expected.end()));
-    EXPECT_EQ(files.Paths(), std::vector<std::string>{"/out/SHA256SUMS"});
+    EXPECT_EQ(files.Node(list).Bytes, TBytes(expected.begin(), expected.end()));
+    EXPECT_EQ(files.Paths(), std::vector<std::string>{PathToUtf8(list)});
 }
 
 } // namespace

@@ -5,7 +5,6 @@
 #include "TargetPath.h"
 #include "TiffInverterSingleThread.h"
 #include "Verification.h"
-#include "platform/FileOperations.h"
 
 #include <algorithm>
 #include <chrono>
@@ -42,7 +41,7 @@ TFileBatch::TFileBatch(std::vector<TFileTask> ATasks, const TInversionOptions& A
     }
 }
 
-void TFileBatch::Run(const std::function<bool(std::size_t, const TFileReport&)>& AOnReport) {
+std::size_t TFileBatch::Run(const std::function<bool(std::size_t, const TFileReport&)>& AOnReport) {
     std::vector<std::thread> workers;
     try {
         for (unsigned i = 0; i < FJobs; ++i)
@@ -67,6 +66,7 @@ void TFileBatch::Run(const std::function<bool(std::size_t, const TFileReport&)>&
     }
     for (auto& worker : workers)
         worker.join();
+    return FNextTask;
 }
 
 // Files are taken in list order, so every file waited for is already taken by another thread.
@@ -103,7 +103,7 @@ TFileReport TFileBatch::ProcessFile(TTIFFInverterSingle& AInverter, const TFileT
 
 TFileReport TFileBatch::InvertFile(TTIFFInverterSingle& AInverter, const TFileTask& ATask) const {
     TFileReport report;
-    const bool targetExists = kvaderon::platform::FileExists(ATask.Target);
+    const bool targetExists = IsOtherExistingFile(ATask.Input, ATask.Target);
     if (targetExists && !FOptions.Overwrite) {
         report.Lines.push_back(Line(ATask.Target, "Пропущен пользователем (режим «пропустить все»)", false));
         report.Outcome = TFileOutcome::foSkipped;

@@ -47,8 +47,9 @@ public:
 
     // Calls AOnReport on the calling thread with each file's index and report, in list order.
     // When AOnReport returns false no further file is started, and Run returns once the files
-    // in work are done. A thread that cannot be started means fewer workers.
-    void Run(const std::function<bool(std::size_t, const TFileReport&)>& AOnReport);
+    // in work are done. A thread that cannot be started means fewer workers. Returns the count of
+    // files started.
+    std::size_t Run(const std::function<bool(std::size_t, const TFileReport&)>& AOnReport);
 
 private:
     void Work();

@@ -82,9 +82,7 @@ std::vector<TFileTask> PlanTasks(const TCommandLine& ALine, const fs::path& AOut
     std::vector<TFileTask> tasks;
     for (const auto& file : ALine.Files) {
         const fs::path input = Utf8ToPath(file);
-        const fs::path inputFolder = input.has_parent_path() ? input.parent_path() : fs::path(".");
-        const bool sameFolder = IsSameFolder(inputFolder, AOutputFolder);
-        tasks.push_back({input, BuildTargetPath(input, AOutputFolder, sameFolder, ALine.Prefix, ALine.Postfix)});
+        tasks.push_back({input, TargetPathFor(input, AOutputFolder, ALine.Prefix, ALine.Postfix)});
     }
     return tasks;
 }
@@ -109,7 +107,7 @@ int RunInvert(const TCommandLine& ALine, bool AColored) {
     TInvertTotals totals;
     bool outputWorks = true;
     bool checksumsWritten = true;
-    batch.Run([&](std::size_t AIndex, const TFileReport& AReport) {
+    const std::size_t started = batch.Run([&](std::size_t AIndex, const TFileReport& AReport) {
         state.SetCurrentIndex(int(AIndex));
         TFileReport report = AReport;
         if (ALine.Checksums)
@@ -121,8 +119,13 @@ int RunInvert(const TCommandLine& ALine, bool AColored) {
         return outputWorks;
     });
     state.StopTimer();
-    if (!outputWorks)
+    if (!outputWorks) {
+        // No summary where the output is gone; standard error tells that the list was not done.
+        if (started < ALine.Files.size())
+            std::fputs(PlainText(BuildInterruptedRunLine(int(ALine.Files.size() - started))).c_str(), stderr);
         return 1;
+    }
+
     const std::string closing =
         ALine.Json ? TotalsJson(totals, double(state.GetPureTime()) / 1000) + "\n" : ClosingText(state, AColored);
     if (!WriteStandardOutput(closing))

@@ -108,7 +108,7 @@ int AlphaCountEstimate(std::uint16_t ASamplesPerPixel, const std::vector<std::ui
 
 TTextRuns BuildAnalysisReport(const std::string& AFileName, const TBitDepthResult& AResult) {
     if (!AResult.Error.empty())
-        return {{"ОШИБКА: " + AResult.Error + "\n", TColorRole::crError, false}};
+        return {{"ОШИБКА: " + AFileName + ": " + AResult.Error + "\n", TColorRole::crError, false}};
 
     const auto rows = ReportRows(AResult);
     std::size_t width = 0;

@@ -12,7 +12,7 @@ namespace kvaderon {
 
 // The file name (bold), the verdict, a separator line, six rows of two name-value pairs whose
 // second pairs start in one column, a separator line and an empty line; or, when the analysis
-// failed, the single line "ОШИБКА: " + Error. AFileName is shown as given.
+// failed, the single line "ОШИБКА: " + AFileName + ": " + Error. AFileName is shown as given.
 TTextRuns BuildAnalysisReport(const std::string& AFileName, const TBitDepthResult& AResult);
 
 // Display name of a TIFF PhotometricInterpretation code, "Неизвестно [n]" for an unknown one.

@@ -29,6 +29,7 @@ std::string CountLine(const char* ALabel, int ACount) {
 constexpr const char* processedLabel = "✓ Обработано:     %d ";
 constexpr const char* skippedLabel = "↷ Пропущено:      %d ";
 constexpr const char* errorsLabel = "✗ С ошибками:     %d ";
+constexpr const char* notAttemptedLabel = "⏹ Не обработано:  %d ";
 
 } // namespace
 
@@ -36,35 +37,51 @@ TTextRuns BuildFinalStatusText(const TProcessingState& AState) {
     const int processed = AState.ProcessedCount();
     const int skipped = AState.SkippedCount();
     const int errors = AState.ErrorCount();
+    const int notAttempted = AState.NotAttemptedCount();
     const std::string time = AState.PureTimeStr();
-    std::string text = "Готово: " + ProcessedWord(processed);
-    if (errors == 0 && skipped == 0)
-        text += FormatText(" %d ", {processed}) + FilesWord(processed) + FormatText(" за %s", {time});
+    std::string text = (notAttempted > 0 ? "Прервано: " : "Готово: ") + ProcessedWord(processed);
+    if (errors == 0 && skipped == 0 && notAttempted == 0)
+        text += FormatText(" %d ", {processed}) + FilesWord(processed);
+    else if (errors == 0 && skipped == 0)
+        text += FormatText(" %d", {processed});
     else if (errors == 0)
-        text += FormatText(" %d, ", {processed}) + SkippedWord(skipped) + FormatText(" %d за %s", {skipped, time});
+        text += FormatText(" %d, ", {processed}) + SkippedWord(skipped) + FormatText(" %d", {skipped});
     else
-        text += FormatText(" %d, ", {processed}) + SkippedWord(skipped) +
-                FormatText(" %d, ошибок %d за %s", {skipped, errors, time});
-    return {{text, errors == 0 ? TColorRole::crOK : TColorRole::crError, false}};
+        text += FormatText(" %d, ", {processed}) + SkippedWord(skipped) + FormatText(" %d, ошибок %d", {skipped, errors});
+    if (notAttempted > 0)
+        text += FormatText(", не обработано %d", {notAttempted});
+    text += FormatText(" за %s", {time});
+    const TColorRole role = errors > 0 ? TColorRole::crError : notAttempted > 0 ? TColorRole::crWarning : TColorRole::crOK;
+    return {{text, role, false}};
 }
 
 TTextRuns BuildResultSummary(const TProcessingState& AState) {
     const int processed = AState.ProcessedCount();
     const int skipped = AState.SkippedCount();
     const int errors = AState.ErrorCount();
-    const char* heading = errors > 0    ? "ОБРАБОТКА ЗАВЕРШЕНА С ОШИБКАМИ"
-                          : skipped > 0 ? "ОБРАБОТКА ЗАВЕРШЕНА"
-                                        : "ОБРАБОТКА УСПЕШНО ЗАВЕРШЕНА!";
+    const int notAttempted = AState.NotAttemptedCount();
+    const char* heading = notAttempted > 0 ? "ОБРАБОТКА ПРЕРВАНА"
+                          : errors > 0     ? "ОБРАБОТКА ЗАВЕРШЕНА С ОШИБКАМИ"
+                          : skipped > 0    ? "ОБРАБОТКА ЗАВЕРШЕНА"
+                                           : "ОБРАБОТКА УСПЕШНО ЗАВЕРШЕНА!";
+    const TColorRole headingRole = errors > 0 ? TColorRole::crError : notAttempted > 0 ? TColorRole::crWarning : TColorRole::crOK;
     std::string statistics = "\nСТАТИСТИКА:\n" + CountLine(processedLabel, processed);
-    if (errors > 0 || skipped > 0)
+    if (errors > 0 || skipped > 0 || notAttempted > 0)
         statistics += CountLine(skippedLabel, skipped);
-    if (errors > 0)
+    if (errors > 0 || notAttempted > 0)
         statistics += CountLine(errorsLabel, errors);
+    if (notAttempted > 0)
+        statistics += CountLine(notAttemptedLabel, notAttempted);
     statistics += FormatText(errors > 0 ? "⏰ Время:          %s" : "▶ Время:          %s", {AState.PureTimeStr()});
     return {
-        {std::string(heading) + "\n", errors > 0 ? TColorRole::crError : TColorRole::crOK, true},
+        {std::string(heading) + "\n", headingRole, true},
         {statistics, TColorRole::crNames, false},
     };
+}
+
+TTextRuns BuildInterruptedRunLine(int ANotAttempted) {
+    return {{FormatText("Обработка прервана: не обработано %d ", {ANotAttempted}) + FilesWord(ANotAttempted) + "\n",
+             TColorRole::crWarning, true}};
 }
 
 TTextRuns BuildInterruptionText(const TProcessingState& AState, const std::string& AFileName) {

@@ -75,6 +75,12 @@ void TProcessingState::ResumeFrom(int ANewIndex) {
     FWasCancelled = false;
 }
 
+int TProcessingState::PercentAttempted() const {
+    if (FTotalFiles <= 0)
+        return 100;
+    return int(std::int64_t(TotalCount()) * 100 / FTotalFiles);
+}
+
 bool TProcessingState::ShouldOverwriteFile(bool AFileExists) const {
     return !AFileExists || FConflictMode == TFileConflictMode::fcmOverwriteAll;
 }

@@ -49,6 +49,10 @@ public:
     int SkippedCount() const { return FSkippedCount; }
     int ErrorCount() const { return FErrorCount; }
     int TotalCount() const { return FProcessedCount + FSkippedCount + FErrorCount; }
+    // Files of the list never attempted: more than 0 when the run ended before the list's end.
+    int NotAttemptedCount() const { return FTotalFiles > TotalCount() ? FTotalFiles - TotalCount() : 0; }
+    // The share of the list's files attempted, in whole per cent (rounded down).
+    int PercentAttempted() const;
     bool WasCancelled() const { return FWasCancelled; }
     int CurrentIndex() const { return FCurrentIndex; }
     void SetCurrentIndex(int AIndex) { FCurrentIndex = AIndex; }

@@ -1,6 +1,8 @@
 #include "TargetPath.h"
 
 #include "PathText.h"
+#include "platform/FileIO.h"
+#include "platform/FileOperations.h"
 
 namespace kvaderon {
 
@@ -24,6 +26,16 @@ fs::path BuildTargetPath(const fs::path& AInputFile, const fs::path& AOutputFold
         name = APrefix + name + APostfix + ".tif";
     }
     return AOutputFolder / Utf8ToPath(name);
+}
+
+fs::path TargetPathFor(const fs::path& AInputFile, const fs::path& AOutputFolder, const std::string& APrefix,
+                       const std::string& APostfix) {
+    const fs::path inputFolder = AInputFile.has_parent_path() ? AInputFile.parent_path() : fs::path(".");
+    return BuildTargetPath(AInputFile, AOutputFolder, IsSameFolder(inputFolder, AOutputFolder), APrefix, APostfix);
+}
+
+bool IsOtherExistingFile(const fs::path& AInputFile, const fs::path& ATarget) {
+    return platform::FileExists(ATarget) && !platform::SystemFileSystem().IsSameFile(AInputFile, ATarget);
 }
 
 bool IsSameFolder(const fs::path& AFirst, const fs::path& ASecond) {

@@ -13,6 +13,16 @@ std::filesystem::path BuildTargetPath(const std::filesystem::path& AInputFile,
                                       const std::filesystem::path& AOutputFolder, bool AAddPrefixAndPostfix,
                                       const std::string& APrefix, const std::string& APostfix);
 
+// The target of one input file by the naming rule: BuildTargetPath with prefix and postfix when
+// the input's own folder is AOutputFolder (IsSameFolder), with the name unchanged otherwise.
+std::filesystem::path TargetPathFor(const std::filesystem::path& AInputFile, const std::filesystem::path& AOutputFolder,
+                                    const std::string& APrefix, const std::string& APostfix);
+
+// Whether ATarget is an existing file other than AInputFile: the one case in which the user is
+// asked (or told by a batch-wide answer) to overwrite or skip it. A target that is the input itself
+// under any spelling or link is never offered for overwriting; the inverter refuses it.
+bool IsOtherExistingFile(const std::filesystem::path& AInputFile, const std::filesystem::path& ATarget);
+
 // The absolute spelling of APath with links, "." and ".." resolved as far as it exists.
 std::filesystem::path NormalPath(const std::filesystem::path& APath);
 

@@ -23,8 +23,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The SVG icons of the buttons and the window are drawn by Qt's SVG plugins.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6")
-# TIFF previews in the open dialog, Qt's own dialogs in Russian, fonts as wide as the designed ones.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-image-formats-plugins, qt6-translations-l10n, fonts-liberation2")
+# TIFF previews in the open dialog, Qt's own dialogs in Russian, fonts as wide as the designed ones,
+# and a font with the symbols of the result texts (⏰ ⏹) that no other Debian font of that size has.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-image-formats-plugins, qt6-translations-l10n, fonts-liberation2, fonts-symbola")
 
 # Debian's documentation files: the package's changelog and its copyright statement.
 set(doc_folder ${CMAKE_INSTALL_DATADIR}/doc/${CPACK_PACKAGE_NAME})

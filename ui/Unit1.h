@@ -32,6 +32,7 @@ namespace Ui {
 class TForm1;
 }
 class QLabel;
+class THelpWindow;
 class TVclStylesSystemMenu;
 
 // Chooses input files starting in AStartFolder; an empty list when cancelled.
@@ -127,6 +128,7 @@ private:
     void AddLogLine(const QString& AText);
     void ScrollLogToCaret();
     void InsertLogRuns(const kvaderon::TTextRuns& ARuns);
+    void LogRuns(const kvaderon::TTextRuns& ARuns);
     void SetLogRole(kvaderon::TColorRole ARole, bool ABold);
     void RecolorLog();
     void LogFileResult(const QString& AFileName, const QString& AMessage);
@@ -169,7 +171,10 @@ private:
                                    bool AOverwrite);
     void UpdateFileProgress();
     void SetProgress(int APercent);
-    bool HandleExistingFile(const QString& AFileName);
+    // The answer to an existing target. A skip after an Escape press counts like any skip; the
+    // Escape's abort request is handled at the next file.
+    enum class TExistingTargetAnswer { etOverwrite, etSkip, etAbort };
+    TExistingTargetAnswer HandleExistingFile(const QString& AFileName);
     void ShowInterruptDialog();
     void ShowResultsDialog();
     void InstallKeyboardHook();
@@ -204,6 +209,9 @@ private:
     TVclStylesSystemMenu* FStyleMenu = nullptr;
     kvaderon::TAppSettings FSettings;
 
+    // The log holds more than the help: the help button then opens the help window.
+    bool FLogHoldsResults = false;
+    THelpWindow* FHelpWindow = nullptr; // made at its first showing, owned by the window
     // Where the log's next text goes: always the end, whatever the user's caret does.
     QTextCursor FLogCursor;
     QTextCharFormat FLogFormat;

@@ -14,7 +14,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 
 namespace {
 
@@ -100,22 +99,23 @@ bool TForm1::HandleInterruption(int AIndex) {
 }
 
 // One file from its target to its count. False when the user aborted the run at an existing
-// target: then the file is not counted.
+// target: then the file is not counted. A target that is the input itself is not offered for
+// overwriting: the inverter refuses it as that file's error.
 bool TForm1::ProcessFileAt(int AIndex) {
     const QString input = FInputFiles.at(AIndex);
     const QString target = TargetPathFor(input);
     bool overwrite = false;
-    const QFileInfo targetInfo(target);
-    if (targetInfo.exists() && !targetInfo.isDir()) {
+    if (kvaderon::IsOtherExistingFile(ToPath(input), ToPath(target))) {
         FProcessingState->PauseTimer();
-        overwrite = HandleExistingFile(target);
+        const TExistingTargetAnswer answer = HandleExistingFile(target);
         FProcessingState->ResumeTimer();
-        if (!overwrite) {
-            if (FCancelRequested)
-                return false;
+        if (answer == TExistingTargetAnswer::etAbort)
+            return false;
+        if (answer == TExistingTargetAnswer::etSkip) {
             FProcessingState->RecordSkipped();
             return true;
         }
+        overwrite = true;
     }
     if (ProcessSingleFile(input, target, overwrite) == 0)
         FProcessingState->RecordProcessed();
@@ -125,10 +125,14 @@ bool TForm1::ProcessFileAt(int AIndex) {
     return true;
 }
 
+// A run that ended before the list's end says so in the log, the result dialog and the status, and
+// its progress stays at the share of files attempted.
 void TForm1::FinishRun() {
     FProcessingState->StopTimer();
     RemoveKeyboardHook();
-    SetProgress(100);
+    SetProgress(FProcessingState->PercentAttempted());
+    if (FProcessingState->NotAttemptedCount() > 0)
+        LogRuns(kvaderon::BuildInterruptedRunLine(FProcessingState->NotAttemptedCount()));
     if (!FCloseAfterRun)
         ShowResultsDialog();
     SetStatus(RunsText(kvaderon::BuildFinalStatusText(*FProcessingState)));
@@ -141,13 +145,9 @@ void TForm1::FinishRun() {
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
 }
 
-// The input's name in the destination; with prefix and postfix when the files were chosen from
-// the destination folder itself, however either folder is spelled.
 QString TForm1::TargetPathFor(const QString& AInputFile) const {
-    const bool sameFolder = !FLastOpenFolder.isEmpty() &&
-                            kvaderon::IsSameFolder(ToPath(FLastOpenFolder), ToPath(FOutputFolder));
-    const std::filesystem::path target = kvaderon::BuildTargetPath(
-        ToPath(AInputFile), ToPath(FOutputFolder), sameFolder, FSettings.Prefix, FSettings.Postfix);
+    const std::filesystem::path target =
+        kvaderon::TargetPathFor(ToPath(AInputFile), ToPath(FOutputFolder), FSettings.Prefix, FSettings.Postfix);
     return QDir::toNativeSeparators(QString::fromStdString(kvaderon::PathToUtf8(target)));
 }
 
@@ -189,19 +189,19 @@ void TForm1::SetProgress(int APercent) {
     FUi->ProgressBar2->repaint();
 }
 
-// AFileName is the full path of an existing target. True when it is to be overwritten; writes
-// the decision line.
-bool TForm1::HandleExistingFile(const QString& AFileName) {
+// AFileName is the full path of an existing target. Writes the decision line; an abort (the
+// fifth button or the close box) writes none and sets the abort request.
+TForm1::TExistingTargetAnswer TForm1::HandleExistingFile(const QString& AFileName) {
     const QString name = FileNameOf(AFileName);
     const QString overwriteAll = QStringLiteral("OK! (режим «перезаписать все»)");
     const QString skipAll = QStringLiteral("Пропущен пользователем (режим «пропустить все»)");
     if (FProcessingState->ShouldSkipFile(true)) {
         LogFileResult(name, skipAll);
-        return false;
+        return TExistingTargetAnswer::etSkip;
     }
     if (FProcessingState->ShouldOverwriteFile(true)) {
         LogFileResult(name, overwriteAll);
-        return true;
+        return TExistingTargetAnswer::etOverwrite;
     }
     FProcessingState->PauseTimer();
     const int answer = FDialogManager->CreateCustomDialogWithMapping(
@@ -216,21 +216,21 @@ bool TForm1::HandleExistingFile(const QString& AFileName) {
     switch (answer) {
     case 100:
         LogFileResult(name, QStringLiteral("OK! (Перезаписан)"));
-        return true;
+        return TExistingTargetAnswer::etOverwrite;
     case 101:
         LogFileResult(name, QStringLiteral("Пропущен пользователем"));
-        return false;
+        return TExistingTargetAnswer::etSkip;
     case 102:
         FProcessingState->SetConflictModeFromAction(answer);
         LogFileResult(name, overwriteAll);
-        return true;
+        return TExistingTargetAnswer::etOverwrite;
     case 103:
         FProcessingState->SetConflictModeFromAction(answer);
         LogFileResult(name, skipAll);
-        return false;
+        return TExistingTargetAnswer::etSkip;
     default:
         FCancelRequested = true;
-        return false;
+        return TExistingTargetAnswer::etAbort;
     }
 }
 

@@ -1,6 +1,8 @@
-// TForm1, the help: the program's help text "INFO" shown in the log.
+// TForm1, the help: the program's help text "INFO", shown in the log while the log holds nothing
+// else, and otherwise in a window of its own so that no result is erased.
 #include "Unit1.h"
 
+#include "HelpWindow.h"
 #include "WindowFonts.h"
 #include "ui_Unit1.h"
 
@@ -9,7 +11,6 @@
 #include <QTextDocument>
 
 namespace {
-
 
 // The help text with a line break after every line, the last one included.
 QString ReadHelpText() {
@@ -30,6 +31,12 @@ QString ReadHelpText() {
 } // namespace
 
 void TForm1::ShowHelp() {
+    if (FRunActive || FLogHoldsResults) {
+        if (!FHelpWindow)
+            FHelpWindow = new THelpWindow(ReadHelpText(), this);
+        FHelpWindow->ShowOnTop();
+        return;
+    }
     ClearLog();
     FLogFormat.setFontFamilies(WindowFontFamilies());
     FLogFormat.setFontStyleHint(QFont::SansSerif);
@@ -38,6 +45,7 @@ void TForm1::ShowHelp() {
     FUi->RichEdit1->document()->setDocumentMargin(LogMargin);
     SetLogRole(kvaderon::TColorRole::crNames, false);
     InsertLogText(ReadHelpText());
+    FLogHoldsResults = false;
     FUi->RichEdit1->setFocus();
     FUi->RichEdit1->moveCursor(QTextCursor::Start);
     FUi->RichEdit1->verticalScrollBar()->setValue(0);

@@ -125,6 +125,7 @@ void TForm1::PrepareLog() {
 }
 
 void TForm1::ClearLog() {
+    FLogHoldsResults = false;
     FUi->RichEdit1->clear();
     FLogCursor = QTextCursor(FUi->RichEdit1->document());
 }
@@ -144,6 +145,7 @@ void TForm1::InsertLogText(const QString& AText) {
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     FLogCursor.movePosition(QTextCursor::End);
     FLogCursor.insertText(text, FLogFormat);
+    FLogHoldsResults = true;
 }
 
 void TForm1::AddLogLine(const QString& AText) {
@@ -180,12 +182,16 @@ void TForm1::LogFileError(const QString& AFileName, const QString& AMessage) {
     LogOutcomeLine(AFileName, AMessage, true);
 }
 
-void TForm1::LogOutcomeLine(const QString& AFileName, const QString& AMessage, bool AIsError) {
+// Lines of a run at the log's end; the view follows them, so the newest is always in sight.
+void TForm1::LogRuns(const kvaderon::TTextRuns& ARuns) {
     PrepareLog();
-    InsertLogRuns(kvaderon::BuildOutcomeLine(
-        FProcessingState->CurrentIndex() + 1, kvaderon::LocalTimeText(std::time(nullptr)),
-        AFileName.toStdString(), AMessage.toStdString(), AIsError));
-    // The view follows a run: the newest outcome is always in sight.
+    InsertLogRuns(ARuns);
     ScrollLogToCaret();
+}
+
+void TForm1::LogOutcomeLine(const QString& AFileName, const QString& AMessage, bool AIsError) {
+    LogRuns(kvaderon::BuildOutcomeLine(FProcessingState->CurrentIndex() + 1,
+                                       kvaderon::LocalTimeText(std::time(nullptr)),
+                                       AFileName.toStdString(), AMessage.toStdString(), AIsError));
     QCoreApplication::processEvents();
 }

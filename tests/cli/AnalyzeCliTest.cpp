@@ -37,7 +37,8 @@ TEST_F(AnalyzeCli, TextReportsAreTheSharedReportsInListOrder) {
         expected += PlainText(BuildAnalysisReport(
             file.filename().string(), TTIFFBitDepthAnalyzer().AnalyzeBitDepth(file, TAnalysisMode::amPrecise)));
     ASSERT_NE(expected.find("Репликация"), std::string::npos);
-    ASSERT_NE(expected.find("ОШИБКА: Не удалось открыть файл: "), std::string::npos);
+    ASSERT_NE(expected.find("ОШИБКА: missing.tif: Не удалось открыть файл: "), std::string::npos);
+    ASSERT_NE(expected.find("ОШИБКА: broken.tif: Файл отклонен: "), std::string::npos);
     ASSERT_NE(expected.find("Файл отклонен: Полосы изображения перекрываются (файл повреждён)"), std::string::npos);
 
     const TProgramResult all = Cli({"analyze", files[0].string(), files[1].string(), files[2].string(),

@@ -167,21 +167,37 @@ TEST_F(InvertCli, FilesSharingATargetAreHandledOneAfterTheOther) {
     EXPECT_EQ(ReadFile(FTemp / "out" / "x.tif"), Positive(Image(2)));
 }
 
+// A target that is the input itself (its own name with an empty prefix, or a hard link to it in
+// the destination) is never taken for an existing target: no skip, no overwrite line, only the
+// refusal, with or without --overwrite.
 TEST_F(InvertCli, FileNeverOverwritesItself) {
     const fs::path output = Folder("out");
     const TBytes original = BuildImage(Image(1)).Build();
-    const fs::path input = Put(output / "x.tif", original);
+    const fs::path own = Put(output / "x.tif", original);
+    const fs::path linked = Put(Folder("in") / "y.tif", original);
+    fs::create_hard_link(linked, output / "y.tif");
 
-    const TProgramResult run =
-        Cli({"invert", "--overwrite", "--prefix", "", "--out", output.string(), input.string()});
-    EXPECT_EQ(run.ExitCode, 1);
-    const auto lines = Lines(run.Out);
-    EXPECT_EQ(Message(lines.at(0), 1, "x.tif"), "OK! (режим «перезаписать все»)");
-    EXPECT_NE(Message(lines.at(1), 1, "x.tif").find("Входной и выходной пути указывают на один и тот же файл"),
-              std::string::npos)
-        << lines.at(1);
-    EXPECT_EQ(ReadFile(input), original);
-    EXPECT_EQ(std::distance(fs::directory_iterator(output), fs::directory_iterator()), 1);
+    for (const bool overwrite : {false, true}) {
+        SCOPED_TRACE(overwrite);
+        std::vector<std::string> arguments{"invert", "--prefix", "", "--out", output.string()};
+        if (overwrite)
+            arguments.push_back("--overwrite");
+        arguments.insert(arguments.end(), {own.string(), linked.string()});
+        const TProgramResult run = Cli(arguments);
+        EXPECT_EQ(run.ExitCode, 1);
+        const auto lines = Lines(run.Out);
+        ASSERT_GE(lines.size(), 2u) << run.Out;
+        const std::pair<int, const char*> refused[] = {{1, "x.tif"}, {2, "y.tif"}};
+        for (const auto& [number, name] : refused)
+            EXPECT_NE(Message(lines.at(std::size_t(number - 1)), number, name)
+                          .find("Входной и выходной пути указывают на один и тот же файл"),
+                      std::string::npos)
+                << lines.at(std::size_t(number - 1));
+        EXPECT_EQ(lines.at(2), "") << "one line per file";
+        EXPECT_EQ(ReadFile(own), original);
+        EXPECT_EQ(ReadFile(linked), original);
+        EXPECT_EQ(std::distance(fs::directory_iterator(output), fs::directory_iterator()), 2);
+    }
 }
 
 TEST_F(InvertCli, UnusableDestinationEndsTheRunBeforeAnyFile) {

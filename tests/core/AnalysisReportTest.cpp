@@ -110,10 +110,10 @@ TEST(AnalysisReport, VerdictFollowsFlagsAndMaximum) {
     }
 }
 
-TEST(AnalysisReport, FailedAnalysisGivesOnlyTheErrorLine) {
+TEST(AnalysisReport, FailedAnalysisGivesOnlyTheErrorLineWithTheFileName) {
     TBitDepthResult result;
     result.Error = "Файл отклонен: причина";
-    const TTextRuns expected{{"ОШИБКА: Файл отклонен: причина\n", TColorRole::crError, false}};
+    const TTextRuns expected{{"ОШИБКА: f.tif: Файл отклонен: причина\n", TColorRole::crError, false}};
     EXPECT_EQ(BuildAnalysisReport("f.tif", result), expected);
 }
 

@@ -7,6 +7,7 @@
 #include "TiffBuilder.h"
 #include "TiffInverterSingleThread.h"
 
+#include <QDialog>
 #include <QProgressBar>
 #include <QRegularExpression>
 #include <QTextDocument>
@@ -50,7 +51,11 @@ protected:
         Form1Test::SetUp();
         fs::create_directories(In);
         fs::create_directories(Out);
-        // Every log line ends with a line break, so the lines written are the blocks but one.
+        WatchLog();
+    }
+
+    // Every log line ends with a line break, so the lines written are the blocks but one.
+    void WatchLog() {
         QObject::connect(Log(), &QTextDocument::blockCountChanged, Form.get(), [this](int ABlocks) {
             if (OnLogLine && ABlocks > 1)
                 OnLogLine(ABlocks - 1);
@@ -193,8 +198,10 @@ TEST_F(BatchRunTest, AnswersToAnExistingTarget) {
                    QStringLiteral("Готово: обработаны 3 файла за <0,1 с"), true, true},
              TCase{103, 1, {QStringLiteral("1. a.tif") + skipAll, QStringLiteral("2. b.tif") + skipAll, ok},
                    QStringLiteral("Готово: обработан 1, пропущены 2 за <0,1 с"), false, true},
-             TCase{104, 1, {}, QStringLiteral("Готово: обработано 0 файлов за <0,1 с"), false, false},
-             TCase{2, 1, {}, QStringLiteral("Готово: обработано 0 файлов за <0,1 с"), false, false},
+             TCase{104, 1, {QStringLiteral("Обработка прервана: не обработано 3 файла")},
+                   QStringLiteral("Прервано: обработано 0, не обработано 3 за <0,1 с"), false, false},
+             TCase{2, 1, {QStringLiteral("Обработка прервана: не обработано 3 файла")},
+                   QStringLiteral("Прервано: обработано 0, не обработано 3 за <0,1 с"), false, false},
          }) {
         SCOPED_TRACE(test.FirstAnswer);
         fs::remove_all(Out);
@@ -231,6 +238,123 @@ TEST_F(BatchRunTest, AnswersToAnExistingTarget) {
     }
 }
 
+// Every way a run of a.tif, b.tif, c.tif can end, with what the result dialog, the log, the status
+// and the progress bar say. A run that ended before the list's end says so whatever its counters.
+TEST_F(BatchRunTest, EveryEndingOfARunIsReportedAsItHappened) {
+    struct TEnding {
+        const char* Name;
+        bool BExists; // b.tif's target exists: the file-exists dialog comes up for it
+        std::deque<int> Answers;
+        // What happens while the run goes on: at a log line, or while a dialog is open.
+        std::function<void(int)> AtLine;
+        std::function<void(const TDialogQuestion&)> AtQuestion;
+        QString Results; // the result dialog's text; empty when none is shown
+        QStringList Lines;
+        QString Status;
+        int Progress;
+    };
+    const QString ok = QStringLiteral("1. a.tif: ОК!");
+    const QString stopped1 = QStringLiteral("Обработка прервана: не обработано 1 файл");
+    const QString stopped2 = QStringLiteral("Обработка прервана: не обработано 2 файла");
+    const QString oneDoneTwoLeft =
+        QStringLiteral("ОБРАБОТКА ПРЕРВАНА\n\nСТАТИСТИКА:\n✓ Обработано:     1 файл\n"
+                       "↷ Пропущено:      0 файлов\n✗ С ошибками:     0 файлов\n"
+                       "⏹ Не обработано:  2 файла\n▶ Время:          <0,1 с");
+    const QString oneDoneTwoLeftStatus = QStringLiteral("Прервано: обработан 1, не обработано 2 за <0,1 с");
+    const QString oneSkippedOneLeft =
+        QStringLiteral("ОБРАБОТКА ПРЕРВАНА\n\nСТАТИСТИКА:\n✓ Обработано:     1 файл\n"
+                       "↷ Пропущено:      1 файл\n✗ С ошибками:     0 файлов\n"
+                       "⏹ Не обработано:  1 файл\n▶ Время:          <0,1 с");
+    const QString oneSkippedOneLeftStatus =
+        QStringLiteral("Прервано: обработан 1, пропущен 1, не обработано 1 за <0,1 с");
+    const QString skipAllLine = QStringLiteral("2. b.tif: Пропущен пользователем (режим «пропустить все»)");
+    const auto abortAfterLine1 = [this](int ALine) {
+        if (ALine == 1)
+            Control<QPushButton>("btnCancel")->click();
+    };
+    const auto escapeInExists = [this](const TDialogQuestion& AQuestion) {
+        if (AQuestion.Caption == FileExistsCaption)
+            Script->PressEscape();
+    };
+    const std::vector<TEnding> endings{
+        {"the list's end", false, {}, {}, {},
+         QStringLiteral("ОБРАБОТКА УСПЕШНО ЗАВЕРШЕНА!\n\nСТАТИСТИКА:\n✓ Обработано:     3 файла\n"
+                        "▶ Время:          <0,1 с"),
+         {ok, QStringLiteral("2. b.tif: ОК!"), QStringLiteral("3. c.tif: ОК!")},
+         QStringLiteral("Готово: обработаны 3 файла за <0,1 с"), 100},
+        {"interruption dialog: end", false, {100}, abortAfterLine1, {}, oneDoneTwoLeft, {ok, stopped2},
+         oneDoneTwoLeftStatus, 33},
+        {"interruption dialog: close box", false, {2}, abortAfterLine1, {}, oneDoneTwoLeft, {ok, stopped2},
+         oneDoneTwoLeftStatus, 33},
+        {"file-exists dialog: abort", true, {104}, {}, {}, oneDoneTwoLeft, {ok, stopped2},
+         oneDoneTwoLeftStatus, 33},
+        {"file-exists dialog: close box", true, {2}, {}, {}, oneDoneTwoLeft, {ok, stopped2},
+         oneDoneTwoLeftStatus, 33},
+        {"Escape in the file-exists dialog, skip all, end", true, {103, 100}, {}, escapeInExists,
+         oneSkippedOneLeft, {ok, skipAllLine, stopped1}, oneSkippedOneLeftStatus, 66},
+        {"Escape in the file-exists dialog, skip all, continue", true, {103, 101}, {}, escapeInExists,
+         QStringLiteral("ОБРАБОТКА ЗАВЕРШЕНА\n\nСТАТИСТИКА:\n✓ Обработано:     2 файла\n"
+                        "↷ Пропущено:      1 файл\n▶ Время:          <0,1 с"),
+         {ok, skipAllLine, QStringLiteral("3. c.tif: ОК!")},
+         QStringLiteral("Готово: обработаны 2, пропущен 1 за <0,1 с"), 100},
+        {"window closed in the file-exists dialog, skip", true, {101}, {},
+         [this](const TDialogQuestion&) { Form->close(); }, {},
+         {ok, QStringLiteral("2. b.tif: Пропущен пользователем"), stopped1}, oneSkippedOneLeftStatus, 66},
+        {"unexpected failure", true, {}, {},
+         [](const TDialogQuestion& AQuestion) {
+             if (AQuestion.Caption == FileExistsCaption)
+                 throw std::runtime_error("сбой");
+         },
+         QStringLiteral("ОБРАБОТКА ПРЕРВАНА\n\nСТАТИСТИКА:\n✓ Обработано:     1 файл\n"
+                        "↷ Пропущено:      0 файлов\n✗ С ошибками:     1 файл\n"
+                        "⏹ Не обработано:  1 файл\n⏰ Время:          <0,1 с"),
+         {ok, QStringLiteral("2. b.tif: сбой"), stopped1},
+         QStringLiteral("Прервано: обработан 1, пропущено 0, ошибок 1, не обработано 1 за <0,1 с"), 66},
+    };
+    for (const TEnding& ending : endings) {
+        SCOPED_TRACE(ending.Name);
+        Script = std::make_shared<TScript>();
+        Form = MakeForm();
+        WatchLog();
+        fs::remove_all(Out);
+        fs::create_directories(Out);
+        if (ending.BExists)
+            ExistingTarget("b.tif");
+        Choose({Negative("a.tif"), Negative("b.tif"), Negative("c.tif")});
+        Script->Answers = ending.Answers;
+        OnLogLine = ending.AtLine;
+        Script->OnQuestion = ending.AtQuestion;
+
+        Run();
+
+        EXPECT_EQ(Captions().contains(ResultsCaption), !ending.Results.isEmpty());
+        if (!ending.Results.isEmpty()) {
+            EXPECT_EQ(Question(ResultsCaption).Text, ending.Results);
+        }
+        EXPECT_EQ(LogLines(), ending.Lines);
+        EXPECT_EQ(LabelText("lblStatus"), ending.Status);
+        EXPECT_EQ(Control<QProgressBar>("ProgressBar2")->value(), ending.Progress);
+        EXPECT_EQ(fs::exists(Out / "c.tif"), ending.Progress == 100) << "c.tif is attempted only at the end";
+    }
+}
+
+// The help button in the middle of a run opens the help window; the log keeps every line and the
+// run goes on to its end.
+TEST_F(BatchRunTest, HelpDuringARunLeavesTheLogAndTheRunAlone) {
+    Choose({Negative("a.tif"), Negative("b.tif"), Negative("c.tif")});
+    OnLogLine = [this](int ALine) {
+        if (ALine == 1)
+            Control<QToolButton>("SpeedButton1")->click();
+    };
+    Run();
+    EXPECT_EQ(LogLines(), (QStringList{QStringLiteral("1. a.tif: ОК!"), QStringLiteral("2. b.tif: ОК!"),
+                                       QStringLiteral("3. c.tif: ОК!")}));
+    auto* help = Form->findChild<QDialog*>(QStringLiteral("HelpWindow"));
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_TRUE(Question(ResultsCaption).Text.startsWith(QStringLiteral("ОБРАБОТКА УСПЕШНО ЗАВЕРШЕНА!\n")));
+}
+
 TEST_F(BatchRunTest, AnOverwrittenTargetThatFailsShowsTheDecisionAndTheError) {
     ExistingTarget("b.tif");
     Choose({Broken("b.tif")});
@@ -258,12 +382,14 @@ TEST_F(BatchRunTest, EscapeWhileADialogIsOpen) {
     for (const TCase& test : {
              TCase{"first button: written, then the interruption", true, FileExistsCaption,
                    {100, 100}, existsInterruptResults,
-                   {QStringLiteral("1. b.tif: OK! (Перезаписан)")},
-                   QStringLiteral("Готово: обработан 1 файл за <0,1 с")},
-             TCase{"second button: skip line, the run ends", true, FileExistsCaption, {101},
-                   {FileExistsCaption, ResultsCaption},
-                   {QStringLiteral("1. b.tif: Пропущен пользователем")},
-                   QStringLiteral("Готово: обработано 0 файлов за <0,1 с")},
+                   {QStringLiteral("1. b.tif: OK! (Перезаписан)"),
+                    QStringLiteral("Обработка прервана: не обработано 1 файл")},
+                   QStringLiteral("Прервано: обработан 1, не обработано 1 за <0,1 с")},
+             TCase{"second button: skip counted, then the interruption", true, FileExistsCaption,
+                   {101}, existsInterruptResults,
+                   {QStringLiteral("1. b.tif: Пропущен пользователем"),
+                    QStringLiteral("Обработка прервана: не обработано 1 файл")},
+                   QStringLiteral("Прервано: обработано 0, пропущен 1, не обработано 1 за <0,1 с")},
              TCase{"interruption dialog: no effect", false, InterruptCaption, {101},
                    {InterruptCaption, ResultsCaption},
                    {QStringLiteral("1. b.tif: ОК!"), QStringLiteral("2. c.tif: ОК!")},
@@ -352,9 +478,11 @@ TEST_F(BatchRunTest, InterruptionBetweenFilesThenContinueOrEnd) {
             EXPECT_TRUE(cancelEnabledAfterResume);
             EXPECT_EQ(Script->HookInstallCount, installsBefore + 2) << "installed again on resuming";
         } else {
-            EXPECT_EQ(LogLines(), QStringList{QStringLiteral("1. a.tif: ОК!")});
+            EXPECT_EQ(LogLines(), (QStringList{QStringLiteral("1. a.tif: ОК!"),
+                                               QStringLiteral("Обработка прервана: не обработано 3 файла")}));
             EXPECT_FALSE(fs::exists(Out / "b.tif"));
-            EXPECT_EQ(LabelText("lblStatus"), QStringLiteral("Готово: обработан 1 файл за <0,1 с"));
+            EXPECT_EQ(LabelText("lblStatus"),
+                      QStringLiteral("Прервано: обработан 1, не обработано 3 за <0,1 с"));
         }
     }
 }
@@ -478,29 +606,26 @@ TEST_F(BatchRunTest, StartChecksAndACreatedDestination) {
     EXPECT_EQ(ReadFile(Dir / "new" / "nested" / "a.tif"), PositiveBytes());
 }
 
-// Files chosen from the destination itself get prefix and postfix, however the folder is spelled.
-TEST_F(BatchRunTest, TargetNamesFollowTheFolderTheFilesCameFrom) {
-    struct TCase {
-        QString LastOpenFolder;
-        std::string Target;
-    };
+// The naming rule is decided per file: a file lying in the destination (however the folder is
+// spelled) gets prefix and postfix, a file from elsewhere keeps its name, in one run. No target
+// exists, so no dialog comes up.
+TEST_F(BatchRunTest, TargetNamesFollowEachFilesOwnFolder) {
     const QString sep = QDir::separator();
-    for (const TCase& test : {
-             TCase{Native(Out) + sep, "! a_pos.tif"},
-             TCase{Native(Out), "! a_pos.tif"},
-             TCase{Native(Out / ".." / "out") + sep, "! a_pos.tif"},
-             TCase{Native(In) + sep, "a.tiff"},
-         }) {
-        SCOPED_TRACE(test.Target);
+    for (const QString& destination : QStringList{Native(Out) + sep, Native(Out), Native(Out / ".." / "out") + sep,
+                                                   Native(In / ".." / "out" / ".")}) {
+        SCOPED_TRACE(destination.toStdString());
         fs::remove_all(Out);
         fs::create_directories(Out);
-        WriteFile(Out / "a.tiff", NegativeBytes());
-        Choose({Out / "a.tiff"});
-        Access().LastOpenFolder() = test.LastOpenFolder;
+        WriteFile(Out / "c.tiff", NegativeBytes());
+        Choose({Negative("a.tif"), Out / "c.tiff"});
+        Access().OutputFolder() = destination;
         Access().Settings().Postfix = "_pos";
-        Script->Answers = {101};
+        Script->Questions.clear();
         Run();
-        EXPECT_EQ(ReadFile(Out / test.Target), test.Target == "a.tiff" ? NegativeBytes() : PositiveBytes());
+        EXPECT_EQ(Captions(), QStringList{ResultsCaption});
+        EXPECT_EQ(LogLines(), (QStringList{QStringLiteral("1. a.tif: ОК!"), QStringLiteral("2. ! c_pos.tif: ОК!")}));
+        EXPECT_EQ(ReadFile(Out / "a.tif"), PositiveBytes());
+        EXPECT_EQ(ReadFile(Out / "! c_pos.tif"), PositiveBytes());
     }
 }
 
@@ -519,6 +644,30 @@ TEST_F(BatchRunTest, WithVerifyOnEachWrittenPositiveIsCheckedAndSaysSo) {
     EXPECT_EQ(ReadFile(Out / "b.tif"), PositiveBytes());
 }
 
+// A target that is the input itself, under its own name (empty prefix and postfix) or through a
+// hard link, is refused as that file's error and never offered for overwriting.
+TEST_F(BatchRunTest, ATargetThatIsTheInputItselfIsRefusedWithoutTheFileExistsDialog) {
+    WriteFile(Out / "c.tif", NegativeBytes());
+    const fs::path linked = Negative("a.tif");
+    fs::create_hard_link(linked, Out / "a.tif");
+    Choose({Out / "c.tif", linked});
+    Access().Settings().Prefix = "";
+    Access().Settings().Postfix = "";
+    Script->Answers = {100, 100};
+    Run();
+    EXPECT_EQ(Captions(), QStringList{ResultsCaption});
+    const QStringList lines = LogLines();
+    ASSERT_EQ(lines.size(), 2);
+    for (int i = 0; i < 2; ++i) {
+        const QString prefix = QString::number(i + 1) + (i == 0 ? QStringLiteral(". c.tif: ") : QStringLiteral(". a.tif: "));
+        EXPECT_TRUE(lines[i].startsWith(prefix) && lines[i].contains(QStringLiteral("один и тот же файл")))
+            << lines[i].toStdString();
+    }
+    EXPECT_EQ(ReadFile(Out / "c.tif"), NegativeBytes());
+    EXPECT_EQ(ReadFile(In / "a.tif"), NegativeBytes());
+    EXPECT_TRUE(Question(ResultsCaption).Text.startsWith(QStringLiteral("ОБРАБОТКА ЗАВЕРШЕНА С ОШИБКАМИ\n")));
+}
+
 TEST_F(BatchRunTest, ClosingTheWindowMidRunEndsTheRunThenCloses) {
     const fs::path settingsFile = Dir / "kvaderon.ini";
     Form = MakeForm(settingsFile);
@@ -531,7 +680,8 @@ TEST_F(BatchRunTest, ClosingTheWindowMidRunEndsTheRunThenCloses) {
     };
     Run();
     EXPECT_EQ(Captions(), QStringList{FileExistsCaption}) << "no interruption, no results";
-    EXPECT_EQ(LogLines(), QStringList{QStringLiteral("1. a.tif: OK! (Перезаписан)")});
+    EXPECT_EQ(LogLines(), (QStringList{QStringLiteral("1. a.tif: OK! (Перезаписан)"),
+                                       QStringLiteral("Обработка прервана: не обработано 1 файл")}));
     EXPECT_EQ(ReadFile(Out / "a.tif"), PositiveBytes());
     EXPECT_FALSE(fs::exists(Out / "b.tif"));
     EXPECT_TRUE(WaitUntil([&settingsFile] { return fs::exists(settingsFile); }));
@@ -548,7 +698,8 @@ TEST_F(BatchRunTest, AnUnexpectedFailureEndsTheRunAndRestoresTheWindow) {
             throw std::runtime_error("сбой");
     };
     Run();
-    EXPECT_EQ(LogLines(), QStringList{QStringLiteral("1. a.tif: сбой")});
+    EXPECT_EQ(LogLines(), (QStringList{QStringLiteral("1. a.tif: сбой"),
+                                       QStringLiteral("Обработка прервана: не обработано 1 файл")}));
     EXPECT_FALSE(fs::exists(Out / "b.tif"));
     EXPECT_FALSE(Script->HookInstalled);
     EXPECT_FALSE(Access().RunActive());

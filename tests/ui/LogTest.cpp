@@ -5,6 +5,8 @@
 #include "platform/StyleManager.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QKeyEvent>
 
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -116,6 +118,7 @@ TEST_F(Form1Test, ThemeChangeRecoloursTheWholeLog) {
     const kvaderon::TOutputColorsBW& sets = Access().Settings().OutputColorsBW;
     for (const char* writtenUnder : {"Windows10 Charcoal", "Windows10"}) {
         ASSERT_TRUE(TStyleManager::Instance().TrySetStyle(QString::fromLatin1(writtenUnder)));
+        Access().ClearLog(); // the help goes into the log only when the log holds nothing else
         Access().ShowHelp();
         Access().LogFileResult(QStringLiteral("a.tif"), QStringLiteral("ОК!"));
         Access().LogFileError(QStringLiteral("b.tif"), QStringLiteral("Файл повреждён"));
@@ -164,11 +167,8 @@ TEST_F(Form1Test, LinesGoToTheEndWhereverTheCaretIs) {
     EXPECT_TRUE(Log()->firstBlock().text().startsWith(QStringLiteral("1. ")));
     EXPECT_TRUE(LastLine(Log()).startsWith(QStringLiteral("2. ")));
 
-    Control<QToolButton>("SpeedButton1")->click(); // help in the middle of a run
     Access().ProcessingState().SetCurrentIndex(2);
     Access().LogFileResult(QStringLiteral("third.tif"), QStringLiteral("ОК!"));
-    EXPECT_FALSE(Log()->firstBlock().text().startsWith(QStringLiteral("3. ")))
-        << "the help stays on top";
     EXPECT_TRUE(LastLine(Log()).startsWith(QStringLiteral("3. "))) << LastLine(Log()).toStdString();
 }
 
@@ -202,6 +202,41 @@ TEST_F(Form1Test, HelpShowsOnceInTheNamesColourFromTheTop) {
     auto* edit = Control<QTextEdit>("RichEdit1");
     EXPECT_EQ(edit->textCursor().position(), 0);
     EXPECT_EQ(edit->verticalScrollBar()->value(), 0);
+    EXPECT_EQ(Form->findChild<QDialog*>(QStringLiteral("HelpWindow")), nullptr)
+        << "a log that holds only the help shows it again";
+    Form->hide();
+}
+
+// Once the log holds results, the help button leaves them alone and shows the same help in a
+// window of its own: not modal, readable in the theme in force, closed by Escape, opened again.
+TEST_F(Form1Test, HelpNeverErasesResults) {
+    Form->show();
+    ASSERT_TRUE(WaitUntil([this] { return Log()->blockCount() > 40; }));
+    const QString help = Log()->toPlainText();
+    Access().ClearLog();
+    Access().LogFileResult(QStringLiteral("a.tif"), QStringLiteral("ОК!"));
+    Access().LogFileError(QStringLiteral("b.tif"), QStringLiteral("Файл повреждён"));
+    const QString results = Log()->toPlainText();
+
+    for (const char* theme : {"Windows10 Charcoal", "Windows10"}) {
+        SCOPED_TRACE(theme);
+        ASSERT_TRUE(TStyleManager::Instance().TrySetStyle(QString::fromLatin1(theme)));
+        Control<QToolButton>("SpeedButton1")->click();
+        EXPECT_EQ(Log()->toPlainText(), results);
+        auto* window = Form->findChild<QDialog*>(QStringLiteral("HelpWindow"));
+        ASSERT_NE(window, nullptr);
+        EXPECT_TRUE(window->isVisible());
+        EXPECT_FALSE(window->isModal());
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+        auto* text = window->findChild<QTextEdit*>(QStringLiteral("HelpText"));
+        ASSERT_NE(text, nullptr);
+        EXPECT_EQ(text->toPlainText(), help);
+        const QPalette palette = text->palette();
+        EXPECT_GE(ContrastRatio(palette.color(QPalette::Text), palette.color(QPalette::Base)), 4.5);
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(window, &escape);
+        EXPECT_FALSE(window->isVisible());
+    }
     Form->hide();
 }
 

@@ -8,7 +8,6 @@
 #include "TerminalText.h"
 #include "TextFormat.h"
 #include "TiffInverterSingleThread.h"
-#include "platform/FileOperations.h"
 
 #include <ctime>
 #include <set>
@@ -52,7 +51,7 @@ int RunDryRun(const std::vector<TFileTask>& ATasks, bool AOverwrite, bool AJson,
     for (std::size_t i = 0; i < ATasks.size(); ++i) {
         const TFileTask& task = ATasks[i];
         const std::string key = PathComparisonKey(task.Target);
-        const bool exists = targetsOfRun.count(key) > 0 || kvaderon::platform::FileExists(task.Target);
+        const bool exists = targetsOfRun.count(key) > 0 || IsOtherExistingFile(task.Input, task.Target);
         const TPlannedFile planned = PlanFile(inverter, task, exists, AOverwrite);
         if (planned.Report.Outcome == TFileOutcome::foProcessed)
             targetsOfRun.insert(key);

@@ -3,6 +3,8 @@
 #include "JsonObject.h"
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 namespace kvaderon::cli {
 
@@ -38,6 +40,57 @@ std::size_t Utf8SequenceLength(std::string_view AText) {
         if (byte(i) < 0x80 || byte(i) > 0xBF)
             return 0;
     return length;
+}
+
+std::string JsonArray(const std::vector<std::string>& AValues) {
+    std::string text = "[";
+    for (std::size_t i = 0; i < AValues.size(); ++i)
+        text += (i > 0 ? "," : "") + AValues[i];
+    return text + "]";
+}
+
+// The verdict in one fixed word.
+const char* VerdictWord(const TBitDepthResult& AResult) {
+    if (!AResult.Error.empty())
+        return "error";
+    if (AResult.IsInconclusive)
+        return "inconclusive";
+    if (AResult.IsActually8Bit)
+        return "8-bit";
+    return AResult.IsSignExtendedSuspicious ? "suspicious" : "16-bit";
+}
+
+// Without a verdict both flags are null.
+std::string VerdictFlag(const TBitDepthResult& AResult, bool AFlag) {
+    return AResult.IsInconclusive ? "null" : AFlag ? "true" : "false";
+}
+
+std::string ChannelJson(const TChannelDepth& ADepth) {
+    TJsonObject json;
+    json.Add("SignificantBits", ADepth.SignificantBits);
+    json.AddJson("HighestBit", ADepth.HighestBit < 0 ? "null" : std::to_string(ADepth.HighestBit));
+    json.Add("DistinctValues", ADepth.DistinctValues);
+    char levels[32];
+    std::snprintf(levels, sizeof levels, "%.1f", ADepth.LevelsUsedPercent());
+    json.AddJson("LevelsUsed", levels);
+    json.Add("LevelsPossible", ADepth.LevelsPossible);
+    json.Add("MinValue", ADepth.MinValue);
+    json.Add("MaxValue", ADepth.MaxValue);
+    json.Add("Pattern", std::string(PatternWord(ADepth.Pattern)));
+    json.AddJson("PatternBits", ADepth.PatternBits() > 0 ? std::to_string(ADepth.PatternBits()) : "null");
+    return json.Finish();
+}
+
+std::string ImageJson(const TTiffImage& AImage) {
+    TJsonObject json;
+    json.Add("Where", AImage.Where);
+    json.Add("Role", std::string(RoleWord(AImage.Role)));
+    json.Add("Width", AImage.Width);
+    json.Add("Height", AImage.Height);
+    json.Add("BitsPerSample", AImage.Bits());
+    json.Add("SamplesPerPixel", AImage.SamplesPerPixel);
+    json.Add("Compression", AImage.Compression);
+    return json.Finish();
 }
 
 } // namespace
@@ -76,8 +129,8 @@ std::string JsonString(std::string_view AText) {
 std::string AnalysisResultJson(const std::string& AFile, const TBitDepthResult& AResult) {
     TJsonObject json;
     json.Add("File", AFile);
-    json.Add("IsActually8Bit", AResult.IsActually8Bit);
-    json.Add("IsActually16Bit", AResult.IsActually16Bit);
+    json.AddJson("IsActually8Bit", VerdictFlag(AResult, AResult.IsActually8Bit));
+    json.AddJson("IsActually16Bit", VerdictFlag(AResult, AResult.IsActually16Bit));
     json.Add("IsSignExtendedSuspicious", AResult.IsSignExtendedSuspicious);
     json.Add("MaxValue", AResult.MaxValue);
     json.Add("MinValue", AResult.MinValue);
@@ -98,6 +151,15 @@ std::string AnalysisResultJson(const std::string& AFile, const TBitDepthResult& 
     json.Add("PhotometricInterpretation", AResult.PhotometricInterpretation);
     json.Add("ExtraSamples", AResult.ExtraSamples);
     json.Add("PlanarConfiguration", AResult.PlanarConfiguration);
+    json.Add("Verdict", std::string(VerdictWord(AResult)));
+    std::vector<std::string> channels;
+    for (const TChannelDepth& depth : AResult.Channels)
+        channels.push_back(ChannelJson(depth));
+    json.AddJson("Channels", JsonArray(channels));
+    std::vector<std::string> images;
+    for (const TTiffImage& image : AResult.Images)
+        images.push_back(ImageJson(image));
+    json.AddJson("Images", JsonArray(images));
     return json.Finish();
 }
 

@@ -74,6 +74,8 @@ bool ApplyOption(TCommandLine& ALine, const std::string& AName, const std::optio
         ALine.Jobs = ParseJobs(AReader.Value(AName, AInlineValue));
     else if (invert && AName == "--overwrite")
         return flag(ALine.Overwrite);
+    else if (naming && AName == "--invert-previews")
+        return flag(ALine.InvertPreviews);
     else if (invert && AName == "--verify")
         return flag(ALine.Verify);
     else if (invert && AName == "--checksums")
@@ -149,11 +151,11 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& AArguments) {
 std::string UsageText() {
     return "Использование:\n"
            "  kvaderon-cli invert --out ПАПКА [--prefix ТЕКСТ] [--postfix ТЕКСТ] [--overwrite]\n"
-           "                      [--jobs N] [--verify] [--checksums] [--json] [--dry-run]\n"
-           "                      [--color КОГДА] ФАЙЛ...\n"
-           "  kvaderon-cli verify [--json] [--color КОГДА] НЕГАТИВ ПОЗИТИВ\n"
-           "  kvaderon-cli verify --out ПАПКА [--prefix ТЕКСТ] [--postfix ТЕКСТ] [--json]\n"
-           "                      [--color КОГДА] ФАЙЛ...\n"
+           "                      [--invert-previews] [--jobs N] [--verify] [--checksums] [--json]\n"
+           "                      [--dry-run] [--color КОГДА] ФАЙЛ...\n"
+           "  kvaderon-cli verify [--invert-previews] [--json] [--color КОГДА] НЕГАТИВ ПОЗИТИВ\n"
+           "  kvaderon-cli verify --out ПАПКА [--prefix ТЕКСТ] [--postfix ТЕКСТ] [--invert-previews]\n"
+           "                      [--json] [--color КОГДА] ФАЙЛ...\n"
            "  kvaderon-cli analyze [--json] [--depth-only] [--color КОГДА] ФАЙЛ...\n"
            "  kvaderon-cli --help | --version\n";
 }
@@ -170,6 +172,9 @@ std::string HelpText() {
            "  --prefix ТЕКСТ     префикс имени (по умолчанию \"! \")\n"
            "  --postfix ТЕКСТ    постфикс имени (по умолчанию пустой)\n"
            "  --overwrite        перезаписывать существующие файлы (иначе они пропускаются)\n"
+           "  --invert-previews  инвертировать и встроенные несжатые миниатюры (уменьшенные копии),\n"
+           "                     чтобы файловые менеджеры показывали позитив; сжатые (JPEG)\n"
+           "                     остаются как есть, строка результата говорит об этом\n"
            "  --jobs N           сколько файлов обрабатывать одновременно (по умолчанию по числу\n"
            "                     процессоров)\n"
            "  --verify           прочитать записанную копию и сверить её с негативом до того, как\n"
@@ -184,6 +189,7 @@ std::string HelpText() {
            "verify: проверяет, что ПОЗИТИВ — точная инверсия НЕГАТИВА: та же длина, все байты вне\n"
            "изображения те же, каждый сэмпл инвертирован. С --out проверяет позитивы, которые\n"
            "invert с теми же --out, --prefix и --postfix записал бы для каждого ФАЙЛА.\n"
+           "  --invert-previews  позитивы записаны с --invert-previews: миниатюры тоже инвертированы\n"
            "  --json             по одному объекту JSON на пару и строку, последним итог\n"
            "Код завершения: 0, если все пары сошлись, иначе 1; 2 при неверных параметрах.\n"
            "\n"

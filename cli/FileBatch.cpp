@@ -1,6 +1,7 @@
 #include "FileBatch.h"
 
 #include "CommonTypes.h"
+#include "OutcomeLine.h"
 #include "PathText.h"
 #include "TargetPath.h"
 #include "TiffInverterSingleThread.h"
@@ -24,8 +25,9 @@ TOutcomeLineData Line(const fs::path& AFile, std::string AMessage, bool AIsError
 
 } // namespace
 
-TFileBatch::TFileBatch(std::vector<TFileTask> ATasks, const TInversionOptions& AOptions, unsigned AJobs)
-    : FTasks(std::move(ATasks)), FWaitFor(FTasks.size()), FOptions(AOptions),
+TFileBatch::TFileBatch(std::vector<TFileTask> ATasks, const TInversionOptions& AOptions, unsigned AJobs,
+                       bool AInvertPreviews)
+    : FTasks(std::move(ATasks)), FWaitFor(FTasks.size()), FOptions(AOptions), FInvertPreviews(AInvertPreviews),
       FJobs(std::max(1u, std::min<unsigned>(AJobs, unsigned(std::max<std::size_t>(FTasks.size(), 1))))),
       FDone(FTasks.size(), false), FReports(FTasks.size()) {
     // Waiting for the latest earlier file on each path is enough: that one waits for the rest.
@@ -72,6 +74,7 @@ std::size_t TFileBatch::Run(const std::function<bool(std::size_t, const TFileRep
 // Files are taken in list order, so every file waited for is already taken by another thread.
 void TFileBatch::Work() {
     TTIFFInverterSingle inverter;
+    inverter.SetInvertPreviews(FInvertPreviews);
     for (;;) {
         std::size_t index = 0;
         {
@@ -116,9 +119,10 @@ TFileReport TFileBatch::InvertFile(TTIFFInverterSingle& AInverter, const TFileTa
         TInversionOptions options = FOptions;
         options.Overwrite = targetExists;
         report.Result = AInverter.Invert(ATask.Input, ATask.Target, options);
-        // The line of an overwritten file was written before; a check is news.
-        if (!targetExists || report.Result.Verified)
-            report.Lines.push_back(Line(ATask.Target, WrittenOutcomeText(report.Result.Verified), false));
+        // The line of an overwritten file was written before; a check or a thumbnail note is news.
+        if (!targetExists || report.Result.Verified || !AInverter.PreviewNotes().empty())
+            report.Lines.push_back(
+                Line(ATask.Target, SuccessMessage(AInverter.PreviewNotes(), report.Result.Verified), false));
         report.Outcome = TFileOutcome::foProcessed;
         report.Overwritten = targetExists;
     } catch (const std::exception& error) {

@@ -43,7 +43,9 @@ struct TFileReport {
 // that of one file after the other whatever the number of threads.
 class TFileBatch {
 public:
-    TFileBatch(std::vector<TFileTask> ATasks, const TInversionOptions& AOptions, unsigned AJobs);
+    // AInvertPreviews: each file's uncompressed thumbnails are inverted too.
+    TFileBatch(std::vector<TFileTask> ATasks, const TInversionOptions& AOptions, unsigned AJobs,
+               bool AInvertPreviews = false);
 
     // Calls AOnReport on the calling thread with each file's index and report, in list order.
     // When AOnReport returns false no further file is started, and Run returns once the files
@@ -59,6 +61,7 @@ private:
     std::vector<TFileTask> FTasks;
     std::vector<std::vector<std::size_t>> FWaitFor; // earlier files that touch the same paths
     TInversionOptions FOptions;
+    bool FInvertPreviews;
     unsigned FJobs;
 
     std::mutex FLock;

@@ -103,7 +103,7 @@ int RunInvert(const TCommandLine& ALine, bool AColored) {
     options.Verify = ALine.Verify;
     options.Hash = ALine.Checksums;
     const std::vector<TFileTask> tasks = PlanTasks(ALine, outputFolder);
-    TFileBatch batch(tasks, options, jobs);
+    TFileBatch batch(tasks, options, jobs, ALine.InvertPreviews);
     TInvertTotals totals;
     bool outputWorks = true;
     bool checksumsWritten = true;

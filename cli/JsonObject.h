@@ -35,6 +35,11 @@ public:
         } else
             FText += std::to_string(AValue);
     }
+    // AJson is a JSON value already: null, a number with a fraction, an array, an object.
+    void AddJson(const char* AKey, const std::string& AJson) {
+        Key(AKey);
+        FText += AJson;
+    }
     std::string Finish() { return FText + "}"; }
 
 private:

@@ -22,11 +22,12 @@ std::vector<TFileTask> Pairs(const TCommandLine& ALine) {
     return PlanTasks(ALine, Utf8ToPath(ALine.OutputFolder));
 }
 
-TPairResult CheckPair(const TFileTask& APair) {
+TPairResult CheckPair(const TFileTask& APair, bool AInvertPreviews) {
     const auto started = std::chrono::steady_clock::now();
     TPairResult result{APair.Input, APair.Target, {}, {}, 0};
     try {
-        result.Verification = VerifyInversion(kvaderon::platform::SystemFileSystem(), APair.Input, APair.Target);
+        result.Verification = VerifyInversion(kvaderon::platform::SystemFileSystem(), APair.Input, APair.Target,
+                                              AInvertPreviews);
     } catch (const std::exception& error) {
         result.Error = error.what();
     }
@@ -49,7 +50,7 @@ int RunVerify(const TCommandLine& ALine, bool AColored) {
     int hold = 0, differ = 0, failed = 0;
     const std::vector<TFileTask> pairs = Pairs(ALine);
     for (std::size_t i = 0; i < pairs.size(); ++i) {
-        const TPairResult pair = CheckPair(pairs[i]);
+        const TPairResult pair = CheckPair(pairs[i], ALine.InvertPreviews);
         int& count = !pair.Error.empty() ? failed : pair.Verification.Holds() ? hold : differ;
         ++count;
         if (!WriteStandardOutput(ALine.Json ? PairJson(pair) + "\n" : PairLine(int(i + 1), pair, AColored)))

@@ -56,6 +56,7 @@ TStoredSettings ReadStoredSettings(const TIniFile& AFile) {
     settings.App.Prefix = AFile.ReadString("Files", "Prefix", settings.App.Prefix);
     settings.App.Postfix = AFile.ReadString("Files", "Postfix", settings.App.Postfix);
     settings.App.VerifyAfterWrite = AFile.ReadInteger("Files", "VerifyAfterWrite", 0) == 1;
+    settings.App.InvertPreviews = AFile.ReadInteger("Files", "InvertPreviews", 0) != 0;
     TOutputColorsBW& colors = settings.App.OutputColorsBW;
     for (const TColorKey& key : ColorKeys) {
         colors.B.*key.Color = ReadColor(AFile, key.Role + std::string("_B"), colors.B.*key.Color);
@@ -73,6 +74,7 @@ void WriteStoredSettings(TIniFile& AFile, const TStoredSettings& ASettings) {
     AFile.WriteString("Files", "Prefix", Quoted(ASettings.App.Prefix));
     AFile.WriteString("Files", "Postfix", Quoted(ASettings.App.Postfix));
     AFile.WriteInteger("Files", "VerifyAfterWrite", ASettings.App.VerifyAfterWrite ? 1 : 0);
+    AFile.WriteInteger("Files", "InvertPreviews", ASettings.App.InvertPreviews ? 1 : 0);
     const TOutputColorsBW& colors = ASettings.App.OutputColorsBW;
     for (const TColorKey& key : ColorKeys) {
         AFile.WriteString("Colors", key.Role + std::string("_B"), ColorToString(colors.B.*key.Color));

@@ -5,6 +5,7 @@
 #include "PathText.h"
 #include "TempFiles.h"
 #include "TextFormat.h"
+#include "TiffImageMap.h"
 #include "TiffStructureReader.h"
 #include "Verification.h"
 #include "platform/SystemError.h"
@@ -81,8 +82,13 @@ TTIFFInverterSingle::TPreparedInput TTIFFInverterSingle::Prepare(const fs::path&
         if (FFileSystem.IsSameFile(AInputFile, AOutputFile))
             throw ETIFFError("Входной и выходной пути указывают на один и тот же файл: " + PathToUtf8(AOutputFile));
         input.Info = input.File->Info();
-        const TTIFFStructure structure = ParseTIFFStructure(TFileBytes(*input.File, input.Info.Size, AInputFile));
+        const TFileBytes bytes(*input.File, input.Info.Size, AInputFile);
+        const TTIFFStructure structure = ParseTIFFStructure(bytes);
         input.Plan = std::make_unique<TInversionPlan>(structure, input.Info.Size);
+        FPreviewNotes.clear();
+        if (FInvertPreviews)
+            FPreviewNotes =
+                input.Plan->AddPreviews(ReadImageMap(bytes, structure.BigEndian, structure.IFDOffset), input.Info.Size);
         return input;
     } catch (const ETIFFError& error) {
         throw EInputRefused(FailureText(AInputFile, error));
@@ -169,7 +175,7 @@ void TTIFFInverterSingle::VerifyWritten(TPreparedInput& AInput, const fs::path& 
                                         const fs::path& AOutputFile) {
     std::unique_ptr<platform::TFile> written;
     OnTarget(AOutputFile, [&] { written = FFileSystem.OpenRead(ATempFile); });
-    const TVerification verification = CompareWithInversion(*AInput.File, AInputFile, *written, AOutputFile);
+    const TVerification verification = CompareWithInversion(*AInput.File, AInputFile, *written, AOutputFile, FInvertPreviews);
     OnTarget(AOutputFile, [&] { written->Close(); });
     if (!verification.Holds())
         throw platform::ESystemError(

@@ -7,6 +7,8 @@
 
 #include <filesystem>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace kvaderon {
 
@@ -53,6 +55,13 @@ public:
     // writes nothing.
     void CheckInput(const std::filesystem::path& AInputFile, const std::filesystem::path& AOutputFile);
 
+    // With AInvert the file's uncompressed reduced-resolution copies (thumbnails) are inverted
+    // too, so that file managers show a positive; off by default, when the output is byte for
+    // byte the input but for the first image's samples.
+    void SetInvertPreviews(bool AInvert) { FInvertPreviews = AInvert; }
+    // After a successful inversion with previews: one Russian note per thumbnail left as it is.
+    const std::vector<std::string>& PreviewNotes() const { return FPreviewNotes; }
+
 private:
     struct TPreparedInput;
 
@@ -66,6 +75,8 @@ private:
                        const std::filesystem::path& ATempFile, const std::filesystem::path& AOutputFile);
 
     platform::TFileSystem& FFileSystem;
+    bool FInvertPreviews = false;
+    std::vector<std::string> FPreviewNotes;
 };
 
 } // namespace kvaderon

@@ -3,8 +3,10 @@
 #include "ByteSource.h"
 #include "CommonTypes.h"
 #include "InversionPlan.h"
+#include "OutcomeLine.h"
 #include "PathText.h"
 #include "TextFormat.h"
+#include "TiffImageMap.h"
 #include "TiffStructureReader.h"
 #include "platform/SystemError.h"
 
@@ -49,11 +51,14 @@ TDifferenceKind KindAt(const TTIFFStructure& AStructure, const TInversionPlan& A
 } // namespace
 
 TVerification CompareWithInversion(platform::TFile& ANegative, const fs::path& ANegativePath,
-                                   platform::TFile& APositive, const fs::path& APositivePath) {
+                                   platform::TFile& APositive, const fs::path& APositivePath, bool AInvertPreviews) {
     const std::uint64_t size = ANegative.Info().Size;
     const std::uint64_t positiveSize = OnPositive(APositivePath, [&] { return APositive.Info().Size; });
-    const TTIFFStructure structure = ParseTIFFStructure(TFileBytes(ANegative, size, ANegativePath));
+    const TFileBytes bytes(ANegative, size, ANegativePath);
+    const TTIFFStructure structure = ParseTIFFStructure(bytes);
     TInversionPlan plan(structure, size);
+    if (AInvertPreviews)
+        plan.AddPreviews(ReadImageMap(bytes, structure.BigEndian, structure.IFDOffset), size);
     if (positiveSize != size)
         return {TDifferenceKind::dkLength, std::min(size, positiveSize)};
 
@@ -77,11 +82,11 @@ TVerification CompareWithInversion(platform::TFile& ANegative, const fs::path& A
 }
 
 TVerification VerifyInversion(platform::TFileSystem& AFileSystem, const fs::path& ANegative,
-                              const fs::path& APositive) {
+                              const fs::path& APositive, bool AInvertPreviews) {
     try {
         const std::unique_ptr<platform::TFile> negative = AFileSystem.OpenRead(ANegative);
         const std::unique_ptr<platform::TFile> positive = AFileSystem.OpenRead(APositive);
-        return CompareWithInversion(*negative, ANegative, *positive, APositive);
+        return CompareWithInversion(*negative, ANegative, *positive, APositive, AInvertPreviews);
     } catch (const std::exception& error) {
         throw ETIFFError(FormatText("Не удалось проверить %s: %s", {PathToUtf8(APositive), error.what()}));
     }
@@ -100,13 +105,9 @@ std::string DifferenceKindText(TDifferenceKind AKind) {
 
 std::string VerificationText(const TVerification& AVerification) {
     if (AVerification.Holds())
-        return WrittenOutcomeText(true);
+        return SuccessMessage({}, true);
     return FormatText("Первое отличие на смещении %s: %s",
                       {std::to_string(AVerification.Offset), DifferenceKindText(AVerification.Kind)});
-}
-
-std::string WrittenOutcomeText(bool AVerified) {
-    return AVerified ? "ОК! (проверено)" : "ОК!";
 }
 
 } // namespace kvaderon

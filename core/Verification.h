@@ -25,23 +25,22 @@ struct TVerification {
     bool Holds() const { return Kind == TDifferenceKind::dkNone; }
 };
 
-// Compares APositive with the inversion of ANegative. The negative's structure is read and checked
+// Compares APositive with the inversion of ANegative (with AInvertPreviews, as inverted with its
+// uncompressed thumbnails). The negative's structure is read and checked
 // as the inverter does: a negative it refuses raises ETIFFError with the inverter's reason, a
 // failed read ESystemError naming its file (the positive as APositivePath).
 TVerification CompareWithInversion(platform::TFile& ANegative, const std::filesystem::path& ANegativePath,
-                                   platform::TFile& APositive, const std::filesystem::path& APositivePath);
+                                   platform::TFile& APositive, const std::filesystem::path& APositivePath,
+                                   bool AInvertPreviews = false);
 
 // Opens both files and compares them; every failure raises ETIFFError
 // "Не удалось проверить <positive>: <reason>".
 TVerification VerifyInversion(platform::TFileSystem& AFileSystem, const std::filesystem::path& ANegative,
-                              const std::filesystem::path& APositive);
+                              const std::filesystem::path& APositive, bool AInvertPreviews = false);
 
 // "байт вне изображения изменён", ...; empty for dkNone.
 std::string DifferenceKindText(TDifferenceKind AKind);
 // "ОК! (проверено)", or "Первое отличие на смещении 1234: сэмпл не инвертирован".
 std::string VerificationText(const TVerification& AVerification);
-// The outcome message of a positive written: "ОК!", or "ОК! (проверено)" when it was read back and
-// checked before it took its name.
-std::string WrittenOutcomeText(bool AVerified);
 
 } // namespace kvaderon

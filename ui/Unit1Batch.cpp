@@ -6,6 +6,7 @@
 
 #include "BatchTexts.h"
 #include "FileChoosers.h"
+#include "OutcomeLine.h"
 #include "PathText.h"
 #include "TargetPath.h"
 #include "TiffInverterSingleThread.h"
@@ -161,14 +162,16 @@ std::uint8_t TForm1::ProcessSingleFile(const QString& AInputFile, const QString&
     options.Verify = FSettings.VerifyAfterWrite;
     bool verified = false;
     try {
+        FInverter->SetInvertPreviews(FSettings.InvertPreviews);
         verified = FInverter->Invert(ToPath(AInputFile), ToPath(AOutputFile), options).Verified;
     } catch (const kvaderon::ETIFFError& error) {
         LogFileError(FileNameOf(AInputFile), QString::fromUtf8(error.what()));
         return 1;
     }
-    // The line of an overwritten file was written with the decision; a check is news.
-    if (!AOverwrite || verified)
-        LogFileResult(FileNameOf(AOutputFile), QString::fromStdString(kvaderon::WrittenOutcomeText(verified)));
+    // The line of an overwritten file was written with the decision; a check or a thumbnail note is news.
+    if (!AOverwrite || verified || !FInverter->PreviewNotes().empty())
+        LogFileResult(FileNameOf(AOutputFile),
+                      QString::fromStdString(kvaderon::SuccessMessage(FInverter->PreviewNotes(), verified)));
     return 0;
 }
 

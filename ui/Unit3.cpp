@@ -84,6 +84,7 @@ void TSettingsForm::Prepare(const kvaderon::TAppSettings& ASettings) {
     FUi->EditPrefix->setText(QString::fromStdString(FSettings.Prefix));
     FUi->EditPostfix->setText(QString::fromStdString(FSettings.Postfix));
     FUi->CheckBoxVerify->setChecked(FSettings.VerifyAfterWrite);
+    FUi->CheckInvertPreviews->setChecked(FSettings.InvertPreviews);
     const QString active = TStyleManager::Instance().ActiveStyleName();
     FillStyleList(TStyleManager::Instance().StyleNames());
     FUi->ComboBoxStyles->setEditText(active);
@@ -184,6 +185,7 @@ void TSettingsForm::BitBtn1Click() {
     FSettings.Prefix = FUi->EditPrefix->text().toStdString();
     FSettings.Postfix = FUi->EditPostfix->text().toStdString();
     FSettings.VerifyAfterWrite = FUi->CheckBoxVerify->isChecked();
+    FSettings.InvertPreviews = FUi->CheckInvertPreviews->isChecked();
     FSettings.LastStyle = style.toStdString();
     accept();
 }

@@ -2,19 +2,19 @@
 // window with the files named on the command line, the event loop.
 #include "DefaultSettings.h"
 #include "DialogManager.h"
+#include "ResourceIcon.h"
 #include "SettingsLocation.h"
 #include "Unit1.h"
 #include "platform/StyleManager.h"
 
 #include <QApplication>
-#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    application.setWindowIcon(QIcon(QStringLiteral(":/icons/kvaderon.svg")));
+    application.setWindowIcon(ResourceIcon(QStringLiteral("kvaderon")));
     // Qt's own dialogs speak Russian where Qt's translations are installed: "qt" is the catalog
     // windeployqt writes and Linux distributions ship, "qtbase" the one a Qt kit holds.
     QTranslator qtTranslator;

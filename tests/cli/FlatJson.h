@@ -10,30 +10,47 @@
 
 namespace kvaderon::test {
 
-// A flat JSON object of strings, numbers, Booleans and arrays of whole numbers, parsed strictly
-// enough to reject what the program must not write. Whole numbers are std::int64_t, others double.
-using TJsonValue = std::variant<std::string, std::int64_t, bool, std::vector<std::int64_t>, double>;
+// Objects in an array, each kept as its own text to be parsed in turn.
+struct TJsonObjects {
+    std::vector<std::string> Texts;
+    bool operator==(const TJsonObjects&) const = default;
+};
+
+// A JSON object of strings, numbers, Booleans, nulls, arrays of whole numbers and arrays of such
+// objects, parsed strictly enough to reject what the program must not write.
+using TJsonValue =
+    std::variant<std::string, std::int64_t, bool, std::vector<std::int64_t>, std::monostate, double, TJsonObjects>;
+using TJsonObject = std::map<std::string, TJsonValue>;
 
 class TFlatJson {
 public:
-    static std::map<std::string, TJsonValue> Parse(const std::string& AText, std::vector<std::string>& AKeys) {
+    static TJsonObject Parse(const std::string& AText, std::vector<std::string>& AKeys) {
         TFlatJson json{AText};
-        std::map<std::string, TJsonValue> object;
-        json.Expect('{');
-        do {
-            const std::string key = json.String();
-            json.Expect(':');
-            AKeys.push_back(key);
-            object[key] = json.Value();
-        } while (json.Accept(','));
-        json.Expect('}');
+        TJsonObject object = json.Object(AKeys);
         if (json.FAt != AText.size())
             throw std::runtime_error("text after the object");
         return object;
     }
+    static TJsonObject Parse(const std::string& AText) {
+        std::vector<std::string> keys;
+        return Parse(AText, keys);
+    }
 
 private:
     explicit TFlatJson(const std::string& AText) : FText(AText) {}
+
+    TJsonObject Object(std::vector<std::string>& AKeys) {
+        TJsonObject object;
+        Expect('{');
+        do {
+            const std::string key = String();
+            Expect(':');
+            AKeys.push_back(key);
+            object[key] = Value();
+        } while (Accept(','));
+        Expect('}');
+        return object;
+    }
 
     bool Accept(char AChar) {
         if (FAt < FText.size() && FText[FAt] == AChar) {
@@ -81,6 +98,8 @@ private:
         return value;
     }
     TJsonValue Value() {
+        if (FText.compare(FAt, 4, "null") == 0)
+            return FAt += 4, std::monostate{};
         if (FText.compare(FAt, 4, "true") == 0)
             return FAt += 4, true;
         if (FText.compare(FAt, 5, "false") == 0)
@@ -91,16 +110,31 @@ private:
             std::vector<std::int64_t> numbers;
             if (Accept(']'))
                 return numbers;
+            if (FText[FAt] == '{') {
+                TJsonObjects objects;
+                do {
+                    const std::size_t start = FAt;
+                    std::vector<std::string> keys;
+                    Object(keys);
+                    objects.Texts.push_back(FText.substr(start, FAt - start));
+                } while (Accept(','));
+                Expect(']');
+                return objects;
+            }
             do
                 numbers.push_back(Number());
             while (Accept(','));
             Expect(']');
             return numbers;
         }
-        std::size_t used = 0;
-        const double value = std::stod(FText.substr(FAt), &used);
-        const bool whole = FText.substr(FAt, used).find_first_of(".eE") == std::string::npos;
-        return whole ? TJsonValue(Number()) : (FAt += used, TJsonValue(value));
+        const std::size_t end = FText.find_first_of(",}]", FAt);
+        if (FText.substr(FAt, end - FAt).find_first_of(".eE") != std::string::npos) {
+            std::size_t used = 0;
+            const double value = std::stod(FText.substr(FAt), &used);
+            FAt += used;
+            return value;
+        }
+        return Number();
     }
 
     const std::string& FText;

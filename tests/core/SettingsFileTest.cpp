@@ -35,6 +35,7 @@ TEST(SettingsFile, DefaultFileHoldsEveryKeyInOrder) {
                           "Prefix=\"! \"\n"
                           "Postfix=\"\"\n"
                           "VerifyAfterWrite=0\n"
+                          "InvertPreviews=0\n"
                           "\n"
                           "[Colors]\n"
                           "FileName_B=clWhite\n"
@@ -67,6 +68,7 @@ TEST(SettingsFile, ChangedSettingsSurviveSaveAndLoad) {
     settings.App.Prefix = "! ";
     settings.App.Postfix = "  _инв";
     settings.App.LastStyle = "Windows10";
+    settings.App.InvertPreviews = true;
     settings.Width = 1024;
     settings.Height = 700;
     settings.LastOpenFolder = "/home/фото/Плёнка 1975/";

@@ -1,5 +1,6 @@
 #include "AnalysisJson.h"
 
+#include "JsonObject.h"
 #include "TerminalText.h"
 
 #include <cstdio>
@@ -9,42 +10,6 @@
 namespace kvaderon::cli {
 
 namespace {
-
-class TJsonObject {
-public:
-    template <typename T>
-    void Add(const char* AKey, const T& AValue) {
-        Key(AKey);
-        if constexpr (std::is_same_v<T, bool>)
-            FText += AValue ? "true" : "false";
-        else if constexpr (std::is_same_v<T, std::string>)
-            FText += JsonString(AValue);
-        else if constexpr (std::is_same_v<T, std::vector<std::uint16_t>>) {
-            FText += '[';
-            for (std::size_t i = 0; i < AValue.size(); ++i) {
-                if (i > 0)
-                    FText += ',';
-                FText += std::to_string(AValue[i]);
-            }
-            FText += ']';
-        } else
-            FText += std::to_string(AValue);
-    }
-    // AJson is a JSON value already: null, a number with a fraction, an array, an object.
-    void AddJson(const char* AKey, const std::string& AJson) {
-        Key(AKey);
-        FText += AJson;
-    }
-    std::string Finish() { return FText + "}"; }
-
-private:
-    void Key(const char* AKey) {
-        FText += FText.size() > 1 ? ",\"" : "\"";
-        FText += AKey;
-        FText += "\":";
-    }
-    std::string FText = "{";
-};
 
 std::string JsonArray(const std::vector<std::string>& AValues) {
     std::string text = "[";

@@ -1,10 +1,12 @@
 #include "InvertCommand.h"
 
 #include "BatchTexts.h"
-#include "FileBatch.h"
+#include "ChecksumList.h"
+#include "DryRun.h"
 #include "OutcomeLine.h"
 #include "PathText.h"
 #include "ProcessingState.h"
+#include "RunJson.h"
 #include "StandardOutput.h"
 #include "TargetPath.h"
 #include "TerminalText.h"
@@ -33,6 +35,49 @@ bool PrepareOutputFolder(const fs::path& AFolder) {
     return false;
 }
 
+void RecordOutcome(TProcessingState& AState, TFileOutcome AOutcome) {
+    switch (AOutcome) {
+    case TFileOutcome::foProcessed: AState.RecordProcessed(); break;
+    case TFileOutcome::foSkipped: AState.RecordSkipped(); break;
+    case TFileOutcome::foError: AState.RecordError(); break;
+    }
+}
+
+// Adds the positive's line to the checksum list of its folder; a failure becomes an error line of
+// the file, and the run's status 1.
+bool RecordPositiveChecksum(const TFileTask& ATask, TFileReport& AReport) {
+    if (AReport.Outcome != TFileOutcome::foProcessed || AReport.Result.Hashes.Output.empty())
+        return true;
+    try {
+        RecordChecksum(kvaderon::platform::SystemFileSystem(), ATask.Target, AReport.Result.Hashes.Output);
+        return true;
+    } catch (const std::exception& error) {
+        AReport.Lines.push_back({std::time(nullptr), PathToUtf8(ATask.Target.filename()), error.what(), true});
+        AReport.Reason = error.what();
+        return false;
+    }
+}
+
+std::string ReportText(const TFileReport& AReport, int ANumber, bool AColored) {
+    std::string lines;
+    for (const auto& line : AReport.Lines)
+        lines += RenderRuns(BuildOutcomeLine(ANumber, LocalTimeText(line.Time), line.FileName, line.Message,
+                                             line.IsError),
+                            AColored);
+    return lines;
+}
+
+std::string ClosingText(const TProcessingState& AState, bool AColored) {
+    std::string closing = "\n";
+    closing += RenderRuns(BuildResultSummary(AState), AColored);
+    closing += "\n\n";
+    closing += RenderRuns(BuildFinalStatusText(AState), AColored);
+    closing += "\n";
+    return closing;
+}
+
+} // namespace
+
 std::vector<TFileTask> PlanTasks(const TCommandLine& ALine, const fs::path& AOutputFolder) {
     std::vector<TFileTask> tasks;
     for (const auto& file : ALine.Files) {
@@ -42,18 +87,10 @@ std::vector<TFileTask> PlanTasks(const TCommandLine& ALine, const fs::path& AOut
     return tasks;
 }
 
-void RecordOutcome(TProcessingState& AState, TFileOutcome AOutcome) {
-    switch (AOutcome) {
-    case TFileOutcome::foProcessed: AState.RecordProcessed(); break;
-    case TFileOutcome::foSkipped: AState.RecordSkipped(); break;
-    case TFileOutcome::foError: AState.RecordError(); break;
-    }
-}
-
-} // namespace
-
 int RunInvert(const TCommandLine& ALine, bool AColored) {
     const fs::path outputFolder = Utf8ToPath(ALine.OutputFolder);
+    if (ALine.DryRun)
+        return RunDryRun(PlanTasks(ALine, outputFolder), ALine.Overwrite, ALine.Json, AColored);
     if (!PrepareOutputFolder(outputFolder))
         return 1;
 
@@ -61,17 +98,24 @@ int RunInvert(const TCommandLine& ALine, bool AColored) {
     state.StartNew(int(ALine.Files.size()));
     state.StartTimer();
     const unsigned jobs = ALine.Jobs > 0 ? ALine.Jobs : std::max(1u, std::thread::hardware_concurrency());
-    TFileBatch batch(PlanTasks(ALine, outputFolder), ALine.Overwrite, jobs, ALine.InvertPreviews);
+    TInversionOptions options;
+    options.Overwrite = ALine.Overwrite;
+    options.Verify = ALine.Verify;
+    options.Hash = ALine.Checksums;
+    const std::vector<TFileTask> tasks = PlanTasks(ALine, outputFolder);
+    TFileBatch batch(tasks, options, jobs, ALine.InvertPreviews);
+    TInvertTotals totals;
     bool outputWorks = true;
+    bool checksumsWritten = true;
     const std::size_t started = batch.Run([&](std::size_t AIndex, const TFileReport& AReport) {
         state.SetCurrentIndex(int(AIndex));
-        std::string lines;
-        for (const auto& line : AReport.Lines)
-            lines += RenderRuns(BuildOutcomeLine(state.CurrentIndex() + 1, LocalTimeText(line.Time), line.FileName,
-                                                 line.Message, line.IsError),
-                                AColored);
-        RecordOutcome(state, AReport.Outcome);
-        outputWorks = WriteStandardOutput(lines);
+        TFileReport report = AReport;
+        if (ALine.Checksums)
+            checksumsWritten = RecordPositiveChecksum(tasks[AIndex], report) && checksumsWritten;
+        RecordOutcome(state, report.Outcome);
+        totals.Add(report);
+        outputWorks = WriteStandardOutput(ALine.Json ? FileReportJson(tasks[AIndex], report) + "\n"
+                                                     : ReportText(report, state.CurrentIndex() + 1, AColored));
         return outputWorks;
     });
     state.StopTimer();
@@ -82,14 +126,11 @@ int RunInvert(const TCommandLine& ALine, bool AColored) {
         return 1;
     }
 
-    std::string closing = "\n";
-    closing += RenderRuns(BuildResultSummary(state), AColored);
-    closing += "\n\n";
-    closing += RenderRuns(BuildFinalStatusText(state), AColored);
-    closing += "\n";
+    const std::string closing =
+        ALine.Json ? TotalsJson(totals, double(state.GetPureTime()) / 1000) + "\n" : ClosingText(state, AColored);
     if (!WriteStandardOutput(closing))
         return 1;
-    return state.ErrorCount() == 0 ? 0 : 1;
+    return state.ErrorCount() == 0 && checksumsWritten ? 0 : 1;
 }
 
 } // namespace kvaderon::cli

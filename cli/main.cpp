@@ -5,6 +5,7 @@
 #include "StandardOutput.h"
 #include "TerminalText.h"
 #include "TempFiles.h"
+#include "VerifyCommand.h"
 #include "VersionText.h"
 #include "platform/Console.h"
 #include "platform/StandardDescriptors.h"
@@ -29,6 +30,7 @@ int Run(const TCommandLine& ALine) {
         return WriteStandardOutput("kvaderon-cli v." + FormatVersionText(KVADERON_VERSION) + "\n") ? 0 : 1;
     case TCommand::cmInvert: return RunInvert(ALine, UseColors(ALine.Color));
     case TCommand::cmAnalyze: return RunAnalyze(ALine, UseColors(ALine.Color));
+    case TCommand::cmVerify: return RunVerify(ALine, UseColors(ALine.Color));
     }
     return 2;
 }

@@ -47,6 +47,7 @@ struct TAppSettings {
     std::string LastStyle;
     bool InvertPreviews = false; // the uncompressed thumbnails of a file are inverted too
     TOutputColorsBW OutputColorsBW;
+    bool VerifyAfterWrite = false; // read each positive back and check it before it takes its name
 
     bool operator==(const TAppSettings&) const = default;
 };

@@ -199,4 +199,13 @@ void TInversionPlan::Apply(std::uint8_t* AData, std::size_t ALength, std::uint64
     }
 }
 
+bool TInversionPlan::Inverts(std::uint64_t AOffset) const {
+    auto after = std::upper_bound(FRegions.begin(), FRegions.end(), AOffset,
+                                  [](std::uint64_t AAt, const TRegion& ARegion) { return AAt < ARegion.Offset; });
+    if (after == FRegions.begin() || AOffset >= (after - 1)->End())
+        return false;
+    const TRegion& region = *(after - 1);
+    return region.Kind != TKind::rkXor || FPatterns[region.Pattern].ByteAt(AOffset - region.Offset) != 0;
+}
+
 } // namespace kvaderon

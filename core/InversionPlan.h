@@ -33,6 +33,9 @@ public:
     // Chunks come in file order and end where ChunkEnd says.
     void Apply(std::uint8_t* AData, std::size_t ALength, std::uint64_t APosition);
 
+    // The byte at AOffset of the file is one the inversion changes (a byte of an inverted sample).
+    bool Inverts(std::uint64_t AOffset) const;
+
 private:
     enum class TKind : std::uint8_t { rkXor, rkPlanarSigned };
     struct TRegion {

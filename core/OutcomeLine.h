@@ -15,8 +15,9 @@ namespace kvaderon {
 TTextRuns BuildOutcomeLine(int ALineNumber, const std::string& ATimeText, const std::string& AFileName,
                            const std::string& AMessage, bool AIsError);
 
-// "ОК!", followed by the notes about thumbnails left as they are, "ОК! (note; note)".
-std::string SuccessMessage(const std::vector<std::string>& APreviewNotes);
+// The outcome of a positive written: "ОК!", with "проверено" when it was read back and checked
+// before it took its name, and the notes about thumbnails left as they are: "ОК! (note; note)".
+std::string SuccessMessage(const std::vector<std::string>& APreviewNotes = {}, bool AVerified = false);
 
 // The local time of ATime as "hh:nn:ss", hours 00 to 23.
 std::string LocalTimeText(std::time_t ATime);

@@ -21,6 +21,8 @@ public:
 
     // XORs ALength bytes that start APosition bytes into their strip.
     void Apply(std::uint8_t* AData, std::size_t ALength, std::uint64_t APosition) const;
+    // The pattern's byte for the byte APosition bytes into its strip: 0 where the byte stays.
+    std::uint8_t ByteAt(std::uint64_t APosition) const { return FBytes[std::size_t(APosition % FPeriod)]; }
 
 private:
     std::size_t FPeriod;              // bytes of one pixel

@@ -62,6 +62,7 @@ TStoredSettings ReadStoredSettings(const TIniFile& AFile) {
     settings.LastSaveFolder = AFile.ReadString("Files", "LastSaveFolder", "");
     settings.App.Prefix = ReadNamePart(AFile, "Prefix", settings.App.Prefix);
     settings.App.Postfix = ReadNamePart(AFile, "Postfix", settings.App.Postfix);
+    settings.App.VerifyAfterWrite = AFile.ReadInteger("Files", "VerifyAfterWrite", 0) == 1;
     settings.App.InvertPreviews = AFile.ReadInteger("Files", "InvertPreviews", 0) != 0;
     TOutputColorsBW& colors = settings.App.OutputColorsBW;
     for (const TColorKey& key : ColorKeys) {
@@ -79,6 +80,7 @@ void WriteStoredSettings(TIniFile& AFile, const TStoredSettings& ASettings) {
     AFile.WriteString("Files", "LastSaveFolder", ASettings.LastSaveFolder);
     AFile.WriteString("Files", "Prefix", Quoted(ASettings.App.Prefix));
     AFile.WriteString("Files", "Postfix", Quoted(ASettings.App.Postfix));
+    AFile.WriteInteger("Files", "VerifyAfterWrite", ASettings.App.VerifyAfterWrite ? 1 : 0);
     AFile.WriteInteger("Files", "InvertPreviews", ASettings.App.InvertPreviews ? 1 : 0);
     const TOutputColorsBW& colors = ASettings.App.OutputColorsBW;
     for (const TColorKey& key : ColorKeys) {

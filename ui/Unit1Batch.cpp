@@ -10,6 +10,7 @@
 #include "PathText.h"
 #include "TargetPath.h"
 #include "TiffInverterSingleThread.h"
+#include "Verification.h"
 #include "ui_Unit1.h"
 
 #include <QCoreApplication>
@@ -156,16 +157,21 @@ QString TForm1::TargetPathFor(const QString& AInputFile) const {
 // that file's error.
 std::uint8_t TForm1::ProcessSingleFile(const QString& AInputFile, const QString& AOutputFile,
                                        bool AOverwrite) {
+    kvaderon::TInversionOptions options;
+    options.Overwrite = AOverwrite;
+    options.Verify = FSettings.VerifyAfterWrite;
+    bool verified = false;
     try {
         FInverter->SetInvertPreviews(FSettings.InvertPreviews);
-        FInverter->InvertTIFF16Bit(ToPath(AInputFile), ToPath(AOutputFile), true, AOverwrite);
+        verified = FInverter->Invert(ToPath(AInputFile), ToPath(AOutputFile), options).Verified;
     } catch (const kvaderon::ETIFFError& error) {
         LogFileError(FileNameOf(AInputFile), QString::fromUtf8(error.what()));
         return 1;
     }
-    if (!AOverwrite || !FInverter->PreviewNotes().empty())
+    // The line of an overwritten file was written with the decision; a check or a thumbnail note is news.
+    if (!AOverwrite || verified || !FInverter->PreviewNotes().empty())
         LogFileResult(FileNameOf(AOutputFile),
-                      QString::fromStdString(kvaderon::SuccessMessage(FInverter->PreviewNotes())));
+                      QString::fromStdString(kvaderon::SuccessMessage(FInverter->PreviewNotes(), verified)));
     return 0;
 }
 

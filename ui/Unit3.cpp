@@ -102,6 +102,7 @@ void TSettingsForm::Prepare(const kvaderon::TAppSettings& ASettings) {
     FSettings = ASettings;
     FUi->EditPrefix->setText(QString::fromStdString(FSettings.Prefix));
     FUi->EditPostfix->setText(QString::fromStdString(FSettings.Postfix));
+    FUi->CheckBoxVerify->setChecked(FSettings.VerifyAfterWrite);
     FUi->CheckInvertPreviews->setChecked(FSettings.InvertPreviews);
     const QString active = TStyleManager::Instance().ActiveStyleName();
     FillStyleList(TStyleManager::Instance().StyleNames());
@@ -204,6 +205,7 @@ void TSettingsForm::BitBtn1Click() {
         return;
     FSettings.Prefix = prefix;
     FSettings.Postfix = postfix;
+    FSettings.VerifyAfterWrite = FUi->CheckBoxVerify->isChecked();
     FSettings.InvertPreviews = FUi->CheckInvertPreviews->isChecked();
     FSettings.LastStyle = style.toStdString();
     accept();

@@ -67,35 +67,41 @@ TEST(FileFaults, EveryFailingCallOfTheInverterLeavesInputAndTargetAsTheyWere) {
     const TBytes file = LargeFile();
     const TBytes expected = InvertBytes(file).Output;
     ASSERT_FALSE(expected.empty());
-    for (const TFault fault : faults) {
-        for (std::size_t call = 1;; ++call) {
-            SCOPED_TRACE(testing::Message() << "call " << call << (fault.AndAfter ? " and after" : ""));
-            TMemoryFileSystem files;
-            files.Write(input, file);
-            files.Node(input).Permissions = 0444;
-            files.Node(input).Times = {123456789, 987654321};
-            files.Write(target, {'o', 'l', 'd'});
-            files.FailCall(call, fault.Error, fault.AndAfter);
-            try {
-                TTIFFInverterSingle(files).InvertTIFF16Bit(input, target, true, true);
-            } catch (const ETIFFError& failure) {
-                const std::string message = failure.what();
-                EXPECT_EQ(message.rfind(Prefix(), 0), 0u) << message;
-                EXPECT_NE(message.find(platform::SystemErrorText(std::make_error_code(fault.Error))),
-                          std::string::npos)
-                    << message;
-                EXPECT_EQ(files.Node(input).Bytes, file);
-                EXPECT_EQ(files.Node(target).Bytes, (TBytes{'o', 'l', 'd'}));
-                ExpectOnlyANamedTemporaryFileLeft(files, {PathToUtf8(target), PathToUtf8(input)}, message);
-                EXPECT_EQ(files.OpenFiles(), 0);
-                continue;
+    // Plain, reading the written copy back, and that with the digests' thread.
+    const TInversionOptions optionSets[] = {{true, false, false}, {true, true, false}, {true, true, true}};
+    for (const TInversionOptions& options : optionSets) {
+        for (const TFault fault : faults) {
+            for (std::size_t call = 1;; ++call) {
+                SCOPED_TRACE(testing::Message() << "call " << call << (fault.AndAfter ? " and after" : "")
+                                                << (options.Verify ? ", verify" : "")
+                                                << (options.Hash ? ", hash" : ""));
+                TMemoryFileSystem files;
+                files.Write(input, file);
+                files.Node(input).Permissions = 0444;
+                files.Node(input).Times = {123456789, 987654321};
+                files.Write(target, {'o', 'l', 'd'});
+                files.FailCall(call, fault.Error, fault.AndAfter);
+                try {
+                    TTIFFInverterSingle(files).Invert(input, target, options);
+                } catch (const ETIFFError& failure) {
+                    const std::string message = failure.what();
+                    EXPECT_EQ(message.rfind(Prefix(), 0), 0u) << message;
+                    EXPECT_NE(message.find(platform::SystemErrorText(std::make_error_code(fault.Error))),
+                              std::string::npos)
+                        << message;
+                    EXPECT_EQ(files.Node(input).Bytes, file);
+                    EXPECT_EQ(files.Node(target).Bytes, (TBytes{'o', 'l', 'd'}));
+                    ExpectOnlyANamedTemporaryFileLeft(files, {PathToUtf8(target), PathToUtf8(input)}, message);
+                    EXPECT_EQ(files.OpenFiles(), 0);
+                    continue;
+                }
+                EXPECT_EQ(files.Node(target).Bytes, expected);
+                EXPECT_EQ(files.Node(target).Permissions, 0644u) << "the input's bits and the owner's read and write";
+                EXPECT_EQ(files.Node(target).Times.Access, 123456789);
+                EXPECT_EQ(files.Node(target).Times.Modification, 987654321);
+                EXPECT_GT(call, 10u) << "too few calls for a streamed pass";
+                break;
             }
-            EXPECT_EQ(files.Node(target).Bytes, expected);
-            EXPECT_EQ(files.Node(target).Permissions, 0644u) << "the input's bits and the owner's read and write";
-            EXPECT_EQ(files.Node(target).Times.Access, 123456789);
-            EXPECT_EQ(files.Node(target).Times.Modification, 987654321);
-            EXPECT_GT(call, 10u) << "too few calls for a streamed pass";
-            break;
         }
     }
 }

@@ -35,6 +35,7 @@ TEST(SettingsFile, DefaultFileHoldsEveryKeyInOrder) {
                           "LastSaveFolder=\n"
                           "Prefix=\"! \"\n"
                           "Postfix=\"\"\n"
+                          "VerifyAfterWrite=0\n"
                           "InvertPreviews=0\n"
                           "\n"
                           "[Colors]\n"
@@ -75,6 +76,7 @@ TEST(SettingsFile, ChangedSettingsSurviveSaveAndLoad) {
     settings.LastSaveFolder = "/home/фото/позитивы/";
     settings.App.OutputColorsBW.B.OK = 0x00123456;
     settings.App.OutputColorsBW.W.Error = 0xFF000008;
+    settings.App.VerifyAfterWrite = true;
     {
         TIniFile ini(dir / "kvaderon.ini");
         WriteStoredSettings(ini, settings);
@@ -84,6 +86,7 @@ TEST(SettingsFile, ChangedSettingsSurviveSaveAndLoad) {
     EXPECT_EQ(ReadStoredSettings(ini), settings);
     EXPECT_EQ(ini.ReadValue("Colors", "OK_B"), "$00123456");
     EXPECT_EQ(ini.ReadValue("Colors", "Error_W"), "clWindowText");
+    EXPECT_EQ(ini.ReadValue("Files", "VerifyAfterWrite"), "1");
 }
 
 TEST(SettingsFile, HandWrittenValuesAreReadOrFallBackToTheKeysDefault) {

@@ -100,7 +100,7 @@ protected:
 
 TEST_F(SettingsFormTest, ControlsHaveTheirCaptionsPlacesAndTabOrder) {
     EXPECT_EQ(Form->windowTitle(), QStringLiteral("Настройки"));
-    EXPECT_EQ(Form->size(), QSize(384, 306));
+    EXPECT_EQ(Form->size(), QSize(384, 326));
     EXPECT_EQ(Form->minimumSize(), Form->maximumSize());
     struct TControl {
         const char* Name;
@@ -123,8 +123,9 @@ TEST_F(SettingsFormTest, ControlsHaveTheirCaptionsPlacesAndTabOrder) {
           {"GroupBox1", {0, 194, 384, 78}, {}},
           {"EditPrefix", {16, 43, 121, 23}, {}},
           {"EditPostfix", {208, 43, 121, 23}, {}},
-          {"CheckInvertPreviews", {4, 282, 265, 21}, QStringLiteral("Инвертировать встроенные миниатюры")},
-          {"BitBtn1", {275, 280, 109, 25}, QStringLiteral("ОК")}}) {
+          {"CheckBoxVerify", {8, 280, 262, 17}, QStringLiteral("Проверять каждый позитив после записи")},
+          {"CheckInvertPreviews", {8, 302, 262, 17}, QStringLiteral("Инвертировать встроенные миниатюры")},
+          {"BitBtn1", {275, 294, 109, 25}, QStringLiteral("ОК")}}) {
         QWidget* widget = Control(control.Name);
         EXPECT_EQ(widget->geometry(), control.Place) << control.Name;
         if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
@@ -149,7 +150,7 @@ TEST_F(SettingsFormTest, ControlsHaveTheirCaptionsPlacesAndTabOrder) {
         u"ComboBoxStyles"_s, u"CheckBox1"_s,  u"RadioButton1"_s, u"RadioButton2"_s,
         u"RadioButton3"_s,   u"ColorBox1"_s,  u"ColorBox2"_s,    u"ColorBox3"_s,
         u"ColorBox4"_s,      u"ColorBox5"_s,  u"ColorBox6"_s,    u"ColorBox7"_s,
-        u"EditPrefix"_s,     u"EditPostfix"_s, u"CheckInvertPreviews"_s, u"BitBtn1"_s};
+        u"EditPrefix"_s,     u"EditPostfix"_s, u"CheckBoxVerify"_s, u"CheckInvertPreviews"_s, u"BitBtn1"_s};
     QStringList chain;
     QWidget* widget = StyleList();
     do {
@@ -306,10 +307,13 @@ TEST_F(SettingsFormTest, OkTakesPrefixAndPostfixExactlyAndTheThemesOwnName) {
     Control<QLineEdit>("EditPrefix")->setText(QStringLiteral("  a "));
     Control<QLineEdit>("EditPostfix")->setText(QStringLiteral(" б  "));
     StyleList()->setEditText(QStringLiteral(" windows10 "));
-    EXPECT_FALSE(Control<QCheckBox>("CheckInvertPreviews")->isChecked());
+    EXPECT_FALSE(Control<QCheckBox>("CheckBoxVerify")->isChecked()) << "off by default";
+    EXPECT_FALSE(Control<QCheckBox>("CheckInvertPreviews")->isChecked()) << "off by default";
+    Control<QCheckBox>("CheckBoxVerify")->setChecked(true);
     Control<QCheckBox>("CheckInvertPreviews")->setChecked(true);
     Control<QPushButton>("BitBtn1")->click();
     EXPECT_EQ(Form->result(), QDialog::Accepted);
+    EXPECT_TRUE(Access().Settings().VerifyAfterWrite);
     EXPECT_TRUE(Access().Settings().InvertPreviews);
     EXPECT_EQ(Access().Settings().Prefix, "  a ");
     EXPECT_EQ(Access().Settings().Postfix, " б  ");

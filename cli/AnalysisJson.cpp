@@ -1,73 +1,86 @@
 #include "AnalysisJson.h"
 
+#include "JsonObject.h"
+#include "TerminalText.h"
+
 #include <cstdio>
+#include <string>
+#include <vector>
 
 namespace kvaderon::cli {
 
 namespace {
 
-// The length of the well-formed UTF-8 sequence at the start of AText, or 0.
-std::size_t Utf8SequenceLength(std::string_view AText) {
-    const auto byte = [&](std::size_t AIndex) { return static_cast<unsigned char>(AText[AIndex]); };
-    const unsigned char lead = byte(0);
-    std::size_t length = 0;
-    unsigned low = 0x80, high = 0xBF; // the allowed range of the second byte
-    if (lead < 0x80)
-        return 1;
-    if (lead >= 0xC2 && lead <= 0xDF)
-        length = 2;
-    else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0)
-            low = 0xA0; // no overlong forms
-        if (lead == 0xED)
-            high = 0x9F; // no surrogates
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0)
-            low = 0x90;
-        if (lead == 0xF4)
-            high = 0x8F;
-    } else
-        return 0;
-    if (AText.size() < length || byte(1) < low || byte(1) > high)
-        return 0;
-    for (std::size_t i = 2; i < length; ++i)
-        if (byte(i) < 0x80 || byte(i) > 0xBF)
-            return 0;
-    return length;
+std::string JsonArray(const std::vector<std::string>& AValues) {
+    std::string text = "[";
+    for (std::size_t i = 0; i < AValues.size(); ++i)
+        text += (i > 0 ? "," : "") + AValues[i];
+    return text + "]";
 }
 
-class TJsonObject {
-public:
-    template <typename T>
-    void Add(const char* AKey, const T& AValue) {
-        Key(AKey);
-        if constexpr (std::is_same_v<T, bool>)
-            FText += AValue ? "true" : "false";
-        else if constexpr (std::is_same_v<T, std::string>)
-            FText += JsonString(AValue);
-        else if constexpr (std::is_same_v<T, std::vector<std::uint16_t>>) {
-            FText += '[';
-            for (std::size_t i = 0; i < AValue.size(); ++i) {
-                if (i > 0)
-                    FText += ',';
-                FText += std::to_string(AValue[i]);
-            }
-            FText += ']';
-        } else
-            FText += std::to_string(AValue);
-    }
-    std::string Finish() { return FText + "}"; }
+// The verdict in one fixed word.
+const char* VerdictWord(const TBitDepthResult& AResult) {
+    if (!AResult.Error.empty())
+        return "error";
+    if (AResult.IsInconclusive)
+        return "inconclusive";
+    if (AResult.IsActually8Bit)
+        return "8-bit";
+    return AResult.IsSignExtendedSuspicious ? "suspicious" : "16-bit";
+}
 
-private:
-    void Key(const char* AKey) {
-        FText += FText.size() > 1 ? ",\"" : "\"";
-        FText += AKey;
-        FText += "\":";
+// Without a verdict both flags are null.
+std::string VerdictFlag(const TBitDepthResult& AResult, bool AFlag) {
+    return AResult.IsInconclusive ? "null" : AFlag ? "true" : "false";
+}
+
+std::string ChannelJson(const TChannelDepth& ADepth) {
+    TJsonObject json;
+    json.Add("SignificantBits", ADepth.SignificantBits);
+    json.AddJson("HighestBit", ADepth.HighestBit < 0 ? "null" : std::to_string(ADepth.HighestBit));
+    json.Add("DistinctValues", ADepth.DistinctValues);
+    char levels[32];
+    std::snprintf(levels, sizeof levels, "%.1f", ADepth.LevelsUsedPercent());
+    json.AddJson("LevelsUsed", levels);
+    json.Add("LevelsPossible", ADepth.LevelsPossible);
+    json.Add("MinValue", ADepth.MinValue);
+    json.Add("MaxValue", ADepth.MaxValue);
+    json.Add("Pattern", std::string(PatternWord(ADepth.Pattern)));
+    json.AddJson("PatternBits", ADepth.PatternBits() > 0 ? std::to_string(ADepth.PatternBits()) : "null");
+    return json.Finish();
+}
+
+std::string ImageJson(const TTiffImage& AImage) {
+    TJsonObject json;
+    json.Add("Where", AImage.Where);
+    json.Add("Role", std::string(RoleWord(AImage.Role)));
+    json.Add("Width", AImage.Width);
+    json.Add("Height", AImage.Height);
+    json.Add("BitsPerSample", AImage.Bits());
+    json.Add("SamplesPerPixel", AImage.SamplesPerPixel);
+    json.Add("Compression", AImage.Compression);
+    return json.Finish();
+}
+
+bool IsUtf8(std::string_view AText) {
+    while (!AText.empty()) {
+        const std::size_t length = Utf8SequenceLength(AText);
+        if (length == 0)
+            return false;
+        AText.remove_prefix(length);
     }
-    std::string FText = "{";
-};
+    return true;
+}
+
+std::string HexBytes(std::string_view AText) {
+    static constexpr char digits[] = "0123456789abcdef";
+    std::string hex;
+    for (const char c : AText) {
+        hex += digits[static_cast<unsigned char>(c) >> 4];
+        hex += digits[static_cast<unsigned char>(c) & 15];
+    }
+    return hex;
+}
 
 } // namespace
 
@@ -105,8 +118,10 @@ std::string JsonString(std::string_view AText) {
 std::string AnalysisResultJson(const std::string& AFile, const TBitDepthResult& AResult) {
     TJsonObject json;
     json.Add("File", AFile);
-    json.Add("IsActually8Bit", AResult.IsActually8Bit);
-    json.Add("IsActually16Bit", AResult.IsActually16Bit);
+    if (!IsUtf8(AFile))
+        json.Add("FileBytes", HexBytes(AFile));
+    json.AddJson("IsActually8Bit", VerdictFlag(AResult, AResult.IsActually8Bit));
+    json.AddJson("IsActually16Bit", VerdictFlag(AResult, AResult.IsActually16Bit));
     json.Add("IsSignExtendedSuspicious", AResult.IsSignExtendedSuspicious);
     json.Add("MaxValue", AResult.MaxValue);
     json.Add("MinValue", AResult.MinValue);
@@ -127,6 +142,15 @@ std::string AnalysisResultJson(const std::string& AFile, const TBitDepthResult& 
     json.Add("PhotometricInterpretation", AResult.PhotometricInterpretation);
     json.Add("ExtraSamples", AResult.ExtraSamples);
     json.Add("PlanarConfiguration", AResult.PlanarConfiguration);
+    json.Add("Verdict", std::string(VerdictWord(AResult)));
+    std::vector<std::string> channels;
+    for (const TChannelDepth& depth : AResult.Channels)
+        channels.push_back(ChannelJson(depth));
+    json.AddJson("Channels", JsonArray(channels));
+    std::vector<std::string> images;
+    for (const TTiffImage& image : AResult.Images)
+        images.push_back(ImageJson(image));
+    json.AddJson("Images", JsonArray(images));
     return json.Finish();
 }
 

@@ -8,7 +8,11 @@
 
 namespace kvaderon::cli {
 
-// "File" first, then the fields of TBitDepthResult in declaration order without UniqueValues.
+// "File" first (with "FileBytes", its bytes in hexadecimal, after it when the name is not UTF-8,
+// whose bytes "File" can only show as U+FFFD), then the fields of TBitDepthResult in declaration
+// order without UniqueValues (both verdict flags null when the verdict is inconclusive), then
+// "Verdict" (one of "16-bit", "8-bit", "suspicious", "inconclusive", "error"), "Channels", one
+// object per colour channel, and "Images", the file's page map.
 std::string AnalysisResultJson(const std::string& AFile, const TBitDepthResult& AResult);
 
 // AText as a JSON string with its quotes; bytes that are not UTF-8 become U+FFFD.

@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include "PathText.h"
+#include "TargetPath.h"
 #include "TextFormat.h"
 
 #include <charconv>
@@ -40,6 +41,12 @@ unsigned ParseJobs(const std::string& AText) {
     return jobs;
 }
 
+std::string NamePart(const std::string& AName, std::string AValue) {
+    if (!IsNamePart(AValue))
+        throw EUsageError(FormatText("Неверное значение параметра %s: %s", {AName, NamePartRule}));
+    return AValue;
+}
+
 TColorWhen ParseColor(const std::string& AText) {
     if (AText == "auto")
         return TColorWhen::cwAuto;
@@ -54,6 +61,7 @@ TColorWhen ParseColor(const std::string& AText) {
 bool ApplyOption(TCommandLine& ALine, const std::string& AName, const std::optional<std::string>& AInlineValue,
                  TArgumentReader& AReader) {
     const bool invert = ALine.Command == TCommand::cmInvert;
+    const bool naming = invert || ALine.Command == TCommand::cmVerify; // targets named as invert names them
     const auto flag = [&](bool& AField) {
         if (AInlineValue)
             throw EUsageError(FormatText("Параметр %s не принимает значения", {AName}));
@@ -62,19 +70,27 @@ bool ApplyOption(TCommandLine& ALine, const std::string& AName, const std::optio
     };
     if (AName == "--color")
         ALine.Color = ParseColor(AReader.Value(AName, AInlineValue));
-    else if (invert && AName == "--out")
+    else if (AName == "--json")
+        return flag(ALine.Json);
+    else if (naming && AName == "--out")
         ALine.OutputFolder = AReader.Value(AName, AInlineValue);
-    else if (invert && AName == "--prefix")
-        ALine.Prefix = AReader.Value(AName, AInlineValue);
-    else if (invert && AName == "--postfix")
-        ALine.Postfix = AReader.Value(AName, AInlineValue);
+    else if (naming && AName == "--prefix")
+        ALine.Prefix = NamePart(AName, AReader.Value(AName, AInlineValue));
+    else if (naming && AName == "--postfix")
+        ALine.Postfix = NamePart(AName, AReader.Value(AName, AInlineValue));
     else if (invert && AName == "--jobs")
         ALine.Jobs = ParseJobs(AReader.Value(AName, AInlineValue));
     else if (invert && AName == "--overwrite")
         return flag(ALine.Overwrite);
-    else if (!invert && AName == "--json")
-        return flag(ALine.Json);
-    else if (!invert && AName == "--depth-only")
+    else if (naming && AName == "--invert-previews")
+        return flag(ALine.InvertPreviews);
+    else if (invert && AName == "--verify")
+        return flag(ALine.Verify);
+    else if (invert && AName == "--checksums")
+        return flag(ALine.Checksums);
+    else if (invert && AName == "--dry-run")
+        return flag(ALine.DryRun);
+    else if (ALine.Command == TCommand::cmAnalyze && AName == "--depth-only")
         return flag(ALine.DepthOnly);
     else
         return false;
@@ -99,6 +115,8 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& AArguments) {
         line.Command = TCommand::cmInvert;
     else if (command == "analyze")
         line.Command = TCommand::cmAnalyze;
+    else if (command == "verify")
+        line.Command = TCommand::cmVerify;
     else
         throw EUsageError(FormatText("Неизвестная команда: %s", {command}));
 
@@ -129,6 +147,10 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& AArguments) {
     }
     if (line.Command == TCommand::cmInvert && (!outputGiven || line.OutputFolder.empty()))
         throw EUsageError("Не указана папка для сохранения (--out)");
+    if (line.Command == TCommand::cmVerify && outputGiven && line.OutputFolder.empty())
+        throw EUsageError("Не указана папка с позитивами (--out)");
+    if (line.Command == TCommand::cmVerify && !outputGiven && line.Files.size() != 2)
+        throw EUsageError("Укажите негатив и его позитив или папку с позитивами (--out)");
     if (line.Files.empty())
         throw EUsageError("Сначала выберите файлы");
     return line;
@@ -144,7 +166,11 @@ std::vector<TInputFile> InputFilesOf(const TCommandLine& ALine) {
 std::string UsageText() {
     return "Использование:\n"
            "  kvaderon-cli invert --out ПАПКА [--prefix ТЕКСТ] [--postfix ТЕКСТ] [--overwrite]\n"
-           "                      [--jobs N] [--color КОГДА] ФАЙЛ...\n"
+           "                      [--invert-previews] [--jobs N] [--verify] [--checksums] [--json]\n"
+           "                      [--dry-run] [--color КОГДА] ФАЙЛ...\n"
+           "  kvaderon-cli verify [--invert-previews] [--json] [--color КОГДА] НЕГАТИВ ПОЗИТИВ\n"
+           "  kvaderon-cli verify --out ПАПКА [--prefix ТЕКСТ] [--postfix ТЕКСТ] [--invert-previews]\n"
+           "                      [--json] [--color КОГДА] ФАЙЛ...\n"
            "  kvaderon-cli analyze [--json] [--depth-only] [--color КОГДА] ФАЙЛ...\n"
            "  kvaderon-cli --help | --version\n";
 }
@@ -163,10 +189,26 @@ std::string HelpText() {
            "  --prefix ТЕКСТ     префикс имени (по умолчанию \"! \")\n"
            "  --postfix ТЕКСТ    постфикс имени (по умолчанию пустой)\n"
            "  --overwrite        перезаписывать существующие файлы (иначе они пропускаются)\n"
+           "  --invert-previews  инвертировать и встроенные несжатые миниатюры (уменьшенные копии),\n"
+           "                     чтобы файловые менеджеры показывали позитив; сжатые (JPEG)\n"
+           "                     остаются как есть, строка результата говорит об этом\n"
            "  --jobs N           сколько файлов обрабатывать одновременно (по умолчанию по числу\n"
            "                     процессоров)\n"
+           "  --verify           прочитать записанную копию и сверить её с негативом до того, как\n"
+           "                     она получит своё имя\n"
+           "  --checksums        добавить SHA-256 каждого позитива в SHA256SUMS его папки\n"
+           "                     (проверка: sha256sum -c SHA256SUMS)\n"
+           "  --json             по одному объекту JSON на файл и строку, последним итог\n"
+           "  --dry-run          только прочитать файлы и сказать, что было бы сделано\n"
            "Код завершения: 0, если ни один файл не завершился ошибкой, иначе 1; 2 при неверных\n"
            "параметрах.\n"
+           "\n"
+           "verify: проверяет, что ПОЗИТИВ — точная инверсия НЕГАТИВА: та же длина, все байты вне\n"
+           "изображения те же, каждый сэмпл инвертирован. С --out проверяет позитивы, которые\n"
+           "invert с теми же --out, --prefix и --postfix записал бы для каждого ФАЙЛА.\n"
+           "  --invert-previews  позитивы записаны с --invert-previews: миниатюры тоже инвертированы\n"
+           "  --json             по одному объекту JSON на пару и строку, последним итог\n"
+           "Код завершения: 0, если все пары сошлись, иначе 1; 2 при неверных параметрах.\n"
            "\n"
            "analyze: выводит для каждого ФАЙЛА отчёт о том, действительно ли его семплы 16-битные.\n"
            "  --json             по одному объекту JSON на файл и строку\n"

@@ -10,21 +10,26 @@
 
 namespace kvaderon::cli {
 
-enum class TCommand { cmHelp, cmVersion, cmInvert, cmAnalyze };
+enum class TCommand { cmHelp, cmVersion, cmInvert, cmAnalyze, cmVerify };
 enum class TColorWhen { cwAuto, cwAlways, cwNever };
 
 struct TCommandLine {
     TCommand Command = TCommand::cmHelp;
     TColorWhen Color = TColorWhen::cwAuto;
     std::vector<std::string> Files; // UTF-8, as given
-    // invert
+    // invert, and verify with --out (without it, Files are a negative and its positive)
     std::string OutputFolder;
     std::string Prefix = DefaultAppSettings().Prefix;
     std::string Postfix = DefaultAppSettings().Postfix;
     bool Overwrite = false;
+    bool InvertPreviews = false; // the uncompressed thumbnails too
     unsigned Jobs = 0; // 0: one per processor
-    // analyze
+    bool Verify = false;
+    bool Checksums = false;
+    bool DryRun = false;
+    // every command but help and version
     bool Json = false;
+    // analyze
     bool DepthOnly = false;
 };
 

@@ -2,11 +2,14 @@
 
 #include "CommonTypes.h"
 #include "InputFiles.h"
+#include "OutcomeLine.h"
 #include "PathText.h"
 #include "TargetPath.h"
 #include "TiffInverterSingleThread.h"
+#include "Verification.h"
 
 #include <algorithm>
+#include <chrono>
 #include <map>
 #include <system_error>
 #include <thread>
@@ -23,8 +26,9 @@ TOutcomeLineData Line(const fs::path& AFile, std::string AMessage, bool AIsError
 
 } // namespace
 
-TFileBatch::TFileBatch(std::vector<TFileTask> ATasks, bool AOverwrite, unsigned AJobs)
-    : FTasks(std::move(ATasks)), FWaitFor(FTasks.size()), FOverwrite(AOverwrite),
+TFileBatch::TFileBatch(std::vector<TFileTask> ATasks, const TInversionOptions& AOptions, unsigned AJobs,
+                       bool AInvertPreviews)
+    : FTasks(std::move(ATasks)), FWaitFor(FTasks.size()), FOptions(AOptions), FInvertPreviews(AInvertPreviews),
       FJobs(std::max(1u, std::min<unsigned>(AJobs, unsigned(std::max<std::size_t>(FTasks.size(), 1))))),
       FDone(FTasks.size(), false), FReports(FTasks.size()) {
     // Waiting for the latest earlier file on each path is enough: that one waits for the rest.
@@ -71,6 +75,7 @@ std::size_t TFileBatch::Run(const std::function<bool(std::size_t, const TFileRep
 // Files are taken in list order, so every file waited for is already taken by another thread.
 void TFileBatch::Work() {
     TTIFFInverterSingle inverter;
+    inverter.SetInvertPreviews(FInvertPreviews);
     for (;;) {
         std::size_t index = 0;
         {
@@ -94,9 +99,16 @@ void TFileBatch::Work() {
 }
 
 TFileReport TFileBatch::ProcessFile(TTIFFInverterSingle& AInverter, const TFileTask& ATask) const {
+    const auto started = std::chrono::steady_clock::now();
+    TFileReport report = InvertFile(AInverter, ATask);
+    report.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    return report;
+}
+
+TFileReport TFileBatch::InvertFile(TTIFFInverterSingle& AInverter, const TFileTask& ATask) const {
     TFileReport report;
     const bool targetExists = IsOtherExistingFile(ATask.Input, ATask.Target);
-    if (targetExists && !FOverwrite) {
+    if (targetExists && !FOptions.Overwrite) {
         report.Lines.push_back(Line(ATask.Target, "Пропущен пользователем (режим «пропустить все»)", false));
         report.Outcome = TFileOutcome::foSkipped;
         return report;
@@ -106,13 +118,20 @@ TFileReport TFileBatch::ProcessFile(TTIFFInverterSingle& AInverter, const TFileT
     try {
         CreateTargetFolder({ATask.Input, ATask.Subfolder}, ATask.Target);
         // Overwriting was chosen only for a target that existed when it was checked.
-        AInverter.InvertTIFF16Bit(ATask.Input, ATask.Target, true, targetExists);
-        if (!targetExists)
-            report.Lines.push_back(Line(ATask.Target, "ОК!", false));
+        TInversionOptions options = FOptions;
+        options.Overwrite = targetExists;
+        report.Result = AInverter.Invert(ATask.Input, ATask.Target, options);
+        // The line of an overwritten file was written before; a check or a thumbnail note is news.
+        if (!targetExists || report.Result.Verified || !AInverter.PreviewNotes().empty())
+            report.Lines.push_back(
+                Line(ATask.Target, SuccessMessage(AInverter.PreviewNotes(), report.Result.Verified), false));
         report.Outcome = TFileOutcome::foProcessed;
+        report.Overwritten = targetExists;
     } catch (const std::exception& error) {
         report.Lines.push_back(Line(ATask.Input, error.what(), true));
         report.Outcome = TFileOutcome::foError;
+        report.Refused = dynamic_cast<const EInputRefused*>(&error) != nullptr;
+        report.Reason = error.what();
     }
     return report;
 }

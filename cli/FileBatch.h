@@ -1,6 +1,8 @@
 // Inverts a list of files on several threads and hands their outcomes back in list order.
 #pragma once
 
+#include "TiffInverterSingleThread.h"
+
 #include <condition_variable>
 #include <ctime>
 #include <filesystem>
@@ -8,10 +10,6 @@
 #include <mutex>
 #include <string>
 #include <vector>
-
-namespace kvaderon {
-class TTIFFInverterSingle;
-}
 
 namespace kvaderon::cli {
 
@@ -34,15 +32,22 @@ enum class TFileOutcome { foProcessed, foSkipped, foError };
 struct TFileReport {
     std::vector<TOutcomeLineData> Lines; // in the order they were decided
     TFileOutcome Outcome = TFileOutcome::foProcessed;
+    bool Overwritten = false; // an existing target was replaced
+    bool Refused = false;     // an error that is the input's own fault (EInputRefused)
+    std::string Reason;       // of an error
+    TInversionResult Result;  // of a processed file
+    double Seconds = 0;
 };
 
-// An existing target is skipped, or with AOverwrite overwritten. Files that share an input or a
-// target path with an earlier file (paths compared without regard to letter case, as some file
-// systems do) wait for it, so the result is that of one file after the other whatever the number
-// of threads.
+// An existing target is skipped, or with AOptions.Overwrite overwritten; AOptions' Verify and Hash
+// apply to every file. Files that share an input or a target path with an earlier file (paths
+// compared without regard to letter case, as some file systems do) wait for it, so the result is
+// that of one file after the other whatever the number of threads.
 class TFileBatch {
 public:
-    TFileBatch(std::vector<TFileTask> ATasks, bool AOverwrite, unsigned AJobs);
+    // AInvertPreviews: each file's uncompressed thumbnails are inverted too.
+    TFileBatch(std::vector<TFileTask> ATasks, const TInversionOptions& AOptions, unsigned AJobs,
+               bool AInvertPreviews = false);
 
     // Calls AOnReport on the calling thread with each file's index and report, in list order.
     // When AOnReport returns false no further file is started, and Run returns once the files
@@ -53,10 +58,12 @@ public:
 private:
     void Work();
     TFileReport ProcessFile(TTIFFInverterSingle& AInverter, const TFileTask& ATask) const;
+    TFileReport InvertFile(TTIFFInverterSingle& AInverter, const TFileTask& ATask) const;
 
     std::vector<TFileTask> FTasks;
     std::vector<std::vector<std::size_t>> FWaitFor; // earlier files that touch the same paths
-    bool FOverwrite;
+    TInversionOptions FOptions;
+    bool FInvertPreviews;
     unsigned FJobs;
 
     std::mutex FLock;

@@ -1,10 +1,12 @@
 #include "InvertCommand.h"
 
 #include "BatchTexts.h"
-#include "FileBatch.h"
+#include "ChecksumList.h"
+#include "DryRun.h"
 #include "OutcomeLine.h"
 #include "PathText.h"
 #include "ProcessingState.h"
+#include "RunJson.h"
 #include "StandardOutput.h"
 #include "InputFiles.h"
 #include "TerminalText.h"
@@ -23,7 +25,7 @@ bool PrepareOutputFolder(const fs::path& AFolder) {
     try {
         kvaderon::platform::CreateFolders(AFolder);
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "Неверная папка для сохранения\n%s\n", error.what());
+        std::fprintf(stderr, "Неверная папка для сохранения\n%s\n", EscapeControls(error.what(), true).c_str());
         return false;
     }
     std::error_code error;
@@ -31,14 +33,6 @@ bool PrepareOutputFolder(const fs::path& AFolder) {
         return true;
     std::fprintf(stderr, "Неверная папка для сохранения\n");
     return false;
-}
-
-std::vector<TFileTask> PlanTasks(const std::vector<TInputFile>& AFiles, const TCommandLine& ALine,
-                                 const fs::path& AOutputFolder) {
-    std::vector<TFileTask> tasks;
-    for (const TInputFile& file : AFiles)
-        tasks.push_back({file.Path, TargetPathOf(file, AOutputFolder, ALine.Prefix, ALine.Postfix), file.Subfolder});
-    return tasks;
 }
 
 void RecordOutcome(TProcessingState& AState, TFileOutcome AOutcome) {
@@ -49,47 +43,92 @@ void RecordOutcome(TProcessingState& AState, TFileOutcome AOutcome) {
     }
 }
 
+// Adds the positive's line to the checksum list of its folder; a failure becomes an error line of
+// the file, and the run's status 1.
+bool RecordPositiveChecksum(const TFileTask& ATask, TFileReport& AReport) {
+    if (AReport.Outcome != TFileOutcome::foProcessed || AReport.Result.Hashes.Output.empty())
+        return true;
+    try {
+        RecordChecksum(kvaderon::platform::SystemFileSystem(), ATask.Target, AReport.Result.Hashes.Output);
+        return true;
+    } catch (const std::exception& error) {
+        AReport.Lines.push_back({std::time(nullptr), PathToUtf8(ATask.Target.filename()), error.what(), true});
+        AReport.Reason = error.what();
+        return false;
+    }
+}
+
+std::string ReportText(const TFileReport& AReport, int ANumber, bool AColored) {
+    std::string lines;
+    for (const auto& line : AReport.Lines)
+        lines += RenderRuns(BuildOutcomeLine(ANumber, LocalTimeText(line.Time), line.FileName, line.Message,
+                                             line.IsError),
+                            AColored);
+    return lines;
+}
+
+std::string ClosingText(const TProcessingState& AState, bool AColored) {
+    std::string closing = "\n";
+    closing += RenderRuns(BuildResultSummary(AState), AColored);
+    closing += "\n\n";
+    closing += RenderRuns(BuildFinalStatusText(AState), AColored);
+    closing += "\n";
+    return closing;
+}
+
 } // namespace
+
+std::vector<TFileTask> PlanTasks(const TCommandLine& ALine, const fs::path& AOutputFolder) {
+    std::vector<TFileTask> tasks;
+    for (const TInputFile& file : InputFilesOf(ALine))
+        tasks.push_back({file.Path, TargetPathOf(file, AOutputFolder, ALine.Prefix, ALine.Postfix), file.Subfolder});
+    return tasks;
+}
 
 int RunInvert(const TCommandLine& ALine, bool AColored) {
     const fs::path outputFolder = Utf8ToPath(ALine.OutputFolder);
+    if (ALine.DryRun)
+        return RunDryRun(PlanTasks(ALine, outputFolder), ALine.Overwrite, ALine.Json, AColored);
     if (!PrepareOutputFolder(outputFolder))
         return 1;
 
-    const std::vector<TInputFile> files = InputFilesOf(ALine);
+    const std::vector<TFileTask> tasks = PlanTasks(ALine, outputFolder);
     TProcessingState state;
-    state.StartNew(int(files.size()));
+    state.StartNew(int(tasks.size()));
     state.StartTimer();
     const unsigned jobs = ALine.Jobs > 0 ? ALine.Jobs : std::max(1u, std::thread::hardware_concurrency());
-    TFileBatch batch(PlanTasks(files, ALine, outputFolder), ALine.Overwrite, jobs);
+    TInversionOptions options;
+    options.Overwrite = ALine.Overwrite;
+    options.Verify = ALine.Verify;
+    options.Hash = ALine.Checksums;
+    TFileBatch batch(tasks, options, jobs, ALine.InvertPreviews);
+    TInvertTotals totals;
     bool outputWorks = true;
+    bool checksumsWritten = true;
     const std::size_t started = batch.Run([&](std::size_t AIndex, const TFileReport& AReport) {
         state.SetCurrentIndex(int(AIndex));
-        std::string lines;
-        for (const auto& line : AReport.Lines)
-            lines += RenderRuns(BuildOutcomeLine(state.CurrentIndex() + 1, LocalTimeText(line.Time), line.FileName,
-                                                 line.Message, line.IsError),
-                                AColored);
-        RecordOutcome(state, AReport.Outcome);
-        outputWorks = WriteStandardOutput(lines);
+        TFileReport report = AReport;
+        if (ALine.Checksums)
+            checksumsWritten = RecordPositiveChecksum(tasks[AIndex], report) && checksumsWritten;
+        RecordOutcome(state, report.Outcome);
+        totals.Add(report);
+        outputWorks = WriteStandardOutput(ALine.Json ? FileReportJson(tasks[AIndex], report) + "\n"
+                                                     : ReportText(report, state.CurrentIndex() + 1, AColored));
         return outputWorks;
     });
     state.StopTimer();
     if (!outputWorks) {
         // No summary where the output is gone; standard error tells that the list was not done.
-        if (started < ALine.Files.size())
-            std::fputs(PlainText(BuildInterruptedRunLine(int(ALine.Files.size() - started))).c_str(), stderr);
+        if (started < tasks.size())
+            std::fputs(PlainText(BuildInterruptedRunLine(int(tasks.size() - started))).c_str(), stderr);
         return 1;
     }
 
-    std::string closing = "\n";
-    closing += RenderRuns(BuildResultSummary(state), AColored);
-    closing += "\n\n";
-    closing += RenderRuns(BuildFinalStatusText(state), AColored);
-    closing += "\n";
+    const std::string closing =
+        ALine.Json ? TotalsJson(totals, double(state.GetPureTime()) / 1000) + "\n" : ClosingText(state, AColored);
     if (!WriteStandardOutput(closing))
         return 1;
-    return state.ErrorCount() == 0 ? 0 : 1;
+    return state.ErrorCount() == 0 && checksumsWritten ? 0 : 1;
 }
 
 } // namespace kvaderon::cli

@@ -2,11 +2,19 @@
 #pragma once
 
 #include "CommandLine.h"
+#include "FileBatch.h"
+
+#include <filesystem>
+#include <vector>
 
 namespace kvaderon::cli {
 
-// Prints one outcome line per file in list order, then the statistics and the final status.
+// Prints one outcome line (with --json one object) per file in list order, then the statistics and
+// the final status (the summary object). With --dry-run reads and reports, and writes nothing.
 // Returns the exit status: 0 when no file failed, 1 otherwise.
 int RunInvert(const TCommandLine& ALine, bool AColored);
+
+// Each file with the target invert gives it in AOutputFolder under the line's prefix and postfix.
+std::vector<TFileTask> PlanTasks(const TCommandLine& ALine, const std::filesystem::path& AOutputFolder);
 
 } // namespace kvaderon::cli

@@ -3,9 +3,12 @@
 #include "CommandLine.h"
 #include "InvertCommand.h"
 #include "StandardOutput.h"
+#include "TerminalText.h"
 #include "TempFiles.h"
+#include "VerifyCommand.h"
 #include "VersionText.h"
 #include "platform/Console.h"
+#include "platform/StandardDescriptors.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -27,6 +30,7 @@ int Run(const TCommandLine& ALine) {
         return WriteStandardOutput("kvaderon-cli v." + FormatVersionText(KVADERON_VERSION) + "\n") ? 0 : 1;
     case TCommand::cmInvert: return RunInvert(ALine, UseColors(ALine.Color));
     case TCommand::cmAnalyze: return RunAnalyze(ALine, UseColors(ALine.Color));
+    case TCommand::cmVerify: return RunVerify(ALine, UseColors(ALine.Color));
     }
     return 2;
 }
@@ -40,19 +44,22 @@ int Run(const TCommandLine& ALine) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (!kvaderon::platform::OpenMissingStandardDescriptors())
+        return 1;
     cli::platform::HandleTerminationSignals(EndAtSignal);
     cli::platform::PrepareConsole();
     TCommandLine line;
     try {
         line = ParseCommandLine(cli::platform::CommandLineArguments(argc, argv));
     } catch (const EUsageError& error) {
-        std::fprintf(stderr, "%s\n\n%s\nПодробнее: kvaderon-cli --help\n", error.what(), UsageText().c_str());
+        std::fprintf(stderr, "%s\n\n%s\nПодробнее: kvaderon-cli --help\n", EscapeControls(error.what(), true).c_str(),
+                     UsageText().c_str());
         return 2;
     }
     try {
         return Run(line);
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "%s\n", error.what());
+        std::fprintf(stderr, "%s\n", EscapeControls(error.what(), true).c_str());
         return 1;
     }
 }

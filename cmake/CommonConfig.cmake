@@ -43,7 +43,7 @@ if(UNIX AND NOT APPLE)
 endif()
 
 # On Windows, gives the executable ATarget a version resource with the project's version, the
-# version its programs show, and ADescription.
+# version its programs show, and ADescription, and the program's icon (cmake/WindowsIcons.cmake).
 function(kvaderon_version_resource ATarget ADescription)
   if(NOT WIN32)
     return()
@@ -54,6 +54,9 @@ function(kvaderon_version_resource ATarget ADescription)
   endif()
   set(KVADERON_RC_FILE_NAME ${ATarget}.exe)
   set(KVADERON_RC_DESCRIPTION ${ADescription})
-  configure_file(${PROJECT_SOURCE_DIR}/resources/kvaderon.rc.in ${CMAKE_CURRENT_BINARY_DIR}/${ATarget}.rc @ONLY)
-  target_sources(${ATarget} PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/${ATarget}.rc)
+  set(rc ${CMAKE_CURRENT_BINARY_DIR}/${ATarget}.rc)
+  configure_file(${PROJECT_SOURCE_DIR}/resources/kvaderon.rc.in ${rc} @ONLY)
+  target_sources(${ATarget} PRIVATE ${rc})
+  set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS ${KVADERON_ICON_FILE})
+  add_dependencies(${ATarget} kvaderon_windows_icon)
 endfunction()

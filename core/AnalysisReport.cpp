@@ -38,6 +38,28 @@ std::string CompressionText(std::uint16_t ACode) {
     return name.empty() ? UnknownCode(ACode) : std::string(name);
 }
 
+// Where the reduced-resolution copies lie, the first two of them named.
+std::string ThumbnailText(const TBitDepthResult& AResult) {
+    if (!AResult.HasThumbnail)
+        return "нет";
+    std::vector<std::string> places;
+    for (std::size_t i = 1; i < AResult.Images.size(); ++i)
+        if (AResult.Images[i].Role == TImageRole::irReduced)
+            places.push_back(AResult.Images[i].WhereRu);
+    if (places.empty())
+        return "есть";
+    std::string text = "есть (" + places.front();
+    if (places.size() > 1)
+        text += ", " + places[1];
+    return text + (places.size() > 2 ? ", …)" : ")");
+}
+
+std::string ImageLine(const TTiffImage& AImage) {
+    return AImage.WhereRu + ": " + std::string(RoleText(AImage.Role)) + ", " + std::to_string(AImage.Width) + "×" +
+           std::to_string(AImage.Height) + ", " + std::to_string(AImage.Bits()) + " бит × " +
+           std::to_string(AImage.SamplesPerPixel) + ", " + CompressionText(AImage.Compression) + "\n";
+}
+
 std::array<TReportRow, 6> ReportRows(const TBitDepthResult& AResult) {
     const int alphaCount =
         AlphaCountEstimate(AResult.SamplesPerPixel, AResult.ExtraSamples, AResult.PhotometricInterpretation);
@@ -52,12 +74,14 @@ std::array<TReportRow, 6> ReportRows(const TBitDepthResult& AResult) {
         {"Уникальных значений", std::to_string(AResult.UniqueValueCount), "Пикселей",
          std::to_string(AResult.TotalPixels) + " (семплов: " + std::to_string(AResult.TotalSamples) + ")"},
         {"Сжатие", CompressionText(AResult.Compression), "Макс. значение семпла", SampleValueText(AResult.MaxValue)},
-        {"Миниатюра", AResult.HasThumbnail ? "есть" : "нет", "Мин. значение семпла",
+        {"Миниатюра", ThumbnailText(AResult), "Мин. значение семпла",
          SampleValueText(AResult.MinValue)},
     }};
 }
 
 TTextRun VerdictRun(const TBitDepthResult& AResult) {
+    if (AResult.IsInconclusive)
+        return {"Недостаточно данных для вывода\n", TColorRole::crWarning, false};
     if (AResult.IsActually8Bit) {
         std::string text = "8-битный контент в 16-битной обёртке";
         const unsigned remainder = AResult.MaxValue % 257u;
@@ -70,6 +94,29 @@ TTextRun VerdictRun(const TBitDepthResult& AResult) {
     if (AResult.IsSignExtendedSuspicious)
         return {"Все пиксели 0xFFXX → возможно, инвертированный 8-битный файл\n", TColorRole::crWarning, false};
     return {"Файл действительно содержит 16-битные данные\n", TColorRole::crOK, false};
+}
+
+TColorRole PatternRole(TDepthPattern APattern) {
+    switch (APattern) {
+    case TDepthPattern::dpNone: return TColorRole::crOK;
+    case TDepthPattern::dpFewValues: return TColorRole::crValues;
+    default: return TColorRole::crWarning;
+    }
+}
+
+// The lines of every colour channel after the verdict; the last line of each names its pattern.
+void AddChannelRuns(const TBitDepthResult& AResult, TTextRuns& ARuns) {
+    const std::size_t count = AResult.Channels.size();
+    for (std::size_t channel = 0; channel < count; ++channel) {
+        const TChannelDepth& depth = AResult.Channels[channel];
+        const std::string name = ChannelName(channel, count, AResult.PhotometricInterpretation) + ": ";
+        const std::vector<std::string> lines = ChannelDepthLines(depth);
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            ARuns.push_back({name, TColorRole::crNames, false});
+            const bool last = i + 1 == lines.size();
+            ARuns.push_back({lines[i] + "\n", last ? PatternRole(depth.Pattern) : TColorRole::crValues, false});
+        }
+    }
 }
 
 } // namespace
@@ -124,8 +171,14 @@ TTextRuns BuildAnalysisReport(const std::string& AFileName, const TBitDepthResul
     TTextRuns runs{
         {AFileName + "\n", TColorRole::crFileName, true},
         VerdictRun(AResult),
-        {separator, TColorRole::crSeparators, false},
     };
+    AddChannelRuns(AResult, runs);
+    if (AResult.Images.size() > 1) {
+        runs.push_back({"Изображений в файле: " + std::to_string(AResult.Images.size()) + "\n", TColorRole::crNames, false});
+        for (const TTiffImage& image : AResult.Images)
+            runs.push_back({"  " + ImageLine(image), TColorRole::crValues, false});
+    }
+    runs.push_back({separator, TColorRole::crSeparators, false});
     for (const auto& row : rows) {
         const std::size_t used = CharacterCount(row.FirstName) + CharacterCount(row.FirstValue) + 2;
         runs.push_back({row.FirstName + ": ", TColorRole::crNames, false});

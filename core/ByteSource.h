@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
-#include <vector>
 
 namespace kvaderon {
 
@@ -37,21 +36,21 @@ private:
     const std::uint8_t* FData;
 };
 
-// AFile had ASize bytes when it was opened; APath names it in messages. Small reads are served
-// from a window of the file read ahead, so that a table of many tiny strips costs few system calls.
+// AFile had ASize bytes when it was opened; APath names it in messages. Every read asks the file
+// for exactly the bytes wanted: a read-ahead window would be refilled for every tiny strip of a
+// table that jumps between distant parts of the file, reading many times the file's size.
 class TFileBytes final : public TByteSource {
 public:
     TFileBytes(platform::TFile& AFile, std::uint64_t ASize, std::filesystem::path APath)
         : TByteSource(ASize), FFile(AFile), FPath(std::move(APath)) {}
-    void Read(std::uint64_t AOffset, void* AData, std::size_t ALength) const override;
+    void Read(std::uint64_t AOffset, void* AData, std::size_t ALength) const override {
+        if (ALength > 0)
+            platform::ReadExactly(FFile, AOffset, AData, ALength, FPath);
+    }
 
 private:
-    static constexpr std::size_t windowBytes = 256 * 1024;
-
     platform::TFile& FFile;
     std::filesystem::path FPath;
-    mutable std::vector<std::uint8_t> FWindow;
-    mutable std::uint64_t FWindowAt = 0;
 };
 
 } // namespace kvaderon

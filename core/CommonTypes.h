@@ -45,7 +45,9 @@ struct TAppSettings {
     std::string Prefix;
     std::string Postfix;
     std::string LastStyle;
+    bool InvertPreviews = false; // the uncompressed thumbnails of a file are inverted too
     TOutputColorsBW OutputColorsBW;
+    bool VerifyAfterWrite = false; // read each positive back and check it before it takes its name
 
     bool operator==(const TAppSettings&) const = default;
 };

@@ -11,4 +11,12 @@ constexpr bool IsRangeInside(std::uint64_t AOffset, std::uint64_t ALength, std::
     return AOffset <= AFileSize && ALength <= AFileSize - AOffset;
 }
 
+// The bytes [Begin, End) of a file.
+struct TByteRange {
+    std::uint64_t Begin = 0;
+    std::uint64_t End = 0;
+
+    bool operator==(const TByteRange&) const = default;
+};
+
 } // namespace kvaderon

@@ -4,6 +4,7 @@
 #include "FileRange.h"
 #include "StripTable.h"
 #include "ByteSource.h"
+#include "TiffImageMap.h"
 #include "TiffStructureReader.h"
 
 #include <algorithm>
@@ -36,17 +37,55 @@ void CheckSamplesPerPixel(const TTIFFStructure& AStructure, std::uint64_t AFileS
             ThrowZeroSamplesPerPixel();
 }
 
+// Why a reduced image cannot be inverted as the first image is; empty when it can.
+std::string PreviewFormatProblem(const TTiffImage& AImage) {
+    if (AImage.Compression != 1) {
+        const std::string_view name = CompressionName(AImage.Compression);
+        return "сжата (" + (name.empty() ? std::to_string(AImage.Compression) : std::string(name)) + ")";
+    }
+    const auto& bits = AImage.BitsPerSample;
+    const bool uniform = !bits.empty() && std::all_of(bits.begin(), bits.end(), [&](auto b) { return b == bits[0]; });
+    const bool photometric = AImage.PhotometricInterpretation <= 2;
+    const bool layout = (AImage.PlanarConfiguration == 1 || AImage.PlanarConfiguration == 2) &&
+                        AImage.SamplesPerPixel > 0 && !AImage.StripOffsets.empty() &&
+                        AImage.StripOffsets.size() == AImage.StripByteCounts.size() &&
+                        (AImage.PlanarConfiguration == 1 || AImage.StripOffsets.size() % AImage.SamplesPerPixel == 0);
+    if (AImage.IsTiled || !AImage.IsComplete || !uniform || (bits[0] != 8 && bits[0] != 16) || !photometric ||
+        AImage.SampleFormat != 1 || !layout)
+        return "её формат не поддерживается";
+    return {};
+}
+
+bool Intersects(std::uint64_t AOffset, std::uint64_t ALength, std::uint64_t ABegin, std::uint64_t AEnd) {
+    return AOffset < AEnd && ABegin < AOffset + ALength;
+}
+
+// The byte masks of one pixel (chunky) or of one sample of a plane (planar). Every byte of an
+// unsigned colour sample is flipped whole, so the byte order does not matter.
+std::vector<std::uint8_t> PreviewMasks(const TTiffImage& AImage, std::uint32_t AChannels) {
+    const std::uint32_t bytes = AImage.Bits() / 8;
+    std::vector<std::uint8_t> masks(std::size_t(AChannels) * bytes, 0xFF);
+    if (AChannels > 1 && IsAlphaChannel(AChannels - 1, AImage.SamplesPerPixel, AImage.ExtraSamples,
+                                        AImage.PhotometricInterpretation))
+        std::fill(masks.end() - bytes, masks.end(), 0);
+    return masks;
+}
+
+constexpr std::size_t chunkyPattern = 0;
+constexpr std::size_t planarPattern = 1;
+
 } // namespace
 
 TInversionPlan::TInversionPlan(const TTIFFStructure& AStructure, std::uint64_t AFileSize)
-    : FChunkyPattern(ChunkyPattern(AStructure.SamplesPerPixel, AStructure.ExtraSamples,
-                                   AStructure.PhotometricInterpretation, AStructure.BigEndian, MaskOf(AStructure))),
-      FPlanarPattern({0xFFFF}, AStructure.BigEndian), FBigEndian(AStructure.BigEndian) {
+    : FPatterns{ChunkyPattern(AStructure.SamplesPerPixel, AStructure.ExtraSamples, AStructure.PhotometricInterpretation,
+                              AStructure.BigEndian, MaskOf(AStructure)),
+                TXorPattern({0xFFFF}, AStructure.BigEndian)},
+      FBigEndian(AStructure.BigEndian) {
     CheckSamplesPerPixel(AStructure, AFileSize);
     const auto& offsets = AStructure.StripOffsets;
     const auto& counts = AStructure.StripByteCounts;
     const std::string damage =
-        FindStripTableDamage(offsets, counts, AFileSize, AStructure.IFDOffset, AStructure.IFDEntryCount);
+        FindStripTableDamage(offsets, counts, AFileSize, AStructure.Structure);
     if (!damage.empty())
         throw ETIFFError(damage);
     const std::vector<bool> handled = FirstStripOfEachBlock(offsets, counts);
@@ -54,9 +93,9 @@ TInversionPlan::TInversionPlan(const TTIFFStructure& AStructure, std::uint64_t A
     if (AStructure.PlanarConfiguration == 1) {
         for (std::size_t i = 0; i < offsets.size(); ++i)
             if (handled[i])
-                AddRegion(offsets[i], counts[i], TKind::rkChunky);
+                AddRegion(offsets[i], counts[i], TKind::rkXor, chunkyPattern);
     } else if (AStructure.SampleFormat == 1 || AStructure.SampleFormat == 2) {
-        const TKind kind = AStructure.SampleFormat == 1 ? TKind::rkPlanarXor : TKind::rkPlanarSigned;
+        const TKind kind = AStructure.SampleFormat == 1 ? TKind::rkXor : TKind::rkPlanarSigned;
         const std::uint16_t planes = AStructure.SamplesPerPixel;
         const std::size_t stripsPerPlane = offsets.size() / planes;
         for (std::uint32_t plane = 0; plane < planes; ++plane) {
@@ -64,17 +103,74 @@ TInversionPlan::TInversionPlan(const TTIFFStructure& AStructure, std::uint64_t A
                 continue;
             for (std::size_t i = plane * stripsPerPlane; i < (plane + 1) * stripsPerPlane; ++i)
                 if (handled[i])
-                    AddRegion(offsets[i], counts[i], kind);
+                    AddRegion(offsets[i], counts[i], kind, planarPattern);
         }
     }
+    SortRegions();
+}
+
+void TInversionPlan::SortRegions() {
     std::sort(FRegions.begin(), FRegions.end(),
               [](const TRegion& A, const TRegion& B) { return A.Offset < B.Offset; });
 }
 
-void TInversionPlan::AddRegion(std::uint32_t AOffset, std::uint32_t AByteCount, TKind AKind) {
-    const std::uint64_t length = AByteCount & ~std::uint32_t(1);
+void TInversionPlan::AddRegion(std::uint32_t AOffset, std::uint32_t AByteCount, TKind AKind, std::size_t APattern,
+                               std::uint32_t ASampleBytes) {
+    const std::uint64_t length = AByteCount / ASampleBytes * ASampleBytes;
     if (length > 0)
-        FRegions.push_back({AOffset, length, AKind});
+        FRegions.push_back({AOffset, length, AKind, APattern});
+}
+
+std::vector<std::string> TInversionPlan::AddPreviews(const std::vector<TTiffImage>& AImages, std::uint64_t AFileSize) {
+    std::vector<std::string> notes;
+    for (std::size_t i = 1; i < AImages.size(); ++i) {
+        if (AImages[i].Role != TImageRole::irReduced)
+            continue;
+        const std::string problem = AddPreview(AImages[i], AImages, AFileSize);
+        if (!problem.empty())
+            notes.push_back("миниатюра " + AImages[i].WhereRu + " не инвертирована: " + problem);
+    }
+    SortRegions();
+    return notes;
+}
+
+std::string TInversionPlan::AddPreview(const TTiffImage& APreview, const std::vector<TTiffImage>& AImages,
+                                       std::uint64_t AFileSize) {
+    const std::string problem = PreviewFormatProblem(APreview);
+    if (!problem.empty())
+        return problem;
+    const auto& offsets = APreview.StripOffsets;
+    const auto& counts = APreview.StripByteCounts;
+    // Its strips may touch nothing else the file holds: no IFD, no image already planned.
+    const TByteRange header{0, 8};
+    const TByteRange entries{APreview.IFDOffset,
+                             std::uint64_t(APreview.IFDOffset) + 2 + 12 * std::uint64_t(APreview.IFDEntryCount) + 4};
+    bool damaged = !FindStripTableDamage(offsets, counts, AFileSize, {header, entries}).empty();
+    for (std::size_t s = 0; s < offsets.size() && !damaged; ++s) {
+        if (counts[s] == 0)
+            continue;
+        for (const TTiffImage& image : AImages)
+            damaged = damaged || Intersects(offsets[s], counts[s], image.IFDOffset,
+                                            std::uint64_t(image.IFDOffset) + 2 + 12 * std::uint64_t(image.IFDEntryCount) + 4);
+        for (const TRegion& region : FRegions)
+            damaged = damaged || Intersects(offsets[s], counts[s], region.Offset, region.End());
+    }
+    if (damaged)
+        return "её полосы повреждены";
+
+    const std::uint32_t sampleBytes = APreview.Bits() / 8;
+    const bool planar = APreview.PlanarConfiguration == 2;
+    FPatterns.emplace_back(PreviewMasks(APreview, planar ? 1 : APreview.SamplesPerPixel));
+    const std::size_t pattern = FPatterns.size() - 1;
+    const std::vector<bool> handled = FirstStripOfEachBlock(offsets, counts);
+    const std::size_t stripsPerPlane = offsets.size() / APreview.SamplesPerPixel;
+    for (std::size_t s = 0; s < offsets.size(); ++s) {
+        const bool alphaPlane = planar && IsAlphaChannel(std::uint32_t(s / stripsPerPlane), APreview.SamplesPerPixel,
+                                                         APreview.ExtraSamples, APreview.PhotometricInterpretation);
+        if (handled[s] && !alphaPlane)
+            AddRegion(offsets[s], counts[s], TKind::rkXor, pattern, sampleBytes);
+    }
+    return {};
 }
 
 std::uint64_t TInversionPlan::ChunkEnd(std::uint64_t AStart, std::uint64_t AEnd) const {
@@ -98,8 +194,7 @@ void TInversionPlan::Apply(std::uint8_t* AData, std::size_t ALength, std::uint64
         std::uint8_t* data = AData + (from - APosition);
         const auto length = std::size_t(to - from);
         switch (region.Kind) {
-        case TKind::rkChunky: FChunkyPattern.Apply(data, length, from - region.Offset); break;
-        case TKind::rkPlanarXor: FPlanarPattern.Apply(data, length, from - region.Offset); break;
+        case TKind::rkXor: FPatterns[region.Pattern].Apply(data, length, from - region.Offset); break;
         case TKind::rkPlanarSigned: {
             // A piece that starts inside a sample leaves that half alone: it cannot be negated alone.
             const std::size_t half = std::size_t((from - region.Offset) % 2);
@@ -108,6 +203,15 @@ void TInversionPlan::Apply(std::uint8_t* AData, std::size_t ALength, std::uint64
         }
         }
     }
+}
+
+bool TInversionPlan::Inverts(std::uint64_t AOffset) const {
+    auto after = std::upper_bound(FRegions.begin(), FRegions.end(), AOffset,
+                                  [](std::uint64_t AAt, const TRegion& ARegion) { return AAt < ARegion.Offset; });
+    if (after == FRegions.begin() || AOffset >= (after - 1)->End())
+        return false;
+    const TRegion& region = *(after - 1);
+    return region.Kind != TKind::rkXor || FPatterns[region.Pattern].ByteAt(AOffset - region.Offset) != 0;
 }
 
 TInversionPlan PlanInversion(const TByteSource& AFile) {

@@ -5,12 +5,14 @@
 #include "SampleInversion.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace kvaderon {
 
 struct TTIFFStructure;
 class TByteSource;
+struct TTiffImage;
 
 class TInversionPlan {
 public:
@@ -22,24 +24,38 @@ public:
     // when AEnd would split a sample that must be negated whole. Chunks are at least 2 bytes long.
     std::uint64_t ChunkEnd(std::uint64_t AStart, std::uint64_t AEnd) const;
 
+    // Adds the reduced-resolution images among AImages (the file's page map, the first image
+    // not counted) that hold uncompressed unsigned 8- or 16-bit grey or RGB samples in strips
+    // that touch no other image, no IFD and not the header; their samples are inverted by the
+    // rule of the first image. Returns one Russian note for each reduced image left as it is.
+    std::vector<std::string> AddPreviews(const std::vector<TTiffImage>& AImages, std::uint64_t AFileSize);
+
     // Inverts the strip bytes among AData[0, ALength), the file's bytes from APosition on. A
     // chunk ends where ChunkEnd says; chunks may come in any order.
     void Apply(std::uint8_t* AData, std::size_t ALength, std::uint64_t APosition) const;
 
+    // The byte at AOffset of the file is one the inversion changes (a byte of an inverted sample).
+    bool Inverts(std::uint64_t AOffset) const;
+
 private:
-    enum class TKind : std::uint8_t { rkChunky, rkPlanarXor, rkPlanarSigned };
+    enum class TKind : std::uint8_t { rkXor, rkPlanarSigned };
     struct TRegion {
         std::uint64_t Offset;
         std::uint64_t Length; // whole samples only: an odd last byte of a strip stays
         TKind Kind;
+        std::size_t Pattern; // of FPatterns, for rkXor
         std::uint64_t End() const { return Offset + Length; }
     };
 
-    void AddRegion(std::uint32_t AOffset, std::uint32_t AByteCount, TKind AKind);
+    void AddRegion(std::uint32_t AOffset, std::uint32_t AByteCount, TKind AKind, std::size_t APattern,
+                   std::uint32_t ASampleBytes = 2);
+    // The reason why APreview stays as it is, or an empty text once its strips are added.
+    std::string AddPreview(const TTiffImage& APreview, const std::vector<TTiffImage>& AImages,
+                           std::uint64_t AFileSize);
+    void SortRegions();
 
     std::vector<TRegion> FRegions; // in file order, disjoint
-    TXorPattern FChunkyPattern;
-    TXorPattern FPlanarPattern;
+    std::vector<TXorPattern> FPatterns; // the first image's chunky and planar patterns first
     bool FBigEndian;
 };
 

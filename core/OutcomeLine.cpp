@@ -32,4 +32,15 @@ std::string LocalTimeText(std::time_t ATime) {
     return text;
 }
 
+std::string SuccessMessage(const std::vector<std::string>& APreviewNotes, bool AVerified) {
+    std::vector<std::string> notes;
+    if (AVerified)
+        notes.push_back("проверено");
+    notes.insert(notes.end(), APreviewNotes.begin(), APreviewNotes.end());
+    std::string text = "ОК!";
+    for (std::size_t i = 0; i < notes.size(); ++i)
+        text += (i == 0 ? " (" : "; ") + notes[i];
+    return notes.empty() ? text : text + ")";
+}
+
 } // namespace kvaderon

@@ -5,6 +5,7 @@
 
 #include <ctime>
 #include <string>
+#include <vector>
 
 namespace kvaderon {
 
@@ -13,6 +14,10 @@ namespace kvaderon {
 // Error, and the closing line break regular in the message's role. ATimeText is shown as given.
 TTextRuns BuildOutcomeLine(int ALineNumber, const std::string& ATimeText, const std::string& AFileName,
                            const std::string& AMessage, bool AIsError);
+
+// The outcome of a positive written: "ОК!", with "проверено" when it was read back and checked
+// before it took its name, and the notes about thumbnails left as they are: "ОК! (note; note)".
+std::string SuccessMessage(const std::vector<std::string>& APreviewNotes = {}, bool AVerified = false);
 
 // The local time of ATime as "hh:nn:ss", hours 00 to 23.
 std::string LocalTimeText(std::time_t ATime);

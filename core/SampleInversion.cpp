@@ -36,12 +36,25 @@ void NegateSigned(std::uint8_t* AData, std::size_t ASampleCount, std::uint16_t A
 
 } // namespace
 
+namespace {
+
+std::vector<std::uint8_t> PixelBytes(const std::vector<std::uint16_t>& AChannelMasks, bool ABigEndian) {
+    std::vector<std::uint8_t> bytes(2 * std::max<std::size_t>(AChannelMasks.size(), 1), 0);
+    for (std::size_t channel = 0; channel < AChannelMasks.size(); ++channel)
+        WriteU16(bytes.data() + 2 * channel, AChannelMasks[channel], ABigEndian);
+    return bytes;
+}
+
+} // namespace
+
 TXorPattern::TXorPattern(const std::vector<std::uint16_t>& AChannelMasks, bool ABigEndian)
-    : FPeriod(2 * std::max<std::size_t>(AChannelMasks.size(), 1)) {
+    : TXorPattern(PixelBytes(AChannelMasks, ABigEndian)) {}
+
+TXorPattern::TXorPattern(const std::vector<std::uint8_t>& APixelMasks)
+    : FPeriod(std::max<std::size_t>(APixelMasks.size(), 1)) {
     const std::size_t periods = std::max<std::size_t>(1, (minPatternBytes + FPeriod - 1) / FPeriod);
     FBytes.resize(FPeriod * periods);
-    for (std::size_t channel = 0; channel < AChannelMasks.size(); ++channel)
-        WriteU16(FBytes.data() + 2 * channel, AChannelMasks[channel], ABigEndian);
+    std::copy(APixelMasks.begin(), APixelMasks.end(), FBytes.begin());
     for (std::size_t period = 1; period < periods; ++period)
         std::memcpy(FBytes.data() + period * FPeriod, FBytes.data(), FPeriod);
 }

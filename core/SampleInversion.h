@@ -16,9 +16,13 @@ class TXorPattern {
 public:
     // One 16-bit mask per channel, in channel order; 0 leaves a channel (alpha) as it is.
     TXorPattern(const std::vector<std::uint16_t>& AChannelMasks, bool ABigEndian);
+    // One byte mask per byte of a pixel: 8-bit samples.
+    explicit TXorPattern(const std::vector<std::uint8_t>& APixelMasks);
 
     // XORs ALength bytes that start APosition bytes into their strip.
     void Apply(std::uint8_t* AData, std::size_t ALength, std::uint64_t APosition) const;
+    // The pattern's byte for the byte APosition bytes into its strip: 0 where the byte stays.
+    std::uint8_t ByteAt(std::uint64_t APosition) const { return FBytes[std::size_t(APosition % FPeriod)]; }
 
 private:
     std::size_t FPeriod;              // bytes of one pixel

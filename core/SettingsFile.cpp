@@ -2,6 +2,7 @@
 
 #include "ColorNames.h"
 #include "DefaultSettings.h"
+#include "TargetPath.h"
 
 #include <stdexcept>
 
@@ -32,6 +33,12 @@ TColor ReadColor(const TIniFile& AFile, const std::string& AKey, TColor ADefault
     }
 }
 
+// A prefix or postfix that would lead out of the destination folder counts as absent.
+std::string ReadNamePart(const TIniFile& AFile, const char* AKey, const std::string& ADefault) {
+    std::string part = AFile.ReadString("Files", AKey, ADefault);
+    return IsNamePart(part) ? part : ADefault;
+}
+
 std::string Quoted(const std::string& AText) {
     return "\"" + AText + "\"";
 }
@@ -53,8 +60,10 @@ TStoredSettings ReadStoredSettings(const TIniFile& AFile) {
     settings.Width = AFile.ReadInteger("Application", "Width", DefaultWindowWidth);
     settings.LastOpenFolder = AFile.ReadString("Files", "LastOpenFolder", "");
     settings.LastSaveFolder = AFile.ReadString("Files", "LastSaveFolder", "");
-    settings.App.Prefix = AFile.ReadString("Files", "Prefix", settings.App.Prefix);
-    settings.App.Postfix = AFile.ReadString("Files", "Postfix", settings.App.Postfix);
+    settings.App.Prefix = ReadNamePart(AFile, "Prefix", settings.App.Prefix);
+    settings.App.Postfix = ReadNamePart(AFile, "Postfix", settings.App.Postfix);
+    settings.App.VerifyAfterWrite = AFile.ReadInteger("Files", "VerifyAfterWrite", 0) == 1;
+    settings.App.InvertPreviews = AFile.ReadInteger("Files", "InvertPreviews", 0) != 0;
     TOutputColorsBW& colors = settings.App.OutputColorsBW;
     for (const TColorKey& key : ColorKeys) {
         colors.B.*key.Color = ReadColor(AFile, key.Role + std::string("_B"), colors.B.*key.Color);
@@ -71,6 +80,8 @@ void WriteStoredSettings(TIniFile& AFile, const TStoredSettings& ASettings) {
     AFile.WriteString("Files", "LastSaveFolder", ASettings.LastSaveFolder);
     AFile.WriteString("Files", "Prefix", Quoted(ASettings.App.Prefix));
     AFile.WriteString("Files", "Postfix", Quoted(ASettings.App.Postfix));
+    AFile.WriteInteger("Files", "VerifyAfterWrite", ASettings.App.VerifyAfterWrite ? 1 : 0);
+    AFile.WriteInteger("Files", "InvertPreviews", ASettings.App.InvertPreviews ? 1 : 0);
     const TOutputColorsBW& colors = ASettings.App.OutputColorsBW;
     for (const TColorKey& key : ColorKeys) {
         AFile.WriteString("Colors", key.Role + std::string("_B"), ColorToString(colors.B.*key.Color));

@@ -26,24 +26,39 @@ std::vector<std::size_t> SortedStrips(const std::vector<std::uint32_t>& AOffsets
     return order;
 }
 
-bool Intersects(std::uint64_t AOffset, std::uint64_t ALength, std::uint64_t ABegin, std::uint64_t AEnd) {
-    return AOffset < AEnd && ABegin < AOffset + ALength;
+// The ranges sorted and joined where they touch or overlap, so that their ends rise with their starts.
+std::vector<TByteRange> Merged(std::vector<TByteRange> ARanges) {
+    std::sort(ARanges.begin(), ARanges.end(),
+              [](const TByteRange& A, const TByteRange& B) { return A.Begin < B.Begin; });
+    std::vector<TByteRange> merged;
+    for (const TByteRange& range : ARanges) {
+        if (!merged.empty() && range.Begin <= merged.back().End)
+            merged.back().End = std::max(merged.back().End, range.End);
+        else
+            merged.push_back(range);
+    }
+    return merged;
+}
+
+bool CoversAny(const std::vector<TByteRange>& AMerged, std::uint64_t AOffset, std::uint64_t ALength) {
+    const auto first = std::upper_bound(AMerged.begin(), AMerged.end(), AOffset,
+                                        [](std::uint64_t AAt, const TByteRange& ARange) { return AAt < ARange.End; });
+    return first != AMerged.end() && first->Begin < AOffset + ALength;
 }
 
 } // namespace
 
 std::string FindStripTableDamage(const std::vector<std::uint32_t>& AOffsets,
                                  const std::vector<std::uint32_t>& AByteCounts, std::uint64_t AFileSize,
-                                 std::uint32_t AIFDOffset, std::uint16_t AIFDEntryCount) {
+                                 std::vector<TByteRange> AStructure) {
     const std::size_t count = std::min(AOffsets.size(), AByteCounts.size());
     for (std::size_t i = 0; i < count; ++i)
         if (AByteCounts[i] != 0 && !IsRangeInside(AOffsets[i], AByteCounts[i], AFileSize))
             return "Полоса изображения выходит за конец файла (файл обрезан или повреждён)";
 
-    const std::uint64_t ifdEnd = std::uint64_t(AIFDOffset) + 2 + 12 * std::uint64_t(AIFDEntryCount) + 4;
+    const std::vector<TByteRange> structure = Merged(std::move(AStructure));
     for (std::size_t i = 0; i < count; ++i)
-        if (AByteCounts[i] != 0 && (Intersects(AOffsets[i], AByteCounts[i], 0, 8) ||
-                                    Intersects(AOffsets[i], AByteCounts[i], AIFDOffset, ifdEnd)))
+        if (AByteCounts[i] != 0 && CoversAny(structure, AOffsets[i], AByteCounts[i]))
             return "Полоса изображения заходит на заголовок или каталог тегов (файл повреждён)";
 
     // In offset order a strip overlaps an earlier one exactly when it starts before the furthest

@@ -10,8 +10,10 @@
 #include "StripTable.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <stdexcept>
+#include <utility>
 
 namespace kvaderon {
 
@@ -27,31 +29,56 @@ public:
     throw std::domain_error("Division by zero");
 }
 
-// The distinct sample values counted so far and the three patterns they all share.
-// Each flag depends on the set alone, so it can only change when a value is seen the first time;
-// the extremes are read from the set once the scan is done.
+// A block of samples tested at once: a whole number of pixels of 1 to 4 channels, and of the
+// 4-sample reads.
+constexpr std::size_t blockSamples = 12;
+
+// Whether every sample of the block at AData has the bit of its channel in its value's entry of
+// ASeen (ABits: per channel, 0 for a channel not counted). The entries of each channel are ANDed
+// apart, the channel of each sample being known when compiling: one load and one AND a sample.
+template <bool ABigEndian, std::size_t AChannels, std::size_t... AGroup>
+bool BlockSeen(const std::uint8_t* AData, const std::uint8_t* ASeen, const std::array<unsigned, AChannels>& ABits,
+               std::index_sequence<AGroup...>) {
+    std::array<unsigned, AChannels> common;
+    common.fill(0xFF);
+    const auto group = [&](std::size_t AFirst) {
+        std::uint16_t values[4];
+        ReadU16x4(AData + 2 * AFirst, ABigEndian, values);
+        for (std::size_t k = 0; k < 4; ++k)
+            common[(AFirst + k) % AChannels] &= ASeen[values[k]];
+    };
+    (group(4 * AGroup), ...);
+    unsigned missing = 0;
+    for (std::size_t channel = 0; channel < AChannels; ++channel)
+        missing |= ABits[channel] & ~common[channel];
+    return missing == 0;
+}
+
+// The distinct sample values counted so far, per colour channel (one bit of a value's entry each,
+// at most 8) and of all colour channels together (an entry other than 0), and the three patterns
+// the values of all channels share. Each flag depends on the values alone, so it can only change
+// when a value is seen the first time; extremes and the figures of each channel are read from the
+// table once the scan is done. One byte per value keeps the table as small as a table of the
+// values of all channels together.
 class TSampleSet {
 public:
-    explicit TSampleSet(std::vector<std::uint16_t>* AUniqueValues)
-        : FSeen(65536, 0), FUniqueValues(AUniqueValues) {}
+    explicit TSampleSet(std::vector<std::uint16_t>* AUniqueValues) : FSeen(65536, 0), FUniqueValues(AUniqueValues) {}
 
-    // Tests a block of samples at a time without branching; a block with a new value is counted
-    // again sample by sample, which keeps UniqueValues in order of first appearance.
-    template <bool ABigEndian> void CountAll(const std::uint8_t* ASamples, std::size_t ACount) {
-        constexpr std::size_t blockSamples = 32;
-        const std::uint8_t* seen = FSeen.data();
-        std::size_t i = 0;
-        for (; i + blockSamples <= ACount; i += blockSamples) {
-            unsigned allSeen = 1;
-            for (std::size_t k = 0; k < blockSamples; k += 4) {
-                std::uint16_t values[4];
-                ReadU16x4(ASamples + 2 * (i + k), ABigEndian, values);
-                allSeen &= seen[values[0]] & seen[values[1]] & seen[values[2]] & seen[values[3]];
-            }
-            if (!allSeen) [[unlikely]]
-                CountEach<ABigEndian>(ASamples + 2 * i, blockSamples);
+    // Counts a run of samples that starts at the first channel of a pixel; ABits holds the bit of
+    // each channel of a pixel, 0 for a channel not counted. Tests a block of samples at a time
+    // without branching; a block with a value new to its channel is counted again sample by
+    // sample, which keeps UniqueValues in order of first appearance.
+    template <bool ABigEndian>
+    void CountAll(const std::uint8_t* ASamples, std::size_t ACount, const std::vector<std::uint8_t>& ABits) {
+        std::size_t done = 0;
+        switch (ABits.size()) {
+        case 1: done = CountBlocks<ABigEndian, 1>(ASamples, ACount, ABits); break;
+        case 2: done = CountBlocks<ABigEndian, 2>(ASamples, ACount, ABits); break;
+        case 3: done = CountBlocks<ABigEndian, 3>(ASamples, ACount, ABits); break;
+        case 4: done = CountBlocks<ABigEndian, 4>(ASamples, ACount, ABits); break;
+        default: break;
         }
-        CountEach<ABigEndian>(ASamples + 2 * i, ACount - i);
+        CountEach<ABigEndian>(ASamples + 2 * done, ACount - done, ABits);
     }
 
     bool AllZeroExtended() const { return FAllZeroExtended; }
@@ -61,26 +88,54 @@ public:
 
     // 65535 when nothing was counted.
     std::uint16_t MinValue() const {
-        const auto first = std::find(FSeen.begin(), FSeen.end(), 1);
+        const auto first = std::find_if(FSeen.begin(), FSeen.end(), [](std::uint8_t ABits) { return ABits != 0; });
         return first == FSeen.end() ? 65535 : std::uint16_t(first - FSeen.begin());
     }
     // 0 when nothing was counted.
     std::uint16_t MaxValue() const {
-        const auto last = std::find(FSeen.rbegin(), FSeen.rend(), 1);
+        const auto last = std::find_if(FSeen.rbegin(), FSeen.rend(), [](std::uint8_t ABits) { return ABits != 0; });
         return last == FSeen.rend() ? 0 : std::uint16_t(FSeen.rend() - last - 1);
     }
 
+    std::vector<TChannelDepth> ChannelDepths(std::uint32_t AChannels) const {
+        std::vector<TChannelDepth> depths;
+        for (std::uint32_t channel = 0; channel < AChannels; ++channel)
+            depths.push_back(DescribeChannel(FSeen.data(), std::uint8_t(1u << channel)));
+        return depths;
+    }
+
 private:
-    template <bool ABigEndian> void CountEach(const std::uint8_t* ASamples, std::size_t ACount) {
+    // The number of samples counted: the whole blocks.
+    template <bool ABigEndian, std::size_t AChannels>
+    std::size_t CountBlocks(const std::uint8_t* ASamples, std::size_t ACount, const std::vector<std::uint8_t>& ABits) {
+        std::array<unsigned, AChannels> bits;
+        for (std::size_t channel = 0; channel < AChannels; ++channel)
+            bits[channel] = ABits[channel];
+        const std::uint8_t* seen = FSeen.data();
+        std::size_t i = 0;
+        for (; i + blockSamples <= ACount; i += blockSamples)
+            if (!BlockSeen<ABigEndian>(ASamples + 2 * i, seen, bits, std::make_index_sequence<blockSamples / 4>()))
+                [[unlikely]] CountEach<ABigEndian>(ASamples + 2 * i, blockSamples, ABits);
+        return i;
+    }
+
+    template <bool ABigEndian>
+    void CountEach(const std::uint8_t* ASamples, std::size_t ACount, const std::vector<std::uint8_t>& ABits) {
+        std::size_t channel = 0;
         for (std::size_t i = 0; i < ACount; ++i) {
             const std::uint16_t value = ReadU16(ASamples + 2 * i, ABigEndian);
-            if (!FSeen[value])
-                AddNew(value);
+            const std::uint8_t bit = ABits[channel];
+            channel = channel + 1 == ABits.size() ? 0 : channel + 1;
+            std::uint8_t& seen = FSeen[value];
+            if (bit & ~seen) {
+                if (!seen)
+                    AddNew(value);
+                seen = std::uint8_t(seen | bit);
+            }
         }
     }
 
     void AddNew(std::uint16_t AValue) {
-        FSeen[AValue] = 1;
         ++FCount;
         if (FUniqueValues)
             FUniqueValues->push_back(AValue);
@@ -93,7 +148,7 @@ private:
             FAllHighFF = false;
     }
 
-    std::vector<std::uint8_t> FSeen; // one flag per possible value
+    std::vector<std::uint8_t> FSeen; // per possible value, the bits of the channels it was seen in
     std::vector<std::uint16_t>* FUniqueValues;
     std::int32_t FCount = 0;
     bool FAllZeroExtended = true;
@@ -110,7 +165,29 @@ struct TScan {
     const TAnalysisProgress& UpdateProgress;
     TSampleSet& Samples;
     std::vector<bool> Handled; // the first strip of each block of image data
+    bool ChannelsApart;               // each colour channel has a bit of its own, else all share bit 0
+    std::vector<std::uint8_t> Pixel; // the bit of each channel of an interleaved pixel
     std::vector<std::uint8_t> Buffer;
+
+    TScan(const TByteSource& AFile, const TAnalysisTIFFInfo& AInfo, const TAnalysisProgress& AUpdateProgress,
+          TSampleSet& ASamples, bool AChannelsApart)
+        : File(AFile), Info(AInfo), UpdateProgress(AUpdateProgress), Samples(ASamples),
+          Handled(FirstStripOfEachBlock(AInfo.StripOffsets, AInfo.StripByteCounts)), ChannelsApart(AChannelsApart),
+          Pixel(PixelBits()) {}
+
+    // Alpha is never counted.
+    std::uint8_t BitOf(std::uint32_t AChannel) const {
+        if (IsAlpha(AChannel))
+            return 0;
+        return ChannelsApart ? std::uint8_t(1u << AChannel) : 1;
+    }
+
+    std::vector<std::uint8_t> PixelBits() const {
+        std::vector<std::uint8_t> bits;
+        for (std::uint32_t channel = 0; channel < Info.SamplesPerPixel; ++channel)
+            bits.push_back(BitOf(channel));
+        return bits;
+    }
 
     std::size_t StripCount() const { return Info.StripOffsets.size(); }
 
@@ -139,21 +216,6 @@ struct TScan {
     }
 };
 
-// Every chunk's channels start again at 0; only the last channel can be alpha.
-template <bool ABigEndian>
-void CountInterleavedChunk(const TScan& AScan, const std::uint8_t* AData, std::size_t ASamples) {
-    const std::uint16_t samplesPerPixel = AScan.Info.SamplesPerPixel;
-    if (!AScan.IsAlpha(samplesPerPixel - 1u)) {
-        AScan.Samples.CountAll<ABigEndian>(AData, ASamples);
-        return;
-    }
-    const std::size_t pixelBytes = 2 * std::size_t(samplesPerPixel);
-    const std::size_t pixels = ASamples / samplesPerPixel;
-    for (std::size_t pixel = 0; pixel < pixels; ++pixel)
-        AScan.Samples.CountAll<ABigEndian>(AData + pixel * pixelBytes, samplesPerPixel - 1u);
-    AScan.Samples.CountAll<ABigEndian>(AData + pixels * pixelBytes, ASamples % samplesPerPixel);
-}
-
 template <bool ABigEndian> void ScanInterleaved(TScan& AScan, std::size_t AStep) {
     const std::size_t stripCount = AScan.StripCount();
     std::size_t processed = 0;
@@ -161,7 +223,7 @@ template <bool ABigEndian> void ScanInterleaved(TScan& AScan, std::size_t AStep)
         if (!AScan.Handled[strip])
             continue;
         AScan.ReadStrip(strip, [&](const std::uint8_t* AData, std::size_t ASamples) {
-            CountInterleavedChunk<ABigEndian>(AScan, AData, ASamples);
+            AScan.Samples.CountAll<ABigEndian>(AData, ASamples, AScan.Pixel);
         });
         ++processed;
         if (AScan.UpdateProgress && processed % AStep == 0)
@@ -180,18 +242,28 @@ template <bool ABigEndian> void ScanPlanar(TScan& AScan, std::size_t AStep) {
     for (std::uint32_t plane = 0; plane < samplesPerPixel; ++plane) {
         if (AScan.IsAlpha(plane))
             continue;
+        const std::vector<std::uint8_t> layout{AScan.BitOf(plane)};
         for (std::size_t j = 0; j < stripsPerPlane; ++j) {
             const std::size_t strip = plane * stripsPerPlane + j;
             if (!AScan.Handled[strip])
                 continue;
             AScan.ReadStrip(strip, [&](const std::uint8_t* AData, std::size_t ASamples) {
-                AScan.Samples.CountAll<ABigEndian>(AData, ASamples);
+                AScan.Samples.CountAll<ABigEndian>(AData, ASamples, layout);
             });
             ++processed;
             if (AScan.UpdateProgress && processed % AStep == 0)
                 AScan.Report(std::int64_t(processed) * 100 / progressStrips);
         }
     }
+}
+
+// The channels the verdict counts: all but an alpha channel, which can only be the last.
+std::uint32_t ColourChannelCount(const TAnalysisTIFFInfo& AInfo) {
+    const std::uint32_t channels = AInfo.SamplesPerPixel;
+    const bool lastIsAlpha =
+        channels > 0 && IsAlphaChannel(channels - 1, AInfo.SamplesPerPixel, AInfo.ExtraSamples,
+                                       AInfo.PhotometricInterpretation);
+    return lastIsAlpha ? channels - 1 : channels;
 }
 
 void CopyStructure(const TAnalysisTIFFInfo& AInfo, TBitDepthResult& AResult) {
@@ -204,7 +276,6 @@ void CopyStructure(const TAnalysisTIFFInfo& AInfo, TBitDepthResult& AResult) {
     AResult.PhotometricInterpretation = AInfo.PhotometricInterpretation;
     AResult.ExtraSamples = AInfo.ExtraSamples;
     AResult.PlanarConfiguration = AInfo.PlanarConfiguration;
-    AResult.HasThumbnail = AInfo.HasThumbnail;
     AResult.StripCount = std::int32_t(AInfo.StripOffsets.size());
 }
 
@@ -255,16 +326,22 @@ void Analyze(const TByteSource& AFile, TAnalysisMode AMode, const TAnalysisProgr
     if (!ParseTIFFForAnalysis(AFile, info, reason))
         return Reject(reason, AResult);
     CopyStructure(info, AResult);
+    AResult.Images = ReadImageMap(AFile, info.IsBigEndian, info.IFDOffset);
+    AResult.HasThumbnail = std::any_of(AResult.Images.begin(), AResult.Images.end(), [](const TTiffImage& AImage) {
+        return AImage.Role == TImageRole::irReduced && AImage.Where != "IFD 0";
+    });
     CountTotals(info, AResult);
     CheckScannable(info, AFile.Size());
-    const std::string damage = FindStripTableDamage(info.StripOffsets, info.StripByteCounts, AFile.Size(),
-                                                    info.IFDOffset, info.IFDEntryCount);
+    const std::string damage =
+        FindStripTableDamage(info.StripOffsets, info.StripByteCounts, AFile.Size(), info.Structure);
     if (!damage.empty())
         return Reject(damage, AResult);
 
     const bool precise = AMode == TAnalysisMode::amPrecise;
+    const std::uint32_t colourChannels = ColourChannelCount(info);
+    const bool channelsApart = colourChannels <= MaxChannelsReported;
     TSampleSet samples(precise ? &AResult.UniqueValues : nullptr);
-    TScan scan{AFile, info, AUpdateProgress, samples, FirstStripOfEachBlock(info.StripOffsets, info.StripByteCounts), {}};
+    TScan scan(AFile, info, AUpdateProgress, samples, channelsApart);
     const std::size_t step = std::max<std::size_t>(info.StripOffsets.size() / 100, 1);
     const bool big = info.IsBigEndian;
     if (info.PlanarConfiguration == 1)
@@ -276,6 +353,11 @@ void Analyze(const TByteSource& AFile, TAnalysisMode AMode, const TAnalysisProgr
     AResult.MaxValue = samples.MaxValue();
     AResult.HighBit = precise ? std::bit_width(AResult.MaxValue) : 0;
     AResult.UniqueValueCount = samples.Count();
+    if (channelsApart)
+        AResult.Channels = samples.ChannelDepths(colourChannels);
+    AResult.IsInconclusive = AResult.UniqueValueCount < MinValuesForVerdict;
+    if (AResult.IsInconclusive)
+        return;
     AResult.IsActually8Bit = samples.AllZeroExtended() || samples.AllReplicated();
     AResult.IsSignExtendedSuspicious = samples.AllHighFF() && !AResult.IsActually8Bit;
     AResult.IsActually16Bit = !AResult.IsActually8Bit;
@@ -319,6 +401,10 @@ TTIFFBitDepthAnalyzer::AnalyzeBitDepthWithProgress(const std::filesystem::path& 
     try {
         file = FFileSystem.OpenRead(AFileName);
         size = file->Info().Size;
+    } catch (const platform::ENotRegularFile& error) {
+        TBitDepthResult result;
+        result.Error = error.what();
+        return result;
     } catch (const std::exception&) {
         TBitDepthResult result;
         result.Error = "Не удалось открыть файл: " + PathToUtf8(AFileName);

@@ -1,6 +1,8 @@
 // The bit-depth analysis: whether the 16-bit samples of a TIFF file really carry 16 bits.
 #pragma once
 
+#include "ChannelDepth.h"
+#include "TiffImageMap.h"
 #include "platform/FileIO.h"
 
 #include <cstdint>
@@ -16,7 +18,7 @@ namespace kvaderon {
 // are filled only when the file's structure was accepted.
 struct TBitDepthResult {
     bool IsActually8Bit = false;           // the samples show one of the two 8-bit patterns
-    bool IsActually16Bit = false;          // not IsActually8Bit after a scan; false after a failure
+    bool IsActually16Bit = false;          // not IsActually8Bit after a conclusive scan
     bool IsSignExtendedSuspicious = false; // every counted sample in 0xFF00..0xFFFF, and not 8-bit
     std::uint16_t MaxValue = 0;
     std::uint16_t MinValue = 65535; // stays 65535 when nothing was counted
@@ -26,7 +28,7 @@ struct TBitDepthResult {
     std::int32_t UniqueValueCount = 0;
     std::vector<std::uint16_t> UniqueValues; // distinct counted values in order of first
                                              // appearance; filled in amPrecise only
-    bool HasThumbnail = false;               // the first IFD has a SubIFDs entry with an offset
+    bool HasThumbnail = false;               // a reduced-resolution image besides the first
     std::string Error;                       // empty, or the failure text
     std::string RejectionReason;             // empty, or why the file's structure was rejected
     std::uint16_t ImageWidth = 0;
@@ -39,7 +41,16 @@ struct TBitDepthResult {
     std::uint16_t PhotometricInterpretation = 0;
     std::vector<std::uint16_t> ExtraSamples;
     std::uint16_t PlanarConfiguration = 0;
+    // Fewer than MinValuesForVerdict distinct colour values: no verdict, both verdict flags false.
+    bool IsInconclusive = false;
+    // One per colour channel, in channel order; empty for more than MaxChannelsReported.
+    std::vector<TChannelDepth> Channels;
+    // Every image of the file, the first (the one analysed) first.
+    std::vector<TTiffImage> Images;
 };
+
+// Files of more colour channels get the figures of all channels together only.
+constexpr std::uint32_t MaxChannelsReported = 8;
 
 // Both modes count the same samples and give the same verdict, extremes and unique count;
 // amDepthOnly collects no UniqueValues and reports HighBit as 0.

@@ -16,6 +16,11 @@ fs::path NormalPath(const fs::path& APath) {
     return normal;
 }
 
+bool IsNamePart(std::string_view APart) {
+    return APart.find_first_of(std::string_view("/\\\0", 3)) == std::string_view::npos && APart != "." &&
+           APart != "..";
+}
+
 fs::path BuildTargetPath(const fs::path& AInputFile, const fs::path& AOutputFolder, bool AAddPrefixAndPostfix,
                          const std::string& APrefix, const std::string& APostfix) {
     std::string name = PathToUtf8(AInputFile.filename());

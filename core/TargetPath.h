@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace kvaderon {
 
@@ -12,6 +13,14 @@ namespace kvaderon {
 std::filesystem::path BuildTargetPath(const std::filesystem::path& AInputFile,
                                       const std::filesystem::path& AOutputFolder, bool AAddPrefixAndPostfix,
                                       const std::string& APrefix, const std::string& APostfix);
+
+// Whether APart may go before or after a name: it holds no path separator ("/", "\\") and no NUL,
+// and is not "." or "..", so that the target stays a file in its destination folder.
+bool IsNamePart(std::string_view APart);
+
+// Why a prefix or postfix was refused; the command line and the settings dialog say the same.
+constexpr const char* NamePartRule =
+    "Префикс и постфикс не могут содержать символы \"/\", \"\\\" и нулевой символ и не могут быть \".\" или \"..\"";
 
 // The target of one input file by the naming rule: BuildTargetPath with prefix and postfix when
 // the input's own folder is AOutputFolder (IsSameFolder), with the name unchanged otherwise.

@@ -5,6 +5,7 @@
 #include "CommonTypes.h"
 #include "FileRange.h"
 #include "TextFormat.h"
+#include "TiffDirectory.h"
 #include "TiffTags.h"
 
 namespace kvaderon {
@@ -95,6 +96,8 @@ bool ParseTIFFForAnalysis(const TByteSource& AFile, TAnalysisTIFFInfo& AInfo, st
         bigEndian = true;
     else if (!(header[0] == 'I' && header[1] == 'I'))
         return reject("Неверная сигнатура TIFF (не \"II\" и не \"MM\")");
+    if (std::string reason = HeaderLayoutReason(header, bigEndian); !reason.empty())
+        return reject(std::move(reason));
 
     const std::uint32_t ifdOffset = ReadU32(header + 4, bigEndian);
     if (ifdOffset >= fileSize)
@@ -114,13 +117,18 @@ bool ParseTIFFForAnalysis(const TByteSource& AFile, TAnalysisTIFFInfo& AInfo, st
     AInfo.IsBigEndian = bigEndian;
     AInfo.IFDOffset = ifdOffset;
     AInfo.IFDEntryCount = entryCount;
-    std::vector<std::uint8_t> entries(std::size_t(IFDEntrySize) * entryCount);
-    AFile.Read(entriesAt, entries.data(), entries.size());
+    const std::vector<TTIFFEntry> entries = ReadIFDEntries(AFile, ifdOffset, entryCount, bigEndian);
+    if (std::string reason = FirstImageLayoutReason(entries, AFile, bigEndian); !reason.empty())
+        return reject(std::move(reason));
+    const std::vector<bool> last = LastOfEachTag(entries);
     bool thumbnailMark = false;
-    for (std::uint32_t i = 0; i < entryCount; ++i) {
-        const TTIFFEntry entry = DecodeEntry(entries.data() + std::size_t(IFDEntrySize) * i, bigEndian);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        // A SubIFDs entry with an offset marks a thumbnail even when a later one replaces it.
+        if (!last[i] && entries[i].Tag == 330 && entries[i].Count > 0)
+            thumbnailMark = true;
         try {
-            HandleEntry(entry, AFile, AInfo, thumbnailMark);
+            if (last[i])
+                HandleEntry(entries[i], AFile, AInfo, thumbnailMark);
         } catch (const ETIFFError& error) {
             return reject(error.what());
         }
@@ -135,6 +143,11 @@ bool ParseTIFFForAnalysis(const TByteSource& AFile, TAnalysisTIFFInfo& AInfo, st
     if (AInfo.StripOffsets.empty() || AInfo.StripOffsets.size() != AInfo.StripByteCounts.size())
         return reject(
             "Неверная структура TIFF (отсутствуют или некорректны StripOffsets/StripByteCounts)");
+    try {
+        AInfo.Structure = ListStructureRanges(AFile, bigEndian, ifdOffset);
+    } catch (const ETIFFError& error) {
+        return reject(error.what());
+    }
     return true;
 }
 

@@ -1,6 +1,8 @@
 // The bit-depth analyzer's reader of a TIFF file's first image file directory.
 #pragma once
 
+#include "FileRange.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -25,11 +27,13 @@ struct TAnalysisTIFFInfo {
     std::vector<std::uint32_t> StripByteCounts;
     bool HasThumbnail = false; // a SubIFDs entry with at least one offset
     std::vector<std::uint16_t> ExtraSamples;
+    std::vector<TByteRange> Structure; // what the strips must not cover (ListStructureRanges)
 };
 
 // Reads the header and the first IFD of a file and checks that the samples are 16-bit,
 // uncompressed and held in strips. Returns false with the Russian reason in AReason when the file
-// is rejected; AInfo is then not to be used. Reads nothing outside the file. Failures other than a
+// is rejected; AInfo is then not to be used. Reads nothing outside the file; of a repeated tag only
+// the last entry is read. Failures other than a
 // rejection (memory exhaustion, a file that cannot be read) are raised.
 bool ParseTIFFForAnalysis(const TByteSource& AFile, TAnalysisTIFFInfo& AInfo, std::string& AReason);
 // The same for a file held in AView[0, AFileSize).

@@ -1,15 +1,18 @@
 #include "TiffInverterSingleThread.h"
 
 #include "ByteSource.h"
-#include "CommonTypes.h"
 #include "InversionPlan.h"
 #include "PathText.h"
 #include "TempFiles.h"
 #include "TextFormat.h"
+#include "TiffImageMap.h"
 #include "TiffStructureReader.h"
+#include "Verification.h"
 #include "platform/SystemError.h"
 
 #include <algorithm>
+#include <cstring>
+#include <optional>
 #include <vector>
 
 namespace kvaderon {
@@ -21,8 +24,11 @@ namespace {
 // A few hundred KiB: large enough for the system calls not to count, small enough for the cache.
 constexpr std::size_t chunkBytes = 256 * 1024;
 
-// The output's owner can always write its positive, whatever the input's bits.
-constexpr std::uint32_t ownerReadWrite = 0600;
+// The positive's permission bits: the input's read, write and execute bits (never setuid, setgid
+// or sticky), plus read and write for the owner, less what the process's umask takes away.
+std::uint32_t PositivePermissions(std::uint32_t AInput, std::uint32_t ACreationMask) {
+    return ((AInput & 0777) | 0600) & ~ACreationMask;
+}
 
 // Failures on the temporary file are told with the name the user knows.
 template <typename TAction> void OnTarget(const fs::path& ATarget, TAction AAction) {
@@ -33,29 +39,72 @@ template <typename TAction> void OnTarget(const fs::path& ATarget, TAction AActi
     }
 }
 
+std::string FailureText(const fs::path& AInputFile, const std::exception& AError) {
+    return FormatText("Системная ошибка при обработке %s: %s", {PathToUtf8(AInputFile), AError.what()});
+}
+
 } // namespace
+
+struct TTIFFInverterSingle::TPreparedInput {
+    std::unique_ptr<platform::TFile> File;
+    platform::TFileInfo Info;
+    std::unique_ptr<TInversionPlan> Plan;
+};
 
 TTIFFInverterSingle::TTIFFInverterSingle(platform::TFileSystem& AFileSystem) : FFileSystem(AFileSystem) {}
 
 bool TTIFFInverterSingle::InvertTIFF16Bit(const fs::path& AInputFile, const fs::path& AOutputFile,
                                           bool /*AAutoDetectColor*/, bool AOverwrite) {
+    TInversionOptions options;
+    options.Overwrite = AOverwrite;
+    Invert(AInputFile, AOutputFile, options);
+    return true;
+}
+
+TInversionResult TTIFFInverterSingle::Invert(const fs::path& AInputFile, const fs::path& AOutputFile,
+                                             const TInversionOptions& AOptions) {
+    TPreparedInput input = Prepare(AInputFile, AOutputFile);
     try {
-        const std::unique_ptr<platform::TFile> input = OpenInput(AInputFile);
+        return WriteInvertedCopy(input, AInputFile, AOutputFile, AOptions);
+    } catch (const std::exception& error) {
+        throw ETIFFError(FailureText(AInputFile, error));
+    }
+}
+
+void TTIFFInverterSingle::CheckInput(const fs::path& AInputFile, const fs::path& AOutputFile) {
+    Prepare(AInputFile, AOutputFile);
+}
+
+// The file's own faults (missing, not a TIFF the inverter takes, the output itself) are refusals;
+// a failing disk is not.
+TTIFFInverterSingle::TPreparedInput TTIFFInverterSingle::Prepare(const fs::path& AInputFile,
+                                                                 const fs::path& AOutputFile) {
+    try {
+        TPreparedInput input;
+        input.File = OpenInput(AInputFile);
         if (FFileSystem.IsSameFile(AInputFile, AOutputFile))
             throw ETIFFError("Входной и выходной пути указывают на один и тот же файл: " + PathToUtf8(AOutputFile));
-        const platform::TFileInfo info = input->Info();
-        const TInversionPlan plan = PlanInversion(TFileBytes(*input, info.Size, AInputFile));
-        WriteInvertedCopy(*input, info, plan, AInputFile, AOutputFile, AOverwrite);
-        return true;
+        input.Info = input.File->Info();
+        const TFileBytes bytes(*input.File, input.Info.Size, AInputFile);
+        const TTIFFStructure structure = ParseTIFFStructure(bytes);
+        input.Plan = std::make_unique<TInversionPlan>(structure, input.Info.Size);
+        FPreviewNotes.clear();
+        if (FInvertPreviews)
+            FPreviewNotes =
+                input.Plan->AddPreviews(ReadImageMap(bytes, structure.BigEndian, structure.IFDOffset), input.Info.Size);
+        return input;
+    } catch (const ETIFFError& error) {
+        throw EInputRefused(FailureText(AInputFile, error));
     } catch (const std::exception& error) {
-        throw ETIFFError(
-            FormatText("Системная ошибка при обработке %s: %s", {PathToUtf8(AInputFile), error.what()}));
+        throw ETIFFError(FailureText(AInputFile, error));
     }
 }
 
 std::unique_ptr<platform::TFile> TTIFFInverterSingle::OpenInput(const fs::path& AInputFile) {
     try {
         return FFileSystem.OpenRead(AInputFile);
+    } catch (const platform::ENotRegularFile& error) {
+        throw ETIFFError(error.what());
     } catch (const platform::ESystemError& error) {
         if (error.Code() == std::errc::no_such_file_or_directory)
             throw ETIFFError("Файл не существует: " + PathToUtf8(AInputFile));
@@ -63,30 +112,30 @@ std::unique_ptr<platform::TFile> TTIFFInverterSingle::OpenInput(const fs::path& 
     }
 }
 
-void TTIFFInverterSingle::WriteInvertedCopy(platform::TFile& AInput, const platform::TFileInfo& AInfo,
-                                            const TInversionPlan& APlan, const fs::path& AInputFile,
-                                            const fs::path& AOutputFile, bool AOverwrite) {
-    TTempFile temp = CreateTempFileBeside(FFileSystem, AOutputFile, AInfo.Permissions | ownerReadWrite);
+TInversionResult TTIFFInverterSingle::WriteInvertedCopy(TPreparedInput& AInput, const fs::path& AInputFile,
+                                                        const fs::path& AOutputFile,
+                                                        const TInversionOptions& AOptions) {
+    TInversionResult result;
+    result.Size = AInput.Info.Size;
+    TTempFile temp = CreateTempFileBeside(FFileSystem, AOutputFile,
+                                          PositivePermissions(AInput.Info.Permissions, FFileSystem.CreationMask()));
     try {
-        std::vector<std::uint8_t> buffer(chunkBytes);
-        for (std::uint64_t position = 0; position < AInfo.Size;) {
-            const std::uint64_t end = APlan.ChunkEnd(position, std::min(AInfo.Size, position + chunkBytes));
-            const auto length = std::size_t(end - position);
-            platform::ReadExactly(AInput, position, buffer.data(), length, AInputFile);
-            APlan.Apply(buffer.data(), length, position);
-            OnTarget(AOutputFile, [&] { temp.File->WriteAt(position, buffer.data(), length); });
-            position = end;
-        }
-        std::uint8_t beyond = 0;
-        if (AInput.ReadAt(AInfo.Size, &beyond, 1) != 0)
-            throw platform::ESystemError("Файл стал длиннее во время чтения: " + PathToUtf8(AInputFile));
-        AInput.Close();
+        std::optional<TStreamDigests> digests;
+        if (AOptions.Hash)
+            digests.emplace(chunkBytes);
+        Stream(AInput, *temp.File, AInputFile, AOutputFile, digests ? &*digests : nullptr);
+        if (digests)
+            result.Hashes = digests->Finish();
         OnTarget(AOutputFile, [&] {
-            temp.File->SetTimes(AInfo.Times);
+            temp.File->SetTimes(AInput.Info.Times);
             temp.File->Close();
         });
+        if (AOptions.Verify)
+            VerifyWritten(AInput, AInputFile, temp.Path, AOutputFile);
+        result.Verified = AOptions.Verify;
+        AInput.File->Close();
         FFileSystem.Rename(temp.Path, AOutputFile,
-                           AOverwrite ? platform::TRenameMode::rmReplace : platform::TRenameMode::rmNoReplace);
+                           AOptions.Overwrite ? platform::TRenameMode::rmReplace : platform::TRenameMode::rmNoReplace);
     } catch (const std::exception& error) {
         const std::string leftOver = DiscardTempFile(FFileSystem, temp);
         if (leftOver.empty())
@@ -97,6 +146,48 @@ void TTIFFInverterSingle::WriteInvertedCopy(platform::TFile& AInput, const platf
         throw;
     }
     ForgetTempFile(temp.Path);
+    return result;
+}
+
+// The one pass: read a chunk, invert its strip bytes, write it. With ADigests, the chunk read and
+// the chunk written are kept apart and hashed on the digests' thread.
+void TTIFFInverterSingle::Stream(TPreparedInput& AInput, platform::TFile& AOutput, const fs::path& AInputFile,
+                                 const fs::path& AOutputFile, TStreamDigests* ADigests) {
+    const std::uint64_t size = AInput.Info.Size;
+    std::vector<std::uint8_t> buffer(ADigests != nullptr ? 0 : chunkBytes);
+    for (std::uint64_t position = 0; position < size;) {
+        const std::uint64_t end = AInput.Plan->ChunkEnd(position, std::min(size, position + chunkBytes));
+        const auto length = std::size_t(end - position);
+        TStreamDigests::TSlot* slot = ADigests != nullptr ? &ADigests->Acquire() : nullptr;
+        std::uint8_t* in = slot != nullptr ? slot->Input.data() : buffer.data();
+        std::uint8_t* out = slot != nullptr ? slot->Output.data() : buffer.data();
+        platform::ReadExactly(*AInput.File, position, in, length, AInputFile);
+        if (out != in)
+            std::memcpy(out, in, length);
+        AInput.Plan->Apply(out, length, position);
+        OnTarget(AOutputFile, [&] { AOutput.WriteAt(position, out, length); });
+        if (slot != nullptr) {
+            slot->Length = length;
+            ADigests->Submit();
+        }
+        position = end;
+    }
+    std::uint8_t beyond = 0;
+    if (AInput.File->ReadAt(size, &beyond, 1) != 0)
+        throw platform::ESystemError("Файл стал длиннее во время чтения: " + PathToUtf8(AInputFile));
+}
+
+void TTIFFInverterSingle::VerifyWritten(TPreparedInput& AInput, const fs::path& AInputFile, const fs::path& ATempFile,
+                                        const fs::path& AOutputFile) {
+    std::unique_ptr<platform::TFile> written;
+    OnTarget(AOutputFile, [&] { written = FFileSystem.OpenRead(ATempFile); });
+    const TVerification verification = CompareWithInversion(*AInput.File, AInputFile, *written, AOutputFile, FInvertPreviews);
+    OnTarget(AOutputFile, [&] { written->Close(); });
+    if (!verification.Holds())
+        throw platform::ESystemError(
+            FormatText("Записанный файл %s не совпал с инверсией при проверке. %s",
+                       {PathToUtf8(AOutputFile), VerificationText(verification)}),
+            std::make_error_code(std::errc::io_error));
 }
 
 } // namespace kvaderon

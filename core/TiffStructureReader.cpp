@@ -5,6 +5,7 @@
 #include "CommonTypes.h"
 #include "FileRange.h"
 #include "TextFormat.h"
+#include "TiffDirectory.h"
 #include "TiffTags.h"
 #include "platform/SystemError.h"
 
@@ -117,6 +118,8 @@ TTIFFStructure ParseTIFFStructure(const TByteSource& AFile) {
         result.BigEndian = true;
     else if (!(header[0] == 'I' && header[1] == 'I'))
         throw ETIFFError("Неверная сигнатура TIFF-файла: ожидалось \"II\" или \"MM\"");
+    if (const std::string reason = HeaderLayoutReason(header, result.BigEndian); !reason.empty())
+        throw ETIFFError(reason);
 
     const std::uint32_t ifdOffset = ReadU32(header + 4, result.BigEndian);
     if (ifdOffset >= fileSize)
@@ -133,11 +136,15 @@ TTIFFStructure ParseTIFFStructure(const TByteSource& AFile) {
     result.IFDOffset = ifdOffset;
     result.IFDEntryCount = entryCount;
 
-    std::vector<std::uint8_t> entries(std::size_t(IFDEntrySize) * entryCount);
-    AFile.Read(std::uint64_t(ifdOffset) + 2, entries.data(), entries.size());
+    const std::vector<TTIFFEntry> entries = ReadIFDEntries(AFile, ifdOffset, entryCount, result.BigEndian);
+    if (const std::string reason = FirstImageLayoutReason(entries, AFile, result.BigEndian); !reason.empty())
+        throw ETIFFError(reason);
+    const std::vector<bool> last = LastOfEachTag(entries);
     TFoundTags found;
-    for (std::uint32_t i = 0; i < entryCount; ++i) {
-        const TTIFFEntry entry = DecodeEntry(entries.data() + std::size_t(IFDEntrySize) * i, result.BigEndian);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (!last[i])
+            continue;
+        const TTIFFEntry& entry = entries[i];
         try {
             HandleEntry(entry, AFile, result, found);
         } catch (const ETIFFError&) {
@@ -149,6 +156,7 @@ TTIFFStructure ParseTIFFStructure(const TByteSource& AFile) {
         }
     }
     CheckCompleteness(found, result);
+    result.Structure = ListStructureRanges(AFile, result.BigEndian, ifdOffset);
     return result;
 }
 

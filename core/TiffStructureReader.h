@@ -1,6 +1,8 @@
 // The inverter's reader of a TIFF file's first image file directory.
 #pragma once
 
+#include "FileRange.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -21,12 +23,13 @@ struct TTIFFStructure {
     std::vector<std::uint32_t> StripOffsets;
     std::vector<std::uint32_t> StripByteCounts;
     std::vector<std::uint16_t> ExtraSamples;
+    std::vector<TByteRange> Structure; // what the strips must not cover (ListStructureRanges)
 };
 
 // Validates the header and first IFD of a 16-bit uncompressed TIFF and returns what the inversion
 // needs; raises ETIFFError with the Russian reason at the first failing check (and
-// platform::ESystemError when the file cannot be read). Reads nothing outside the file.
-// Strip positions are not checked here.
+// platform::ESystemError when the file cannot be read). Reads nothing outside the file. Of a
+// repeated tag only the last entry is read. Strip positions are not checked here.
 TTIFFStructure ParseTIFFStructure(const TByteSource& AFile);
 // The same for a file held in AView[0, AFileSize).
 TTIFFStructure ParseTIFFStructure(const std::uint8_t* AView, std::uint64_t AFileSize);

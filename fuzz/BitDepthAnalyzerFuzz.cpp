@@ -19,10 +19,13 @@ using kvaderon::TBitDepthResult;
 
 struct TModel {
     std::vector<bool> Seen = std::vector<bool>(65536);
+    std::vector<std::vector<std::uint8_t>> ChannelSeen; // per colour channel
     std::vector<std::uint16_t> UniqueValues;
     bool ZeroExtended = true, Replicated = true, HighFF = true;
 
-    void Count(std::uint16_t AValue) {
+    void Count(std::uint32_t AChannel, std::uint16_t AValue) {
+        if (AChannel < ChannelSeen.size())
+            ChannelSeen[AChannel][AValue] = 1;
         if (Seen[AValue])
             return;
         Seen[AValue] = true;
@@ -39,6 +42,12 @@ TModel ModelStatistics(const kvaderon::TAnalysisTIFFInfo& AInfo, const std::uint
     TModel model;
     const std::size_t strips = AInfo.StripOffsets.size();
     const std::uint16_t channels = AInfo.SamplesPerPixel;
+    std::uint32_t colourChannels = channels;
+    if (channels > 0 && kvaderon::IsAlphaChannel(channels - 1u, channels, AInfo.ExtraSamples,
+                                                 AInfo.PhotometricInterpretation))
+        --colourChannels;
+    if (colourChannels <= kvaderon::MaxChannelsReported)
+        model.ChannelSeen.assign(colourChannels, std::vector<std::uint8_t>(65536, 0));
     const bool planar = AInfo.PlanarConfiguration == 2;
     for (std::size_t i = 0; i < strips; ++i) {
         const std::uint64_t offset = AInfo.StripOffsets[i], count = AInfo.StripByteCounts[i];
@@ -54,7 +63,7 @@ TModel ModelStatistics(const kvaderon::TAnalysisTIFFInfo& AInfo, const std::uint
                                          AInfo.PhotometricInterpretation))
                 continue;
             const std::uint8_t* sample = AData + offset + 2 * j;
-            model.Count(AInfo.IsBigEndian ? std::uint16_t(sample[0] << 8 | sample[1])
+            model.Count(channel, AInfo.IsBigEndian ? std::uint16_t(sample[0] << 8 | sample[1])
                                           : std::uint16_t(sample[1] << 8 | sample[0]));
         }
     }
@@ -68,12 +77,18 @@ void Check(const TBitDepthResult& AResult, const TModel& AModel, bool APrecise) 
         first == AModel.Seen.end() ? 65535 : std::uint16_t(first - AModel.Seen.begin());
     const std::uint16_t max =
         last == AModel.Seen.rend() ? 0 : std::uint16_t(AModel.Seen.rend() - last - 1);
-    const bool eightBit = AModel.ZeroExtended || AModel.Replicated;
+    const bool inconclusive = AModel.UniqueValues.size() < std::size_t(kvaderon::MinValuesForVerdict);
+    const bool eightBit = !inconclusive && (AModel.ZeroExtended || AModel.Replicated);
+    std::vector<kvaderon::TChannelDepth> channels;
+    for (const auto& seen : AModel.ChannelSeen)
+        channels.push_back(kvaderon::DescribeChannel(seen.data()));
     const bool agrees =
         AResult.MinValue == min && AResult.MaxValue == max &&
         AResult.UniqueValueCount == std::int32_t(AModel.UniqueValues.size()) &&
-        AResult.IsActually8Bit == eightBit && AResult.IsActually16Bit == !eightBit &&
-        AResult.IsSignExtendedSuspicious == (AModel.HighFF && !eightBit) &&
+        AResult.IsInconclusive == inconclusive && AResult.IsActually8Bit == eightBit &&
+        AResult.IsActually16Bit == (!inconclusive && !eightBit) &&
+        AResult.IsSignExtendedSuspicious == (!inconclusive && AModel.HighFF && !eightBit) &&
+        AResult.Channels == channels &&
         AResult.HighBit == (APrecise ? std::bit_width(max) : 0) &&
         AResult.UniqueValues == (APrecise ? AModel.UniqueValues : std::vector<std::uint16_t>{});
     if (!agrees)

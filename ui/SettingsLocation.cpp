@@ -23,7 +23,9 @@ std::filesystem::path SettingsFilePath(const QString& AExecutable, const QString
     const QString beside = folder + QLatin1Char('/') + executable.completeBaseName() +
                            QStringLiteral(".ini");
     const QFileInfo folderInfo(folder);
-    if (QFileInfo::exists(beside) || (folderInfo.isWritable() && !IsSystemFolder(folder)))
+    const bool isInstalled = QFileInfo::exists(folder + QLatin1Char('/') + QLatin1String(InstalledMarker));
+    if (QFileInfo::exists(beside) ||
+        (folderInfo.isWritable() && !IsSystemFolder(folder) && !isInstalled))
         return ToPath(beside);
     return ToPath(AConfigFolder + QStringLiteral("/kvaderon.ini"));
 }

@@ -4,6 +4,7 @@
 
 #include "FileChoosers.h"
 #include "ProcessingState.h"
+#include "ResourceIcon.h"
 #include "StylesSystemMenu.h"
 #include "TiffInverterSingleThread.h"
 #include "Unit3.h"
@@ -32,7 +33,7 @@ constexpr int ProgressResetDelayMs = 1000;
 // The size the controls were placed for.
 
 QIcon ButtonIcon(int AIndex) {
-    return QIcon(QStringLiteral(":/icons/button%1.svg").arg(AIndex));
+    return ResourceIcon(QStringLiteral("button%1").arg(AIndex));
 }
 
 } // namespace

@@ -6,10 +6,12 @@
 
 #include "BatchTexts.h"
 #include "FileChoosers.h"
+#include "OutcomeLine.h"
 #include "PathText.h"
 #include "InputFiles.h"
 #include "TargetPath.h"
 #include "TiffInverterSingleThread.h"
+#include "Verification.h"
 #include "ui_Unit1.h"
 
 #include <QCoreApplication>
@@ -164,14 +166,21 @@ QString TForm1::TargetPathFor(int AIndex) const {
 // that file's error.
 std::uint8_t TForm1::ProcessSingleFile(const QString& AInputFile, const QString& AOutputFile,
                                        bool AOverwrite) {
+    kvaderon::TInversionOptions options;
+    options.Overwrite = AOverwrite;
+    options.Verify = FSettings.VerifyAfterWrite;
+    bool verified = false;
     try {
-        FInverter->InvertTIFF16Bit(ToPath(AInputFile), ToPath(AOutputFile), true, AOverwrite);
+        FInverter->SetInvertPreviews(FSettings.InvertPreviews);
+        verified = FInverter->Invert(ToPath(AInputFile), ToPath(AOutputFile), options).Verified;
     } catch (const kvaderon::ETIFFError& error) {
         LogFileError(FileNameOf(AInputFile), QString::fromUtf8(error.what()));
         return 1;
     }
-    if (!AOverwrite)
-        LogFileResult(FileNameOf(AOutputFile), QStringLiteral("ОК!"));
+    // The line of an overwritten file was written with the decision; a check or a thumbnail note is news.
+    if (!AOverwrite || verified || !FInverter->PreviewNotes().empty())
+        LogFileResult(FileNameOf(AOutputFile),
+                      QString::fromStdString(kvaderon::SuccessMessage(FInverter->PreviewNotes(), verified)));
     return 0;
 }
 

@@ -8,7 +8,10 @@
 #include "platform/StyleManager.h"
 #include "ui_Unit3.h"
 
+#include "TargetPath.h"
+
 #include <QKeyEvent>
+#include <QValidator>
 #include <QtDebug>
 
 namespace {
@@ -33,6 +36,18 @@ QString TrimmedStyleText(const QString& AText) {
     return AText.mid(first, last - first);
 }
 
+// Keeps a prefix or postfix a part of a name: separators and NUL cannot be typed, and "." or ".."
+// is not acceptable, so OK does not take it.
+class TNamePartValidator final : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& AInput, int& /*APosition*/) const override {
+        if (AInput.contains(QLatin1Char('/')) || AInput.contains(QLatin1Char('\\')) || AInput.contains(QChar(0)))
+            return Invalid;
+        return kvaderon::IsNamePart(AInput.toStdString()) ? Acceptable : Intermediate;
+    }
+};
+
 } // namespace
 
 TSettingsForm::TSettingsForm(QWidget* AParent)
@@ -41,6 +56,10 @@ TSettingsForm::TSettingsForm(QWidget* AParent)
       FUi(std::make_unique<Ui::TSettingsForm>()) {
     FUi->setupUi(this);
     ApplyWindowFont(this);
+    for (QLineEdit* edit : {FUi->EditPrefix, FUi->EditPostfix}) {
+        edit->setValidator(new TNamePartValidator(edit));
+        edit->setToolTip(QString::fromUtf8(kvaderon::NamePartRule));
+    }
     setFixedSize(size());
     FColorBoxes = {FUi->ColorBox1, FUi->ColorBox2, FUi->ColorBox3, FUi->ColorBox4,
                    FUi->ColorBox5, FUi->ColorBox6, FUi->ColorBox7};
@@ -84,6 +103,8 @@ void TSettingsForm::Prepare(const kvaderon::TAppSettings& ASettings) {
     FSettings = ASettings;
     FUi->EditPrefix->setText(QString::fromStdString(FSettings.Prefix));
     FUi->EditPostfix->setText(QString::fromStdString(FSettings.Postfix));
+    FUi->CheckBoxVerify->setChecked(FSettings.VerifyAfterWrite);
+    FUi->CheckInvertPreviews->setChecked(FSettings.InvertPreviews);
     const QString active = TStyleManager::Instance().ActiveStyleName();
     FillStyleList(TStyleManager::Instance().StyleNames());
     FUi->ComboBoxStyles->setEditText(active);
@@ -181,10 +202,14 @@ void TSettingsForm::RefreshColorBoxes() {
 // The theme is stored by its own name, however its letters or blanks were typed.
 void TSettingsForm::BitBtn1Click() {
     const QString style = StyleNamed(TrimmedStyleText(FUi->ComboBoxStyles->currentText()));
-    if (style.isEmpty())
+    const std::string prefix = FUi->EditPrefix->text().toStdString();
+    const std::string postfix = FUi->EditPostfix->text().toStdString();
+    if (style.isEmpty() || !kvaderon::IsNamePart(prefix) || !kvaderon::IsNamePart(postfix))
         return;
-    FSettings.Prefix = FUi->EditPrefix->text().toStdString();
-    FSettings.Postfix = FUi->EditPostfix->text().toStdString();
+    FSettings.Prefix = prefix;
+    FSettings.Postfix = postfix;
+    FSettings.VerifyAfterWrite = FUi->CheckBoxVerify->isChecked();
+    FSettings.InvertPreviews = FUi->CheckInvertPreviews->isChecked();
     FSettings.LastStyle = style.toStdString();
     accept();
 }

@@ -2,13 +2,14 @@
 // window with the files named on the command line, the event loop.
 #include "DefaultSettings.h"
 #include "DialogManager.h"
+#include "ResourceIcon.h"
 #include "SettingsLocation.h"
 #include "Version.h"
 #include "Unit1.h"
+#include "platform/StandardDescriptors.h"
 #include "platform/StyleManager.h"
 
 #include <QApplication>
-#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -47,10 +48,12 @@ bool AnswerInformationOptions(int argc, char* argv[]) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    if (!kvaderon::platform::OpenMissingStandardDescriptors())
+        return 1;
     if (AnswerInformationOptions(argc, argv))
         return std::fflush(stdout) == 0 ? 0 : 1;
     QApplication application(argc, argv);
-    application.setWindowIcon(QIcon(QStringLiteral(":/icons/kvaderon.svg")));
+    application.setWindowIcon(ResourceIcon(QStringLiteral("kvaderon")));
     // Qt's own dialogs speak Russian where Qt's translations are installed: "qt" is the catalog
     // windeployqt writes and Linux distributions ship, "qtbase" the one a Qt kit holds.
     QTranslator qtTranslator;

@@ -6,6 +6,11 @@
 
 namespace kvaderon::platform {
 
+ENotRegularFile::ENotRegularFile(const std::filesystem::path& APath, bool AFolder)
+    : ESystemError((AFolder ? "Указан путь к папке, а не к файлу: " : "Это не обычный файл (канал, устройство или сокет): ") +
+                       PathToUtf8(APath),
+                   std::make_error_code(AFolder ? std::errc::is_a_directory : std::errc::no_such_device)) {}
+
 bool TFileSystem::IsSameFile(const std::filesystem::path& AFirst, const std::filesystem::path& ASecond) {
     std::error_code error;
     return std::filesystem::equivalent(AFirst, ASecond, error) && !error;

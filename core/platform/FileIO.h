@@ -8,6 +8,8 @@
 // Rename onto the target; on any failure, Remove the temporary file.
 #pragma once
 
+#include "SystemError.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -60,7 +62,7 @@ public:
     virtual ~TFileSystem() = default;
 
     // An existing regular file, for reading. Never blocks: a FIFO, a device or a folder fails
-    // with std::errc::no_such_file_or_directory, as a missing file does.
+    // with ENotRegularFile.
     virtual std::unique_ptr<TFile> OpenRead(const std::filesystem::path& APath) = 0;
     // A new empty file for writing with the given permission bits (ignored where the system has
     // none); fails with std::errc::file_exists when the name is taken.
@@ -81,6 +83,17 @@ public:
     // The entries of the folder APath, in no particular order; raises ESystemError naming APath
     // when it cannot be read.
     virtual std::vector<TFolderEntry> ListFolder(const std::filesystem::path& APath);
+    // The permission bits this process does not give the files it creates (the umask); 0 where
+    // the system keeps no permission bits.
+    virtual std::uint32_t CreationMask();
+};
+
+// OpenRead's refusal of a path that exists but is not a regular file; the message is the whole
+// refusal, naming the path. Code() is std::errc::is_a_directory for a folder, and
+// std::errc::no_such_device for a FIFO, a device or a socket.
+class ENotRegularFile : public ESystemError {
+public:
+    ENotRegularFile(const std::filesystem::path& APath, bool AFolder);
 };
 
 // The operating system's files.

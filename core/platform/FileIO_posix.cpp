@@ -6,6 +6,8 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <fstream>
+#include <string>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -112,8 +114,7 @@ public:
         if (::fstat(fd, &info) != 0)
             Fail("Не удалось прочитать свойства файла", APath);
         if (!S_ISREG(info.st_mode))
-            throw ESystemError("Не удалось открыть файл " + PathToUtf8(APath) + ": это не обычный файл",
-                               std::make_error_code(std::errc::no_such_file_or_directory));
+            throw ENotRegularFile(APath, S_ISDIR(info.st_mode));
         ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
         return file;
     }
@@ -158,6 +159,18 @@ public:
 };
 
 } // namespace
+
+// Linux tells the umask in /proc without changing it; elsewhere it is set and put back at once,
+// which other threads creating files at that moment could notice.
+std::uint32_t TFileSystem::CreationMask() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("Umask:", 0) == 0)
+            return std::uint32_t(std::stoul(line.substr(6), nullptr, 8)) & 0777;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return std::uint32_t(mask) & 0777;
+}
 
 TFileSystem& SystemFileSystem() {
     static TPosixFileSystem fileSystem;

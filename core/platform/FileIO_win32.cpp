@@ -111,14 +111,12 @@ public:
             const auto error = LastSystemError();
             std::error_code ignored;
             if (fs::is_directory(APath, ignored)) // a folder cannot be opened this way at all
-                throw ESystemError("Не удалось открыть файл " + PathToUtf8(APath) + ": это не обычный файл",
-                                   std::make_error_code(std::errc::no_such_file_or_directory));
+                throw ENotRegularFile(APath, true);
             ThrowSystemError("Не удалось открыть файл " + PathToUtf8(APath), error);
         }
         auto file = std::make_unique<TWin32File>(handle, APath);
         if (GetFileType(handle) != FILE_TYPE_DISK)
-            throw ESystemError("Не удалось открыть файл " + PathToUtf8(APath) + ": это не обычный файл",
-                               std::make_error_code(std::errc::no_such_file_or_directory));
+            throw ENotRegularFile(APath, false);
         return file;
     }
 
@@ -154,6 +152,10 @@ public:
 };
 
 } // namespace
+
+std::uint32_t TFileSystem::CreationMask() {
+    return 0;
+}
 
 TFileSystem& SystemFileSystem() {
     static TWin32FileSystem fileSystem;

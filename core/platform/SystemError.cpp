@@ -28,6 +28,23 @@ const char* PortableReason(const std::error_code& AError) {
         {std::errc::invalid_argument, "Недопустимый аргумент"},
         {std::errc::no_such_device, "Устройство не поддерживает эту операцию"},
         {std::errc::value_too_large, "Значение слишком велико"},
+        {std::errc::bad_file_descriptor, "Неверный дескриптор файла (поток закрыт)"},
+        {std::errc::resource_unavailable_try_again, "Ресурс временно недоступен"},
+        {std::errc::interrupted, "Операция прервана сигналом"},
+        {std::errc::no_such_device_or_address, "Устройство или адрес не существует"},
+        {std::errc::not_supported, "Операция не поддерживается"},
+        {std::errc::function_not_supported, "Функция не поддерживается системой"},
+        {std::errc::invalid_seek, "Файл не допускает чтения и записи по смещению"},
+        {std::errc::too_many_links, "Слишком много ссылок на файл"},
+        {std::errc::directory_not_empty, "Папка не пуста"},
+        {std::errc::connection_reset, "Соединение сброшено"},
+        {std::errc::connection_aborted, "Соединение прервано"},
+        {std::errc::timed_out, "Время ожидания истекло"},
+        {std::errc::no_buffer_space, "Недостаточно места в буфере"},
+        {std::errc::bad_address, "Неверный адрес в памяти"},
+        {std::errc::no_lock_available, "Файл заблокирован"},
+        {std::errc::resource_deadlock_would_occur, "Файл заблокирован"},
+        {std::errc::operation_canceled, "Операция отменена"},
     };
     for (const auto& [condition, reason] : reasons)
         if (AError == condition)

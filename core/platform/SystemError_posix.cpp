@@ -10,8 +10,13 @@ std::string SystemErrorText(const std::error_code& AError) {
             return reason;
         if (AError.value() == EDQUOT)
             return "Превышена дисковая квота";
+        if (AError.value() == ESTALE)
+            return "Файл на сетевом диске больше недоступен";
+        if (AError.value() == EREMOTEIO)
+            return "Ошибка ввода-вывода на удалённом устройстве";
     }
-    return "Системная ошибка " + std::to_string(AError.value()) + " (" + AError.message() + ")";
+    // The system's own wording is English; the number is all that can be said in Russian.
+    return "Системная ошибка " + std::to_string(AError.value());
 }
 
 std::error_code LastSystemError() {

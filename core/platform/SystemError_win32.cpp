@@ -21,7 +21,7 @@ std::string SystemErrorText(const std::error_code& AError) {
     if (const char* reason = PortableReason(AError))
         return reason;
     if (AError.category() != std::system_category())
-        return AError.message();
+        return "Системная ошибка " + std::to_string(AError.value());
     wchar_t* buffer = nullptr;
     const DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,

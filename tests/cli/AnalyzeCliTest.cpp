@@ -1,9 +1,11 @@
 #include "CliTestSupport.h"
 
 #include "AnalysisReport.h"
+#include "FlatJson.h"
 #include "PathText.h"
 #include "TIFFBitDepthAnalyzer.h"
 
+#include <functional>
 #include <map>
 #include <variant>
 
@@ -12,105 +14,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A flat JSON object of strings, whole numbers, Booleans and arrays of whole numbers, parsed
-// strictly enough to reject what the program must not write.
-using TJsonValue = std::variant<std::string, std::int64_t, bool, std::vector<std::int64_t>>;
-
-class TFlatJson {
-public:
-    static std::map<std::string, TJsonValue> Parse(const std::string& AText, std::vector<std::string>& AKeys) {
-        TFlatJson json{AText};
-        std::map<std::string, TJsonValue> object;
-        json.Expect('{');
-        do {
-            const std::string key = json.String();
-            json.Expect(':');
-            AKeys.push_back(key);
-            object[key] = json.Value();
-        } while (json.Accept(','));
-        json.Expect('}');
-        if (json.FAt != AText.size())
-            throw std::runtime_error("text after the object");
-        return object;
-    }
-
-private:
-    explicit TFlatJson(const std::string& AText) : FText(AText) {}
-
-    bool Accept(char AChar) {
-        if (FAt < FText.size() && FText[FAt] == AChar) {
-            ++FAt;
-            return true;
-        }
-        return false;
-    }
-    void Expect(char AChar) {
-        if (!Accept(AChar))
-            throw std::runtime_error(std::string("expected ") + AChar + " at " + std::to_string(FAt));
-    }
-    std::string String() {
-        Expect('"');
-        std::string text;
-        for (;;) {
-            if (FAt >= FText.size())
-                throw std::runtime_error("unterminated string");
-            const char c = FText[FAt++];
-            if (c == '"')
-                return text;
-            if (static_cast<unsigned char>(c) < 0x20)
-                throw std::runtime_error("raw control character");
-            if (c != '\\') {
-                text += c;
-                continue;
-            }
-            const char escaped = FText.at(FAt++);
-            const std::map<char, char> simple{{'"', '"'}, {'\\', '\\'}, {'/', '/'}, {'n', '\n'},
-                                              {'r', '\r'}, {'t', '\t'}, {'b', '\b'}, {'f', '\f'}};
-            if (escaped == 'u') {
-                const unsigned code = std::stoul(FText.substr(FAt, 4), nullptr, 16);
-                FAt += 4;
-                if (code >= 0x80)
-                    throw std::runtime_error("only control characters are expected as \\u");
-                text += char(code);
-            } else
-                text += simple.at(escaped);
-        }
-    }
-    std::int64_t Number() {
-        std::size_t used = 0;
-        const std::int64_t value = std::stoll(FText.substr(FAt), &used);
-        FAt += used;
-        return value;
-    }
-    TJsonValue Value() {
-        if (FText.compare(FAt, 4, "true") == 0)
-            return FAt += 4, true;
-        if (FText.compare(FAt, 5, "false") == 0)
-            return FAt += 5, false;
-        if (FAt < FText.size() && FText[FAt] == '"')
-            return String();
-        if (Accept('[')) {
-            std::vector<std::int64_t> numbers;
-            if (Accept(']'))
-                return numbers;
-            do
-                numbers.push_back(Number());
-            while (Accept(','));
-            Expect(']');
-            return numbers;
-        }
-        return Number();
-    }
-
-    const std::string& FText;
-    std::size_t FAt = 0;
-};
-
 class AnalyzeCli : public TCliTest {};
 
 TEST_F(AnalyzeCli, TextReportsAreTheSharedReportsInListOrder) {
     const fs::path in = Folder("in");
-    TImageLayout replicated = Image(1);
+    TImageLayout replicated = Image(1, 8);
     for (auto& sample : replicated.Samples)
         sample = std::uint16_t(257 * (sample % 256));
     const std::vector<fs::path> files{
@@ -180,9 +88,10 @@ TEST_F(AnalyzeCli, JsonLinesCarryTheEngineResult) {
                 "File", "IsActually8Bit", "IsActually16Bit", "IsSignExtendedSuspicious", "MaxValue", "MinValue",
                 "HighBit", "TotalSamples", "TotalPixels", "UniqueValueCount", "HasThumbnail", "Error",
                 "RejectionReason", "ImageWidth", "ImageHeight", "BitsPerSample", "Compression", "SamplesPerPixel",
-                "StripCount", "IsBigEndian", "PhotometricInterpretation", "ExtraSamples", "PlanarConfiguration"};
+                "StripCount", "IsBigEndian", "PhotometricInterpretation", "ExtraSamples", "PlanarConfiguration", "Verdict",
+                "Channels", "Images"};
             EXPECT_EQ(keys, expectedKeys);
-            const std::map<std::string, TJsonValue> expected{
+            TJsonObject expected{
                 {"File", PathToUtf8(files[i])},
                 {"IsActually8Bit", r.IsActually8Bit},
                 {"IsActually16Bit", r.IsActually16Bit},
@@ -206,7 +115,16 @@ TEST_F(AnalyzeCli, JsonLinesCarryTheEngineResult) {
                 {"PhotometricInterpretation", std::int64_t(r.PhotometricInterpretation)},
                 {"ExtraSamples", std::vector<std::int64_t>(r.ExtraSamples.begin(), r.ExtraSamples.end())},
                 {"PlanarConfiguration", std::int64_t(r.PlanarConfiguration)},
+                {"Verdict", std::string(r.Error.empty() ? "16-bit" : "error")},
             };
+            for (const char* key : {"Channels", "Images"}) {
+                expected[key] = json.at(key);
+                const TJsonValue& value = json.at(key);
+                const auto size = std::holds_alternative<TJsonObjects>(value)
+                                      ? std::get<TJsonObjects>(value).Texts.size()
+                                      : std::get<std::vector<std::int64_t>>(value).size(); // [] has no objects
+                EXPECT_EQ(size, std::string(key) == "Channels" ? r.Channels.size() : r.Images.size());
+            }
             EXPECT_EQ(json, expected) << lines[i];
         }
         // The facts the engine found are really there, not defaults on both sides.
@@ -217,6 +135,79 @@ TEST_F(AnalyzeCli, JsonLinesCarryTheEngineResult) {
         EXPECT_EQ(std::get<std::int64_t>(first.at("HighBit")) == 0, mode == TAnalysisMode::amDepthOnly);
         EXPECT_FALSE(std::get<std::string>(TFlatJson::Parse(lines[1], keys).at("Error")).empty());
     }
+}
+
+// The figures a photographer asks for, as a script reads them.
+TEST_F(AnalyzeCli, JsonTellsEffectiveDepthInconclusiveFilesAndThePageMap) {
+    const fs::path in = Folder("in");
+    const auto grey = [](const std::function<std::uint16_t(std::uint32_t)>& AValue) {
+        TImageLayout layout;
+        layout.Width = 64;
+        layout.Height = 64;
+        layout.Samples.resize(SampleCount(layout));
+        for (std::uint32_t i = 0; i < layout.Samples.size(); ++i)
+            layout.Samples[i] = AValue(i);
+        return layout;
+    };
+    TTiffBuilder pages = BuildImage(grey([](auto i) { return std::uint16_t(i * 40503u); }));
+    auto thumbnail = ThumbnailEntries(pages, 8, 3);
+    auto infrared = ThumbnailEntries(pages, 16, 1);
+    infrared.front().Values = {2};
+    pages.Set(tagSubIFDs, typeLong, {pages.AddIFD(thumbnail)});
+    pages.SecondIFD(infrared);
+    const std::vector<fs::path> files{
+        Put(in / "shifted12.tif", BuildImage(grey([](auto i) { return std::uint16_t((i % 4096) << 4); })).Build()),
+        Put(in / "low12.tif", BuildImage(grey([](auto i) { return std::uint16_t(i % 4096); })).Build()),
+        Put(in / "flat.tif", BuildImage(grey([](auto) { return std::uint16_t(0x1234); })).Build()),
+        Put(in / "pages.tif", pages.Build()),
+    };
+    std::vector<std::string> arguments{"analyze", "--json"};
+    for (const auto& file : files)
+        arguments.push_back(PathToUtf8(file));
+    const TProgramResult run = Cli(arguments);
+    EXPECT_EQ(run.ExitCode, 0) << run.Err;
+    const auto lines = Lines(run.Out);
+    ASSERT_EQ(lines.size(), files.size());
+    const auto channel = [&](std::size_t AFile) {
+        const auto texts = std::get<TJsonObjects>(TFlatJson::Parse(lines[AFile]).at("Channels")).Texts;
+        EXPECT_EQ(texts.size(), 1u);
+        return TFlatJson::Parse(texts.at(0));
+    };
+
+    EXPECT_EQ(std::get<std::int64_t>(channel(0).at("SignificantBits")), 12);
+    EXPECT_EQ(std::get<std::string>(channel(0).at("Pattern")), "left-shifted");
+    EXPECT_EQ(std::get<double>(channel(0).at("LevelsUsed")), 100.0);
+    EXPECT_EQ(std::get<std::int64_t>(channel(1).at("HighestBit")), 11);
+    EXPECT_EQ(std::get<std::string>(channel(1).at("Pattern")), "low-bits");
+    EXPECT_EQ(std::get<std::int64_t>(channel(1).at("PatternBits")), 12);
+
+    const TJsonObject flat = TFlatJson::Parse(lines[2]);
+    EXPECT_TRUE(std::holds_alternative<std::monostate>(flat.at("IsActually16Bit")));
+    EXPECT_TRUE(std::holds_alternative<std::monostate>(flat.at("IsActually8Bit")));
+    EXPECT_EQ(std::get<std::string>(flat.at("Verdict")), "inconclusive");
+    EXPECT_EQ(std::get<std::string>(channel(2).at("Pattern")), "few-values");
+
+    const TJsonObject map = TFlatJson::Parse(lines[3]);
+    EXPECT_EQ(std::get<bool>(map.at("HasThumbnail")), true);
+    const auto images = std::get<TJsonObjects>(map.at("Images")).Texts;
+    ASSERT_EQ(images.size(), 3u);
+    const std::vector<TJsonObject> expected{
+        {{"Where", std::string("IFD 0")}, {"Role", std::string("main")}, {"Width", std::int64_t(64)},
+         {"Height", std::int64_t(64)}, {"BitsPerSample", std::int64_t(16)}, {"SamplesPerPixel", std::int64_t(1)},
+         {"Compression", std::int64_t(1)}},
+        {{"Where", std::string("SubIFD 0 of IFD 0")}, {"Role", std::string("reduced")}, {"Width", std::int64_t(2)},
+         {"Height", std::int64_t(2)}, {"BitsPerSample", std::int64_t(8)}, {"SamplesPerPixel", std::int64_t(3)},
+         {"Compression", std::int64_t(1)}},
+        {{"Where", std::string("IFD 1")}, {"Role", std::string("page")}, {"Width", std::int64_t(2)},
+         {"Height", std::int64_t(2)}, {"BitsPerSample", std::int64_t(16)}, {"SamplesPerPixel", std::int64_t(1)},
+         {"Compression", std::int64_t(1)}},
+    };
+    for (std::size_t i = 0; i < images.size(); ++i)
+        EXPECT_EQ(TFlatJson::Parse(images[i]), expected[i]) << images[i];
+
+    const TProgramResult text = Cli({"analyze", PathToUtf8(files[3])});
+    EXPECT_NE(text.Out.find("Миниатюра: есть (SubIFD 0 в IFD 0)"), std::string::npos) << text.Out;
+    EXPECT_NE(text.Out.find("IFD 1: другая страница, 2×2, 16 бит × 1"), std::string::npos) << text.Out;
 }
 
 } // namespace

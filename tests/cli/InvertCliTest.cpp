@@ -227,5 +227,34 @@ TEST_F(InvertCli, ColoursOnlyWhenAsked) {
               withoutTime(Lines(never.Out).at(0)));
 }
 
+// The option inverts the thumbnail in IFD 1 and nothing else beyond the default output; a JPEG
+// thumbnail stays, and the outcome line says so.
+TEST_F(InvertCli, InvertPreviewsTurnsTheThumbnailPositive) {
+    const fs::path in = Folder("in");
+    TTiffBuilder plain = BuildImage(Image(1));
+    const auto thumbnail = ThumbnailEntries(plain, 8, 3);
+    plain.SecondIFD(thumbnail);
+    TTiffBuilder jpeg = BuildImage(Image(2));
+    jpeg.SecondIFD(ThumbnailEntries(jpeg, 8, 3, 7));
+    const fs::path withThumbnail = Put(in / "thumb.tif", plain.Build());
+    const fs::path withJpeg = Put(in / "jpeg.tif", jpeg.Build());
+
+    const TProgramResult standard = Cli({"invert", "--out", PathToUtf8(Folder("standard")), PathToUtf8(withThumbnail)});
+    ASSERT_EQ(standard.ExitCode, 0) << standard.Err;
+    const TProgramResult run = Cli({"invert", "--invert-previews", "--out", PathToUtf8(Folder("previews")),
+                                    PathToUtf8(withThumbnail), PathToUtf8(withJpeg)});
+    ASSERT_EQ(run.ExitCode, 0) << run.Err;
+
+    TBytes expected = ReadFile(Folder("standard") / "thumb.tif");
+    const std::uint32_t at = thumbnail[6].Values.front();
+    for (std::uint32_t i = 0; i < thumbnail[8].Values.front(); ++i)
+        expected[at + i] ^= 0xFF;
+    EXPECT_EQ(ReadFile(Folder("previews") / "thumb.tif"), expected);
+    const auto lines = Lines(run.Out);
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(Message(lines[0], 1, "thumb.tif"), "ОК!");
+    EXPECT_EQ(Message(lines[1], 2, "jpeg.tif"), "ОК! (миниатюра IFD 1 не инвертирована: сжата (JPEG))");
+}
+
 } // namespace
 } // namespace kvaderon::test

@@ -98,16 +98,68 @@ TEST(AnalysisReport, VerdictFollowsFlagsAndMaximum) {
          TColorRole::crError},
         {false, true, 0xFF10, "Все пиксели 0xFFXX → возможно, инвертированный 8-битный файл", TColorRole::crWarning},
         {false, false, 0x1234, "Файл действительно содержит 16-битные данные", TColorRole::crOK},
+        {false, false, 0, "Недостаточно данных для вывода", TColorRole::crWarning},
     };
     for (const auto& c : cases) {
         TBitDepthResult result = SixteenBitRGB();
+        result.IsInconclusive = !c.Is8Bit && c.MaxValue == 0;
         result.IsActually8Bit = c.Is8Bit;
-        result.IsActually16Bit = !c.Is8Bit;
+        result.IsActually16Bit = !c.Is8Bit && !result.IsInconclusive;
         result.IsSignExtendedSuspicious = c.SignExtended;
         result.MaxValue = c.MaxValue;
         const TTextRuns runs = BuildAnalysisReport("f.tif", result);
         EXPECT_EQ(runs.at(1), (TTextRun{std::string(c.Text) + "\n", c.Role, false})) << c.Text;
     }
+}
+
+// Three lines a channel after the verdict, the pattern last in its colour; the file's images
+// before the table, and the thumbnail's place in it.
+TEST(AnalysisReport, ChannelsAndImagesFollowTheVerdict) {
+    TBitDepthResult result = SixteenBitRGB();
+    std::vector<std::uint8_t> seen(65536, 0);
+    for (unsigned value = 0; value < 65536; value += 16)
+        seen[value] = 1;
+    const TChannelDepth shifted = DescribeChannel(seen.data());
+    result.Channels = {shifted, shifted, shifted};
+    result.Channels[2].Pattern = TDepthPattern::dpNone;
+    TTiffImage main, thumbnail;
+    main.Where = main.WhereRu = "IFD 0";
+    main.Role = TImageRole::irMain;
+    main.Width = 4000;
+    main.Height = 6000;
+    main.BitsPerSample = {16, 16, 16};
+    main.SamplesPerPixel = 3;
+    thumbnail.Where = "SubIFD 0 of IFD 0";
+    thumbnail.WhereRu = "SubIFD 0 в IFD 0";
+    thumbnail.Role = TImageRole::irReduced;
+    thumbnail.Width = 160;
+    thumbnail.Height = 240;
+    thumbnail.BitsPerSample = {8, 8, 8};
+    thumbnail.SamplesPerPixel = 3;
+    thumbnail.Compression = 7;
+    result.Images = {main, thumbnail};
+    result.HasThumbnail = true;
+
+    const TTextRuns runs = BuildAnalysisReport("f.tif", result);
+    const auto lines = Lines(PlainText(runs));
+    ASSERT_GE(lines.size(), 15u);
+    EXPECT_EQ(lines[2], "Красный: значимых бит: 12 (4 младших бита всегда 0), старший используемый бит: 15 из 0–15");
+    EXPECT_EQ(lines[3], "Красный: разных значений: 4096, занято уровней между мин. и макс.: 100,0 % (из 4096)");
+    EXPECT_EQ(lines[4], "Красный: 12-битные данные, сдвинутые в старшие биты");
+    EXPECT_EQ(lines[10], "Синий: используются все 16 бит");
+    EXPECT_EQ(lines[11], "Изображений в файле: 2");
+    EXPECT_EQ(lines[12], "  IFD 0: основное изображение, 4000×6000, 16 бит × 3, без сжатия");
+    EXPECT_EQ(lines[13], "  SubIFD 0 в IFD 0: уменьшенная копия, 160×240, 8 бит × 3, JPEG");
+    EXPECT_NE(PlainText(runs).find("Миниатюра: есть (SubIFD 0 в IFD 0)"), std::string::npos);
+    const auto role = [&](const std::string& AText) {
+        for (const TTextRun& run : runs)
+            if (run.Text == AText + "\n")
+                return run.Role;
+        ADD_FAILURE() << AText;
+        return TColorRole::crNames;
+    };
+    EXPECT_EQ(role("12-битные данные, сдвинутые в старшие биты"), TColorRole::crWarning);
+    EXPECT_EQ(role("используются все 16 бит"), TColorRole::crOK);
 }
 
 TEST(AnalysisReport, FailedAnalysisGivesOnlyTheErrorLineWithTheFileName) {

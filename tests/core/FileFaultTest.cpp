@@ -67,35 +67,41 @@ TEST(FileFaults, EveryFailingCallOfTheInverterLeavesInputAndTargetAsTheyWere) {
     const TBytes file = LargeFile();
     const TBytes expected = InvertBytes(file).Output;
     ASSERT_FALSE(expected.empty());
-    for (const TFault fault : faults) {
-        for (std::size_t call = 1;; ++call) {
-            SCOPED_TRACE(testing::Message() << "call " << call << (fault.AndAfter ? " and after" : ""));
-            TMemoryFileSystem files;
-            files.Write(input, file);
-            files.Node(input).Permissions = 0444;
-            files.Node(input).Times = {123456789, 987654321};
-            files.Write(target, {'o', 'l', 'd'});
-            files.FailCall(call, fault.Error, fault.AndAfter);
-            try {
-                TTIFFInverterSingle(files).InvertTIFF16Bit(input, target, true, true);
-            } catch (const ETIFFError& failure) {
-                const std::string message = failure.what();
-                EXPECT_EQ(message.rfind(Prefix(), 0), 0u) << message;
-                EXPECT_NE(message.find(platform::SystemErrorText(std::make_error_code(fault.Error))),
-                          std::string::npos)
-                    << message;
-                EXPECT_EQ(files.Node(input).Bytes, file);
-                EXPECT_EQ(files.Node(target).Bytes, (TBytes{'o', 'l', 'd'}));
-                ExpectOnlyANamedTemporaryFileLeft(files, {PathToUtf8(target), PathToUtf8(input)}, message);
-                EXPECT_EQ(files.OpenFiles(), 0);
-                continue;
+    // Plain, reading the written copy back, and that with the digests' thread.
+    const TInversionOptions optionSets[] = {{true, false, false}, {true, true, false}, {true, true, true}};
+    for (const TInversionOptions& options : optionSets) {
+        for (const TFault fault : faults) {
+            for (std::size_t call = 1;; ++call) {
+                SCOPED_TRACE(testing::Message() << "call " << call << (fault.AndAfter ? " and after" : "")
+                                                << (options.Verify ? ", verify" : "")
+                                                << (options.Hash ? ", hash" : ""));
+                TMemoryFileSystem files;
+                files.Write(input, file);
+                files.Node(input).Permissions = 0444;
+                files.Node(input).Times = {123456789, 987654321};
+                files.Write(target, {'o', 'l', 'd'});
+                files.FailCall(call, fault.Error, fault.AndAfter);
+                try {
+                    TTIFFInverterSingle(files).Invert(input, target, options);
+                } catch (const ETIFFError& failure) {
+                    const std::string message = failure.what();
+                    EXPECT_EQ(message.rfind(Prefix(), 0), 0u) << message;
+                    EXPECT_NE(message.find(platform::SystemErrorText(std::make_error_code(fault.Error))),
+                              std::string::npos)
+                        << message;
+                    EXPECT_EQ(files.Node(input).Bytes, file);
+                    EXPECT_EQ(files.Node(target).Bytes, (TBytes{'o', 'l', 'd'}));
+                    ExpectOnlyANamedTemporaryFileLeft(files, {PathToUtf8(target), PathToUtf8(input)}, message);
+                    EXPECT_EQ(files.OpenFiles(), 0);
+                    continue;
+                }
+                EXPECT_EQ(files.Node(target).Bytes, expected);
+                EXPECT_EQ(files.Node(target).Permissions, 0644u) << "the input's bits and the owner's read and write";
+                EXPECT_EQ(files.Node(target).Times.Access, 123456789);
+                EXPECT_EQ(files.Node(target).Times.Modification, 987654321);
+                EXPECT_GT(call, 10u) << "too few calls for a streamed pass";
+                break;
             }
-            EXPECT_EQ(files.Node(target).Bytes, expected);
-            EXPECT_EQ(files.Node(target).Permissions, 0644u) << "the input's bits and the owner's read and write";
-            EXPECT_EQ(files.Node(target).Times.Access, 123456789);
-            EXPECT_EQ(files.Node(target).Times.Modification, 987654321);
-            EXPECT_GT(call, 10u) << "too few calls for a streamed pass";
-            break;
         }
     }
 }
@@ -202,6 +208,32 @@ TEST(FileFaults, AFileShortenedDuringTheAnalysisIsAnError) {
     }
     EXPECT_EQ(result.Error, "Ошибка при анализе: Файл стал короче во время чтения: " + PathToUtf8(dir / "scan.tif"));
     EXPECT_FALSE(result.IsActually8Bit || result.IsActually16Bit);
+}
+
+} // namespace
+} // namespace kvaderon
+
+namespace kvaderon {
+namespace {
+
+TEST(PositivePermissions, TheInputsReadWriteExecuteBitsPlusTheOwnersLessTheUmask) {
+    const struct {
+        std::uint32_t Input;
+        std::uint32_t Umask;
+        std::uint32_t Positive;
+    } cases[] = {
+        {06777, 077, 0700}, {06777, 0, 0777}, {01755, 022, 0755}, {0444, 0, 0644},
+        {0444, 022, 0644},  {0640, 027, 0640}, {0000, 0, 0600},  {04711, 0, 0711},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << std::oct << c.Input << " under umask " << c.Umask);
+        test::TMemoryFileSystem files;
+        files.Write(input, RgbImage().Build());
+        files.Node(input).Permissions = c.Input;
+        files.Umask = c.Umask;
+        TTIFFInverterSingle(files).InvertTIFF16Bit(input, target, true);
+        EXPECT_EQ(files.Node(target).Permissions, c.Positive);
+    }
 }
 
 } // namespace

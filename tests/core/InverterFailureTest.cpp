@@ -82,11 +82,13 @@ TEST(InvertTIFF16Bit, MissingInputOrFolderIsReportedWithTheirPaths) {
     EXPECT_EQ(FailureOf(dir / "none.tif", dir / "out.tif"),
               Wrapped(dir / "none.tif", "Файл не существует: " + PathToUtf8(dir / "none.tif")));
     fs::create_directory(dir / "folder.tif");
-    std::vector<fs::path> notFiles{dir / "folder.tif", NullDevice()};
+    const std::string folder = "Указан путь к папке, а не к файлу: ";
+    const std::string special = "Это не обычный файл (канал, устройство или сокет): ";
+    std::vector<std::pair<fs::path, std::string>> notFiles{{dir / "folder.tif", folder}, {NullDevice(), special}};
     if (MakeFifo(dir / "fifo.tif"))
-        notFiles.push_back(dir / "fifo.tif");
-    for (const fs::path& notAFile : notFiles)
-        EXPECT_EQ(FailureOf(notAFile, dir / "out.tif"), Wrapped(notAFile, "Файл не существует: " + PathToUtf8(notAFile)));
+        notFiles.push_back({dir / "fifo.tif", special});
+    for (const auto& [notAFile, refusal] : notFiles)
+        EXPECT_EQ(FailureOf(notAFile, dir / "out.tif"), Wrapped(notAFile, refusal + PathToUtf8(notAFile)));
 
     WriteFile(dir / "in.tif", GoodFile());
     const fs::path target = dir / "missing" / "out.tif";

@@ -14,15 +14,19 @@ struct TInversion {
     TBytes Input;
     TBytes Output;
     std::string Error; // empty on success
+    std::vector<std::string> PreviewNotes;
 };
 
-inline TInversion InvertBytes(const TBytes& AInput) {
+inline TInversion InvertBytes(const TBytes& AInput, bool AInvertPreviews = false) {
     TTempDir dir;
     WriteFile(dir / "in.tif", AInput);
-    TInversion result{AInput, {}, {}};
+    TInversion result{AInput, {}, {}, {}};
     try {
-        TTIFFInverterSingle().InvertTIFF16Bit(dir / "in.tif", dir / "out.tif", true);
+        TTIFFInverterSingle inverter;
+        inverter.SetInvertPreviews(AInvertPreviews);
+        inverter.InvertTIFF16Bit(dir / "in.tif", dir / "out.tif", true);
         result.Output = ReadFile(dir / "out.tif");
+        result.PreviewNotes = inverter.PreviewNotes();
     } catch (const ETIFFError& error) {
         result.Error = error.what();
     }

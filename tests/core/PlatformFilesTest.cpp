@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
+
 namespace kvaderon {
 namespace {
 
@@ -56,13 +59,36 @@ TEST(SystemFileSystem, WritesReadsAndKeepsPermissionsAndTimes) {
 TEST(SystemFileSystem, OpensOnlyRegularFilesAndNeverWaitsOnAFifo) {
     TTempDir dir;
     fs::create_directory(dir / "folder");
-    std::vector<fs::path> notFiles{dir / "folder", dir / "missing", NullDevice()};
+    std::vector<std::pair<fs::path, std::errc>> notFiles{{dir / "folder", std::errc::is_a_directory},
+                                                         {dir / "missing", std::errc::no_such_file_or_directory},
+                                                         {NullDevice(), std::errc::no_such_device}};
     if (MakeFifo(dir / "fifo"))
-        notFiles.push_back(dir / "fifo");
-    for (const fs::path& notAFile : notFiles) {
+        notFiles.push_back({dir / "fifo", std::errc::no_such_device});
+    for (const auto& [notAFile, error] : notFiles) {
         SCOPED_TRACE(PathToUtf8(notAFile));
-        EXPECT_EQ(ErrorOf([&] { SystemFileSystem().OpenRead(notAFile); }), std::errc::no_such_file_or_directory);
+        EXPECT_EQ(ErrorOf([&] { SystemFileSystem().OpenRead(notAFile); }), error);
     }
+}
+
+TEST(SystemError, EveryReasonTheProgramCanMeetIsRussian) {
+    const std::errc codes[] = {
+        std::errc::bad_file_descriptor, std::errc::broken_pipe, std::errc::no_space_on_device, std::errc::io_error,
+        std::errc::interrupted, std::errc::resource_unavailable_try_again, std::errc::no_such_device_or_address,
+        std::errc::not_supported, std::errc::function_not_supported, std::errc::invalid_seek,
+        std::errc::too_many_links, std::errc::directory_not_empty, std::errc::connection_reset,
+        std::errc::timed_out, std::errc::no_lock_available, std::errc::is_a_directory,
+        std::errc::no_such_device, std::errc::file_too_large, std::errc::read_only_file_system,
+    };
+    for (const std::errc code : codes) {
+        const std::string text = platform::SystemErrorText(std::make_error_code(code));
+        SCOPED_TRACE(text);
+        EXPECT_FALSE(text.empty());
+        EXPECT_EQ(std::count_if(text.begin(), text.end(), [](char AChar) { return std::isalpha(static_cast<unsigned char>(AChar)); }), 0)
+            << "a Latin letter";
+    }
+    EXPECT_EQ(platform::SystemErrorText(std::make_error_code(std::errc::bad_file_descriptor)),
+              "Неверный дескриптор файла (поток закрыт)");
+    EXPECT_EQ(platform::SystemErrorText({7777, std::generic_category()}), "Системная ошибка 7777");
 }
 
 TEST(SystemFileSystem, RenameReplacesOnlyWhenAsked) {

@@ -4,6 +4,7 @@
 #include "ColorNames.h"
 #include "DefaultSettings.h"
 
+#include "HostileNames.h"
 #include "TempDir.h"
 #include "TiffBuilder.h"
 
@@ -34,6 +35,8 @@ TEST(SettingsFile, DefaultFileHoldsEveryKeyInOrder) {
                           "LastSaveFolder=\n"
                           "Prefix=\"! \"\n"
                           "Postfix=\"\"\n"
+                          "VerifyAfterWrite=0\n"
+                          "InvertPreviews=0\n"
                           "\n"
                           "[Colors]\n"
                           "FileName_B=clWhite\n"
@@ -66,12 +69,14 @@ TEST(SettingsFile, ChangedSettingsSurviveSaveAndLoad) {
     settings.App.Prefix = "! ";
     settings.App.Postfix = "  _инв";
     settings.App.LastStyle = "Windows10";
+    settings.App.InvertPreviews = true;
     settings.Width = 1024;
     settings.Height = 700;
     settings.LastOpenFolder = "/home/фото/Плёнка 1975/";
     settings.LastSaveFolder = "/home/фото/позитивы/";
     settings.App.OutputColorsBW.B.OK = 0x00123456;
     settings.App.OutputColorsBW.W.Error = 0xFF000008;
+    settings.App.VerifyAfterWrite = true;
     {
         TIniFile ini(dir / "kvaderon.ini");
         WriteStoredSettings(ini, settings);
@@ -81,6 +86,7 @@ TEST(SettingsFile, ChangedSettingsSurviveSaveAndLoad) {
     EXPECT_EQ(ReadStoredSettings(ini), settings);
     EXPECT_EQ(ini.ReadValue("Colors", "OK_B"), "$00123456");
     EXPECT_EQ(ini.ReadValue("Colors", "Error_W"), "clWindowText");
+    EXPECT_EQ(ini.ReadValue("Files", "VerifyAfterWrite"), "1");
 }
 
 TEST(SettingsFile, HandWrittenValuesAreReadOrFallBackToTheKeysDefault) {
@@ -112,6 +118,17 @@ TEST(SettingsFile, HandWrittenValuesAreReadOrFallBackToTheKeysDefault) {
     EXPECT_EQ(colors.W.Values, defaults.W.Values);
     EXPECT_EQ(colors.B.OK, defaults.B.OK);
     EXPECT_EQ(colors.B.Error, defaults.B.Error);
+}
+
+TEST(SettingsFile, APrefixOrPostfixThatIsNoNamePartCountsAsAbsent) {
+    test::TTempDir dir;
+    for (const std::string& part : test::HostileNameParts) {
+        SCOPED_TRACE(part);
+        const TStoredSettings read =
+            ReadStoredSettings(IniWith(dir, "[Files]\nPrefix=\"" + part + "\"\nPostfix=\"" + part + "\"\n"));
+        EXPECT_EQ(read.App.Prefix, "! ");
+        EXPECT_EQ(read.App.Postfix, "");
+    }
 }
 
 TEST(SettingsFile, CommentsAndUnknownKeysSurviveASave) {

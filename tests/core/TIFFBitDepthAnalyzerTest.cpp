@@ -62,105 +62,95 @@ void ExpectFailure(const TBitDepthResult& AResult, const std::string& AError) {
     EXPECT_FALSE(AResult.IsActually16Bit);
 }
 
+// Fourteen more values that keep a pattern: with them every case has the 16 distinct values a
+// verdict needs.
+TValues Filler(std::uint16_t AFirst, std::uint16_t AStep, std::uint16_t ACount = 14) {
+    TValues values;
+    for (std::uint16_t i = 0; i < ACount; ++i)
+        values.push_back(std::uint16_t(AFirst + i * AStep));
+    return values;
+}
+
+const TValues lowByte = Filler(0x10, 1);
+const TValues times257 = Filler(0x0404, 0x0101);
+const TValues underFF = Filler(0xFF01, 1);
+
 struct TVerdictCase {
     const char* Name;
     TValues Samples;
+    TValues Fill; // appended to the samples
     bool Is8Bit;
     bool IsSignExtendedSuspicious;
     std::uint16_t Min;
     std::uint16_t Max;
     std::int32_t HighBit;
-    TValues Unique;
 };
 
 TEST(AnalyzeBitDepth, VerdictsAndStatisticsInBothByteOrders) {
     const std::vector<TVerdictCase> cases = {
-        {"real 16-bit",
-         {0x1234, 0x0000, 0xABCD, 0x1234},
-         false,
-         false,
-         0,
-         0xABCD,
-         16,
-         {0x1234, 0, 0xABCD}},
-        {"zero-extended",
-         {0x007F, 0x00FF, 0x0001, 0x00FF},
-         true,
-         false,
-         1,
-         0xFF,
-         8,
-         {0x7F, 0xFF, 1}},
-        {"zero-extended up to 0x0100", {0x0000, 0x0100}, true, false, 0, 0x100, 9, {0, 0x100}},
-        {"replicated",
-         {0x0000, 0x0101, 0xFFFF, 0x8080},
-         true,
-         false,
-         0,
-         0xFFFF,
-         16,
-         {0, 0x101, 0xFFFF, 0x8080}},
-        {"replicated give or take 1",
-         {0xFEFF, 0x0102, 0x0100, 0x0001, 0x0000},
-         true,
-         false,
-         0,
-         0xFEFF,
-         16,
-         {0xFEFF, 0x102, 0x100, 1, 0}},
-        {"0x00FF is two below 257", {0x00FF, 0x0101}, false, false, 0xFF, 0x101, 9, {0xFF, 0x101}},
-        {"one 0x1234 among replicated",
-         {0x0101, 0x0202, 0x1234, 0x0303},
-         false,
-         false,
-         0x101,
-         0x1234,
-         13,
-         {0x101, 0x202, 0x1234, 0x303}},
-        {"two above a multiple of 257",
-         {0x0101, 0x0103},
-         false,
-         false,
-         0x101,
-         0x103,
-         9,
-         {0x101, 0x103}},
-        {"wholly in 0xFF00-0xFFFF",
-         {0xFF10, 0xFFFF, 0xFF00},
-         false,
-         true,
-         0xFF00,
-         0xFFFF,
-         16,
-         {0xFF10, 0xFFFF, 0xFF00}},
-        {"0xFEFF is not in 0xFF00-0xFFFF",
-         {0xFF10, 0xFEFF},
-         false,
-         false,
-         0xFEFF,
-         0xFF10,
-         16,
-         {0xFF10, 0xFEFF}},
-        {"all 0xFFFF", {0xFFFF, 0xFFFF}, true, false, 0xFFFF, 0xFFFF, 16, {0xFFFF}},
-        {"all zero", {0, 0, 0}, true, false, 0, 0, 0, {0}},
+        {"real 16-bit", {0x1234, 0x0000, 0xABCD, 0x1234}, times257, false, false, 0, 0xABCD, 16},
+        {"zero-extended", {0x007F, 0x00FF, 0x0001, 0x00FF}, lowByte, true, false, 1, 0xFF, 8},
+        {"replicated up to 0x0100", {0x0000, 0x0100}, times257, true, false, 0, 0x1111, 13},
+        {"replicated", {0x0000, 0x0101, 0xFFFF, 0x8080}, times257, true, false, 0, 0xFFFF, 16},
+        {"replicated give or take 1", {0xFEFF, 0x0102, 0x0100, 0x0001, 0x0000}, times257, true, false, 0, 0xFEFF, 16},
+        {"0x00FF is two below 257", {0x00FF, 0x0101}, times257, false, false, 0xFF, 0x1111, 13},
+        {"one 0x1234 among replicated", {0x0101, 0x0202, 0x1234, 0x0303}, times257, false, false, 0x101, 0x1234, 13},
+        {"two above a multiple of 257", {0x0101, 0x0103}, times257, false, false, 0x101, 0x1111, 13},
+        {"wholly in 0xFF00-0xFFFF", {0xFF10, 0xFFFF, 0xFF00}, underFF, false, true, 0xFF00, 0xFFFF, 16},
+        {"0xFEFF is not in 0xFF00-0xFFFF", {0xFF10, 0xFEFF}, underFF, false, false, 0xFEFF, 0xFF10, 16},
     };
     for (bool bigEndian : {false, true}) {
         for (const auto& c : cases) {
             SCOPED_TRACE(std::string(c.Name) + (bigEndian ? ", MM" : ", II"));
-            const TBitDepthResult result =
-                AnalyzeFile(BuildImage(GrayImage(c.Samples, bigEndian)).Build());
+            TValues samples = c.Samples;
+            samples.insert(samples.end(), c.Fill.begin(), c.Fill.end());
+            TValues unique;
+            for (std::uint16_t value : samples)
+                if (std::find(unique.begin(), unique.end(), value) == unique.end())
+                    unique.push_back(value);
+            ASSERT_GE(unique.size(), 16u);
+            const TBitDepthResult result = AnalyzeFile(BuildImage(GrayImage(samples, bigEndian)).Build());
             EXPECT_EQ(result.Error, "");
+            EXPECT_FALSE(result.IsInconclusive);
             EXPECT_EQ(result.IsActually8Bit, c.Is8Bit);
             EXPECT_EQ(result.IsActually16Bit, !c.Is8Bit);
             EXPECT_EQ(result.IsSignExtendedSuspicious, c.IsSignExtendedSuspicious);
             EXPECT_EQ(result.MinValue, c.Min);
             EXPECT_EQ(result.MaxValue, c.Max);
             EXPECT_EQ(result.HighBit, c.HighBit);
-            EXPECT_EQ(result.UniqueValues, c.Unique);
-            EXPECT_EQ(result.UniqueValueCount, std::int32_t(c.Unique.size()));
+            EXPECT_EQ(result.UniqueValues, unique);
+            EXPECT_EQ(result.UniqueValueCount, std::int32_t(unique.size()));
             EXPECT_EQ(result.IsBigEndian, bigEndian);
         }
     }
+}
+
+// A flat chart or a black frame says nothing about the bit depth: neither flag is set, whatever
+// pattern its few values share; the statistics are still given.
+TEST(AnalyzeBitDepth, FewerThanSixteenValuesGiveNoVerdict) {
+    const std::vector<std::pair<const char*, TValues>> cases = {
+        {"all zero", {0, 0, 0}},
+        {"all 0xFFFF", {0xFFFF, 0xFFFF}},
+        {"flat 0x1234", TValues(40, 0x1234)},
+        {"12 values of 16 bits", Filler(0x1234, 0x0FFF, 12)},
+        {"no sample at all", {}},
+    };
+    for (const auto& [name, samples] : cases) {
+        SCOPED_TRACE(name);
+        TBytes bytes = BuildImage(GrayImage(samples.empty() ? TValues{0} : samples)).Build();
+        if (samples.empty())
+            bytes = ChangedRgbImage([](TTiffBuilder& ABuilder) { ABuilder.Set(tagStripByteCounts, typeLong, {0}); });
+        const TBitDepthResult result = AnalyzeFile(bytes);
+        EXPECT_EQ(result.Error, "");
+        EXPECT_TRUE(result.IsInconclusive);
+        EXPECT_FALSE(result.IsActually8Bit || result.IsActually16Bit || result.IsSignExtendedSuspicious);
+    }
+    TValues sixteen = Filler(0x1234, 0x0FFF, 12);
+    sixteen.push_back(0x0001);
+    sixteen.push_back(0x0002);
+    sixteen.push_back(0x0003);
+    sixteen.push_back(0x0004);
+    EXPECT_TRUE(AnalyzeFile(BuildImage(GrayImage(sixteen)).Build()).IsActually16Bit);
 }
 
 TEST(AnalyzeBitDepth, FillsTheFileFacts) {
@@ -170,7 +160,7 @@ TEST(AnalyzeBitDepth, FillsTheFileFacts) {
     layout.ExtraSamples = {2};
     layout.StripsPerPlane = 3;
     TTiffBuilder builder = BuildImage(layout);
-    builder.Set(tagSubIFDs, typeLong, {8});
+    builder.Set(tagSubIFDs, typeLong, {builder.AddIFD(ThumbnailEntries(builder, 8, 3))});
     const TBitDepthResult result = AnalyzeFile(builder.Build());
     EXPECT_EQ(result.Error, "");
     EXPECT_EQ(result.ImageWidth, 6);
@@ -230,7 +220,6 @@ TEST(AnalyzeBitDepth, AlphaSamplesAreNotCounted) {
         EXPECT_EQ(result.Error, "");
         EXPECT_EQ(result.UniqueValues, c.Unique);
         const bool alphaCounted = std::find(c.Unique.begin(), c.Unique.end(), a) != c.Unique.end();
-        EXPECT_EQ(result.IsActually16Bit, alphaCounted);
         EXPECT_EQ(result.MaxValue, alphaCounted ? a : c.Unique.back());
     }
 }
@@ -272,7 +261,6 @@ TEST(AnalyzeBitDepth, OddStripLengthIgnoresTheLastByte) {
     EXPECT_EQ(result.Error, "");
     EXPECT_EQ(result.UniqueValues, (TValues{0x11, 0x22}));
     EXPECT_EQ(result.TotalSamples, 3); // (5 + 2) div 2
-    EXPECT_TRUE(result.IsActually8Bit);
 }
 
 TEST(AnalyzeBitDepth, EveryStripStartsAtChannelZero) {
@@ -283,7 +271,9 @@ TEST(AnalyzeBitDepth, EveryStripStartsAtChannelZero) {
     builder.Set(tagExtraSamples, typeShort, {2});
     const TBitDepthResult result = AnalyzeFile(builder.Build());
     EXPECT_EQ(result.UniqueValues, (TValues{1, 2, 3, 4, 5, 6, 7}));
-    EXPECT_TRUE(result.IsActually8Bit);
+    ASSERT_EQ(result.Channels.size(), 3u);
+    EXPECT_EQ(result.Channels[0].DistinctValues, 3); // 1, 4 and 5
+    EXPECT_EQ(result.Channels[0].MaxValue, 5);
 }
 
 TEST(AnalyzeBitDepth, StripsOfNoBytesAreIgnoredWhereverTheyPoint) {
@@ -319,9 +309,7 @@ TEST(AnalyzeBitDepth, StripsOfNoBytesAreIgnoredWhereverTheyPoint) {
             EXPECT_EQ(result.MaxValue, 0);
             EXPECT_EQ(result.HighBit, 0);
             EXPECT_EQ(result.UniqueValueCount, 0);
-            EXPECT_TRUE(result.IsActually8Bit);
-            EXPECT_FALSE(result.IsActually16Bit);
-            EXPECT_FALSE(result.IsSignExtendedSuspicious);
+            EXPECT_TRUE(result.IsInconclusive);
         }
     }
 }
@@ -532,12 +520,13 @@ TEST(AnalyzeBitDepth, FilesThatCannotBeReadGiveAnError) {
 
     // Only regular files are opened; a FIFO never blocks the analysis.
     fs::create_directory(dir / "folder.tif");
-    std::vector<fs::path> notFiles{dir / "folder.tif", NullDevice()};
+    const std::string folder = "Указан путь к папке, а не к файлу: ";
+    const std::string special = "Это не обычный файл (канал, устройство или сокет): ";
+    std::vector<std::pair<fs::path, std::string>> notFiles{{dir / "folder.tif", folder}, {NullDevice(), special}};
     if (MakeFifo(dir / "fifo.tif"))
-        notFiles.push_back(dir / "fifo.tif");
-    for (const fs::path& notAFile : notFiles)
-        ExpectFailure(TTIFFBitDepthAnalyzer().AnalyzeBitDepth(notAFile, amPrecise),
-                      "Не удалось открыть файл: " + PathToUtf8(notAFile));
+        notFiles.push_back({dir / "fifo.tif", special});
+    for (const auto& [notAFile, refusal] : notFiles)
+        ExpectFailure(TTIFFBitDepthAnalyzer().AnalyzeBitDepth(notAFile, amPrecise), refusal + PathToUtf8(notAFile));
 
     for (const TBytes& bytes : {TBytes{}, TBytes{'I', 'I', 42}}) {
         WriteFile(dir / "tiny.tif", bytes);

@@ -1,5 +1,6 @@
 #include "TargetPath.h"
 
+#include "HostileNames.h"
 #include "PathText.h"
 #include "TempDir.h"
 
@@ -33,6 +34,13 @@ TEST(TargetPath, NamesFollowThePrefixRuleOnlyInTheSourceFolder) {
                   Utf8ToPath(c.Target))
             << c.Input;
     EXPECT_EQ(BuildTargetPath("/in/x.tif", "/out/", false, "", ""), fs::path("/out/x.tif"));
+}
+
+TEST(TargetPath, PrefixesAndPostfixesStayPartsOfTheName) {
+    for (const std::string& part : test::HostileNameParts)
+        EXPECT_FALSE(IsNamePart(part)) << part;
+    for (const std::string part : {"", "! ", "_pos", ".x", "...", "..a", "a..", " .. "})
+        EXPECT_TRUE(IsNamePart(part)) << part;
 }
 
 TEST(TargetPath, OneFolderSpelledInOtherWaysIsTheSameFolder) {

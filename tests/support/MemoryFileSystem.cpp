@@ -35,6 +35,7 @@ public:
             return 0;
         const std::size_t length = std::min<std::uint64_t>(ALength, bytes.size() - AOffset);
         std::memcpy(AData, bytes.data() + AOffset, length);
+        FOwner.FBytesRead += length;
         return length;
     }
 
@@ -104,6 +105,8 @@ void TMemoryFileSystem::Call(const char* AOperation, const fs::path& APath) {
 std::unique_ptr<platform::TFile> TMemoryFileSystem::OpenRead(const fs::path& APath) {
     Call("Не удалось открыть файл", APath);
     const auto found = FFiles.find(APath);
+    if (found == FFiles.end() && IsFolder(APath))
+        throw platform::ENotRegularFile(APath, true);
     if (found == FFiles.end())
         ThrowSystemError("Не удалось открыть файл " + PathToUtf8(APath),
                          std::make_error_code(std::errc::no_such_file_or_directory));

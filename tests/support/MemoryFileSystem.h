@@ -39,6 +39,8 @@ public:
     // later call fails too, as on a disk that has gone away.
     void FailCall(std::size_t ANth, std::errc AError, bool AAndAfter = false);
     std::size_t Calls() const { return FCalls; }
+    // Bytes handed out by reads of every file so far.
+    std::uint64_t BytesRead() const { return FBytesRead; }
     // Runs before every call, with its number; may change files.
     std::function<void(std::size_t ACall)> BeforeCall;
 
@@ -54,6 +56,9 @@ public:
     std::filesystem::path LinkTarget(const std::filesystem::path& APath) override;
     // The files and folders right below APath; hidden as their names say.
     std::vector<platform::TFolderEntry> ListFolder(const std::filesystem::path& APath) override;
+    // The umask of the "process"; 0 unless a test sets Umask.
+    std::uint32_t CreationMask() override { return Umask; }
+    std::uint32_t Umask = 0;
 
     // Counts a call made on APath and raises the injected fault when it is due.
     void Call(const char* AOperation, const std::filesystem::path& APath);
@@ -63,6 +68,7 @@ private:
 
     std::map<std::filesystem::path, std::shared_ptr<TNode>> FFiles;
     std::size_t FCalls = 0;
+    std::uint64_t FBytesRead = 0;
     std::size_t FFailAt = 0;
     bool FFailAfter = false;
     std::errc FError = std::errc::io_error;

@@ -39,6 +39,16 @@ std::uint32_t TTiffBuilder::AddBlob(const TBytes& ABytes) {
     return offset;
 }
 
+std::uint32_t TTiffBuilder::AddIFD(const std::vector<TEntry>& AEntries, std::uint32_t ANextIFD) {
+    if (FBlobs.size() % 2)
+        FBlobs.push_back(0);
+    const std::size_t at = 8 + FBlobs.size();
+    TBytes out(at);
+    WriteIFD(out, at, AEntries, ANextIFD, std::nullopt);
+    FBlobs.insert(FBlobs.end(), out.begin() + std::ptrdiff_t(at), out.end());
+    return std::uint32_t(at);
+}
+
 std::uint32_t TTiffBuilder::AddSamples(const std::vector<std::uint16_t>& ASamples) {
     TBytes bytes;
     for (std::size_t i = 0; i < ASamples.size(); ++i)
@@ -185,6 +195,25 @@ TTiffBuilder BuildImage(const TImageLayout& ALayout) {
     if (ALayout.SampleFormat)
         builder.Set(tagSampleFormat, typeShort, std::vector<std::uint32_t>(ALayout.SamplesPerPixel ? ALayout.SamplesPerPixel : 1, *ALayout.SampleFormat));
     return builder;
+}
+
+std::vector<TEntry> ThumbnailEntries(TTiffBuilder& ABuilder, std::uint16_t ABits, std::uint16_t ASamplesPerPixel,
+                                     std::uint16_t ACompression) {
+    TBytes bytes(std::size_t(4) * ASamplesPerPixel * (ABits / 8));
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = std::uint8_t(0x10 + i);
+    const std::uint32_t at = ABuilder.AddBlob(bytes);
+    return {
+        {tagNewSubfileType, typeLong, 1, {1}},
+        {tagImageWidth, typeShort, 1, {2}},
+        {tagImageLength, typeShort, 1, {2}},
+        {tagBitsPerSample, typeShort, ASamplesPerPixel, std::vector<std::uint32_t>(ASamplesPerPixel, ABits)},
+        {tagCompression, typeShort, 1, {ACompression}},
+        {tagPhotometric, typeShort, 1, {ASamplesPerPixel >= 3 ? 2u : 1u}},
+        {tagStripOffsets, typeLong, 1, {at}},
+        {tagSamplesPerPixel, typeShort, 1, {ASamplesPerPixel}},
+        {tagStripByteCounts, typeLong, 1, {std::uint32_t(bytes.size())}},
+    };
 }
 
 TTiffBuilder RgbImage(bool ABigEndian) {

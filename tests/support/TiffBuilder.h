@@ -13,6 +13,7 @@ namespace kvaderon::test {
 
 using TBytes = std::vector<std::uint8_t>;
 
+constexpr std::uint16_t tagNewSubfileType = 254;
 constexpr std::uint16_t tagImageWidth = 256;
 constexpr std::uint16_t tagImageLength = 257;
 constexpr std::uint16_t tagBitsPerSample = 258;
@@ -56,6 +57,9 @@ public:
 
     // Bytes placed right after the header; returns their offset.
     std::uint32_t AddBlob(const TBytes& ABytes);
+    // An IFD placed as a blob (a SubIFD, or one of a chain), its arrays right after it; returns
+    // its offset.
+    std::uint32_t AddIFD(const std::vector<TEntry>& AEntries, std::uint32_t ANextIFD = 0);
     // 16-bit samples stored in the file byte order; returns their offset.
     std::uint32_t AddSamples(const std::vector<std::uint16_t>& ASamples);
 
@@ -111,6 +115,11 @@ std::size_t SampleCount(const TImageLayout& ALayout);
 std::vector<std::uint16_t> ImageSamples(const TImageLayout& ALayout);
 // A builder holding the tags and strips of the image, ready for further changes.
 TTiffBuilder BuildImage(const TImageLayout& ALayout);
+
+// The entries of a 2 x 2 RGB thumbnail of ABits-bit samples (bytes 0x10, 0x11, …), NewSubfileType 1,
+// its strip added to ABuilder; ACompression 7 makes it a JPEG one (its bytes are not JPEG).
+std::vector<TEntry> ThumbnailEntries(TTiffBuilder& ABuilder, std::uint16_t ABits, std::uint16_t ASamplesPerPixel,
+                                     std::uint16_t ACompression = 1);
 
 // A 4 x 2 RGB image of 16-bit samples.
 TTiffBuilder RgbImage(bool ABigEndian = false);

@@ -52,7 +52,7 @@ std::vector<TNamedFile> TiffLayouts() {
         seeds.push_back({order + "thumbnail", thumbnail.Build()});
     }
     TTiffBuilder subIFDs = RgbImage();
-    subIFDs.Set(tagSubIFDs, typeLong, {8});
+    subIFDs.Set(tagSubIFDs, typeLong, {subIFDs.AddIFD({{tagImageWidth, typeShort, 1, {1}}})});
     seeds.push_back({"sub-ifds", subIFDs.Build()});
     return seeds;
 }

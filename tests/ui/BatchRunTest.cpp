@@ -629,6 +629,21 @@ TEST_F(BatchRunTest, TargetNamesFollowEachFilesOwnFolder) {
     }
 }
 
+// With the setting on, every positive is read back and checked before it takes its name, and its
+// line says so; an overwritten file's decision line comes first, as without the check.
+TEST_F(BatchRunTest, WithVerifyOnEachWrittenPositiveIsCheckedAndSaysSo) {
+    ExistingTarget("a.tif");
+    Choose({Negative("a.tif"), Negative("b.tif")});
+    Access().Settings().VerifyAfterWrite = true;
+    Script->Answers = {100};
+    Run();
+    EXPECT_EQ(LogLines(), (QStringList{QStringLiteral("1. a.tif: OK! (Перезаписан)"),
+                                       QStringLiteral("1. a.tif: ОК! (проверено)"),
+                                       QStringLiteral("2. b.tif: ОК! (проверено)")}));
+    EXPECT_EQ(ReadFile(Out / "a.tif"), PositiveBytes());
+    EXPECT_EQ(ReadFile(Out / "b.tif"), PositiveBytes());
+}
+
 // A target that is the input itself, under its own name (empty prefix and postfix) or through a
 // hard link, is refused as that file's error and never offered for overwriting.
 TEST_F(BatchRunTest, ATargetThatIsTheInputItselfIsRefusedWithoutTheFileExistsDialog) {

@@ -1,5 +1,6 @@
 // The settings dialog: its controls, the theme preview and the theme put back at closing, the
 // filters, theming off, the colour set by darkness, OK and Execute.
+#include "HostileNames.h"
 #include "ColorBox.h"
 #include "ColorNames.h"
 #include "DefaultSettings.h"
@@ -19,6 +20,7 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QTimer>
+#include <QValidator>
 
 #include <gtest/gtest.h>
 
@@ -104,7 +106,7 @@ protected:
 
 TEST_F(SettingsFormTest, ControlsHaveTheirCaptionsPlacesAndTabOrder) {
     EXPECT_EQ(Form->windowTitle(), QStringLiteral("Настройки"));
-    EXPECT_EQ(Form->size(), QSize(384, 306));
+    EXPECT_EQ(Form->size(), QSize(384, 354));
     EXPECT_EQ(Form->minimumSize(), Form->maximumSize());
     struct TControl {
         const char* Name;
@@ -127,7 +129,10 @@ TEST_F(SettingsFormTest, ControlsHaveTheirCaptionsPlacesAndTabOrder) {
           {"GroupBox1", {0, 194, 384, 78}, {}},
           {"EditPrefix", {16, 43, 121, 23}, {}},
           {"EditPostfix", {208, 43, 121, 23}, {}},
-          {"BitBtn1", {275, 280, 109, 25}, QStringLiteral("ОК")}}) {
+          {"CheckBoxVerify", {8, 278, 370, 17}, QStringLiteral("Проверять каждый позитив после записи")},
+          {"CheckInvertPreviews", {8, 298, 370, 17}, QStringLiteral("Инвертировать встроенные миниатюры")},
+          {"BitBtnCancel", {160, 322, 109, 25}, QStringLiteral("Отмена")},
+          {"BitBtn1", {275, 322, 109, 25}, QStringLiteral("ОК")}}) {
         QWidget* widget = Control(control.Name);
         EXPECT_EQ(widget->geometry(), control.Place) << control.Name;
         if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
@@ -152,7 +157,7 @@ TEST_F(SettingsFormTest, ControlsHaveTheirCaptionsPlacesAndTabOrder) {
         u"ComboBoxStyles"_s, u"CheckBox1"_s,  u"RadioButton1"_s, u"RadioButton2"_s,
         u"RadioButton3"_s,   u"ColorBox1"_s,  u"ColorBox2"_s,    u"ColorBox3"_s,
         u"ColorBox4"_s,      u"ColorBox5"_s,  u"ColorBox6"_s,    u"ColorBox7"_s,
-        u"EditPrefix"_s,     u"EditPostfix"_s, u"BitBtn1"_s};
+        u"EditPrefix"_s,     u"EditPostfix"_s, u"CheckBoxVerify"_s, u"CheckInvertPreviews"_s, u"BitBtn1"_s};
     QStringList chain;
     QWidget* widget = StyleList();
     do {
@@ -349,11 +354,35 @@ TEST_F(SettingsFormTest, OkTakesPrefixAndPostfixExactlyAndTheThemesOwnName) {
     Control<QLineEdit>("EditPrefix")->setText(QStringLiteral("  a "));
     Control<QLineEdit>("EditPostfix")->setText(QStringLiteral(" б  "));
     StyleList()->setEditText(QStringLiteral(" windows10 "));
+    EXPECT_FALSE(Control<QCheckBox>("CheckBoxVerify")->isChecked()) << "off by default";
+    EXPECT_FALSE(Control<QCheckBox>("CheckInvertPreviews")->isChecked()) << "off by default";
+    Control<QCheckBox>("CheckBoxVerify")->setChecked(true);
+    Control<QCheckBox>("CheckInvertPreviews")->setChecked(true);
     Control<QPushButton>("BitBtn1")->click();
     EXPECT_EQ(Form->result(), QDialog::Accepted);
+    EXPECT_TRUE(Access().Settings().VerifyAfterWrite);
+    EXPECT_TRUE(Access().Settings().InvertPreviews);
     EXPECT_EQ(Access().Settings().Prefix, "  a ");
     EXPECT_EQ(Access().Settings().Postfix, " б  ");
     EXPECT_EQ(Access().Settings().LastStyle, "Windows10");
+}
+
+TEST_F(SettingsFormTest, OkDoesNotTakeAPrefixOrPostfixThatIsNoNamePart) {
+    for (const std::string& part : kvaderon::test::HostileNameParts) {
+        for (const char* edit : {"EditPrefix", "EditPostfix"}) {
+            SCOPED_TRACE(std::string(edit) + " " + part);
+            Open();
+            Control<QLineEdit>(edit)->setText(QString::fromUtf8(part.data(), qsizetype(part.size())));
+            Control<QPushButton>("BitBtn1")->click();
+            EXPECT_NE(Form->result(), QDialog::Accepted);
+            EXPECT_FALSE(Control<QLineEdit>(edit)->hasAcceptableInput());
+        }
+    }
+    for (QString typed : {QStringLiteral("../"), QStringLiteral("a\\b")}) {
+        int position = 0;
+        EXPECT_EQ(Control<QLineEdit>("EditPrefix")->validator()->validate(typed, position), QValidator::Invalid)
+            << "a separator cannot be typed";
+    }
 }
 
 // Answers the modal dialog once it shows, then lets Execute return.

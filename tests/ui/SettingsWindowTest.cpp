@@ -1,5 +1,6 @@
 // The main window and its settings file: what comes back after closing and starting again,
 // recovery from bad files, the message when the file cannot be written, the settings button.
+#include "FileChoosers.h"
 #include "Form1Fixture.h"
 #include "SettingsLocation.h"
 #include "platform/StyleManager.h"
@@ -9,6 +10,9 @@
 #include "TempDir.h"
 #include "TiffBuilder.h"
 
+#include <QFileInfo>
+
+#include <vector>
 
 namespace {
 
@@ -163,18 +167,31 @@ TEST_F(SettingsWindowTest, SettingsButtonTakesOverConfirmedSettingsOnly) {
     EXPECT_EQ(Access().OutputColors(), edited.OutputColorsBW.W);
 }
 
-TEST(SettingsLocation, BesideTheExecutableUnlessItsFolderIsASystemOrReadOnlyOne) {
+TEST(SettingsLocation, BesideTheExecutableUnlessItsFolderIsASystemReadOnlyOrInstalledOne) {
     TTempDir dir;
     const QString folder = Native(dir.Path());
+    const QString installed = folder + QStringLiteral("/installed");
+    const QString installedWithIni = folder + QStringLiteral("/installed-with-ini");
+    for (const QString& sub : {installed, installedWithIni}) {
+        ASSERT_TRUE(QDir().mkpath(sub));
+        WriteTextFile(ToPath(sub + QLatin1Char('/') + QLatin1String(InstalledMarker)), "");
+    }
+    WriteTextFile(ToPath(installedWithIni + QStringLiteral("/kvaderon.ini")), "");
     const QString config = QStringLiteral("/home/user/.config/kvaderon");
     struct TCase {
         QString Executable;
         QString Expected;
     };
-    for (const TCase& test :
-         {TCase{folder + QStringLiteral("/kvaderon"), folder + QStringLiteral("/kvaderon.ini")},
-          TCase{folder + QStringLiteral("/missing/kvaderon"), config + QStringLiteral("/kvaderon.ini")},
-          TCase{QStringLiteral("/usr/bin/kvaderon"), config + QStringLiteral("/kvaderon.ini")}})
+    std::vector<TCase> cases{
+        {folder + QStringLiteral("/kvaderon"), folder + QStringLiteral("/kvaderon.ini")},
+        {folder + QStringLiteral("/missing/kvaderon"), config + QStringLiteral("/kvaderon.ini")},
+        {installed + QStringLiteral("/kvaderon.exe"), config + QStringLiteral("/kvaderon.ini")},
+        {installedWithIni + QStringLiteral("/kvaderon.exe"),
+         installedWithIni + QStringLiteral("/kvaderon.ini")}};
+    // Where /usr is the system's folder: on Windows the path names a folder of the current drive.
+    if (QFileInfo(QStringLiteral("/usr")).absoluteFilePath() == QStringLiteral("/usr"))
+        cases.push_back({QStringLiteral("/usr/bin/kvaderon"), config + QStringLiteral("/kvaderon.ini")});
+    for (const TCase& test : cases)
         EXPECT_EQ(SettingsFilePath(test.Executable, config),
                   kvaderon::Utf8ToPath(test.Expected.toStdString()))
             << test.Executable.toStdString();

@@ -4,10 +4,12 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <thread>
 
 namespace kvaderon::test {
@@ -127,6 +129,71 @@ TEST_F(FaultCli, AFailedWriteToStandardOutputEndsTheRun) {
         EXPECT_EQ(TempFiles(out), std::vector<std::string>{});
         EXPECT_LE(FileCount(out), 2u) << "files were started after the failed write";
     }
+}
+
+// With standard input and output closed, the descriptors the positives are written through
+// would take their numbers; the null device takes them first, so every positive is exact.
+TEST_F(FaultCli, ClosedStandardStreamsNeverReachAPositive) {
+    std::vector<std::string> arguments{"invert", "--jobs", "2", "--out", (FTemp / "out").string()};
+    std::vector<TBytes> positives;
+    for (std::uint16_t seed = 0; seed < 12; ++seed) {
+        TImageLayout layout = Image(seed, 64);
+        const fs::path input = Put(Folder("in") / ("scan" + std::to_string(seed) + ".tif"), BuildImage(layout).Build());
+        arguments.push_back(input.string());
+        positives.push_back(Positive(layout));
+    }
+    EXPECT_EQ(WaitForProgram(Start(arguments, -1, FScratch / "err")), 0) << ErrText();
+    EXPECT_EQ(ErrText(), "");
+    for (std::size_t i = 0; i < positives.size(); ++i)
+        EXPECT_EQ(ReadFile(FTemp / "out" / ("scan" + std::to_string(i) + ".tif")), positives[i]) << i;
+}
+
+// Names with terminal controls are shown escaped; JSON escapes them as JSON does and keeps the
+// bytes of a name that is not UTF-8.
+TEST_F(FaultCli, NamesCannotControlTheTerminal) {
+    const std::string retitle = "\x1b]0;pwned\x07";
+    const std::string clear = "\x1b[2J";
+    const fs::path input = Put(Folder("in") / (retitle + clear + "\x9b.tif"), BuildImage(Image(3)).Build());
+    const std::string shown = "\\x1b]0;pwned\\x07\\x1b[2J\\x9b.tif";
+    for (const std::string color : {"never", "always"}) {
+        SCOPED_TRACE(color);
+        const TProgramResult inverted = Cli({"invert", "--color", color, "--out", (FTemp / "out").string(), input.string()});
+        EXPECT_EQ(inverted.ExitCode, 0) << inverted.Err;
+        const TProgramResult analysed = Cli({"analyze", "--color", color, input.string()});
+        EXPECT_EQ(analysed.ExitCode, 0) << analysed.Err;
+        for (const std::string& text : {inverted.Out, analysed.Out}) {
+            EXPECT_NE(text.find(shown), std::string::npos) << text;
+            EXPECT_EQ(text.find(retitle), std::string::npos);
+            EXPECT_EQ(text.find(clear), std::string::npos);
+            EXPECT_EQ(text.find('\x07'), std::string::npos);
+        }
+        fs::remove_all(FTemp / "out");
+    }
+    const TProgramResult json = Cli({"analyze", "--json", input.string()});
+    EXPECT_EQ(json.ExitCode, 0) << json.Err;
+    EXPECT_NE(json.Out.find("\\u001b]0;pwned\\u0007\\u001b[2J\xEF\xBF\xBD.tif\",\"FileBytes\":\""), std::string::npos)
+        << json.Out;
+    std::string hex;
+    for (const char c : input.string()) {
+        char digits[3];
+        std::snprintf(digits, sizeof digits, "%02x", unsigned(static_cast<unsigned char>(c)));
+        hex += digits;
+    }
+    EXPECT_NE(json.Out.find("\"FileBytes\":\"" + hex + "\""), std::string::npos) << json.Out;
+}
+
+// An input with setuid, setgid and sticky bits under umask 077 gives a positive of the owner's
+// bits only.
+TEST_F(FaultCli, PositivesNeverCarrySpecialBitsAndFollowTheUmask) {
+    const fs::path input = Put(Folder("in") / "scan.tif", BuildImage(Image(4)).Build());
+    ASSERT_EQ(::chmod(input.c_str(), 06777), 0);
+    const mode_t previous = ::umask(077);
+    const TProgramResult run = Cli({"invert", "--out", (FTemp / "out").string(), input.string()});
+    ::umask(previous);
+    EXPECT_EQ(run.ExitCode, 0) << run.Err;
+    struct stat info {};
+    ASSERT_EQ(::stat((FTemp / "out" / "scan.tif").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0700u);
 }
 
 } // namespace

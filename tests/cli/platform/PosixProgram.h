@@ -10,7 +10,8 @@
 
 namespace kvaderon::test {
 
-// Starts AProgram with standard output on the descriptor AOutput and standard error in AErrFile.
+// Starts AProgram with standard output on the descriptor AOutput and standard error in AErrFile;
+// with AOutput -1, standard input and output are closed.
 pid_t StartProgram(const std::filesystem::path& AProgram, const std::vector<std::string>& AArguments, int AOutput,
                    const std::filesystem::path& AErrFile);
 

@@ -24,7 +24,12 @@ pid_t StartProgram(const std::filesystem::path& AProgram, const std::vector<std:
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, AOutput, 1);
+    if (AOutput >= 0) {
+        posix_spawn_file_actions_adddup2(&actions, AOutput, 1);
+    } else {
+        posix_spawn_file_actions_addclose(&actions, 0);
+        posix_spawn_file_actions_addclose(&actions, 1);
+    }
     posix_spawn_file_actions_addopen(&actions, 2, AErrFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     pid_t child = 0;
     const int failure = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ);

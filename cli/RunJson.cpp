@@ -1,0 +1,117 @@
+#include "RunJson.h"
+
+#include "JsonObject.h"
+#include "PathText.h"
+
+namespace kvaderon::cli {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void AddSize(TJsonObject& AJson, const char* AKey, const fs::path& AFile) {
+    std::error_code error;
+    const std::uintmax_t size = fs::file_size(AFile, error);
+    if (!error)
+        AJson.Add(AKey, std::uint64_t(size));
+}
+
+} // namespace
+
+std::string OutcomeName(const TFileReport& AReport) {
+    switch (AReport.Outcome) {
+    case TFileOutcome::foProcessed: return AReport.Overwritten ? "overwritten" : "written";
+    case TFileOutcome::foSkipped: return "skipped";
+    case TFileOutcome::foError: return AReport.Refused ? "refused" : "failed";
+    }
+    return "failed";
+}
+
+std::string FileReportJson(const TFileTask& ATask, const TFileReport& AReport) {
+    TJsonObject json;
+    json.Add("Input", PathToUtf8(ATask.Input));
+    json.Add("Target", PathToUtf8(ATask.Target));
+    json.Add("Outcome", OutcomeName(AReport));
+    json.Add("Reason", AReport.Reason);
+    const bool written = AReport.Outcome == TFileOutcome::foProcessed;
+    if (written)
+        json.Add("InputSize", AReport.Result.Size);
+    else
+        AddSize(json, "InputSize", ATask.Input);
+    if (written)
+        json.Add("OutputSize", AReport.Result.Size);
+    if (!AReport.Result.Hashes.Input.empty()) {
+        json.Add("InputSha256", AReport.Result.Hashes.Input);
+        json.Add("OutputSha256", AReport.Result.Hashes.Output);
+    }
+    json.Add("Verified", AReport.Result.Verified);
+    json.Add("Seconds", AReport.Seconds);
+    return json.Finish();
+}
+
+void TInvertTotals::Add(const TFileReport& AReport) {
+    ++Files;
+    const std::string outcome = OutcomeName(AReport);
+    int& count = outcome == "written" ? Written
+                 : outcome == "overwritten" ? Overwritten
+                 : outcome == "skipped"     ? Skipped
+                 : outcome == "refused"     ? Refused
+                                            : Failed;
+    ++count;
+    Verified += AReport.Result.Verified ? 1 : 0;
+}
+
+std::string TotalsJson(const TInvertTotals& ATotals, double ASeconds) {
+    TJsonObject json;
+    json.Add("Summary", true);
+    json.Add("Files", ATotals.Files);
+    json.Add("Written", ATotals.Written);
+    json.Add("Overwritten", ATotals.Overwritten);
+    json.Add("Skipped", ATotals.Skipped);
+    json.Add("Refused", ATotals.Refused);
+    json.Add("Failed", ATotals.Failed);
+    json.Add("Verified", ATotals.Verified);
+    json.Add("Seconds", ASeconds);
+    return json.Finish();
+}
+
+std::string DryRunJson(const TFileTask& ATask, const std::string& AOutcome, const std::string& AReason) {
+    TJsonObject json;
+    json.Add("Input", PathToUtf8(ATask.Input));
+    json.Add("Target", PathToUtf8(ATask.Target));
+    json.Add("Outcome", AOutcome);
+    json.Add("Reason", AReason);
+    AddSize(json, "InputSize", ATask.Input);
+    json.Add("DryRun", true);
+    return json.Finish();
+}
+
+std::string PairJson(const TPairResult& APair) {
+    TJsonObject json;
+    json.Add("Negative", PathToUtf8(APair.Negative));
+    json.Add("Positive", PathToUtf8(APair.Positive));
+    const bool failed = !APair.Error.empty();
+    json.Add("Outcome", std::string(failed                         ? "failed"
+                                    : APair.Verification.Holds() ? "holds"
+                                                                 : "differs"));
+    if (!failed && !APair.Verification.Holds()) {
+        json.Add("Offset", APair.Verification.Offset);
+        json.Add("Difference", DifferenceKindText(APair.Verification.Kind));
+    }
+    json.Add("Reason", APair.Error);
+    json.Add("Seconds", APair.Seconds);
+    return json.Finish();
+}
+
+std::string PairTotalsJson(int AHold, int ADiffer, int AFailed, double ASeconds) {
+    TJsonObject json;
+    json.Add("Summary", true);
+    json.Add("Pairs", AHold + ADiffer + AFailed);
+    json.Add("Hold", AHold);
+    json.Add("Differ", ADiffer);
+    json.Add("Failed", AFailed);
+    json.Add("Seconds", ASeconds);
+    return json.Finish();
+}
+
+} // namespace kvaderon::cli

@@ -1,0 +1,163 @@
+#include "ChannelDepth.h"
+
+#include "CommonTypes.h"
+
+#include <bit>
+#include <cstdio>
+
+namespace kvaderon {
+
+namespace {
+
+struct TChannelBits {
+    unsigned AnySet = 0;      // OR of every value
+    unsigned AllSet = 0xFFFF; // AND of every value
+    bool AllReplicated = true;
+};
+
+TChannelBits GatherBits(const std::uint8_t* ASeen, std::uint8_t AMask, TChannelDepth& ADepth) {
+    TChannelBits bits;
+    for (unsigned value = 0; value < 65536; ++value) {
+        if (!(ASeen[value] & AMask))
+            continue;
+        if (ADepth.DistinctValues++ == 0)
+            ADepth.MinValue = std::uint16_t(value);
+        ADepth.MaxValue = std::uint16_t(value);
+        bits.AnySet |= value;
+        bits.AllSet &= value;
+        const unsigned remainder = value % 257;
+        bits.AllReplicated = bits.AllReplicated && (remainder == 0 || remainder == 1 || remainder == 256);
+    }
+    return bits;
+}
+
+TDepthPattern FindPattern(const TChannelDepth& ADepth, unsigned AZeroLow, unsigned AOnesLow) {
+    if (ADepth.DistinctValues < MinValuesForVerdict)
+        return TDepthPattern::dpFewValues;
+    if (ADepth.MaxValue <= 0xFF)
+        return TDepthPattern::dpLowByte8;
+    if (ADepth.MinValue >= 0xFF00)
+        return TDepthPattern::dpHighFF8;
+    if (AZeroLow > 0)
+        return TDepthPattern::dpLeftShifted;
+    if (AOnesLow > 0)
+        return TDepthPattern::dpOnesPadded;
+    if (ADepth.MaxValue == 0x8000)
+        return TDepthPattern::dpEditor15;
+    if (ADepth.HighestBit < 15)
+        return TDepthPattern::dpLowBits;
+    return TDepthPattern::dpNone;
+}
+
+std::string Percent(double AValue) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", AValue);
+    std::string result = text;
+    for (char& c : result)
+        if (c == '.')
+            c = ',';
+    return result;
+}
+
+std::string LowBitsText(std::int32_t ACount, const char* AValue) {
+    return std::to_string(ACount) + " " +
+           GetPluralForm(ACount, "младший бит всегда ", "младших бита всегда ", "младших бит всегда ") + AValue;
+}
+
+std::string PatternText(const TChannelDepth& ADepth) {
+    const std::string bits = std::to_string(ADepth.PatternBits());
+    switch (ADepth.Pattern) {
+    case TDepthPattern::dpNone: return "используются все 16 бит";
+    case TDepthPattern::dpFewValues: return "слишком мало разных значений, чтобы судить о битности";
+    case TDepthPattern::dpReplicated8: return "8 бит, расширенные до 16 умножением на 257 (0xXXXX)";
+    case TDepthPattern::dpLowByte8: return "8 бит в младшем байте (0x00XX)";
+    case TDepthPattern::dpHighFF8: return "все значения 0xFFXX: возможно, инвертированный 8-битный файл";
+    case TDepthPattern::dpLeftShifted:
+        return ADepth.PatternBits() == 8 ? "8 бит, сдвинутые в старший байт (0xXX00)"
+                                         : bits + "-битные данные, сдвинутые в старшие биты";
+    case TDepthPattern::dpOnesPadded:
+        return ADepth.PatternBits() == 8 ? "8 бит в старшем байте, младший байт 0xFF (0xXXFF)"
+                                         : bits + "-битные данные в старших битах, младшие дополнены единицами";
+    case TDepthPattern::dpEditor15: return "диапазон 0–32768 графического редактора (15 бит и ещё одно значение)";
+    case TDepthPattern::dpLowBits:
+        return bits + "-битные данные в младших битах" +
+               (ADepth.PatternBits() == 15 ? " (как 0–32767 у 15-битных редакторов)" : "");
+    }
+    return {};
+}
+
+} // namespace
+
+double TChannelDepth::LevelsUsedPercent() const {
+    return LevelsPossible > 0 ? 100.0 * DistinctValues / LevelsPossible : 0.0;
+}
+
+std::int32_t TChannelDepth::PatternBits() const {
+    switch (Pattern) {
+    case TDepthPattern::dpLeftShifted:
+    case TDepthPattern::dpOnesPadded: return SignificantBits;
+    case TDepthPattern::dpLowBits: return HighestBit + 1;
+    default: return 0;
+    }
+}
+
+TChannelDepth DescribeChannel(const std::uint8_t* AChannelSeen, std::uint8_t AMask) {
+    TChannelDepth depth;
+    const TChannelBits bits = GatherBits(AChannelSeen, AMask, depth);
+    if (depth.DistinctValues == 0)
+        return depth;
+    // A channel of one value has no bits that vary; its low bits count as constant only up to
+    // its lowest set bit, as for any other value.
+    const unsigned zeroLow = bits.AnySet == 0 ? 16u : unsigned(std::countr_zero(bits.AnySet));
+    const unsigned onesLow = unsigned(std::countr_one(bits.AllSet & 0xFFFFu));
+    const unsigned constantLow = std::min(16u, std::max(zeroLow, onesLow));
+    depth.SignificantBits = std::int32_t(16 - constantLow);
+    depth.HighestBit = std::int32_t(std::bit_width(bits.AnySet)) - 1;
+    depth.LevelsPossible = std::int32_t(((depth.MaxValue - depth.MinValue) >> std::min(constantLow, 15u)) + 1);
+    depth.Pattern = bits.AllReplicated && depth.DistinctValues >= MinValuesForVerdict
+                        ? TDepthPattern::dpReplicated8
+                        : FindPattern(depth, zeroLow, onesLow);
+    return depth;
+}
+
+std::string_view PatternWord(TDepthPattern APattern) {
+    switch (APattern) {
+    case TDepthPattern::dpNone: return "none";
+    case TDepthPattern::dpFewValues: return "few-values";
+    case TDepthPattern::dpReplicated8: return "8-bit-x257";
+    case TDepthPattern::dpLowByte8: return "8-bit-low-byte";
+    case TDepthPattern::dpHighFF8: return "8-bit-high-ff";
+    case TDepthPattern::dpLeftShifted: return "left-shifted";
+    case TDepthPattern::dpOnesPadded: return "left-shifted-ones";
+    case TDepthPattern::dpEditor15: return "0-32768";
+    case TDepthPattern::dpLowBits: return "low-bits";
+    }
+    return "none";
+}
+
+std::vector<std::string> ChannelDepthLines(const TChannelDepth& ADepth) {
+    if (ADepth.DistinctValues == 0)
+        return {"нет ни одного значения"};
+    std::string bits = "значимых бит: " + std::to_string(ADepth.SignificantBits);
+    if (ADepth.SignificantBits < 16 && ADepth.HighestBit >= 0)
+        bits += " (" + LowBitsText(16 - ADepth.SignificantBits, ADepth.Pattern == TDepthPattern::dpOnesPadded ? "1" : "0") + ")";
+    bits += ", старший используемый бит: " +
+            (ADepth.HighestBit < 0 ? std::string("нет (все значения 0)") : std::to_string(ADepth.HighestBit) + " из 0–15");
+    return {
+        bits,
+        "разных значений: " + std::to_string(ADepth.DistinctValues) + ", занято уровней между мин. и макс.: " +
+            Percent(ADepth.LevelsUsedPercent()) + " % (из " + std::to_string(ADepth.LevelsPossible) + ")",
+        PatternText(ADepth),
+    };
+}
+
+std::string ChannelName(std::size_t AChannel, std::size_t AChannelCount, std::uint16_t APhotometric) {
+    static const char* const rgb[] = {"Красный", "Зелёный", "Синий"};
+    if (APhotometric == 2 && AChannelCount == 3)
+        return rgb[AChannel];
+    if ((APhotometric == 0 || APhotometric == 1) && AChannelCount == 1)
+        return "Серый";
+    return "Канал " + std::to_string(AChannel + 1);
+}
+
+} // namespace kvaderon

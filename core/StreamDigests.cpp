@@ -1,0 +1,108 @@
+#include "StreamDigests.h"
+
+#include <algorithm>
+#include <system_error>
+
+namespace kvaderon {
+
+TStreamDigests::TStreamDigests(std::size_t AChunkBytes) : FSlots(slotCount) {
+    for (auto& slot : FSlots) {
+        slot.Input.resize(AChunkBytes);
+        slot.Output.resize(AChunkBytes);
+    }
+    FInput.Bytes = &TSlot::Input;
+    FOutput.Bytes = &TSlot::Output;
+    try {
+        FInput.Thread = std::thread([this] { Work(FInput); });
+        FOutput.Thread = std::thread([this] { Work(FOutput); });
+    } catch (const std::system_error&) {
+        // Submit hashes on the caller's thread.
+    }
+    if (!Threaded() && FInput.Thread.joinable()) {
+        {
+            const std::lock_guard lock(FLock);
+            FClosing = true;
+        }
+        FChanged.notify_all();
+        FInput.Thread.join();
+        FClosing = false;
+    }
+}
+
+TStreamDigests::~TStreamDigests() {
+    if (!Threaded())
+        return;
+    {
+        const std::lock_guard lock(FLock);
+        FClosing = true;
+    }
+    FChanged.notify_all();
+    FInput.Thread.join();
+    FOutput.Thread.join();
+}
+
+TStreamDigests::TSlot& TStreamDigests::Acquire() {
+    std::unique_lock lock(FLock);
+    FChanged.wait(lock, [&] { return FSubmitted - std::min(FInput.Hashed, FOutput.Hashed) < slotCount; });
+    return FSlots[FSubmitted % slotCount];
+}
+
+void TStreamDigests::Submit() {
+    if (!Threaded()) {
+        for (TStream* stream : {&FInput, &FOutput}) {
+            Hash(*stream, FSlots[FSubmitted % slotCount]);
+            ++stream->Hashed;
+        }
+        ++FSubmitted;
+        return;
+    }
+    {
+        const std::lock_guard lock(FLock);
+        ++FSubmitted;
+    }
+    FChanged.notify_all();
+}
+
+TStreamHashes TStreamDigests::Finish() {
+    {
+        std::unique_lock lock(FLock);
+        FChanged.wait(lock, [&] { return FInput.Hashed == FSubmitted && FOutput.Hashed == FSubmitted; });
+    }
+    for (const TStream* stream : {&FInput, &FOutput})
+        if (stream->Failure)
+            std::rethrow_exception(stream->Failure);
+    return {FInput.Digest.FinishHex(), FOutput.Digest.FinishHex()};
+}
+
+void TStreamDigests::Hash(TStream& AStream, const TSlot& ASlot) {
+    if (AStream.Failure)
+        return;
+    try {
+        AStream.Digest.Update((ASlot.*AStream.Bytes).data(), ASlot.Length);
+    } catch (...) {
+        AStream.Failure = std::current_exception();
+    }
+}
+
+// A stream's Failure is written only by its thread while it runs, and read by Finish after the
+// last slot.
+void TStreamDigests::Work(TStream& AStream) {
+    for (;;) {
+        const TSlot* slot = nullptr;
+        {
+            std::unique_lock lock(FLock);
+            FChanged.wait(lock, [&] { return FClosing || AStream.Hashed < FSubmitted; });
+            if (AStream.Hashed == FSubmitted)
+                return;
+            slot = &FSlots[AStream.Hashed % slotCount];
+        }
+        Hash(AStream, *slot);
+        {
+            const std::lock_guard lock(FLock);
+            ++AStream.Hashed;
+        }
+        FChanged.notify_all();
+    }
+}
+
+} // namespace kvaderon

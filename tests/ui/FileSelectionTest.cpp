@@ -19,10 +19,15 @@
 
 namespace {
 
+// Chosen files come back in the system's spelling (backslashes on Windows).
+QString NativeSpelling(const QString& APath) {
+    return QDir::toNativeSeparators(APath);
+}
+
 QStringList NumberedFiles(int ACount) {
     QStringList files;
     for (int i = 1; i <= ACount; ++i)
-        files.append(QStringLiteral("/scans/a%1.tif").arg(i));
+        files.append(NativeSpelling(QStringLiteral("/scans/a%1.tif").arg(i)));
     return files;
 }
 
@@ -238,14 +243,14 @@ TEST_F(Form1Test, FolderStandsForItsTiffFiles) {
 TEST_F(Form1Test, ChoiceWithCtrlJoinsTheList) {
     Script->NextInputFiles = NumberedFiles(2);
     Access().SelectInputFiles();
-    Script->NextInputFiles = {QStringLiteral("/scans/a2.tif"), QStringLiteral("/other/c.tif")};
+    Script->NextInputFiles = {NativeSpelling(QStringLiteral("/scans/a2.tif")), NativeSpelling(QStringLiteral("/other/c.tif"))};
     Access().SelectInputFiles(true);
-    EXPECT_EQ(Access().InputFiles(), (NumberedFiles(2) << QStringLiteral("/other/c.tif")));
+    EXPECT_EQ(Access().InputFiles(), (NumberedFiles(2) << NativeSpelling(QStringLiteral("/other/c.tif"))));
     EXPECT_EQ(LabelText("lblFileNames"), QStringLiteral("3 файла из 2 папок"));
     Access().HandleDroppedFiles({QStringLiteral("/third/d.tif")}, true);
     EXPECT_EQ(Access().InputFiles().size(), 4);
     Access().HandleDroppedFiles({QStringLiteral("/third/d.tif")});
-    EXPECT_EQ(Access().InputFiles(), QStringList{QStringLiteral("/third/d.tif")}) << "without Ctrl: replaced";
+    EXPECT_EQ(Access().InputFiles(), QStringList{NativeSpelling(QStringLiteral("/third/d.tif"))}) << "without Ctrl: replaced";
 }
 
 TEST_F(Form1Test, OpeningTheDestination) {

@@ -47,7 +47,10 @@ public:
             if (command >= CommandStep && command / CommandStep <= UINT(FActions.size())) {
                 if (QAction* action = FActions[command / CommandStep - 1])
                     action->trigger();
-                *AResult = 0;
+                // A posted message (as the menu's choice is) comes from Qt's event dispatcher,
+                // which passes no result.
+                if (AResult != nullptr)
+                    *AResult = 0;
                 return true;
             }
         }

@@ -1,6 +1,7 @@
 #include "TiffInverterSingleThread.h"
 
 #include "ByteSource.h"
+#include "ChunkReader.h"
 #include "InversionPlan.h"
 #include "PathText.h"
 #include "TempFiles.h"
@@ -149,28 +150,37 @@ TInversionResult TTIFFInverterSingle::WriteInvertedCopy(TPreparedInput& AInput, 
     return result;
 }
 
-// The one pass: read a chunk, invert its strip bytes, write it. With ADigests, the chunk read and
-// the chunk written are kept apart and hashed on the digests' thread.
+// The one pass: a reader thread reads the chunks ahead while this thread inverts the strip bytes of
+// each and writes it. With ADigests, the chunk read and the chunk written are kept apart and hashed
+// on the digests' threads.
 void TTIFFInverterSingle::Stream(TPreparedInput& AInput, platform::TFile& AOutput, const fs::path& AInputFile,
                                  const fs::path& AOutputFile, TStreamDigests* ADigests) {
     const std::uint64_t size = AInput.Info.Size;
-    std::vector<std::uint8_t> buffer(ADigests != nullptr ? 0 : chunkBytes);
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> chunks;
     for (std::uint64_t position = 0; position < size;) {
         const std::uint64_t end = AInput.Plan->ChunkEnd(position, std::min(size, position + chunkBytes));
+        chunks.emplace_back(position, end);
+        position = end;
+    }
+    TChunkReader reader(*AInput.File, AInputFile, chunks, chunkBytes);
+    for (const auto& [position, end] : chunks) {
         const auto length = std::size_t(end - position);
+        std::uint8_t* out = reader.Next();
         TStreamDigests::TSlot* slot = ADigests != nullptr ? &ADigests->Acquire() : nullptr;
-        std::uint8_t* in = slot != nullptr ? slot->Input.data() : buffer.data();
-        std::uint8_t* out = slot != nullptr ? slot->Output.data() : buffer.data();
-        platform::ReadExactly(*AInput.File, position, in, length, AInputFile);
-        if (out != in)
-            std::memcpy(out, in, length);
+        if (slot != nullptr) {
+            std::memcpy(slot->Input.data(), out, length);
+            out = slot->Output.data();
+            std::memcpy(out, slot->Input.data(), length);
+            reader.Release();
+        }
         AInput.Plan->Apply(out, length, position);
         OnTarget(AOutputFile, [&] { AOutput.WriteAt(position, out, length); });
         if (slot != nullptr) {
             slot->Length = length;
             ADigests->Submit();
+        } else {
+            reader.Release();
         }
-        position = end;
     }
     std::uint8_t beyond = 0;
     if (AInput.File->ReadAt(size, &beyond, 1) != 0)

@@ -24,11 +24,13 @@ public:
     }
 
     platform::TFileInfo Info() override {
+        const std::lock_guard lock(FOwner.FLock);
         FOwner.Call("Сбой чтения свойств файла", FPath);
         return {FNode->Bytes.size(), FNode->Permissions, FNode->Times};
     }
 
     std::size_t ReadAt(std::uint64_t AOffset, void* AData, std::size_t ALength) override {
+        const std::lock_guard lock(FOwner.FLock);
         FOwner.Call("Не удалось прочитать файл", FPath);
         const auto& bytes = FNode->Bytes;
         if (AOffset >= bytes.size())
@@ -40,6 +42,7 @@ public:
     }
 
     void WriteAt(std::uint64_t AOffset, const void* AData, std::size_t ALength) override {
+        const std::lock_guard lock(FOwner.FLock);
         FOwner.Call("Не удалось записать файл", FPath);
         auto& bytes = FNode->Bytes;
         if (bytes.size() < AOffset + ALength)
@@ -48,11 +51,13 @@ public:
     }
 
     void SetTimes(const platform::TFileTimes& ATimes) override {
+        const std::lock_guard lock(FOwner.FLock);
         FOwner.Call("Не удалось установить время изменения файла", FPath);
         FNode->Times = ATimes;
     }
 
     void Close() override {
+        const std::lock_guard lock(FOwner.FLock);
         if (!FNode)
             return;
         FNode.reset();
@@ -95,6 +100,7 @@ void TMemoryFileSystem::FailCall(std::size_t ANth, std::errc AError, bool AAndAf
 }
 
 void TMemoryFileSystem::Call(const char* AOperation, const fs::path& APath) {
+    const std::lock_guard lock(FLock);
     ++FCalls;
     if (BeforeCall)
         BeforeCall(FCalls);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <memory>
 #include <string>
 #include <system_error>
@@ -66,6 +67,8 @@ public:
 private:
     friend class TMemoryFile;
 
+    // Files are read on the inverter's reader thread while it writes on its own.
+    std::recursive_mutex FLock;
     std::map<std::filesystem::path, std::shared_ptr<TNode>> FFiles;
     std::size_t FCalls = 0;
     std::uint64_t FBytesRead = 0;

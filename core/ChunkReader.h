@@ -1,0 +1,53 @@
+// Reads a file's chunks ahead on a thread of its own, so that the caller can invert and write one
+// chunk while the next ones are read. The caller takes the chunks in order; a failed read is raised
+// on the caller's thread when it reaches that chunk, and nothing after it is read.
+#pragma once
+
+#include "platform/FileIO.h"
+
+#include <condition_variable>
+#include <cstdint>
+#include <exception>
+#include <filesystem>
+#include <mutex>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace kvaderon {
+
+class TChunkReader {
+public:
+    // AChunks: the [start, end) ranges to read, in order, none longer than AChunkBytes.
+    TChunkReader(platform::TFile& AFile, const std::filesystem::path& APath,
+                 std::vector<std::pair<std::uint64_t, std::uint64_t>> AChunks, std::size_t AChunkBytes);
+    // Stops reading and waits for the thread.
+    ~TChunkReader();
+    TChunkReader(const TChunkReader&) = delete;
+    TChunkReader& operator=(const TChunkReader&) = delete;
+
+    // The bytes of the next chunk, valid until Release; raises what reading them raised.
+    std::uint8_t* Next();
+    // Hands the buffer Next gave back for reading ahead.
+    void Release();
+
+private:
+    static constexpr std::size_t slotCount = 3;
+
+    void Work();
+
+    platform::TFile& FFile;
+    std::filesystem::path FPath;
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> FChunks;
+    std::vector<std::vector<std::uint8_t>> FSlots;
+    std::mutex FLock;
+    std::condition_variable FChanged;
+    std::size_t FRead = 0;     // chunks read (or failed) so far
+    std::size_t FTaken = 0;    // chunks Next gave out
+    std::size_t FReleased = 0; // chunks handed back
+    std::exception_ptr FFailure;
+    bool FStopping = false;
+    std::thread FThread;
+};
+
+} // namespace kvaderon

@@ -46,14 +46,4 @@ inline void WriteU16(std::uint8_t* AData, std::uint16_t AValue, bool ABigEndian)
     }
 }
 
-// A 16-bit value as the two bytes it occupies in a file of the given byte order, read back
-// as a native number: XOR-ing a stored sample with it flips the same bits in either order.
-inline std::uint16_t StoredPattern16(std::uint16_t AValue, bool ABigEndian) {
-    std::uint8_t bytes[2];
-    WriteU16(bytes, AValue, ABigEndian);
-    std::uint16_t native;
-    std::memcpy(&native, bytes, 2);
-    return native;
-}
-
 } // namespace kvaderon

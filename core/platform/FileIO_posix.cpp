@@ -19,7 +19,9 @@ namespace fs = std::filesystem;
 namespace {
 
 [[noreturn]] void Fail(const char* AWhat, const fs::path& APath) {
-    ThrowSystemError(std::string(AWhat) + " " + PathToUtf8(APath), LastSystemError());
+    // Taken first: building the message below may itself set the error.
+    const std::error_code error = LastSystemError();
+    ThrowSystemError(std::string(AWhat) + " " + PathToUtf8(APath), error);
 }
 
 std::int64_t Nanoseconds(const timespec& ATime) {

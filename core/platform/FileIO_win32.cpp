@@ -27,7 +27,9 @@ FILETIME ToFileTime(std::int64_t ANanoseconds) {
 }
 
 [[noreturn]] void Fail(const char* AWhat, const fs::path& APath) {
-    ThrowSystemError(std::string(AWhat) + " " + PathToUtf8(APath), LastSystemError());
+    // Taken first: building the message below may itself set the error.
+    const std::error_code error = LastSystemError();
+    ThrowSystemError(std::string(AWhat) + " " + PathToUtf8(APath), error);
 }
 
 OVERLAPPED At(std::uint64_t AOffset) {

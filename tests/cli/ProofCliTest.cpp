@@ -92,7 +92,13 @@ TEST_F(ProofCli, ChecksumsPassSha256sumAndAnOverwrittenFileGetsItsLineReplaced) 
     EXPECT_EQ(ReadTextFile(out / "SHA256SUMS"), lineA + lineB);
 
     Put(a, BuildImage(Image(5)).Build());
-    ASSERT_EQ(Cli({"invert", "--checksums", "--overwrite", "--out", PathToUtf8(out), PathToUtf8(a)}).ExitCode, 0);
+    const TProgramResult again = Cli({"invert", "--verify", "--checksums", "--overwrite", "--out", PathToUtf8(out), PathToUtf8(a)});
+    ASSERT_EQ(again.ExitCode, 0) << again.Err;
+    // An overwritten file's line says it was overwritten, and a second line that it was checked.
+    const auto againLines = Lines(again.Out);
+    ASSERT_GE(againLines.size(), 2u) << again.Out;
+    EXPECT_EQ(Message(againLines[0], 1, "a.tif"), "OK! (режим «перезаписать все»)");
+    EXPECT_EQ(Message(againLines[1], 1, "a.tif"), "ОК! (проверено)");
     const std::string newLineA = Sha256Of(out / "a.tif") + "  a.tif\n";
     ASSERT_NE(newLineA, lineA);
     EXPECT_EQ(ReadTextFile(out / "SHA256SUMS"), newLineA + lineB);

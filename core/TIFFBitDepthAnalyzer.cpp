@@ -156,8 +156,6 @@ private:
     bool FAllHighFF = true;
 };
 
-// Strips are read in chunks of whole pixels, so that every chunk starts at channel 0.
-constexpr std::size_t chunkBytes = 256 * 1024;
 
 struct TScan {
     const TByteSource& File;
@@ -205,7 +203,7 @@ struct TScan {
         const std::uint64_t offset = Info.StripOffsets[AStrip];
         const std::uint64_t sampleBytes = Info.StripByteCounts[AStrip] & ~std::uint32_t(1);
         const std::size_t pixelBytes = 2 * std::max<std::size_t>(Info.SamplesPerPixel, 1);
-        const std::size_t chunk = std::max(pixelBytes, chunkBytes / pixelBytes * pixelBytes);
+        const std::size_t chunk = std::max(pixelBytes, ReadChunkBytes / pixelBytes * pixelBytes);
         Buffer.resize(std::max(Buffer.size(), chunk));
         for (std::uint64_t done = 0; done < sampleBytes;) {
             const auto length = std::size_t(std::min<std::uint64_t>(chunk, sampleBytes - done));

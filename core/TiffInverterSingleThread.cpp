@@ -21,9 +21,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A few hundred KiB: large enough for the system calls not to count, small enough for the cache.
-constexpr std::size_t chunkBytes = 256 * 1024;
-
 // The positive's permission bits: the input's read, write and execute bits (never setuid, setgid
 // or sticky), plus read and write for the owner, less what the process's umask takes away.
 std::uint32_t PositivePermissions(std::uint32_t AInput, std::uint32_t ACreationMask) {
@@ -122,7 +119,7 @@ TInversionResult TTIFFInverterSingle::WriteInvertedCopy(TPreparedInput& AInput, 
     try {
         std::optional<TStreamDigests> digests;
         if (AOptions.Hash)
-            digests.emplace(chunkBytes);
+            digests.emplace(ReadChunkBytes);
         Stream(AInput, *temp.File, AInputFile, AOutputFile, digests ? &*digests : nullptr);
         if (digests)
             result.Hashes = digests->Finish();
@@ -154,9 +151,9 @@ TInversionResult TTIFFInverterSingle::WriteInvertedCopy(TPreparedInput& AInput, 
 void TTIFFInverterSingle::Stream(TPreparedInput& AInput, platform::TFile& AOutput, const fs::path& AInputFile,
                                  const fs::path& AOutputFile, TStreamDigests* ADigests) {
     const std::uint64_t size = AInput.Info.Size;
-    std::vector<std::uint8_t> buffer(ADigests != nullptr ? 0 : chunkBytes);
+    std::vector<std::uint8_t> buffer(ADigests != nullptr ? 0 : ReadChunkBytes);
     for (std::uint64_t position = 0; position < size;) {
-        const std::uint64_t end = AInput.Plan->ChunkEnd(position, std::min(size, position + chunkBytes));
+        const std::uint64_t end = AInput.Plan->ChunkEnd(position, std::min(size, position + ReadChunkBytes));
         const auto length = std::size_t(end - position);
         TStreamDigests::TSlot* slot = ADigests != nullptr ? &ADigests->Acquire() : nullptr;
         std::uint8_t* in = slot != nullptr ? slot->Input.data() : buffer.data();

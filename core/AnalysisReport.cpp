@@ -166,7 +166,7 @@ TTextRuns BuildAnalysisReport(const std::string& AFileName, const TBitDepthResul
     std::size_t width = LeftColumnWidth;
     for (const auto& row : rows)
         width = std::max(width, CharacterCount(row.FirstName) + CharacterCount(row.FirstValue) + 2);
-    const std::string separator = std::string(83, '-') + "\n";
+    const std::string separator = std::string(ReportLineLength, '-') + "\n";
 
     TTextRuns runs{
         {AFileName + "\n", TColorRole::crFileName, true},

@@ -10,6 +10,9 @@
 
 namespace kvaderon {
 
+// The width of the report's table and separator lines, in characters.
+constexpr int ReportLineLength = 83;
+
 // The file name (bold), the verdict, the effective depth of each colour channel (three lines a
 // channel), the list of the file's images when it holds more than one, a separator line, six rows of two name-value pairs whose
 // second pairs start in one column, a separator line and an empty line; or, when the analysis

@@ -10,6 +10,10 @@
 
 namespace kvaderon {
 
+// The piece in which the inverter and the analyzer read a file: a few hundred KiB, large enough
+// for the system calls not to count, small enough for the cache.
+constexpr std::size_t ReadChunkBytes = 256 * 1024;
+
 class TByteSource {
 public:
     explicit TByteSource(std::uint64_t ASize) : FSize(ASize) {}

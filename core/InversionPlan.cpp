@@ -5,6 +5,7 @@
 #include "StripTable.h"
 #include "ByteSource.h"
 #include "TiffImageMap.h"
+#include "TiffTags.h"
 #include "TiffStructureReader.h"
 
 #include <algorithm>
@@ -13,28 +14,8 @@ namespace kvaderon {
 
 namespace {
 
-[[noreturn]] void ThrowZeroSamplesPerPixel() {
-    throw ETIFFError("Некорректное значение SamplesPerPixel = 0 (деление на ноль)");
-}
-
 std::uint16_t MaskOf(const TTIFFStructure& AStructure) {
     return AStructure.SampleFormat == 2 ? 0x7FFF : 0xFFFF;
-}
-
-// The checks of a structure that come before the strip table's own rules.
-void CheckSamplesPerPixel(const TTIFFStructure& AStructure, std::uint64_t AFileSize) {
-    const auto& offsets = AStructure.StripOffsets;
-    const auto& counts = AStructure.StripByteCounts;
-    if (AStructure.SamplesPerPixel != 0) {
-        if (AStructure.PlanarConfiguration == 2 && offsets.size() % AStructure.SamplesPerPixel != 0)
-            throw ETIFFError("Некорректная структура planar TIFF: StripCount не кратен SamplesPerPixel");
-        return;
-    }
-    if (AStructure.PlanarConfiguration == 2)
-        ThrowZeroSamplesPerPixel();
-    for (std::size_t i = 0; i < offsets.size(); ++i)
-        if (counts[i] >= 2 && IsRangeInside(offsets[i], counts[i], AFileSize))
-            ThrowZeroSamplesPerPixel();
 }
 
 // Why a reduced image cannot be inverted as the first image is; empty when it can.
@@ -54,6 +35,11 @@ std::string PreviewFormatProblem(const TTiffImage& AImage) {
         AImage.SampleFormat != 1 || !layout)
         return "её формат не поддерживается";
     return {};
+}
+
+// The bytes of an image's IFD: entry count, entries and next-IFD offset.
+TByteRange IFDBytes(const TTiffImage& AImage) {
+    return {AImage.IFDOffset, std::uint64_t(AImage.IFDOffset) + 2 + std::uint64_t(IFDEntrySize) * AImage.IFDEntryCount + 4};
 }
 
 bool Intersects(std::uint64_t AOffset, std::uint64_t ALength, std::uint64_t ABegin, std::uint64_t AEnd) {
@@ -81,13 +67,11 @@ TInversionPlan::TInversionPlan(const TTIFFStructure& AStructure, std::uint64_t A
                               AStructure.BigEndian, MaskOf(AStructure)),
                 TXorPattern({0xFFFF}, AStructure.BigEndian)},
       FBigEndian(AStructure.BigEndian) {
-    CheckSamplesPerPixel(AStructure, AFileSize);
+    CheckSampleLayout(AStructure.SamplesPerPixel, AStructure.PlanarConfiguration, AStructure.StripOffsets,
+                      AStructure.StripByteCounts, AFileSize);
     const auto& offsets = AStructure.StripOffsets;
     const auto& counts = AStructure.StripByteCounts;
-    const std::string damage =
-        FindStripTableDamage(offsets, counts, AFileSize, AStructure.Structure);
-    if (!damage.empty())
-        throw ETIFFError(damage);
+    CheckStripTable(offsets, counts, AFileSize, AStructure.Structure);
     const std::vector<bool> handled = FirstStripOfEachBlock(offsets, counts);
 
     if (AStructure.PlanarConfiguration == 1) {
@@ -143,15 +127,17 @@ std::string TInversionPlan::AddPreview(const TTiffImage& APreview, const std::ve
     const auto& counts = APreview.StripByteCounts;
     // Its strips may touch nothing else the file holds: no IFD, no image already planned.
     const TByteRange header{0, 8};
-    const TByteRange entries{APreview.IFDOffset,
-                             std::uint64_t(APreview.IFDOffset) + 2 + 12 * std::uint64_t(APreview.IFDEntryCount) + 4};
-    bool damaged = !FindStripTableDamage(offsets, counts, AFileSize, {header, entries}).empty();
+    bool damaged = false;
+    try {
+        CheckStripTable(offsets, counts, AFileSize, {header, IFDBytes(APreview)});
+    } catch (const ETIFFError&) {
+        damaged = true;
+    }
     for (std::size_t s = 0; s < offsets.size() && !damaged; ++s) {
         if (counts[s] == 0)
             continue;
         for (const TTiffImage& image : AImages)
-            damaged = damaged || Intersects(offsets[s], counts[s], image.IFDOffset,
-                                            std::uint64_t(image.IFDOffset) + 2 + 12 * std::uint64_t(image.IFDEntryCount) + 4);
+            damaged = damaged || Intersects(offsets[s], counts[s], IFDBytes(image).Begin, IFDBytes(image).End);
         for (const TRegion& region : FRegions)
             damaged = damaged || Intersects(offsets[s], counts[s], region.Offset, region.End());
     }

@@ -48,18 +48,33 @@ bool CoversAny(const std::vector<TByteRange>& AMerged, std::uint64_t AOffset, st
 
 } // namespace
 
-std::string FindStripTableDamage(const std::vector<std::uint32_t>& AOffsets,
-                                 const std::vector<std::uint32_t>& AByteCounts, std::uint64_t AFileSize,
-                                 std::vector<TByteRange> AStructure) {
+void CheckSampleLayout(std::uint16_t ASamplesPerPixel, std::uint16_t APlanarConfiguration,
+                       const std::vector<std::uint32_t>& AOffsets, const std::vector<std::uint32_t>& AByteCounts,
+                       std::uint64_t AFileSize) {
+    if (APlanarConfiguration == 2) {
+        if (ASamplesPerPixel == 0)
+            throw EZeroSamplesPerPixel();
+        if (AOffsets.size() % ASamplesPerPixel != 0)
+            throw ETIFFError("Некорректная структура planar TIFF: StripCount не кратен SamplesPerPixel");
+        return;
+    }
+    const std::size_t count = std::min(AOffsets.size(), AByteCounts.size());
+    for (std::size_t i = 0; i < count && ASamplesPerPixel == 0; ++i)
+        if (AByteCounts[i] >= 2 && IsRangeInside(AOffsets[i], AByteCounts[i], AFileSize))
+            throw EZeroSamplesPerPixel();
+}
+
+void CheckStripTable(const std::vector<std::uint32_t>& AOffsets, const std::vector<std::uint32_t>& AByteCounts,
+                     std::uint64_t AFileSize, std::vector<TByteRange> AStructure) {
     const std::size_t count = std::min(AOffsets.size(), AByteCounts.size());
     for (std::size_t i = 0; i < count; ++i)
         if (AByteCounts[i] != 0 && !IsRangeInside(AOffsets[i], AByteCounts[i], AFileSize))
-            return "Полоса изображения выходит за конец файла (файл обрезан или повреждён)";
+            throw ETIFFError("Полоса изображения выходит за конец файла (файл обрезан или повреждён)");
 
     const std::vector<TByteRange> structure = Merged(std::move(AStructure));
     for (std::size_t i = 0; i < count; ++i)
         if (AByteCounts[i] != 0 && CoversAny(structure, AOffsets[i], AByteCounts[i]))
-            return "Полоса изображения заходит на заголовок или каталог тегов (файл повреждён)";
+            throw ETIFFError("Полоса изображения заходит на заголовок или каталог тегов (файл повреждён)");
 
     // In offset order a strip overlaps an earlier one exactly when it starts before the furthest
     // end seen so far; an identical repeat of the strip before it is one block, not an overlap.
@@ -71,11 +86,10 @@ std::string FindStripTableDamage(const std::vector<std::uint32_t>& AOffsets,
             const std::size_t previous = order[k - 1];
             const bool repeat = AOffsets[strip] == AOffsets[previous] && AByteCounts[strip] == AByteCounts[previous];
             if (!repeat && AOffsets[strip] < furthestEnd)
-                return "Полосы изображения перекрываются (файл повреждён)";
+                throw ETIFFError("Полосы изображения перекрываются (файл повреждён)");
         }
         furthestEnd = std::max(furthestEnd, std::uint64_t(AOffsets[strip]) + AByteCounts[strip]);
     }
-    return {};
 }
 
 std::vector<bool> FirstStripOfEachBlock(const std::vector<std::uint32_t>& AOffsets,

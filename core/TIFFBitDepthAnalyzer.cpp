@@ -156,8 +156,6 @@ private:
     bool FAllHighFF = true;
 };
 
-// Strips are read in chunks of whole pixels, so that every chunk starts at channel 0.
-constexpr std::size_t chunkBytes = 256 * 1024;
 
 struct TScan {
     const TByteSource& File;
@@ -205,7 +203,7 @@ struct TScan {
         const std::uint64_t offset = Info.StripOffsets[AStrip];
         const std::uint64_t sampleBytes = Info.StripByteCounts[AStrip] & ~std::uint32_t(1);
         const std::size_t pixelBytes = 2 * std::max<std::size_t>(Info.SamplesPerPixel, 1);
-        const std::size_t chunk = std::max(pixelBytes, chunkBytes / pixelBytes * pixelBytes);
+        const std::size_t chunk = std::max(pixelBytes, ReadChunkBytes / pixelBytes * pixelBytes);
         Buffer.resize(std::max(Buffer.size(), chunk));
         for (std::uint64_t done = 0; done < sampleBytes;) {
             const auto length = std::size_t(std::min<std::uint64_t>(chunk, sampleBytes - done));
@@ -295,20 +293,16 @@ void CountTotals(const TAnalysisTIFFInfo& AInfo, TBitDepthResult& AResult) {
 
 // The failures the scan would meet, found before it starts.
 void CheckScannable(const TAnalysisTIFFInfo& AInfo, std::uint64_t AFileSize) {
-    const std::uint16_t samplesPerPixel = AInfo.SamplesPerPixel;
-    if (AInfo.PlanarConfiguration == 2) {
-        if (samplesPerPixel == 0)
-            ThrowDivisionByZero();
-        if (AInfo.StripOffsets.size() % samplesPerPixel != 0)
-            throw EAnalysisFailure("Некорректная структура planar TIFF: StripCount не кратен SamplesPerPixel");
-    } else if (AInfo.PlanarConfiguration == 1) {
-        // The channel step divides by SamplesPerPixel after the first counted sample.
-        for (std::size_t i = 0; i < AInfo.StripOffsets.size() && samplesPerPixel == 0; ++i)
-            if (AInfo.StripByteCounts[i] >= 2 && IsRangeInside(AInfo.StripOffsets[i], AInfo.StripByteCounts[i], AFileSize))
-                ThrowDivisionByZero();
-    } else {
+    if (AInfo.PlanarConfiguration != 1 && AInfo.PlanarConfiguration != 2)
         throw EAnalysisFailure(
             FormatText("Неподдерживаемая PlanarConfiguration: %d", {AInfo.PlanarConfiguration}));
+    try {
+        CheckSampleLayout(AInfo.SamplesPerPixel, AInfo.PlanarConfiguration, AInfo.StripOffsets,
+                          AInfo.StripByteCounts, AFileSize);
+    } catch (const EZeroSamplesPerPixel&) {
+        ThrowDivisionByZero();
+    } catch (const ETIFFError& error) {
+        throw EAnalysisFailure(error.what());
     }
 }
 
@@ -332,10 +326,11 @@ void Analyze(const TByteSource& AFile, TAnalysisMode AMode, const TAnalysisProgr
     });
     CountTotals(info, AResult);
     CheckScannable(info, AFile.Size());
-    const std::string damage =
-        FindStripTableDamage(info.StripOffsets, info.StripByteCounts, AFile.Size(), info.Structure);
-    if (!damage.empty())
-        return Reject(damage, AResult);
+    try {
+        CheckStripTable(info.StripOffsets, info.StripByteCounts, AFile.Size(), info.Structure);
+    } catch (const ETIFFError& damage) {
+        return Reject(damage.what(), AResult);
+    }
 
     const bool precise = AMode == TAnalysisMode::amPrecise;
     const std::uint32_t colourChannels = ColourChannelCount(info);

@@ -1,9 +1,7 @@
 #include "TiffAnalysisReader.h"
 
-#include "ByteOrder.h"
 #include "ByteSource.h"
 #include "CommonTypes.h"
-#include "FileRange.h"
 #include "TextFormat.h"
 #include "TiffDirectory.h"
 #include "TiffTags.h"
@@ -13,7 +11,6 @@ namespace kvaderon {
 namespace {
 
 constexpr auto shortage = TArrayShortageText::astRequiredOnly;
-constexpr std::uint16_t maxIFDEntries = 1000;
 
 std::uint16_t UniformBitsPerSample(const std::vector<std::uint16_t>& AValues) {
     if (AValues.empty())
@@ -26,8 +23,7 @@ std::uint16_t UniformBitsPerSample(const std::vector<std::uint16_t>& AValues) {
 }
 
 // Raises ETIFFError when the entry cannot be read; other failures pass through.
-void HandleEntry(const TTIFFEntry& AEntry, const TByteSource& AFile, TAnalysisTIFFInfo& AInfo,
-                 bool& AThumbnailMark) {
+void HandleEntry(const TTIFFEntry& AEntry, const TByteSource& AFile, TAnalysisTIFFInfo& AInfo) {
     const bool big = AInfo.IsBigEndian;
     auto scalar = [&] { return std::uint16_t(ReadTagValue(AEntry, AFile, big)); };
     auto words = [&] { return ReadTagWordArray(AEntry, AFile, big, shortage); };
@@ -61,8 +57,7 @@ void HandleEntry(const TTIFFEntry& AEntry, const TByteSource& AFile, TAnalysisTI
         AInfo.PlanarConfiguration = scalar();
         break;
     case 330:
-        if (!cardinals().empty())
-            AThumbnailMark = true;
+        cardinals(); // an unreadable SubIFDs entry refuses the file; the page map reads the images
         break;
     case 338:
         AInfo.ExtraSamples = words();
@@ -78,77 +73,40 @@ std::string CompressionReason(std::uint16_t ACompression) {
                       {ACompression, name.empty() ? std::string_view("Неизвестный") : name});
 }
 
+// The checks of ParseTIFFForAnalysis; a refusal raises ETIFFError.
+TAnalysisTIFFInfo ReadAnalysisInfo(const TByteSource& AFile) {
+    const TFirstIFD ifd = ReadFirstIFD(AFile, {"Неверная сигнатура TIFF (не \"II\" и не \"MM\")",
+                                               "Недопустимое количество записей IFD: %d"});
+    TAnalysisTIFFInfo info;
+    info.IsBigEndian = ifd.BigEndian;
+    info.IFDOffset = ifd.Offset;
+    info.IFDEntryCount = std::uint16_t(ifd.Entries.size());
+    const std::vector<bool> last = LastOfEachTag(ifd.Entries);
+    for (std::size_t i = 0; i < ifd.Entries.size(); ++i)
+        if (last[i])
+            HandleEntry(ifd.Entries[i], AFile, info);
+
+    if (info.BitsPerSample != 16)
+        throw ETIFFError(FormatText("Неподдерживаемая битность: %d бит (требуется 16)", {info.BitsPerSample}));
+    if (info.Compression != 1)
+        throw ETIFFError(CompressionReason(info.Compression));
+    if (info.StripOffsets.empty() || info.StripOffsets.size() != info.StripByteCounts.size())
+        throw ETIFFError("Неверная структура TIFF (отсутствуют или некорректны StripOffsets/StripByteCounts)");
+    info.Structure = ListStructureRanges(AFile, info.IsBigEndian, info.IFDOffset);
+    return info;
+}
+
 } // namespace
 
 bool ParseTIFFForAnalysis(const TByteSource& AFile, TAnalysisTIFFInfo& AInfo, std::string& AReason) {
-    const std::uint64_t fileSize = AFile.Size();
-    auto reject = [&AReason](std::string AText) {
-        AReason = std::move(AText);
-        return false;
-    };
     AReason.clear();
-    if (fileSize < 8)
-        return reject("Файл слишком мал для TIFF");
-    std::uint8_t header[8];
-    AFile.Read(0, header, sizeof header);
-    bool bigEndian = false;
-    if (header[0] == 'M' && header[1] == 'M')
-        bigEndian = true;
-    else if (!(header[0] == 'I' && header[1] == 'I'))
-        return reject("Неверная сигнатура TIFF (не \"II\" и не \"MM\")");
-    if (std::string reason = HeaderLayoutReason(header, bigEndian); !reason.empty())
-        return reject(std::move(reason));
-
-    const std::uint32_t ifdOffset = ReadU32(header + 4, bigEndian);
-    if (ifdOffset >= fileSize)
-        return reject("Смещение IFD за пределами файла");
-    if (!IsRangeInside(ifdOffset, 2, fileSize))
-        return reject("Недостаточно данных для чтения количества записей IFD");
-    std::uint8_t countBytes[2];
-    AFile.Read(ifdOffset, countBytes, 2);
-    const std::uint16_t entryCount = ReadU16(countBytes, bigEndian);
-    if (entryCount == 0 || entryCount > maxIFDEntries)
-        return reject(FormatText("Недопустимое количество записей IFD: %d", {entryCount}));
-    const std::uint64_t entriesAt = std::uint64_t(ifdOffset) + 2;
-    if (!IsRangeInside(entriesAt, std::uint64_t(IFDEntrySize) * entryCount, fileSize))
-        return reject("Недостаточно данных для чтения всех записей IFD");
-
-    AInfo = TAnalysisTIFFInfo{};
-    AInfo.IsBigEndian = bigEndian;
-    AInfo.IFDOffset = ifdOffset;
-    AInfo.IFDEntryCount = entryCount;
-    const std::vector<TTIFFEntry> entries = ReadIFDEntries(AFile, ifdOffset, entryCount, bigEndian);
-    if (std::string reason = FirstImageLayoutReason(entries, AFile, bigEndian); !reason.empty())
-        return reject(std::move(reason));
-    const std::vector<bool> last = LastOfEachTag(entries);
-    bool thumbnailMark = false;
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        // A SubIFDs entry with an offset marks a thumbnail even when a later one replaces it.
-        if (!last[i] && entries[i].Tag == 330 && entries[i].Count > 0)
-            thumbnailMark = true;
-        try {
-            if (last[i])
-                HandleEntry(entries[i], AFile, AInfo, thumbnailMark);
-        } catch (const ETIFFError& error) {
-            return reject(error.what());
-        }
-    }
-
-    if (AInfo.BitsPerSample != 16)
-        return reject(
-            FormatText("Неподдерживаемая битность: %d бит (требуется 16)", {AInfo.BitsPerSample}));
-    if (AInfo.Compression != 1)
-        return reject(CompressionReason(AInfo.Compression));
-    AInfo.HasThumbnail = thumbnailMark;
-    if (AInfo.StripOffsets.empty() || AInfo.StripOffsets.size() != AInfo.StripByteCounts.size())
-        return reject(
-            "Неверная структура TIFF (отсутствуют или некорректны StripOffsets/StripByteCounts)");
     try {
-        AInfo.Structure = ListStructureRanges(AFile, bigEndian, ifdOffset);
+        AInfo = ReadAnalysisInfo(AFile);
+        return true;
     } catch (const ETIFFError& error) {
-        return reject(error.what());
+        AReason = error.what();
+        return false;
     }
-    return true;
 }
 
 bool ParseTIFFForAnalysis(const std::uint8_t* AView, std::uint64_t AFileSize,

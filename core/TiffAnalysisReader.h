@@ -25,7 +25,6 @@ struct TAnalysisTIFFInfo {
     std::uint16_t PlanarConfiguration = 1;
     std::vector<std::uint32_t> StripOffsets;
     std::vector<std::uint32_t> StripByteCounts;
-    bool HasThumbnail = false; // a SubIFDs entry with at least one offset
     std::vector<std::uint16_t> ExtraSamples;
     std::vector<TByteRange> Structure; // what the strips must not cover (ListStructureRanges)
 };

@@ -2,6 +2,7 @@
 
 #include "ByteSource.h"
 #include "CommonTypes.h"
+#include "TextFormat.h"
 
 #include <algorithm>
 #include <unordered_map>
@@ -83,18 +84,15 @@ private:
     }
 
     void VisitIFD(std::uint32_t AOffset, bool AFirst, std::vector<std::uint32_t>& APending) {
-        const std::uint64_t size = FFile.Size();
-        if (!IsRangeInside(AOffset, 2, size))
+        const std::optional<TStoredIFD> ifd = ReadStoredIFD(FFile, AOffset, FBigEndian);
+        if (!ifd)
             return;
-        std::uint8_t countBytes[2];
-        FFile.Read(AOffset, countBytes, 2);
-        const std::uint16_t count = ReadU16(countBytes, FBigEndian);
-        const std::uint64_t entryBytes = std::uint64_t(IFDEntrySize) * count;
-        Add(AOffset, std::min<std::uint64_t>(2 + entryBytes + 4, size - AOffset));
-        if (!IsRangeInside(std::uint64_t(AOffset) + 2, entryBytes, size))
+        const std::uint64_t entryBytes = std::uint64_t(IFDEntrySize) * ifd->EntryCount;
+        Add(AOffset, std::min<std::uint64_t>(2 + entryBytes + 4, FFile.Size() - AOffset));
+        if (!ifd->EntriesInside)
             return;
         Charge(2 + entryBytes);
-        const std::vector<TTIFFEntry> entries = ReadIFDEntries(FFile, AOffset, count, FBigEndian);
+        const std::vector<TTIFFEntry>& entries = ifd->Entries;
         const std::vector<bool> last = LastOfEachTag(entries);
         std::unordered_map<std::uint16_t, const TTIFFEntry*> byTag;
         for (std::size_t i = 0; i < entries.size(); ++i) {
@@ -111,12 +109,7 @@ private:
         }
         if (!AFirst)
             AddImageData(byTag);
-        const std::uint64_t nextAt = std::uint64_t(AOffset) + 2 + entryBytes;
-        if (IsRangeInside(nextAt, 4, size)) {
-            std::uint8_t next[4];
-            FFile.Read(nextAt, next, 4);
-            APending.push_back(ReadU32(next, FBigEndian));
-        }
+        APending.push_back(ifd->NextIFD); // 0 ends the chain
     }
 
     void AddImageData(const std::unordered_map<std::uint16_t, const TTIFFEntry*>& AByTag) {
@@ -139,21 +132,85 @@ private:
     std::uint64_t FBytesRead = 0;
 };
 
-} // namespace
-
-std::string HeaderLayoutReason(const std::uint8_t* AHeader, bool ABigEndian) {
-    return ReadU16(AHeader + 2, ABigEndian) == 43 ? "BigTIFF не поддерживается" : "";
+// Refuses a first image of a layout the readers do not handle.
+void CheckFirstImageLayout(const std::vector<TTIFFEntry>& AEntries, const TByteSource& AFile,
+                           bool ABigEndian) {
+    const std::vector<bool> last = LastOfEachTag(AEntries);
+    bool tiled = false;
+    bool reduced = false;
+    for (std::size_t i = 0; i < AEntries.size(); ++i) {
+        const TTIFFEntry& entry = AEntries[i];
+        if (entry.Tag >= tagTileWidth && entry.Tag <= tagTileByteCounts)
+            tiled = true;
+        if (entry.Tag != tagNewSubfileType || !last[i])
+            continue;
+        try {
+            reduced = (ReadTagValue(entry, AFile, ABigEndian) & 1) != 0;
+        } catch (const ETIFFError&) {
+            // An unreadable NewSubfileType says nothing; the image is taken as the main one.
+        }
+    }
+    if (reduced)
+        throw ETIFFError("Первое изображение файла — уменьшенная копия; основное изображение в файле не первое");
+    if (tiled)
+        throw ETIFFError("Тайловые TIFF не поддерживаются");
 }
 
-std::vector<TTIFFEntry> ReadIFDEntries(const TByteSource& AFile, std::uint32_t AIFDOffset, std::uint16_t ACount,
-                                       bool ABigEndian) {
-    std::vector<std::uint8_t> bytes(std::size_t(IFDEntrySize) * ACount);
-    AFile.Read(std::uint64_t(AIFDOffset) + 2, bytes.data(), bytes.size());
-    std::vector<TTIFFEntry> entries;
-    entries.reserve(ACount);
-    for (std::size_t i = 0; i < ACount; ++i)
-        entries.push_back(DecodeEntry(bytes.data() + IFDEntrySize * i, ABigEndian));
-    return entries;
+} // namespace
+
+TFirstIFD ReadFirstIFD(const TByteSource& AFile, const TFirstIFDTexts& ATexts) {
+    const std::uint64_t fileSize = AFile.Size();
+    if (fileSize < 8)
+        throw ETIFFError("Файл слишком мал для TIFF");
+    std::uint8_t header[8];
+    AFile.Read(0, header, sizeof header);
+    TFirstIFD ifd;
+    if (header[0] == 'M' && header[1] == 'M')
+        ifd.BigEndian = true;
+    else if (!(header[0] == 'I' && header[1] == 'I'))
+        throw ETIFFError(ATexts.BadSignature);
+    if (ReadU16(header + 2, ifd.BigEndian) == 43)
+        throw ETIFFError("BigTIFF не поддерживается");
+
+    ifd.Offset = ReadU32(header + 4, ifd.BigEndian);
+    if (ifd.Offset >= fileSize)
+        throw ETIFFError("Смещение IFD за пределами файла");
+    const std::optional<TStoredIFD> stored = ReadStoredIFD(AFile, ifd.Offset, ifd.BigEndian);
+    if (!stored)
+        throw ETIFFError("Недостаточно данных для чтения количества записей IFD");
+    if (stored->EntryCount == 0 || stored->EntryCount > MaxIFDEntries)
+        throw ETIFFError(FormatText(ATexts.BadEntryCount, {stored->EntryCount}));
+    if (!stored->EntriesInside)
+        throw ETIFFError("Недостаточно данных для чтения всех записей IFD");
+    ifd.Entries = stored->Entries;
+    CheckFirstImageLayout(ifd.Entries, AFile, ifd.BigEndian);
+    return ifd;
+}
+
+std::optional<TStoredIFD> ReadStoredIFD(const TByteSource& AFile, std::uint32_t AOffset, bool ABigEndian) {
+    const std::uint64_t size = AFile.Size();
+    if (!IsRangeInside(AOffset, 2, size))
+        return std::nullopt;
+    std::uint8_t countBytes[2];
+    AFile.Read(AOffset, countBytes, 2);
+    TStoredIFD ifd;
+    ifd.EntryCount = ReadU16(countBytes, ABigEndian);
+    const std::uint64_t entriesAt = std::uint64_t(AOffset) + 2;
+    const std::uint64_t entryBytes = std::uint64_t(IFDEntrySize) * ifd.EntryCount;
+    ifd.EntriesInside = IsRangeInside(entriesAt, entryBytes, size);
+    if (!ifd.EntriesInside)
+        return ifd;
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(entryBytes));
+    AFile.Read(entriesAt, bytes.data(), bytes.size());
+    ifd.Entries.reserve(ifd.EntryCount);
+    for (std::size_t i = 0; i < ifd.EntryCount; ++i)
+        ifd.Entries.push_back(DecodeEntry(bytes.data() + IFDEntrySize * i, ABigEndian));
+    if (IsRangeInside(entriesAt + entryBytes, 4, size)) {
+        std::uint8_t next[4];
+        AFile.Read(entriesAt + entryBytes, next, 4);
+        ifd.NextIFD = ReadU32(next, ABigEndian);
+    }
+    return ifd;
 }
 
 std::vector<bool> LastOfEachTag(const std::vector<TTIFFEntry>& AEntries) {
@@ -164,26 +221,6 @@ std::vector<bool> LastOfEachTag(const std::vector<TTIFFEntry>& AEntries) {
     for (const auto& [tag, index] : lastIndex)
         last[index] = true;
     return last;
-}
-
-std::string FirstImageLayoutReason(const std::vector<TTIFFEntry>& AEntries, const TByteSource& AFile,
-                                   bool ABigEndian) {
-    const std::vector<bool> last = LastOfEachTag(AEntries);
-    bool tiled = false;
-    for (std::size_t i = 0; i < AEntries.size(); ++i) {
-        const TTIFFEntry& entry = AEntries[i];
-        if (entry.Tag >= tagTileWidth && entry.Tag <= tagTileByteCounts)
-            tiled = true;
-        if (entry.Tag != tagNewSubfileType || !last[i])
-            continue;
-        try {
-            if (ReadTagValue(entry, AFile, ABigEndian) & 1)
-                return "Первое изображение файла — уменьшенная копия; основное изображение в файле не первое";
-        } catch (const ETIFFError&) {
-            // An unreadable NewSubfileType says nothing; the image is taken as the main one.
-        }
-    }
-    return tiled ? "Тайловые TIFF не поддерживаются" : "";
 }
 
 std::vector<TByteRange> ListStructureRanges(const TByteSource& AFile, bool ABigEndian, std::uint32_t AFirstIFD) {

@@ -6,6 +6,7 @@
 #include "TiffTags.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,21 +14,43 @@ namespace kvaderon {
 
 class TByteSource;
 
-// "BigTIFF не поддерживается" for the 8-byte header of a BigTIFF file; empty otherwise.
-std::string HeaderLayoutReason(const std::uint8_t* AHeader, bool ABigEndian);
+// No IFD needs more entries; a larger count is damage.
+constexpr std::uint16_t MaxIFDEntries = 1000;
 
-// The IFD's entries, read at AIFDOffset + 2; the caller has checked that they lie inside the file.
-std::vector<TTIFFEntry> ReadIFDEntries(const TByteSource& AFile, std::uint32_t AIFDOffset, std::uint16_t ACount,
-                                       bool ABigEndian);
+// The two refusals of the header and first IFD that the readers word each in their own way.
+struct TFirstIFDTexts {
+    const char* BadSignature;
+    const char* BadEntryCount; // a FormatText pattern of the entry count
+};
+
+struct TFirstIFD {
+    bool BigEndian = false;
+    std::uint32_t Offset = 0;
+    std::vector<TTIFFEntry> Entries;
+};
+
+// Reads the header and the entries of the first IFD and refuses, by raising ETIFFError with the
+// Russian reason, a file too small, of a wrong signature, a BigTIFF, a first IFD outside the file,
+// of no or more than MaxIFDEntries entries or cut short, and a first image of a layout the readers
+// do not handle: a reduced-resolution copy (NewSubfileType bit 0) or a tiled image. Reads nothing
+// outside the file.
+TFirstIFD ReadFirstIFD(const TByteSource& AFile, const TFirstIFDTexts& ATexts);
+
+// An IFD as the file stores it.
+struct TStoredIFD {
+    std::uint16_t EntryCount = 0;
+    bool EntriesInside = false;      // whether all EntryCount entries lie inside the file
+    std::vector<TTIFFEntry> Entries; // empty unless EntriesInside
+    std::uint32_t NextIFD = 0;       // 0 also where the next-IFD offset would lie outside the file
+};
+
+// The IFD at AOffset, read only where it lies inside the file; nothing when not even its entry
+// count does. Every reader and walk of IFDs reads them here.
+std::optional<TStoredIFD> ReadStoredIFD(const TByteSource& AFile, std::uint32_t AOffset, bool ABigEndian);
 
 // For each entry, whether it is the last one of its tag: earlier duplicates of a tag are neither
 // decoded nor used, the last one counts.
 std::vector<bool> LastOfEachTag(const std::vector<TTIFFEntry>& AEntries);
-
-// Why the first IFD is not an image of the kind the readers handle: a reduced-resolution copy
-// (NewSubfileType bit 0) or a tiled image; empty otherwise.
-std::string FirstImageLayoutReason(const std::vector<TTIFFEntry>& AEntries, const TByteSource& AFile,
-                                   bool ABigEndian);
 
 // Every byte range that a strip of the first image must not cover: the header, every IFD
 // reachable from the first one (next-IFD offsets, SubIFDs, the EXIF, GPS and interoperability

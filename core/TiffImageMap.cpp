@@ -67,35 +67,25 @@ TImageRole RoleOf(const TRawIFD& AIFD, bool AFirst) {
 
 // False when there is no readable IFD at AOffset.
 bool ReadIFD(const TByteSource& AFile, bool ABigEndian, std::uint32_t AOffset, TRawIFD& AIFD) {
-    const std::uint64_t fileSize = AFile.Size();
-    if (AOffset < 8 || !IsRangeInside(AOffset, 2, fileSize))
+    if (AOffset < 8)
         return false;
-    std::uint8_t countBytes[2];
-    AFile.Read(AOffset, countBytes, 2);
-    const std::uint16_t count = ReadU16(countBytes, ABigEndian);
-    const std::uint64_t entriesBytes = std::uint64_t(IFDEntrySize) * count;
-    if (count == 0 || count > 1000 || !IsRangeInside(std::uint64_t(AOffset) + 2, entriesBytes, fileSize))
+    const std::optional<TStoredIFD> stored = ReadStoredIFD(AFile, AOffset, ABigEndian);
+    if (!stored || stored->EntryCount == 0 || stored->EntryCount > MaxIFDEntries || !stored->EntriesInside)
         return false;
-    // A last IFD that ends the file without its next-IFD offset ends the chain.
-    const bool hasNext = IsRangeInside(std::uint64_t(AOffset) + 2, entriesBytes + 4, fileSize);
-    std::vector<std::uint8_t> entries(std::size_t(entriesBytes) + 4, 0);
-    AFile.Read(std::uint64_t(AOffset) + 2, entries.data(), entries.size() - (hasNext ? 0 : 4));
     AIFD.Image.IFDOffset = AOffset;
-    AIFD.Image.IFDEntryCount = count;
-    std::vector<TTIFFEntry> decoded;
-    for (std::uint32_t i = 0; i < count; ++i)
-        decoded.push_back(DecodeEntry(entries.data() + std::size_t(IFDEntrySize) * i, ABigEndian));
-    const std::vector<bool> last = LastOfEachTag(decoded);
-    for (std::size_t i = 0; i < decoded.size(); ++i) {
+    AIFD.Image.IFDEntryCount = stored->EntryCount;
+    const std::vector<bool> last = LastOfEachTag(stored->Entries);
+    for (std::size_t i = 0; i < stored->Entries.size(); ++i) {
         if (!last[i])
             continue; // an earlier copy of a repeated tag: the last one counts
         try {
-            HandleEntry(decoded[i], AFile, ABigEndian, AIFD);
+            HandleEntry(stored->Entries[i], AFile, ABigEndian, AIFD);
         } catch (const ETIFFError&) {
             AIFD.Image.IsComplete = false;
         }
     }
-    AIFD.NextIFD = ReadU32(entries.data() + entriesBytes, ABigEndian);
+    // A last IFD that ends the file without its next-IFD offset ends the chain.
+    AIFD.NextIFD = stored->NextIFD;
     return true;
 }
 

@@ -22,9 +22,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A few hundred KiB: large enough for the system calls not to count, small enough for the cache.
-constexpr std::size_t chunkBytes = 256 * 1024;
-
 // The positive's permission bits: the input's read, write and execute bits (never setuid, setgid
 // or sticky), plus read and write for the owner, less what the process's umask takes away.
 std::uint32_t PositivePermissions(std::uint32_t AInput, std::uint32_t ACreationMask) {
@@ -123,7 +120,7 @@ TInversionResult TTIFFInverterSingle::WriteInvertedCopy(TPreparedInput& AInput, 
     try {
         std::optional<TStreamDigests> digests;
         if (AOptions.Hash)
-            digests.emplace(chunkBytes);
+            digests.emplace(ReadChunkBytes);
         Stream(AInput, *temp.File, AInputFile, AOutputFile, digests ? &*digests : nullptr);
         if (digests)
             result.Hashes = digests->Finish();
@@ -158,11 +155,11 @@ void TTIFFInverterSingle::Stream(TPreparedInput& AInput, platform::TFile& AOutpu
     const std::uint64_t size = AInput.Info.Size;
     std::vector<std::pair<std::uint64_t, std::uint64_t>> chunks;
     for (std::uint64_t position = 0; position < size;) {
-        const std::uint64_t end = AInput.Plan->ChunkEnd(position, std::min(size, position + chunkBytes));
+        const std::uint64_t end = AInput.Plan->ChunkEnd(position, std::min(size, position + ReadChunkBytes));
         chunks.emplace_back(position, end);
         position = end;
     }
-    TChunkReader reader(*AInput.File, AInputFile, chunks, chunkBytes);
+    TChunkReader reader(*AInput.File, AInputFile, chunks, ReadChunkBytes);
     for (const auto& [position, end] : chunks) {
         const auto length = std::size_t(end - position);
         std::uint8_t* out = reader.Next();

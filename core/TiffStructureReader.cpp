@@ -1,9 +1,7 @@
 #include "TiffStructureReader.h"
 
-#include "ByteOrder.h"
 #include "ByteSource.h"
 #include "CommonTypes.h"
-#include "FileRange.h"
 #include "TextFormat.h"
 #include "TiffDirectory.h"
 #include "TiffTags.h"
@@ -108,37 +106,13 @@ void CheckCompleteness(const TFoundTags& AFound, const TTIFFStructure& AResult) 
 } // namespace
 
 TTIFFStructure ParseTIFFStructure(const TByteSource& AFile) {
-    const std::uint64_t fileSize = AFile.Size();
-    if (fileSize < 8)
-        throw ETIFFError("Файл слишком мал для TIFF");
-    std::uint8_t header[8];
-    AFile.Read(0, header, sizeof header);
+    const TFirstIFD ifd = ReadFirstIFD(AFile, {"Неверная сигнатура TIFF-файла: ожидалось \"II\" или \"MM\"",
+                                               "Недопустимое количество записей IFD (%d)"});
     TTIFFStructure result;
-    if (header[0] == 'M' && header[1] == 'M')
-        result.BigEndian = true;
-    else if (!(header[0] == 'I' && header[1] == 'I'))
-        throw ETIFFError("Неверная сигнатура TIFF-файла: ожидалось \"II\" или \"MM\"");
-    if (const std::string reason = HeaderLayoutReason(header, result.BigEndian); !reason.empty())
-        throw ETIFFError(reason);
-
-    const std::uint32_t ifdOffset = ReadU32(header + 4, result.BigEndian);
-    if (ifdOffset >= fileSize)
-        throw ETIFFError("Смещение IFD за пределами файла");
-    if (!IsRangeInside(ifdOffset, 2, fileSize))
-        throw ETIFFError("Недостаточно данных для чтения количества записей IFD");
-    std::uint8_t countBytes[2];
-    AFile.Read(ifdOffset, countBytes, 2);
-    const std::uint16_t entryCount = ReadU16(countBytes, result.BigEndian);
-    if (entryCount == 0 || entryCount > 1000)
-        throw ETIFFError(FormatText("Недопустимое количество записей IFD (%d)", {entryCount}));
-    if (!IsRangeInside(std::uint64_t(ifdOffset) + 2, std::uint64_t(IFDEntrySize) * entryCount, fileSize))
-        throw ETIFFError("Недостаточно данных для чтения всех записей IFD");
-    result.IFDOffset = ifdOffset;
-    result.IFDEntryCount = entryCount;
-
-    const std::vector<TTIFFEntry> entries = ReadIFDEntries(AFile, ifdOffset, entryCount, result.BigEndian);
-    if (const std::string reason = FirstImageLayoutReason(entries, AFile, result.BigEndian); !reason.empty())
-        throw ETIFFError(reason);
+    result.BigEndian = ifd.BigEndian;
+    result.IFDOffset = ifd.Offset;
+    result.IFDEntryCount = std::uint16_t(ifd.Entries.size());
+    const std::vector<TTIFFEntry>& entries = ifd.Entries;
     const std::vector<bool> last = LastOfEachTag(entries);
     TFoundTags found;
     for (std::size_t i = 0; i < entries.size(); ++i) {
@@ -156,7 +130,7 @@ TTIFFStructure ParseTIFFStructure(const TByteSource& AFile) {
         }
     }
     CheckCompleteness(found, result);
-    result.Structure = ListStructureRanges(AFile, result.BigEndian, ifdOffset);
+    result.Structure = ListStructureRanges(AFile, result.BigEndian, result.IFDOffset);
     return result;
 }
 

@@ -3,6 +3,7 @@
 // and the whole log takes the colours of a new theme.
 #include "Unit1.h"
 
+#include "AnalysisReport.h"
 #include "OutcomeLine.h"
 #include "ProcessingState.h"
 #include "ThemePalette.h"
@@ -25,8 +26,6 @@ namespace {
 
 constexpr kvaderon::TColor WindowTextColor = kvaderon::clSystemColorBase + 8;
 constexpr kvaderon::TColor WindowColor = kvaderon::clSystemColorBase + 5;
-// The width of the analysis report's table and separators, in characters.
-constexpr int ReportLineLength = 83;
 // The colour role a run of the log was written in, kept so that a change of theme can recolour it.
 constexpr int LogRoleProperty = QTextFormat::UserProperty + 1;
 
@@ -102,7 +101,7 @@ qreal TForm1::LogFontPointSize() const {
                             log->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, log) -
                             1; // the caret
     const qreal needed =
-        QFontMetricsF(font).horizontalAdvance(QString(ReportLineLength, QLatin1Char('-')));
+        QFontMetricsF(font).horizontalAdvance(QString(kvaderon::ReportLineLength, QLatin1Char('-')));
     if (needed <= available)
         return font.pointSizeF();
     // Fonts are drawn at whole pixel sizes: the largest that fits, as points.

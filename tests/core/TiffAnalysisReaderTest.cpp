@@ -153,7 +153,6 @@ TEST(AnalyzerReader, MissingTagsTakeTheirDefaults) {
     EXPECT_EQ(parsed.Info.SamplesPerPixel, 1);
     EXPECT_EQ(parsed.Info.PlanarConfiguration, 1);
     EXPECT_TRUE(parsed.Info.ExtraSamples.empty());
-    EXPECT_FALSE(parsed.Info.HasThumbnail);
 }
 
 TEST(AnalyzerReader, DeliversTheValuesOfBothByteOrders) {
@@ -206,7 +205,7 @@ TEST(AnalyzerReader, AcceptsWhatTheInverterWouldNotCheck) {
     }
 }
 
-TEST(AnalyzerReader, LaterEntriesReplaceEarlierOnesButTheThumbnailMarkStays) {
+TEST(AnalyzerReader, LaterEntriesReplaceEarlierOnes) {
     const TParsed parsed = Parse(ChangedRgbImage([](auto& b) {
         b.Add(tagImageWidth, typeShort, {77});
         b.Add(tagSubIFDs, typeLong, {64});
@@ -214,18 +213,6 @@ TEST(AnalyzerReader, LaterEntriesReplaceEarlierOnesButTheThumbnailMarkStays) {
     }));
     ASSERT_TRUE(parsed.Accepted) << parsed.Reason;
     EXPECT_EQ(parsed.Info.ImageWidth, 77);
-    EXPECT_TRUE(parsed.Info.HasThumbnail);
-}
-
-TEST(AnalyzerReader, OnlyASubIFDsOffsetMarksAThumbnail) {
-    EXPECT_TRUE(Parse(ChangedRgbImage([](auto& b) { b.Set(tagSubIFDs, typeLong, {64}); })).Info.HasThumbnail);
-    EXPECT_FALSE(
-        Parse(ChangedRgbImage([](auto& b) { b.AddRaw(tagSubIFDs, typeLong, 0, 0); })).Info.HasThumbnail);
-    const TParsed secondIFD = Parse(ChangedRgbImage([](auto& b) {
-        b.SecondIFD({{tagImageWidth, typeShort, 1, {16}, {}}});
-    }));
-    ASSERT_TRUE(secondIFD.Accepted);
-    EXPECT_FALSE(secondIFD.Info.HasThumbnail);
 }
 
 } // namespace

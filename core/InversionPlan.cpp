@@ -37,9 +37,16 @@ std::string PreviewFormatProblem(const TTiffImage& AImage) {
     return {};
 }
 
-// The bytes of an image's IFD: entry count, entries and next-IFD offset.
-TByteRange IFDBytes(const TTiffImage& AImage) {
-    return {AImage.IFDOffset, std::uint64_t(AImage.IFDOffset) + 2 + std::uint64_t(IFDEntrySize) * AImage.IFDEntryCount + 4};
+// AStructure less one range for each of the strips given: what a preview's strips must not touch.
+std::vector<TByteRange> StructureBesides(std::vector<TByteRange> AStructure, const std::vector<std::uint32_t>& AOffsets,
+                                         const std::vector<std::uint32_t>& AByteCounts) {
+    for (std::size_t s = 0; s < AOffsets.size(); ++s) {
+        const TByteRange own{AOffsets[s], std::uint64_t(AOffsets[s]) + AByteCounts[s]};
+        const auto found = std::find(AStructure.begin(), AStructure.end(), own);
+        if (found != AStructure.end())
+            AStructure.erase(found);
+    }
+    return AStructure;
 }
 
 bool Intersects(std::uint64_t AOffset, std::uint64_t ALength, std::uint64_t ABegin, std::uint64_t AEnd) {
@@ -66,7 +73,7 @@ TInversionPlan::TInversionPlan(const TTIFFStructure& AStructure, std::uint64_t A
     : FPatterns{ChunkyPattern(AStructure.SamplesPerPixel, AStructure.ExtraSamples, AStructure.PhotometricInterpretation,
                               AStructure.BigEndian, MaskOf(AStructure)),
                 TXorPattern({0xFFFF}, AStructure.BigEndian)},
-      FBigEndian(AStructure.BigEndian) {
+      FStructure(AStructure.Structure), FBigEndian(AStructure.BigEndian) {
     CheckSampleLayout(AStructure.SamplesPerPixel, AStructure.PlanarConfiguration, AStructure.StripOffsets,
                       AStructure.StripByteCounts, AFileSize);
     const auto& offsets = AStructure.StripOffsets;
@@ -110,7 +117,7 @@ std::vector<std::string> TInversionPlan::AddPreviews(const std::vector<TTiffImag
     for (std::size_t i = 1; i < AImages.size(); ++i) {
         if (AImages[i].Role != TImageRole::irReduced)
             continue;
-        const std::string problem = AddPreview(AImages[i], AImages, AFileSize);
+        const std::string problem = AddPreview(AImages[i], AFileSize);
         if (!problem.empty())
             notes.push_back("миниатюра " + AImages[i].WhereRu + " не инвертирована: " + problem);
     }
@@ -118,26 +125,23 @@ std::vector<std::string> TInversionPlan::AddPreviews(const std::vector<TTiffImag
     return notes;
 }
 
-std::string TInversionPlan::AddPreview(const TTiffImage& APreview, const std::vector<TTiffImage>& AImages,
-                                       std::uint64_t AFileSize) {
+std::string TInversionPlan::AddPreview(const TTiffImage& APreview, std::uint64_t AFileSize) {
     const std::string problem = PreviewFormatProblem(APreview);
     if (!problem.empty())
         return problem;
     const auto& offsets = APreview.StripOffsets;
     const auto& counts = APreview.StripByteCounts;
-    // Its strips may touch nothing else the file holds: no IFD, no image already planned.
-    const TByteRange header{0, 8};
+    // Its strips may touch nothing else the file holds (its structure, whose image data of later
+    // IFDs holds these strips too), and no image already planned.
     bool damaged = false;
     try {
-        CheckStripTable(offsets, counts, AFileSize, {header, IFDBytes(APreview)});
+        CheckStripTable(offsets, counts, AFileSize, StructureBesides(FStructure, offsets, counts));
     } catch (const ETIFFError&) {
         damaged = true;
     }
     for (std::size_t s = 0; s < offsets.size() && !damaged; ++s) {
         if (counts[s] == 0)
             continue;
-        for (const TTiffImage& image : AImages)
-            damaged = damaged || Intersects(offsets[s], counts[s], IFDBytes(image).Begin, IFDBytes(image).End);
         for (const TRegion& region : FRegions)
             damaged = damaged || Intersects(offsets[s], counts[s], region.Offset, region.End());
     }

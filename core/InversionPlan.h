@@ -2,6 +2,7 @@
 // structure, and applied to the file's bytes chunk by chunk as they stream past.
 #pragma once
 
+#include "FileRange.h"
 #include "SampleInversion.h"
 
 #include <cstdint>
@@ -26,8 +27,8 @@ public:
 
     // Adds the reduced-resolution images among AImages (the file's page map, the first image
     // not counted) that hold uncompressed unsigned 8- or 16-bit grey or RGB samples in strips
-    // that touch no other image, no IFD and not the header; their samples are inverted by the
-    // rule of the first image. Returns one Russian note for each reduced image left as it is.
+    // that touch nothing else of the file's structure (header, IFDs, values stored outside them,
+    // other images' data); their samples are inverted by the rule of the first image. Returns one Russian note for each reduced image left as it is.
     std::vector<std::string> AddPreviews(const std::vector<TTiffImage>& AImages, std::uint64_t AFileSize);
 
     // Inverts the strip bytes among AData[0, ALength), the file's bytes from APosition on. A
@@ -50,12 +51,12 @@ private:
     void AddRegion(std::uint32_t AOffset, std::uint32_t AByteCount, TKind AKind, std::size_t APattern,
                    std::uint32_t ASampleBytes = 2);
     // The reason why APreview stays as it is, or an empty text once its strips are added.
-    std::string AddPreview(const TTiffImage& APreview, const std::vector<TTiffImage>& AImages,
-                           std::uint64_t AFileSize);
+    std::string AddPreview(const TTiffImage& APreview, std::uint64_t AFileSize);
     void SortRegions();
 
     std::vector<TRegion> FRegions; // in file order, disjoint
     std::vector<TXorPattern> FPatterns; // the first image's chunky and planar patterns first
+    std::vector<TByteRange> FStructure; // the file's structure, as the first image's strips saw it
     bool FBigEndian;
 };
 

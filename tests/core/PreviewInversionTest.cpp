@@ -56,6 +56,16 @@ TEST(InvertPreviews, ThumbnailsInvertedOnRequestAndEveryOtherByteKept) {
              return std::vector<TEntry>{};
          },
          {}, 1},
+        {"thumbnail over a value stored outside an IFD stays",
+         [](TTiffBuilder& ABuilder) {
+             const std::uint32_t text = ABuilder.AddBlob(TBytes(8, 'k'));
+             ABuilder.AddRaw(305, 2, 8, text); // Software, an ASCII value of 8 bytes
+             auto entries = ThumbnailEntries(ABuilder, 8, 1);
+             entries[6].Values = {text};
+             ABuilder.SecondIFD(entries);
+             return std::vector<TEntry>{};
+         },
+         {}, 1},
         {"later pages stay",
          [](TTiffBuilder& ABuilder) {
              auto page = ThumbnailEntries(ABuilder, 16, 1);

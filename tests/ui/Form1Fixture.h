@@ -7,6 +7,7 @@
 #include "DialogManager.h"
 #include "ProcessingState.h"
 #include "StylesSystemMenu.h"
+#include "TiffBuilder.h"
 #include "Unit1.h"
 
 #include <QCoreApplication>
@@ -181,6 +182,20 @@ struct TForm1TestAccess {
 // A path as the window keeps it.
 inline QString Native(const std::filesystem::path& APath) {
     return QDir::toNativeSeparators(QString::fromStdString(APath.string()));
+}
+
+// Two small negatives in ADir/in chosen in the window, with ADir/out as the destination, where an
+// older a.tif already lies: a batch over them asks about its first file.
+inline void ChooseTwoFilesOneTargetExisting(TForm1TestAccess AAccess, const std::filesystem::path& ADir) {
+    std::filesystem::create_directories(ADir / "in");
+    std::filesystem::create_directories(ADir / "out");
+    for (const char* name : {"a.tif", "b.tif"})
+        kvaderon::test::WriteFile(ADir / "in" / name, kvaderon::test::BuildImage({}).Build());
+    kvaderon::test::WriteFile(ADir / "out" / "a.tif", {'o', 'l', 'd'});
+    AAccess.InputFiles() = {Native(ADir / "in" / "a.tif"), Native(ADir / "in" / "b.tif")};
+    AAccess.LastOpenFolder() = Native(ADir / "in") + QDir::separator();
+    AAccess.OutputFolder() = Native(ADir / "out") + QDir::separator();
+    AAccess.UpdateButtons();
 }
 
 // Processes events until ACondition holds or five seconds have passed; returns ACondition().

@@ -68,21 +68,12 @@ TEST(EscapeGrabTest, EscapeInAnotherClientInterruptsTheRunAndOnlyDuringIt) {
     ASSERT_TRUE(other.IsOpen()) << "no X server";
 
     TTempDir dir;
-    fs::create_directories(dir / "in");
-    fs::create_directories(dir / "out");
-    for (const char* name : {"a.tif", "b.tif"})
-        WriteFile(dir / "in" / name, BuildImage({}).Build());
-    WriteFile(dir / "out" / "a.tif", {'o', 'l', 'd'});
-
     auto script = std::make_shared<TScript>();
     TForm1Services services;
     services.DialogManager = std::make_unique<TScriptedDialogManager>(script);
     TForm1 form(std::move(services));
     TForm1TestAccess access{form};
-    access.InputFiles() = {Native(dir / "in" / "a.tif"), Native(dir / "in" / "b.tif")};
-    access.LastOpenFolder() = Native(dir / "in") + QDir::separator();
-    access.OutputFolder() = Native(dir / "out") + QDir::separator();
-    access.UpdateButtons();
+    ChooseTwoFilesOneTargetExisting(access, dir.Path());
 
     other.PressEscape();
     ASSERT_TRUE(WaitUntil([&] { return other.KeyPresses() == 1; })) << "the client has the focus";

@@ -8,8 +8,10 @@ namespace kvaderon::platform {
 namespace fs = std::filesystem;
 
 bool FileExists(const fs::path& APath) {
+    // The entry itself, not what a link points to: whatever a rename onto APath would replace.
     std::error_code error;
-    return fs::is_regular_file(APath, error);
+    const fs::file_status status = fs::symlink_status(APath, error);
+    return !error && fs::exists(status) && !fs::is_directory(status);
 }
 
 void CreateFolders(const fs::path& APath) {

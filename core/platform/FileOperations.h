@@ -5,7 +5,8 @@
 
 namespace kvaderon::platform {
 
-// True when APath names an existing file; a folder does not count.
+// True when something other than a folder is at APath: a file, a link (even one to a folder or to
+// nothing) or a special file such as a pipe; a rename onto APath would replace it.
 bool FileExists(const std::filesystem::path& APath);
 
 // Creates a folder and its missing parents; failures raise ESystemError.

@@ -3,13 +3,18 @@
 #include "HostileNames.h"
 #include "PathText.h"
 #include "TempDir.h"
+#include "TiffBuilder.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 namespace kvaderon {
 namespace {
 
 namespace fs = std::filesystem;
+using test::TTempDir;
+using test::WriteFile;
 
 TEST(TargetPath, NamesFollowThePrefixRuleOnlyInTheSourceFolder) {
     const struct {
@@ -62,6 +67,25 @@ TEST(TargetPath, OneFolderSpelledInOtherWaysIsTheSameFolder) {
     EXPECT_FALSE(IsSameFolder(folder, temp / "other"));
     EXPECT_FALSE(IsSameFolder(folder, folder / "sub"));
     EXPECT_FALSE(IsSameFolder(temp / "missing", temp / "missing2"));
+}
+
+// Whatever a rename onto the target would replace counts as an existing target, so the user is
+// asked before it goes; a folder does not count.
+TEST(TargetPath, AnythingButAFolderAtTheTargetIsAnExistingTarget) {
+    TTempDir dir;
+    const fs::path input = dir / "in.tif";
+    WriteFile(input, {'n'});
+    WriteFile(dir / "file.tif", {'o'});
+    fs::create_directory(dir / "folder.tif");
+    EXPECT_TRUE(IsOtherExistingFile(input, dir / "file.tif"));
+    EXPECT_FALSE(IsOtherExistingFile(input, dir / "folder.tif"));
+    EXPECT_FALSE(IsOtherExistingFile(input, dir / "none.tif"));
+    EXPECT_FALSE(IsOtherExistingFile(input, input)) << "the input itself is never offered for overwriting";
+
+    const std::string pipe = PathToUtf8(dir / "pipe.tif");
+    if (std::system(("mkfifo '" + pipe + "' 2>/dev/null").c_str()) != 0)
+        GTEST_SKIP() << "no mkfifo here";
+    EXPECT_TRUE(IsOtherExistingFile(input, dir / "pipe.tif"));
 }
 
 TEST(TargetPath, ComparisonKeysIgnoreLetterCaseOnly) {

@@ -9,6 +9,8 @@
 #include "TiffStructureReader.h"
 
 #include <algorithm>
+#include <iterator>
+#include <utility>
 
 namespace kvaderon {
 
@@ -40,13 +42,17 @@ std::string PreviewFormatProblem(const TTiffImage& AImage) {
 // AStructure less one range for each of the strips given: what a preview's strips must not touch.
 std::vector<TByteRange> StructureBesides(std::vector<TByteRange> AStructure, const std::vector<std::uint32_t>& AOffsets,
                                          const std::vector<std::uint32_t>& AByteCounts) {
-    for (std::size_t s = 0; s < AOffsets.size(); ++s) {
-        const TByteRange own{AOffsets[s], std::uint64_t(AOffsets[s]) + AByteCounts[s]};
-        const auto found = std::find(AStructure.begin(), AStructure.end(), own);
-        if (found != AStructure.end())
-            AStructure.erase(found);
-    }
-    return AStructure;
+    std::vector<TByteRange> own;
+    for (std::size_t s = 0; s < AOffsets.size(); ++s)
+        own.push_back({AOffsets[s], std::uint64_t(AOffsets[s]) + AByteCounts[s]});
+    const auto before = [](const TByteRange& A, const TByteRange& B) {
+        return std::pair(A.Begin, A.End) < std::pair(B.Begin, B.End);
+    };
+    std::sort(AStructure.begin(), AStructure.end(), before);
+    std::sort(own.begin(), own.end(), before);
+    std::vector<TByteRange> rest;
+    std::set_difference(AStructure.begin(), AStructure.end(), own.begin(), own.end(), std::back_inserter(rest), before);
+    return rest;
 }
 
 bool Intersects(std::uint64_t AOffset, std::uint64_t ALength, std::uint64_t ABegin, std::uint64_t AEnd) {

@@ -93,12 +93,7 @@ protected:
         return lines;
     }
 
-    QStringList Captions() const {
-        QStringList captions;
-        for (const TDialogQuestion& question : Script->Questions)
-            captions.append(question.Caption);
-        return captions;
-    }
+    QStringList Captions() const { return Script->Captions(); }
 
     const TDialogQuestion& Question(const QString& ACaption) const {
         for (const TDialogQuestion& question : Script->Questions)

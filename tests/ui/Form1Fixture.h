@@ -61,6 +61,14 @@ struct TScript {
     QStringList OpenedFolders;
     bool OpenFolderSucceeds = true;
     std::uint64_t Clock = 0;
+
+    // The captions of the questions asked, in order.
+    QStringList Captions() const {
+        QStringList captions;
+        for (const TDialogQuestion& question : Questions)
+            captions.append(question.Caption);
+        return captions;
+    }
     bool HookInstalled = false;
     int HookInstallCount = 0;
     TKeyboardHook::TEscapeAction EscapeAction;

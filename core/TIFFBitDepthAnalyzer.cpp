@@ -156,7 +156,6 @@ private:
     bool FAllHighFF = true;
 };
 
-
 struct TScan {
     const TByteSource& File;
     const TAnalysisTIFFInfo& Info;

@@ -44,21 +44,22 @@ TPlannedFile PlanFile(TTIFFInverterSingle& AInverter, const TFileTask& ATask, bo
 
 } // namespace
 
-int RunDryRun(const std::vector<TFileTask>& ATasks, bool AOverwrite, bool AJson, bool AColored) {
-    TTIFFInverterSingle inverter;
+int RunDryRun(kvaderon::platform::TFileSystem& AFileSystem, const std::vector<TFileTask>& ATasks, bool AOverwrite,
+              bool AJson, bool AColored) {
+    TTIFFInverterSingle inverter(AFileSystem);
     std::set<std::string> targetsOfRun; // a later file finds the target an earlier one would write
     TInvertTotals totals;
     for (std::size_t i = 0; i < ATasks.size(); ++i) {
         const TFileTask& task = ATasks[i];
-        const std::string key = PathComparisonKey(task.Target);
-        const bool exists = targetsOfRun.count(key) > 0 || IsOtherExistingFile(task.Input, task.Target);
+        const std::string key = PathComparisonKey(task.Target, AFileSystem);
+        const bool exists = targetsOfRun.count(key) > 0 || IsOtherExistingFile(task.Input, task.Target, AFileSystem);
         const TPlannedFile planned = PlanFile(inverter, task, exists, AOverwrite);
         if (planned.Report.Outcome == TFileOutcome::foProcessed)
             targetsOfRun.insert(key);
         totals.Add(planned.Report);
         const bool failed = planned.Report.Outcome == TFileOutcome::foError;
         const std::string text =
-            AJson ? DryRunJson(task, OutcomeName(planned.Report), planned.Report.Reason) + "\n"
+            AJson ? DryRunJson(task, OutcomeName(planned.Report), planned.Report.Reason, AFileSystem) + "\n"
                   : RenderRuns(BuildOutcomeLine(int(i + 1), LocalTimeText(std::time(nullptr)),
                                                 PathToUtf8(task.Input.filename()), planned.Message, failed),
                                AColored);

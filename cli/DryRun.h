@@ -10,7 +10,8 @@ namespace kvaderon::cli {
 
 // Prints per file its target and what would happen (written, overwritten, skipped, refused with
 // the reason), as outcome lines or JSON objects, then a closing line or summary object. Returns 0
-// when no file would fail, 1 otherwise.
-int RunDryRun(const std::vector<TFileTask>& ATasks, bool AOverwrite, bool AJson, bool AColored);
+// when no file would fail, 1 otherwise. Reads the files of AFileSystem.
+int RunDryRun(kvaderon::platform::TFileSystem& AFileSystem, const std::vector<TFileTask>& ATasks, bool AOverwrite,
+              bool AJson, bool AColored);
 
 } // namespace kvaderon::cli

@@ -24,17 +24,27 @@ TOutcomeLineData Line(const fs::path& AFile, std::string AMessage, bool AIsError
     return {std::time(nullptr), PathToUtf8(AFile.filename()), std::move(AMessage), AIsError};
 }
 
+// The error line of the input, after the lines decided before it.
+void RecordError(TFileReport& AReport, const TFileTask& ATask, const std::exception& AError) {
+    AReport.Lines.push_back(Line(ATask.Input, AError.what(), true));
+    AReport.Outcome = TFileOutcome::foError;
+    AReport.Refused = dynamic_cast<const EInputRefused*>(&AError) != nullptr;
+    AReport.Reason = AError.what();
+}
+
 } // namespace
 
-TFileBatch::TFileBatch(std::vector<TFileTask> ATasks, const TInversionOptions& AOptions, unsigned AJobs,
-                       bool AInvertPreviews)
-    : FTasks(std::move(ATasks)), FWaitFor(FTasks.size()), FOptions(AOptions), FInvertPreviews(AInvertPreviews),
+TFileBatch::TFileBatch(kvaderon::platform::TFileSystem& AFileSystem, std::vector<TFileTask> ATasks,
+                       const TInversionOptions& AOptions, unsigned AJobs, bool AInvertPreviews)
+    : FFileSystem(AFileSystem), FTasks(std::move(ATasks)), FWaitFor(FTasks.size()), FOptions(AOptions),
+      FInvertPreviews(AInvertPreviews),
       FJobs(std::max(1u, std::min<unsigned>(AJobs, unsigned(std::max<std::size_t>(FTasks.size(), 1))))),
       FDone(FTasks.size(), false), FReports(FTasks.size()) {
     // Waiting for the latest earlier file on each path is enough: that one waits for the rest.
     std::map<std::string, std::size_t> lastUse;
     for (std::size_t i = 0; i < FTasks.size(); ++i) {
-        for (const auto& key : {PathComparisonKey(FTasks[i].Input), PathComparisonKey(FTasks[i].Target)}) {
+        for (const auto& key :
+             {PathComparisonKey(FTasks[i].Input, FFileSystem), PathComparisonKey(FTasks[i].Target, FFileSystem)}) {
             const auto [entry, isNew] = lastUse.try_emplace(key, i);
             if (!isNew && entry->second != i) {
                 FWaitFor[i].push_back(entry->second);
@@ -74,7 +84,7 @@ std::size_t TFileBatch::Run(const std::function<bool(std::size_t, const TFileRep
 
 // Files are taken in list order, so every file waited for is already taken by another thread.
 void TFileBatch::Work() {
-    TTIFFInverterSingle inverter;
+    TTIFFInverterSingle inverter(FFileSystem);
     inverter.SetInvertPreviews(FInvertPreviews);
     for (;;) {
         std::size_t index = 0;
@@ -98,16 +108,22 @@ void TFileBatch::Work() {
     }
 }
 
+// A file system of its own may fail where the system's never does, before InvertFile's own try.
 TFileReport TFileBatch::ProcessFile(TTIFFInverterSingle& AInverter, const TFileTask& ATask) const {
     const auto started = std::chrono::steady_clock::now();
-    TFileReport report = InvertFile(AInverter, ATask);
+    TFileReport report;
+    try {
+        report = InvertFile(AInverter, ATask);
+    } catch (const std::exception& error) {
+        RecordError(report, ATask, error);
+    }
     report.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     return report;
 }
 
 TFileReport TFileBatch::InvertFile(TTIFFInverterSingle& AInverter, const TFileTask& ATask) const {
     TFileReport report;
-    const bool targetExists = IsOtherExistingFile(ATask.Input, ATask.Target);
+    const bool targetExists = IsOtherExistingFile(ATask.Input, ATask.Target, FFileSystem);
     if (targetExists && !FOptions.Overwrite) {
         report.Lines.push_back(Line(ATask.Target, "Пропущен пользователем (режим «пропустить все»)", false));
         report.Outcome = TFileOutcome::foSkipped;
@@ -116,7 +132,7 @@ TFileReport TFileBatch::InvertFile(TTIFFInverterSingle& AInverter, const TFileTa
     if (targetExists)
         report.Lines.push_back(Line(ATask.Target, "OK! (режим «перезаписать все»)", false));
     try {
-        CreateTargetFolder({ATask.Input, ATask.Subfolder}, ATask.Target);
+        CreateTargetFolder({ATask.Input, ATask.Subfolder}, ATask.Target, FFileSystem);
         // Overwriting was chosen only for a target that existed when it was checked.
         TInversionOptions options = FOptions;
         options.Overwrite = targetExists;
@@ -128,10 +144,7 @@ TFileReport TFileBatch::InvertFile(TTIFFInverterSingle& AInverter, const TFileTa
         report.Outcome = TFileOutcome::foProcessed;
         report.Overwritten = targetExists;
     } catch (const std::exception& error) {
-        report.Lines.push_back(Line(ATask.Input, error.what(), true));
-        report.Outcome = TFileOutcome::foError;
-        report.Refused = dynamic_cast<const EInputRefused*>(&error) != nullptr;
-        report.Reason = error.what();
+        RecordError(report, ATask, error);
     }
     return report;
 }

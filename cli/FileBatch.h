@@ -45,9 +45,10 @@ struct TFileReport {
 // that of one file after the other whatever the number of threads.
 class TFileBatch {
 public:
-    // AInvertPreviews: each file's uncompressed thumbnails are inverted too.
-    TFileBatch(std::vector<TFileTask> ATasks, const TInversionOptions& AOptions, unsigned AJobs,
-               bool AInvertPreviews = false);
+    // Works on the files of AFileSystem. AInvertPreviews: each file's uncompressed thumbnails are
+    // inverted too.
+    TFileBatch(kvaderon::platform::TFileSystem& AFileSystem, std::vector<TFileTask> ATasks,
+               const TInversionOptions& AOptions, unsigned AJobs, bool AInvertPreviews = false);
 
     // Calls AOnReport on the calling thread with each file's index and report, in list order.
     // When AOnReport returns false no further file is started, and Run returns once the files
@@ -60,6 +61,7 @@ private:
     TFileReport ProcessFile(TTIFFInverterSingle& AInverter, const TFileTask& ATask) const;
     TFileReport InvertFile(TTIFFInverterSingle& AInverter, const TFileTask& ATask) const;
 
+    kvaderon::platform::TFileSystem& FFileSystem;
     std::vector<TFileTask> FTasks;
     std::vector<std::vector<std::size_t>> FWaitFor; // earlier files that touch the same paths
     TInversionOptions FOptions;

@@ -10,7 +10,6 @@
 #include "StandardOutput.h"
 #include "InputFiles.h"
 #include "TerminalText.h"
-#include "platform/FileOperations.h"
 
 #include <cstdio>
 #include <thread>
@@ -21,17 +20,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool PrepareOutputFolder(const fs::path& AFolder) {
+bool PrepareOutputFolder(const fs::path& AFolder, kvaderon::platform::TFileSystem& AFileSystem) {
     try {
-        kvaderon::platform::CreateFolders(AFolder);
+        if (CreateOutputFolder(AFolder, AFileSystem))
+            return true;
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "Неверная папка для сохранения\n%s\n", EscapeControls(error.what(), true).c_str());
+        std::fprintf(stderr, "%s\n%s\n", InvalidOutputFolderText, EscapeControls(error.what(), true).c_str());
         return false;
     }
-    std::error_code error;
-    if (fs::is_directory(AFolder, error))
-        return true;
-    std::fprintf(stderr, "Неверная папка для сохранения\n");
+    std::fprintf(stderr, "%s\n", InvalidOutputFolderText);
     return false;
 }
 
@@ -45,11 +42,12 @@ void RecordOutcome(TProcessingState& AState, TFileOutcome AOutcome) {
 
 // Adds the positive's line to the checksum list of its folder; a failure becomes an error line of
 // the file, and the run's status 1.
-bool RecordPositiveChecksum(const TFileTask& ATask, TFileReport& AReport) {
+bool RecordPositiveChecksum(kvaderon::platform::TFileSystem& AFileSystem, const TFileTask& ATask,
+                            TFileReport& AReport) {
     if (AReport.Outcome != TFileOutcome::foProcessed || AReport.Result.Hashes.Output.empty())
         return true;
     try {
-        RecordChecksum(kvaderon::platform::SystemFileSystem(), ATask.Target, AReport.Result.Hashes.Output);
+        RecordChecksum(AFileSystem, ATask.Target, AReport.Result.Hashes.Output);
         return true;
     } catch (const std::exception& error) {
         AReport.Lines.push_back({std::time(nullptr), PathToUtf8(ATask.Target.filename()), error.what(), true});
@@ -86,10 +84,11 @@ std::vector<TFileTask> PlanTasks(const TCommandLine& ALine, const fs::path& AOut
 }
 
 int RunInvert(const TCommandLine& ALine, bool AColored) {
+    kvaderon::platform::TFileSystem& files = kvaderon::platform::SystemFileSystem();
     const fs::path outputFolder = Utf8ToPath(ALine.OutputFolder);
     if (ALine.DryRun)
-        return RunDryRun(PlanTasks(ALine, outputFolder), ALine.Overwrite, ALine.Json, AColored);
-    if (!PrepareOutputFolder(outputFolder))
+        return RunDryRun(files, PlanTasks(ALine, outputFolder), ALine.Overwrite, ALine.Json, AColored);
+    if (!PrepareOutputFolder(outputFolder, files))
         return 1;
 
     const std::vector<TFileTask> tasks = PlanTasks(ALine, outputFolder);
@@ -101,7 +100,7 @@ int RunInvert(const TCommandLine& ALine, bool AColored) {
     options.Overwrite = ALine.Overwrite;
     options.Verify = ALine.Verify;
     options.Hash = ALine.Checksums;
-    TFileBatch batch(tasks, options, jobs, ALine.InvertPreviews);
+    TFileBatch batch(files, tasks, options, jobs, ALine.InvertPreviews);
     TInvertTotals totals;
     bool outputWorks = true;
     bool checksumsWritten = true;
@@ -109,10 +108,10 @@ int RunInvert(const TCommandLine& ALine, bool AColored) {
         state.SetCurrentIndex(int(AIndex));
         TFileReport report = AReport;
         if (ALine.Checksums)
-            checksumsWritten = RecordPositiveChecksum(tasks[AIndex], report) && checksumsWritten;
+            checksumsWritten = RecordPositiveChecksum(files, tasks[AIndex], report) && checksumsWritten;
         RecordOutcome(state, report.Outcome);
         totals.Add(report);
-        outputWorks = WriteStandardOutput(ALine.Json ? FileReportJson(tasks[AIndex], report) + "\n"
+        outputWorks = WriteStandardOutput(ALine.Json ? FileReportJson(tasks[AIndex], report, files) + "\n"
                                                      : ReportText(report, state.CurrentIndex() + 1, AColored));
         return outputWorks;
     });

@@ -5,15 +5,12 @@
 
 namespace kvaderon::cli {
 
-namespace fs = std::filesystem;
-
 namespace {
 
-void AddSize(TJsonObject& AJson, const char* AKey, const fs::path& AFile) {
-    std::error_code error;
-    const std::uintmax_t size = fs::file_size(AFile, error);
-    if (!error)
-        AJson.Add(AKey, std::uint64_t(size));
+void AddSize(TJsonObject& AJson, const char* AKey, kvaderon::platform::TFileSystem& AFileSystem,
+             const std::filesystem::path& AFile) {
+    if (const auto size = AFileSystem.FileSize(AFile))
+        AJson.Add(AKey, *size);
 }
 
 } // namespace
@@ -27,7 +24,8 @@ std::string OutcomeName(const TFileReport& AReport) {
     return "failed";
 }
 
-std::string FileReportJson(const TFileTask& ATask, const TFileReport& AReport) {
+std::string FileReportJson(const TFileTask& ATask, const TFileReport& AReport,
+                           kvaderon::platform::TFileSystem& AFileSystem) {
     TJsonObject json;
     json.Add("Input", PathToUtf8(ATask.Input));
     json.Add("Target", PathToUtf8(ATask.Target));
@@ -37,7 +35,7 @@ std::string FileReportJson(const TFileTask& ATask, const TFileReport& AReport) {
     if (written)
         json.Add("InputSize", AReport.Result.Size);
     else
-        AddSize(json, "InputSize", ATask.Input);
+        AddSize(json, "InputSize", AFileSystem, ATask.Input);
     if (written)
         json.Add("OutputSize", AReport.Result.Size);
     if (!AReport.Result.Hashes.Input.empty()) {
@@ -75,13 +73,14 @@ std::string TotalsJson(const TInvertTotals& ATotals, double ASeconds) {
     return json.Finish();
 }
 
-std::string DryRunJson(const TFileTask& ATask, const std::string& AOutcome, const std::string& AReason) {
+std::string DryRunJson(const TFileTask& ATask, const std::string& AOutcome, const std::string& AReason,
+                       kvaderon::platform::TFileSystem& AFileSystem) {
     TJsonObject json;
     json.Add("Input", PathToUtf8(ATask.Input));
     json.Add("Target", PathToUtf8(ATask.Target));
     json.Add("Outcome", AOutcome);
     json.Add("Reason", AReason);
-    AddSize(json, "InputSize", ATask.Input);
+    AddSize(json, "InputSize", AFileSystem, ATask.Input);
     json.Add("DryRun", true);
     return json.Finish();
 }

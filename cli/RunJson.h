@@ -13,8 +13,10 @@ namespace kvaderon::cli {
 std::string OutcomeName(const TFileReport& AReport);
 
 // Input, Target, Outcome, Reason, InputSize and OutputSize, InputSha256 and OutputSha256 when
-// computed, Verified, Seconds.
-std::string FileReportJson(const TFileTask& ATask, const TFileReport& AReport);
+// computed, Verified, Seconds. The InputSize of a file not written is the input's size in
+// AFileSystem, where it has one.
+std::string FileReportJson(const TFileTask& ATask, const TFileReport& AReport,
+                           kvaderon::platform::TFileSystem& AFileSystem);
 
 struct TInvertTotals {
     int Files = 0, Written = 0, Overwritten = 0, Skipped = 0, Refused = 0, Failed = 0, Verified = 0;
@@ -25,8 +27,9 @@ struct TInvertTotals {
 std::string TotalsJson(const TInvertTotals& ATotals, double ASeconds);
 
 // What a run would do with one file: Input, Target, Outcome (as a run would report it), Reason,
-// "DryRun":true.
-std::string DryRunJson(const TFileTask& ATask, const std::string& AOutcome, const std::string& AReason);
+// InputSize as for a file not written, "DryRun":true.
+std::string DryRunJson(const TFileTask& ATask, const std::string& AOutcome, const std::string& AReason,
+                       kvaderon::platform::TFileSystem& AFileSystem);
 
 struct TPairResult {
     std::filesystem::path Negative;

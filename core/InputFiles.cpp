@@ -62,6 +62,11 @@ fs::path TargetPathOf(const TInputFile& AInput, const fs::path& AOutputFolder, c
     return TargetPathFor(AInput.Path, targetFolder, APrefix, APostfix);
 }
 
+bool CreateOutputFolder(const fs::path& AFolder, platform::TFileSystem& AFileSystem) {
+    AFileSystem.CreateFolders(AFolder);
+    return AFileSystem.IsFolder(AFolder);
+}
+
 void CreateTargetFolder(const TInputFile& AInput, const fs::path& ATarget, platform::TFileSystem& AFileSystem) {
     if (!AInput.Subfolder.empty() && !AFileSystem.IsFolder(ATarget.parent_path()))
         AFileSystem.CreateFolders(ATarget.parent_path());

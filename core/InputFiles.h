@@ -36,6 +36,14 @@ std::size_t CountFolders(const std::vector<TInputFile>& AFiles);
 std::filesystem::path TargetPathOf(const TInputFile& AInput, const std::filesystem::path& AOutputFolder,
                                    const std::string& APrefix, const std::string& APostfix);
 
+// Creates the destination folder of a run and its missing parents. True when a folder is there
+// afterwards; a failure to create it raises platform::ESystemError.
+bool CreateOutputFolder(const std::filesystem::path& AFolder,
+                        platform::TFileSystem& AFileSystem = platform::SystemFileSystem());
+
+// Both front-ends' refusal of a destination folder that cannot be made or is not a folder.
+constexpr const char* InvalidOutputFolderText = "Неверная папка для сохранения";
+
 // Creates the folder of ATarget when AInput lies in a subfolder (the destination itself is the
 // caller's); failures raise platform::ESystemError.
 void CreateTargetFolder(const TInputFile& AInput, const std::filesystem::path& ATarget,

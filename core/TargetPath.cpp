@@ -1,20 +1,10 @@
 #include "TargetPath.h"
 
 #include "PathText.h"
-#include "platform/FileIO.h"
-#include "platform/FileOperations.h"
 
 namespace kvaderon {
 
 namespace fs = std::filesystem;
-
-fs::path NormalPath(const fs::path& APath) {
-    std::error_code error;
-    fs::path normal = fs::weakly_canonical(fs::absolute(APath, error), error);
-    if (error)
-        normal = fs::absolute(APath, error).lexically_normal();
-    return normal;
-}
 
 bool IsNamePart(std::string_view APart) {
     return APart.find_first_of(std::string_view("/\\\0", 3)) == std::string_view::npos && APart != "." &&
@@ -39,20 +29,20 @@ fs::path TargetPathFor(const fs::path& AInputFile, const fs::path& AOutputFolder
     return BuildTargetPath(AInputFile, AOutputFolder, IsSameFolder(inputFolder, AOutputFolder), APrefix, APostfix);
 }
 
-bool IsOtherExistingFile(const fs::path& AInputFile, const fs::path& ATarget) {
-    return platform::FileExists(ATarget) && !platform::SystemFileSystem().IsSameFile(AInputFile, ATarget);
+bool IsOtherExistingFile(const fs::path& AInputFile, const fs::path& ATarget, platform::TFileSystem& AFileSystem) {
+    return AFileSystem.FileExists(ATarget) && !AFileSystem.IsSameFile(AInputFile, ATarget);
 }
 
-bool IsSameFolder(const fs::path& AFirst, const fs::path& ASecond) {
-    std::error_code error;
-    if (fs::equivalent(AFirst, ASecond, error) && !error)
+bool IsSameFolder(const fs::path& AFirst, const fs::path& ASecond, platform::TFileSystem& AFileSystem) {
+    if (AFileSystem.IsSameFile(AFirst, ASecond))
         return true;
     const auto withoutTrailingSeparator = [](fs::path AFolder) {
         if (!AFolder.has_filename() && AFolder.has_relative_path())
             AFolder = AFolder.parent_path();
         return AFolder;
     };
-    return withoutTrailingSeparator(NormalPath(AFirst)) == withoutTrailingSeparator(NormalPath(ASecond));
+    return withoutTrailingSeparator(AFileSystem.ResolvedPath(AFirst)) ==
+           withoutTrailingSeparator(AFileSystem.ResolvedPath(ASecond));
 }
 
 namespace {
@@ -86,8 +76,8 @@ std::string FoldCase(const std::string& AText) {
 
 } // namespace
 
-std::string PathComparisonKey(const std::filesystem::path& APath) {
-    return FoldCase(PathToUtf8(NormalPath(APath)));
+std::string PathComparisonKey(const std::filesystem::path& APath, platform::TFileSystem& AFileSystem) {
+    return FoldCase(PathToUtf8(AFileSystem.ResolvedPath(APath)));
 }
 
 } // namespace kvaderon

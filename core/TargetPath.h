@@ -1,6 +1,8 @@
 // Where the inverted copy of an input file goes in the destination folder.
 #pragma once
 
+#include "platform/FileIO.h"
+
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -30,19 +32,20 @@ std::filesystem::path TargetPathFor(const std::filesystem::path& AInputFile, con
 // Whether ATarget is an existing file other than AInputFile: the one case in which the user is
 // asked (or told by a batch-wide answer) to overwrite or skip it. A target that is the input itself
 // under any spelling or link is never offered for overwriting; the inverter refuses it.
-bool IsOtherExistingFile(const std::filesystem::path& AInputFile, const std::filesystem::path& ATarget);
+bool IsOtherExistingFile(const std::filesystem::path& AInputFile, const std::filesystem::path& ATarget,
+                         platform::TFileSystem& AFileSystem = platform::SystemFileSystem());
 
-// The absolute spelling of APath with links, "." and ".." resolved as far as it exists.
-std::filesystem::path NormalPath(const std::filesystem::path& APath);
-
-// One text for every spelling that may name the same file: NormalPath with the letters of the
-// Latin, Greek and Cyrillic alphabets in lower case, as file systems that ignore letter case
-// compare names. Two paths with different keys never name one file.
-std::string PathComparisonKey(const std::filesystem::path& APath);
+// One text for every spelling that may name the same file: the path with links, "." and ".."
+// resolved (TFileSystem::ResolvedPath) and the letters of the Latin, Greek and Cyrillic alphabets
+// in lower case, as file systems that ignore letter case compare names. Two paths with different
+// keys never name one file.
+std::string PathComparisonKey(const std::filesystem::path& APath,
+                              platform::TFileSystem& AFileSystem = platform::SystemFileSystem());
 
 // Whether two spellings name one folder: a trailing separator, "." and "..", relative and
 // absolute forms and symbolic links do not make a difference. Folders that do not exist are
 // compared by their normalised absolute paths.
-bool IsSameFolder(const std::filesystem::path& AFirst, const std::filesystem::path& ASecond);
+bool IsSameFolder(const std::filesystem::path& AFirst, const std::filesystem::path& ASecond,
+                  platform::TFileSystem& AFileSystem = platform::SystemFileSystem());
 
 } // namespace kvaderon

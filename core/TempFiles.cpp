@@ -6,8 +6,8 @@
 #include <atomic>
 #include <cstdio>
 #include <mutex>
+#include <map>
 #include <random>
-#include <set>
 
 namespace kvaderon {
 
@@ -21,8 +21,9 @@ std::mutex& RegistryLock() {
     return lock;
 }
 
-std::set<fs::path>& InFlight() {
-    static std::set<fs::path> files;
+// Each file with the file system that made it.
+std::map<fs::path, platform::TFileSystem*>& InFlight() {
+    static std::map<fs::path, platform::TFileSystem*> files;
     return files;
 }
 
@@ -45,7 +46,7 @@ TTempFile CreateTempFileBeside(platform::TFileSystem& AFileSystem, const fs::pat
         const fs::path candidate = TempName(ATarget, counter.fetch_add(0x9E3779B9u));
         try {
             TTempFile temp{candidate, AFileSystem.CreateNew(candidate, APermissions)};
-            InFlight().insert(candidate);
+            InFlight().emplace(candidate, &AFileSystem);
             return temp;
         } catch (const platform::ESystemError& failure) {
             error = failure.Code();
@@ -78,9 +79,12 @@ std::string DiscardTempFile(platform::TFileSystem& AFileSystem, TTempFile& ATemp
 
 void RemoveTempFilesInFlight() noexcept {
     RegistryLock().lock(); // never released: the program is about to end
-    for (const auto& path : InFlight()) {
-        std::error_code error;
-        fs::remove(path, error);
+    for (const auto& [path, fileSystem] : InFlight()) {
+        try {
+            fileSystem->Remove(path);
+        } catch (...) {
+            // Nothing more can be done for it at this moment.
+        }
     }
     InFlight().clear();
 }

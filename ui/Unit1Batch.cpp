@@ -15,7 +15,6 @@
 #include "ui_Unit1.h"
 
 #include <QCoreApplication>
-#include <QDir>
 
 namespace {
 
@@ -34,9 +33,14 @@ bool TForm1::CheckBatchStart() {
                           QStringLiteral("Предупреждение"), true);
         return false;
     }
-    // Creates the destination and its missing parents; true when it exists as a folder.
-    if (FOutputFolder.isEmpty() || !QDir().mkpath(FOutputFolder)) {
-        ShowMessageDialog(QStringLiteral("Неверная папка для сохранения"),
+    bool created = false;
+    try {
+        created = !FOutputFolder.isEmpty() && kvaderon::CreateOutputFolder(ToPath(FOutputFolder));
+    } catch (const std::exception&) {
+        // The window shows the refusal below without the system's reason.
+    }
+    if (!created) {
+        ShowMessageDialog(QString::fromUtf8(kvaderon::InvalidOutputFolderText),
                           QStringLiteral("Ошибка"), true);
         return false;
     }

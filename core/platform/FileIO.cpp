@@ -1,10 +1,15 @@
 #include "FileIO.h"
 
-#include "FileOperations.h"
 #include "PathText.h"
 #include "SystemError.h"
 
 namespace kvaderon::platform {
+
+namespace fs = std::filesystem;
+
+// A name starting with "." and, on Windows, an entry with the hidden attribute; in
+// FileIO_posix.cpp and FileIO_win32.cpp.
+bool IsHiddenEntry(const fs::path& APath);
 
 ENotRegularFile::ENotRegularFile(const std::filesystem::path& APath, bool AFolder)
     : ESystemError((AFolder ? "Указан путь к папке, а не к файлу: " : "Это не обычный файл (канал, устройство или сокет): ") +
@@ -21,8 +26,34 @@ bool TFileSystem::IsFolder(const std::filesystem::path& APath) {
     return std::filesystem::is_directory(APath, error);
 }
 
-void TFileSystem::CreateFolders(const std::filesystem::path& APath) {
-    platform::CreateFolders(APath);
+bool TFileSystem::FileExists(const fs::path& APath) {
+    // The entry itself, not what a link points to: whatever a rename onto APath would replace.
+    std::error_code error;
+    const fs::file_status status = fs::symlink_status(APath, error);
+    return !error && fs::exists(status) && !fs::is_directory(status);
+}
+
+std::optional<std::uint64_t> TFileSystem::FileSize(const fs::path& APath) {
+    std::error_code error;
+    const std::uintmax_t size = fs::file_size(APath, error);
+    if (error)
+        return std::nullopt;
+    return std::uint64_t(size);
+}
+
+fs::path TFileSystem::ResolvedPath(const fs::path& APath) {
+    std::error_code error;
+    fs::path resolved = fs::weakly_canonical(fs::absolute(APath, error), error);
+    if (error)
+        resolved = fs::absolute(APath, error).lexically_normal();
+    return resolved;
+}
+
+void TFileSystem::CreateFolders(const fs::path& APath) {
+    std::error_code error;
+    fs::create_directories(APath, error);
+    if (error)
+        ThrowSystemError("Не удалось создать папку " + PathToUtf8(APath), error);
 }
 
 std::filesystem::path TFileSystem::LinkTarget(const std::filesystem::path& APath) {
@@ -36,7 +67,6 @@ std::filesystem::path TFileSystem::LinkTarget(const std::filesystem::path& APath
 }
 
 std::vector<TFolderEntry> TFileSystem::ListFolder(const std::filesystem::path& APath) {
-    namespace fs = std::filesystem;
     std::vector<TFolderEntry> entries;
     std::error_code error;
     fs::directory_iterator entry(APath, error);

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace kvaderon::platform {
@@ -70,13 +71,20 @@ public:
     // rmNoReplace fails with std::errc::file_exists when ATo exists; rmReplace replaces it in one step.
     virtual void Rename(const std::filesystem::path& AFrom, const std::filesystem::path& ATo, TRenameMode AMode) = 0;
     virtual void Remove(const std::filesystem::path& APath) = 0;
-    // Both paths exist and name one file: other spellings, symbolic and hard links. The system's
-    // answer unless a file system of its own says otherwise.
+    // The rest are the system's answers unless a file system of its own says otherwise.
+    // Both paths exist and name one file: other spellings, symbolic and hard links.
     virtual bool IsSameFile(const std::filesystem::path& AFirst, const std::filesystem::path& ASecond);
-    // The next three are the system's answers unless a file system of its own says otherwise.
     // APath names a folder (links followed).
     virtual bool IsFolder(const std::filesystem::path& APath);
-    // Creates APath and the folders above it that are missing.
+    // Something other than a folder is at APath: a file, a link (even one to a folder or to
+    // nothing) or a special file such as a pipe; a rename onto APath would replace it.
+    virtual bool FileExists(const std::filesystem::path& APath);
+    // The size of the regular file at APath (links followed); none where there is no such file or
+    // its size cannot be learned.
+    virtual std::optional<std::uint64_t> FileSize(const std::filesystem::path& APath);
+    // The absolute spelling of APath with links, "." and ".." resolved as far as it exists.
+    virtual std::filesystem::path ResolvedPath(const std::filesystem::path& APath);
+    // Creates APath and the folders above it that are missing; raises ESystemError naming APath.
     virtual void CreateFolders(const std::filesystem::path& APath);
     // Where APath leads when it is a symbolic link; APath itself otherwise.
     virtual std::filesystem::path LinkTarget(const std::filesystem::path& APath);

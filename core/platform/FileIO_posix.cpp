@@ -162,6 +162,11 @@ public:
 
 } // namespace
 
+bool IsHiddenEntry(const fs::path& APath) {
+    const std::string name = APath.filename().native();
+    return !name.empty() && name.front() == '.';
+}
+
 // Linux tells the umask in /proc without changing it; elsewhere it is set and put back at once,
 // which other threads creating files at that moment could notice.
 std::uint32_t TFileSystem::CreationMask() {

@@ -155,6 +155,14 @@ public:
 
 } // namespace
 
+bool IsHiddenEntry(const fs::path& APath) {
+    const std::wstring name = APath.filename().native();
+    if (!name.empty() && name.front() == L'.')
+        return true;
+    const DWORD attributes = GetFileAttributesW(APath.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN) != 0;
+}
+
 std::uint32_t TFileSystem::CreationMask() {
     return 0;
 }

@@ -1,14 +1,13 @@
 // The inverter and the analyzer on files that fail, shrink or grow under them.
 #include "IniFile.h"
 #include "InverterTestSupport.h"
+#include "FaultLoop.h"
 #include "MemoryFileSystem.h"
 #include "PathText.h"
 #include "TIFFBitDepthAnalyzer.h"
 #include "platform/SystemError.h"
 
 #include <gtest/gtest.h>
-
-#include <algorithm>
 
 namespace kvaderon {
 namespace {
@@ -35,34 +34,6 @@ std::string Prefix() {
     return "Системная ошибка при обработке " + PathToUtf8(input) + ": ";
 }
 
-// The files beside the input and the target after a failure: none, or the temporary file whose
-// removal failed, which the message must name.
-void ExpectOnlyANamedTemporaryFileLeft(const TMemoryFileSystem& AFiles, const std::vector<std::string>& AKept,
-                                       const std::string& AMessage) {
-    std::vector<std::string> extra;
-    for (const std::string& path : AFiles.Paths())
-        if (std::find(AKept.begin(), AKept.end(), path) == AKept.end())
-            extra.push_back(path);
-    if (extra.empty()) {
-        EXPECT_EQ(AMessage.find(".kvaderon"), std::string::npos) << "names a temporary file: " << AMessage;
-        return;
-    }
-    ASSERT_EQ(extra.size(), 1u);
-    EXPECT_NE(AMessage.find("Временный файл не удалён: " + extra[0]), std::string::npos) << AMessage;
-}
-
-// One failing call, and a failing call after which every call fails (a disk gone away, so that
-// removing the temporary file fails too).
-struct TFault {
-    std::errc Error;
-    bool AndAfter;
-};
-const TFault faults[] = {
-    {std::errc::no_space_on_device, false},
-    {std::errc::io_error, false},
-    {std::errc::io_error, true},
-};
-
 TEST(FileFaults, EveryFailingCallOfTheInverterLeavesInputAndTargetAsTheyWere) {
     const TBytes file = LargeFile();
     const TBytes expected = InvertBytes(file).Output;
@@ -70,7 +41,7 @@ TEST(FileFaults, EveryFailingCallOfTheInverterLeavesInputAndTargetAsTheyWere) {
     // Plain, reading the written copy back, and that with the digests' thread.
     const TInversionOptions optionSets[] = {{true, false, false}, {true, true, false}, {true, true, true}};
     for (const TInversionOptions& options : optionSets) {
-        for (const TFault fault : faults) {
+        for (const TFault fault : Faults) {
             for (std::size_t call = 1;; ++call) {
                 SCOPED_TRACE(testing::Message() << "call " << call << (fault.AndAfter ? " and after" : "")
                                                 << (options.Verify ? ", verify" : "")
@@ -91,7 +62,7 @@ TEST(FileFaults, EveryFailingCallOfTheInverterLeavesInputAndTargetAsTheyWere) {
                         << message;
                     EXPECT_EQ(files.Node(input).Bytes, file);
                     EXPECT_EQ(files.Node(target).Bytes, (TBytes{'o', 'l', 'd'}));
-                    ExpectOnlyANamedTemporaryFileLeft(files, {PathToUtf8(target), PathToUtf8(input)}, message);
+                    ExpectOnlyNamedTemporaryFilesLeft(files, {PathToUtf8(target), PathToUtf8(input)}, {message});
                     EXPECT_EQ(files.OpenFiles(), 0);
                     continue;
                 }
@@ -109,7 +80,7 @@ TEST(FileFaults, EveryFailingCallOfTheInverterLeavesInputAndTargetAsTheyWere) {
 TEST(FileFaults, EveryFailingCallOfASettingsSaveLeavesTheOldFile) {
     const fs::path settings = "/config/kvaderon.ini";
     const std::string before = "; by hand\n[Files]\nPrefix=old\n";
-    for (const TFault fault : faults) {
+    for (const TFault fault : Faults) {
         for (std::size_t call = 1;; ++call) {
             SCOPED_TRACE(testing::Message() << "call " << call << (fault.AndAfter ? " and after" : ""));
             TMemoryFileSystem files;
@@ -125,7 +96,7 @@ TEST(FileFaults, EveryFailingCallOfASettingsSaveLeavesTheOldFile) {
                 EXPECT_EQ(message.rfind(platform::SystemErrorText(std::make_error_code(fault.Error)), 0), 0u)
                     << message;
                 EXPECT_EQ(files.Node(settings).Bytes, TBytes(before.begin(), before.end()));
-                ExpectOnlyANamedTemporaryFileLeft(files, {PathToUtf8(settings)}, message);
+                ExpectOnlyNamedTemporaryFilesLeft(files, {PathToUtf8(settings)}, {message});
                 EXPECT_EQ(files.OpenFiles(), 0);
                 continue;
             }

@@ -19,6 +19,7 @@ public:
         ++FOwner.FOpenFiles;
     }
     ~TMemoryFile() override {
+        const std::lock_guard lock(FOwner.FLock);
         if (FNode)
             --FOwner.FOpenFiles;
     }
@@ -72,6 +73,7 @@ private:
 };
 
 void TMemoryFileSystem::Write(const fs::path& APath, std::vector<std::uint8_t> ABytes) {
+    const std::lock_guard lock(FLock);
     auto& node = FFiles[APath];
     if (!node)
         node = std::make_shared<TNode>();
@@ -79,14 +81,17 @@ void TMemoryFileSystem::Write(const fs::path& APath, std::vector<std::uint8_t> A
 }
 
 TMemoryFileSystem::TNode& TMemoryFileSystem::Node(const fs::path& APath) {
+    const std::lock_guard lock(FLock);
     return *FFiles.at(APath);
 }
 
 bool TMemoryFileSystem::Exists(const fs::path& APath) const {
+    const std::lock_guard lock(FLock);
     return FFiles.count(APath) != 0;
 }
 
 std::vector<std::string> TMemoryFileSystem::Paths() const {
+    const std::lock_guard lock(FLock);
     std::vector<std::string> paths;
     for (const auto& [path, node] : FFiles)
         paths.push_back(PathToUtf8(path));
@@ -109,6 +114,7 @@ void TMemoryFileSystem::Call(const char* AOperation, const fs::path& APath) {
 }
 
 std::unique_ptr<platform::TFile> TMemoryFileSystem::OpenRead(const fs::path& APath) {
+    const std::lock_guard lock(FLock);
     Call("Не удалось открыть файл", APath);
     const auto found = FFiles.find(APath);
     if (found == FFiles.end() && IsFolder(APath))
@@ -120,6 +126,7 @@ std::unique_ptr<platform::TFile> TMemoryFileSystem::OpenRead(const fs::path& APa
 }
 
 std::unique_ptr<platform::TFile> TMemoryFileSystem::CreateNew(const fs::path& APath, std::uint32_t APermissions) {
+    const std::lock_guard lock(FLock);
     Call("Не удалось создать файл", APath);
     if (Exists(APath))
         ThrowSystemError("Не удалось создать файл " + PathToUtf8(APath), std::make_error_code(std::errc::file_exists));
@@ -130,6 +137,7 @@ std::unique_ptr<platform::TFile> TMemoryFileSystem::CreateNew(const fs::path& AP
 }
 
 void TMemoryFileSystem::Rename(const fs::path& AFrom, const fs::path& ATo, platform::TRenameMode AMode) {
+    const std::lock_guard lock(FLock);
     Call("Не удалось записать файл", ATo);
     const auto found = FFiles.find(AFrom);
     if (found == FFiles.end())
@@ -143,6 +151,7 @@ void TMemoryFileSystem::Rename(const fs::path& AFrom, const fs::path& ATo, platf
 }
 
 void TMemoryFileSystem::Remove(const fs::path& APath) {
+    const std::lock_guard lock(FLock);
     Call("Не удалось удалить файл", APath);
     if (FFiles.erase(APath) == 0)
         ThrowSystemError("Не удалось удалить файл " + PathToUtf8(APath),
@@ -150,11 +159,13 @@ void TMemoryFileSystem::Remove(const fs::path& APath) {
 }
 
 bool TMemoryFileSystem::IsSameFile(const fs::path& AFirst, const fs::path& ASecond) {
+    const std::lock_guard lock(FLock);
     Call("Не удалось сравнить файлы", AFirst);
     return Exists(AFirst) && Exists(ASecond) && FFiles.at(AFirst) == FFiles.at(ASecond);
 }
 
 bool TMemoryFileSystem::IsFolder(const fs::path& APath) {
+    const std::lock_guard lock(FLock);
     for (const auto& [path, node] : FFiles) {
         const auto [folderEnd, pathRest] = std::mismatch(APath.begin(), APath.end(), path.begin(), path.end());
         if (folderEnd == APath.end() && pathRest != path.end())
@@ -163,16 +174,35 @@ bool TMemoryFileSystem::IsFolder(const fs::path& APath) {
     return false;
 }
 
+bool TMemoryFileSystem::FileExists(const fs::path& APath) {
+    const std::lock_guard lock(FLock);
+    return Exists(APath);
+}
+
+std::optional<std::uint64_t> TMemoryFileSystem::FileSize(const fs::path& APath) {
+    const std::lock_guard lock(FLock);
+    const auto found = FFiles.find(APath);
+    if (found == FFiles.end())
+        return std::nullopt;
+    return found->second->Bytes.size();
+}
+
+fs::path TMemoryFileSystem::ResolvedPath(const fs::path& APath) {
+    return APath.lexically_normal();
+}
+
 void TMemoryFileSystem::CreateFolders(const fs::path& APath) {
     Call("Не удалось создать папку", APath);
 }
 
 fs::path TMemoryFileSystem::LinkTarget(const fs::path& APath) {
+    const std::lock_guard lock(FLock);
     Call("Не удалось открыть файл", APath);
     return APath;
 }
 
 std::vector<platform::TFolderEntry> TMemoryFileSystem::ListFolder(const fs::path& APath) {
+    const std::lock_guard lock(FLock);
     Call("Не удалось прочитать папку", APath);
     std::vector<platform::TFolderEntry> entries;
     std::set<fs::path> seen;

@@ -9,6 +9,7 @@
 #include <map>
 #include <mutex>
 #include <memory>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -52,7 +53,12 @@ public:
     void Remove(const std::filesystem::path& APath) override;
     bool IsSameFile(const std::filesystem::path& AFirst, const std::filesystem::path& ASecond) override;
     // A folder is any path above a file; creating one only counts the call. There are no links.
+    // Like the system's, these four queries never fail.
     bool IsFolder(const std::filesystem::path& APath) override;
+    bool FileExists(const std::filesystem::path& APath) override;
+    std::optional<std::uint64_t> FileSize(const std::filesystem::path& APath) override;
+    // APath without "." and "..": paths are absolute here.
+    std::filesystem::path ResolvedPath(const std::filesystem::path& APath) override;
     void CreateFolders(const std::filesystem::path& APath) override;
     std::filesystem::path LinkTarget(const std::filesystem::path& APath) override;
     // The files and folders right below APath; hidden as their names say.
@@ -67,8 +73,9 @@ public:
 private:
     friend class TMemoryFile;
 
-    // Files are read on the inverter's reader thread while it writes on its own.
-    std::recursive_mutex FLock;
+    // Files are read on the inverter's reader thread while it writes on its own, and a batch
+    // inverts several files at once.
+    mutable std::recursive_mutex FLock;
     std::map<std::filesystem::path, std::shared_ptr<TNode>> FFiles;
     std::size_t FCalls = 0;
     std::uint64_t FBytesRead = 0;

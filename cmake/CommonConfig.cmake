@@ -24,12 +24,12 @@ if(KVADERON_FUZZ)
   target_compile_options(kvaderon_common INTERFACE -fsanitize=fuzzer-no-link)
 endif()
 
-# Sets AVariable to the files matching the globs, without those of the other platforms:
-# sources ending in _win32 build on Windows only, those ending in _posix or _x11 elsewhere.
+# Sets AVariable to the files matching the globs, without those of the other platform: sources
+# ending in _win32 build on Windows only, those ending in _posix elsewhere.
 function(kvaderon_platform_glob AVariable)
   file(GLOB files CONFIGURE_DEPENDS ${ARGN})
   if(WIN32)
-    list(FILTER files EXCLUDE REGEX "_(posix|x11)\\.cpp$")
+    list(FILTER files EXCLUDE REGEX "_posix\\.cpp$")
   else()
     list(FILTER files EXCLUDE REGEX "_win32\\.cpp$")
   endif()

@@ -34,6 +34,8 @@ public:
         const std::lock_guard lock(FOwner.FLock);
         FOwner.Call("Не удалось прочитать файл", FPath);
         const auto& bytes = FNode->Bytes;
+        if (ALength > bytes.size() || AOffset > bytes.size() - ALength)
+            ++FOwner.FReadsPastTheEnd;
         if (AOffset >= bytes.size())
             return 0;
         const std::size_t length = std::min<std::uint64_t>(ALength, bytes.size() - AOffset);

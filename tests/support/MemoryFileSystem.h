@@ -43,6 +43,8 @@ public:
     std::size_t Calls() const { return FCalls; }
     // Bytes handed out by reads of every file so far.
     std::uint64_t BytesRead() const { return FBytesRead; }
+    // Reads so far that asked for bytes past the end of their file.
+    std::size_t ReadsPastTheEnd() const { return FReadsPastTheEnd; }
     // Runs before every call, with its number; may change files.
     std::function<void(std::size_t ACall)> BeforeCall;
 
@@ -79,6 +81,7 @@ private:
     std::map<std::filesystem::path, std::shared_ptr<TNode>> FFiles;
     std::size_t FCalls = 0;
     std::uint64_t FBytesRead = 0;
+    std::size_t FReadsPastTheEnd = 0;
     std::size_t FFailAt = 0;
     bool FFailAfter = false;
     std::errc FError = std::errc::io_error;

@@ -116,9 +116,15 @@ TEST_F(RealFaultCli, AnInputRemovedDuringTheRunIsReportedAndTheOthersGoOn) {
 }
 
 // Runs the program in a private mount namespace with a tmpfs of AKilobytes mounted on AFolder, and
-// copies what the run left there into ACopy. Exit status 99: no such mount is allowed here.
+// copies what the run left there into ACopy. Exit status 99: no such namespace or mount is allowed
+// here, and Err says why.
 TProgramResult RunOnSmallFileSystem(const fs::path& AFolder, int AKilobytes, const fs::path& ACopy,
                                     std::vector<std::string> AArguments, const fs::path& AScratch) {
+    // A refused unshare(1) ends with status 1, as the program does on a failed file: so it is
+    // asked first with nothing to run.
+    const TProgramResult probe = RunProgram("/usr/bin/unshare", {"-rm", "true"}, AScratch);
+    if (probe.ExitCode != 0)
+        return {99, "", "unshare(1) refused, status " + std::to_string(probe.ExitCode) + ": " + probe.Err};
     std::vector<std::string> arguments{
         "-rm",
         "sh",
@@ -153,7 +159,7 @@ TEST_F(RealFaultCli, AFullFileSystemFailsTheFileThatDoesNotFitAndNothingElse) {
 
     const TProgramResult run = RunOnSmallFileSystem(out, 256, after, arguments, FScratch.Path());
     if (run.ExitCode == 99)
-        GTEST_SKIP() << "this system allows no tmpfs in a private mount namespace: " << run.Err;
+        GTEST_SKIP() << "this system allows no private mount namespace with a tmpfs: " << run.Err;
     EXPECT_EQ(run.ExitCode, 1) << run.Err;
     const auto lines = Lines(run.Out);
     ASSERT_GE(lines.size(), 3u) << run.Out << run.Err;

@@ -7,15 +7,18 @@
 #include "Unit3.h"
 #include "platform/StyleManager.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QColor>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -104,38 +107,98 @@ protected:
     std::unique_ptr<TSettingsForm> Form;
 };
 
-TEST_F(SettingsFormTest, ControlsHaveTheirCaptionsPlacesAndTabOrder) {
+// The controls a user works with, and their captions where they have one.
+struct TControl {
+    const char* Name;
+    QString Text;
+};
+const TControl controls[] = {
+    {"ComboBoxStyles", {}},
+    {"CheckBox1", QStringLiteral("Темы интерфейса:")},
+    {"RadioButton1", QStringLiteral("Все")},
+    {"RadioButton2", QStringLiteral("Тёмные")},
+    {"RadioButton3", QStringLiteral("Светлые")},
+    {"ColorBox1", {}},
+    {"ColorBox2", {}},
+    {"ColorBox3", {}},
+    {"ColorBox4", {}},
+    {"ColorBox5", {}},
+    {"ColorBox6", {}},
+    {"ColorBox7", {}},
+    {"EditPrefix", {}},
+    {"EditPostfix", {}},
+    {"CheckBoxVerify", QStringLiteral("Проверять каждый позитив после записи")},
+    {"CheckInvertPreviews", QStringLiteral("Инвертировать встроенные миниатюры")},
+    {"BitBtnCancel", QStringLiteral("Отмена")},
+    {"BitBtn1", QStringLiteral("ОК")},
+};
+
+// A left click where the user sees AControl: its centre, delivered to the widget found there.
+// Returns that widget.
+QWidget* ClickCentre(QWidget& AForm, QWidget& AControl) {
+    const QPoint centre = AControl.mapTo(&AForm, AControl.rect().center());
+    QWidget* hit = AForm.childAt(centre);
+    if (hit == nullptr)
+        return nullptr;
+    const QPointF local = hit->mapFrom(&AForm, centre);
+    const QPointF global = hit->mapToGlobal(local);
+    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(hit, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(hit, &release);
+    return hit;
+}
+
+// At the dialog's own size and at its smallest, every control is shown and drawn whole inside the
+// dialog and whatever holds it, nothing covers its centre, and a click there reaches it: a button
+// reports the click, a closed list opens.
+TEST_F(SettingsFormTest, EveryControlIsVisibleAndTakesAClickAtEverySize) {
+    EXPECT_EQ(Form->minimumSize(), Form->maximumSize()) << "the dialog keeps its size";
+    for (const bool smallest : {false, true}) {
+        for (const TControl& control : controls) {
+            SCOPED_TRACE(testing::Message() << control.Name << (smallest ? ", smallest size" : ", own size"));
+            Form = std::make_unique<TSettingsForm>();
+            Open();
+            if (smallest)
+                Form->resize(Form->minimumSize());
+            QCoreApplication::processEvents();
+            QWidget* widget = Control(control.Name);
+            ASSERT_NE(widget, nullptr);
+            EXPECT_TRUE(widget->isVisible());
+            EXPECT_TRUE(widget->isEnabled());
+            // What the control draws: its size hint at its place, as far as its box goes (a
+            // caption's box may reach past the edge where the caption does not); a holder without
+            // a hint draws its whole box.
+            for (QWidget* inner = widget; inner != Form.get(); inner = inner->parentWidget()) {
+                const QSize hint = inner->sizeHint().isValid() ? inner->sizeHint() : inner->size();
+                const QRect drawn = QRect(inner->pos(), hint).intersected(inner->geometry());
+                EXPECT_TRUE(inner->parentWidget()->rect().contains(drawn))
+                    << inner->objectName().toStdString() << " leaves "
+                    << inner->parentWidget()->objectName().toStdString();
+            }
+            int clicks = 0;
+            auto* button = qobject_cast<QAbstractButton*>(widget);
+            if (button != nullptr)
+                QObject::connect(button, &QAbstractButton::clicked, [&] { ++clicks; });
+            QWidget* hit = ClickCentre(*Form, *widget);
+            ASSERT_TRUE(hit == widget || widget->isAncestorOf(hit))
+                << "covered by " << (hit == nullptr ? std::string("nothing") : hit->objectName().toStdString());
+            if (button != nullptr) {
+                EXPECT_EQ(clicks, 1);
+            }
+            auto* box = qobject_cast<QComboBox*>(widget);
+            if (box != nullptr && !box->isEditable()) {
+                EXPECT_TRUE(box->view()->isVisible()) << "the list opens";
+                box->hidePopup();
+            }
+        }
+    }
+}
+
+TEST_F(SettingsFormTest, ControlsHaveTheirCaptionsAndTabOrder) {
     EXPECT_EQ(Form->windowTitle(), QStringLiteral("Настройки"));
-    EXPECT_EQ(Form->size(), QSize(384, 354));
-    EXPECT_EQ(Form->minimumSize(), Form->maximumSize());
-    struct TControl {
-        const char* Name;
-        QRect Place;
-        QString Text;
-    };
-    for (const TControl& control :
-         {TControl{"ComboBoxStyles", {143, 8, 241, 23}, {}},
-          {"CheckBox1", {2, 11, 129, 17}, QStringLiteral("Темы интерфейса:")},
-          {"RadioButton1", {143, 37, 49, 17}, QStringLiteral("Все")},
-          {"RadioButton2", {198, 37, 77, 17}, QStringLiteral("Тёмные")},
-          {"RadioButton3", {281, 37, 113, 17}, QStringLiteral("Светлые")},
-          {"ColorBox1", {90, 69, 106, 22}, {}},
-          {"ColorBox2", {90, 97, 107, 22}, {}},
-          {"ColorBox3", {90, 125, 109, 22}, {}},
-          {"ColorBox4", {89, 153, 109, 22}, {}},
-          {"ColorBox5", {275, 69, 107, 22}, {}},
-          {"ColorBox6", {275, 97, 109, 22}, {}},
-          {"ColorBox7", {275, 125, 107, 22}, {}},
-          {"GroupBox1", {0, 194, 384, 78}, {}},
-          {"EditPrefix", {16, 43, 121, 23}, {}},
-          {"EditPostfix", {208, 43, 121, 23}, {}},
-          {"CheckBoxVerify", {8, 278, 370, 17}, QStringLiteral("Проверять каждый позитив после записи")},
-          {"CheckInvertPreviews", {8, 298, 370, 17}, QStringLiteral("Инвертировать встроенные миниатюры")},
-          {"BitBtnCancel", {160, 322, 109, 25}, QStringLiteral("Отмена")},
-          {"BitBtn1", {275, 322, 109, 25}, QStringLiteral("ОК")}}) {
-        QWidget* widget = Control(control.Name);
-        EXPECT_EQ(widget->geometry(), control.Place) << control.Name;
-        if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+    for (const TControl& control : controls) {
+        if (auto* button = qobject_cast<QAbstractButton*>(Control(control.Name))) {
             EXPECT_EQ(button->text(), control.Text) << control.Name;
         }
     }
@@ -216,6 +279,28 @@ TEST_F(SettingsFormTest, OpensWithAllThemesAndTheColourSetOfTheThemesDarkness) {
         EXPECT_EQ(Control<QLineEdit>("EditPrefix")->text(), QStringLiteral("! "));
         EXPECT_EQ(Styles().ActiveStyleName(), style);
     }
+}
+
+// Every theme of the table the program carries is in the list under its name, and choosing it
+// there gives the application that theme's window colour.
+TEST_F(SettingsFormTest, EveryThemeOfTheTableIsOfferedAndApplies) {
+    QFile table(u":/themes/themes.txt"_s);
+    ASSERT_TRUE(table.open(QIODevice::ReadOnly));
+    Open();
+    int themes = 0;
+    for (const QString& line : QString::fromUtf8(table.readAll()).split(u'\n')) {
+        if (line.trimmed().isEmpty() || line.startsWith(u';'))
+            continue;
+        const QString name = line.section(u'|', 0, 0).trimmed();
+        SCOPED_TRACE(name.toStdString());
+        ++themes;
+        const int index = StyleList()->findText(name);
+        ASSERT_GE(index, 0) << "not offered";
+        StyleList()->setCurrentIndex(index);
+        EXPECT_EQ(Styles().ActiveStyleName(), name);
+        EXPECT_EQ(QApplication::palette().color(QPalette::Window), QColor(line.section(u'|', 1, 1).trimmed()));
+    }
+    EXPECT_GT(themes, 0);
 }
 
 TEST_F(SettingsFormTest, PreviewFollowsTheTextAndTheCloseBoxPutsBackTheTheme) {

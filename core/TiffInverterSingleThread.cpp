@@ -159,9 +159,10 @@ void TTIFFInverterSingle::Stream(TPreparedInput& AInput, platform::TFile& AOutpu
         chunks.emplace_back(position, end);
         position = end;
     }
-    TChunkReader reader(*AInput.File, AInputFile, chunks, ReadChunkBytes);
-    for (const auto& [position, end] : chunks) {
-        const auto length = std::size_t(end - position);
+    TChunkReader reader(*AInput.File, AInputFile, chunks);
+    for (const auto& chunk : chunks) {
+        const std::uint64_t position = chunk.first;
+        const auto length = std::size_t(chunk.second - position);
         std::uint8_t* out = reader.Next();
         TStreamDigests::TSlot* slot = ADigests != nullptr ? &ADigests->Acquire() : nullptr;
         if (slot != nullptr) {

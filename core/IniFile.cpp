@@ -94,6 +94,14 @@ std::string_view FirstCharacters(std::string_view AText, std::size_t AMaxLength)
     return AText;
 }
 
+std::string AsciiLower(std::string_view AText) {
+    std::string lower(AText);
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    return lower;
+}
+
 std::string_view FirstLine(std::string_view AText) {
     return AText.substr(0, AText.find_first_of("\r\n"));
 }
@@ -135,6 +143,7 @@ TIniFile::TIniFile(fs::path APath, platform::TFileSystem& AFileSystem)
     const std::optional<std::string> text = ReadWholeFile(FFileSystem, FPath, MaxFileSize);
     if (!text)
         return;
+    FLines.reserve(std::size_t(std::count(text->begin(), text->end(), '\n')) + 1);
     std::size_t start = 0;
     while (start < text->size()) {
         const std::size_t newLine = text->find('\n', start);
@@ -144,16 +153,28 @@ TIniFile::TIniFile(fs::path APath, platform::TFileSystem& AFileSystem)
     }
 }
 
-std::optional<std::size_t> TIniFile::FindSection(std::string_view ASection) const {
+const TIniFile::TIndex& TIniFile::Index() const {
+    if (FIndex)
+        return *FIndex;
+    TIndex& index = FIndex.emplace();
+    std::optional<std::size_t> header;
     for (std::size_t i = 0; i < FLines.size(); ++i) {
         std::string_view line = Body(FLines[i]);
         if (i == 0 && line.starts_with(Utf8Bom))
             line.remove_prefix(Utf8Bom.size());
-        const std::optional<std::string_view> name = SectionName(line);
-        if (name && EqualIgnoringAsciiCase(*name, ASection))
-            return i;
+        if (const std::optional<std::string_view> name = SectionName(line)) {
+            index.Sections.emplace(AsciiLower(*name), i);
+            header = i;
+        } else if (const std::optional<TKeyLine> keyLine = KeyLine(line); keyLine && header) {
+            index.Keys.emplace(std::pair(*header, AsciiLower(keyLine->Key)), i);
+        }
     }
-    return std::nullopt;
+    return index;
+}
+
+std::optional<std::size_t> TIniFile::FindSection(std::string_view ASection) const {
+    const auto found = Index().Sections.find(AsciiLower(ASection));
+    return found == Index().Sections.end() ? std::nullopt : std::optional(found->second);
 }
 
 std::size_t TIniFile::SectionEnd(std::size_t AHeader) const {
@@ -164,13 +185,8 @@ std::size_t TIniFile::SectionEnd(std::size_t AHeader) const {
 }
 
 std::optional<std::size_t> TIniFile::FindKey(std::size_t AHeader, std::string_view AKey) const {
-    const std::size_t end = SectionEnd(AHeader);
-    for (std::size_t i = AHeader + 1; i < end; ++i) {
-        const std::optional<TKeyLine> keyLine = KeyLine(Body(FLines[i]));
-        if (keyLine && EqualIgnoringAsciiCase(keyLine->Key, AKey))
-            return i;
-    }
-    return std::nullopt;
+    const auto found = Index().Keys.find(std::pair(AHeader, AsciiLower(AKey)));
+    return found == Index().Keys.end() ? std::nullopt : std::optional(found->second);
 }
 
 std::optional<std::string> TIniFile::ReadValue(std::string_view ASection,
@@ -209,6 +225,7 @@ std::string_view TIniFile::NewLineEnding() const {
 }
 
 void TIniFile::InsertLine(std::size_t AIndex, std::string_view AText) {
+    FIndex.reset();
     const std::string ending(NewLineEnding());
     if (AIndex > 0 && !FLines[AIndex - 1].ends_with('\n'))
         FLines[AIndex - 1] += Ending(FLines[AIndex - 1]).empty() ? ending : "\n";
@@ -232,6 +249,7 @@ void TIniFile::WriteString(std::string_view ASection, std::string_view AKey,
     }
     if (const std::optional<std::size_t> index = FindKey(*header, AKey)) {
         std::string& line = FLines[*index];
+        FIndex.reset();
         const std::string ending(Ending(line));
         line.resize(KeyLine(Body(line))->ValueStart);
         line += value;

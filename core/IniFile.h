@@ -7,9 +7,11 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace kvaderon {
@@ -64,10 +66,19 @@ private:
     void InsertLine(std::size_t AIndex, std::string_view AText);
     std::string_view NewLineEnding() const;
 
+    // The line where each section and each key of a section first appears, by name in lower case.
+    struct TIndex {
+        std::map<std::string, std::size_t, std::less<>> Sections;
+        std::map<std::pair<std::size_t, std::string>, std::size_t> Keys; // by header line and key
+    };
+    // Made when first needed; every change drops it.
+    const TIndex& Index() const;
+
     std::filesystem::path FPath;
     platform::TFileSystem& FFileSystem;
     // Each line with its own line ending; the last one may have none.
     std::vector<std::string> FLines;
+    mutable std::optional<TIndex> FIndex;
 };
 
 } // namespace kvaderon

@@ -7,6 +7,7 @@
 #include "PathText.h"
 #include "TextFormat.h"
 #include "TiffAnalysisReader.h"
+#include "StripSampleReader.h"
 #include "StripTable.h"
 
 #include <algorithm>
@@ -56,8 +57,8 @@ bool BlockSeen(const std::uint8_t* AData, const std::uint8_t* ASeen, const std::
 
 // The distinct sample values counted so far, per colour channel (one bit of a value's entry each,
 // at most 8) and of all colour channels together (an entry other than 0), and the three patterns
-// the values of all channels share. Each flag depends on the values alone, so it can only change
-// when a value is seen the first time; extremes and the figures of each channel are read from the
+// the values of all channels share. Each flag and extreme depends on the values alone, so it can
+// only change when a value is seen the first time; the figures of each channel are read from the
 // table once the scan is done. One byte per value keeps the table as small as a table of the
 // values of all channels together.
 class TSampleSet {
@@ -87,15 +88,9 @@ public:
     std::int32_t Count() const { return FCount; }
 
     // 65535 when nothing was counted.
-    std::uint16_t MinValue() const {
-        const auto first = std::find_if(FSeen.begin(), FSeen.end(), [](std::uint8_t ABits) { return ABits != 0; });
-        return first == FSeen.end() ? 65535 : std::uint16_t(first - FSeen.begin());
-    }
+    std::uint16_t MinValue() const { return FMinValue; }
     // 0 when nothing was counted.
-    std::uint16_t MaxValue() const {
-        const auto last = std::find_if(FSeen.rbegin(), FSeen.rend(), [](std::uint8_t ABits) { return ABits != 0; });
-        return last == FSeen.rend() ? 0 : std::uint16_t(FSeen.rend() - last - 1);
-    }
+    std::uint16_t MaxValue() const { return FMaxValue; }
 
     std::vector<TChannelDepth> ChannelDepths(std::uint32_t AChannels) const {
         std::vector<TChannelDepth> depths;
@@ -137,6 +132,8 @@ private:
 
     void AddNew(std::uint16_t AValue) {
         ++FCount;
+        FMinValue = std::min(FMinValue, AValue);
+        FMaxValue = std::max(FMaxValue, AValue);
         if (FUniqueValues)
             FUniqueValues->push_back(AValue);
         if (AValue > 0xFF)
@@ -151,26 +148,40 @@ private:
     std::vector<std::uint8_t> FSeen; // per possible value, the bits of the channels it was seen in
     std::vector<std::uint16_t>* FUniqueValues;
     std::int32_t FCount = 0;
+    std::uint16_t FMinValue = 65535;
+    std::uint16_t FMaxValue = 0;
     bool FAllZeroExtended = true;
     bool FAllReplicated = true;
     bool FAllHighFF = true;
 };
 
 struct TScan {
-    const TByteSource& File;
     const TAnalysisTIFFInfo& Info;
     const TAnalysisProgress& UpdateProgress;
     TSampleSet& Samples;
-    std::vector<bool> Handled; // the first strip of each block of image data
     bool ChannelsApart;               // each colour channel has a bit of its own, else all share bit 0
+    std::vector<bool> Counted;        // per strip: the first strip of a block of image data, not alpha
     std::vector<std::uint8_t> Pixel; // the bit of each channel of an interleaved pixel
-    std::vector<std::uint8_t> Buffer;
+    TStripSampleReader Reader;
 
     TScan(const TByteSource& AFile, const TAnalysisTIFFInfo& AInfo, const TAnalysisProgress& AUpdateProgress,
           TSampleSet& ASamples, bool AChannelsApart)
-        : File(AFile), Info(AInfo), UpdateProgress(AUpdateProgress), Samples(ASamples),
-          Handled(FirstStripOfEachBlock(AInfo.StripOffsets, AInfo.StripByteCounts)), ChannelsApart(AChannelsApart),
-          Pixel(PixelBits()) {}
+        : Info(AInfo), UpdateProgress(AUpdateProgress), Samples(ASamples), ChannelsApart(AChannelsApart),
+          Counted(CountedStrips()), Pixel(PixelBits()),
+          Reader(AFile, AInfo.StripOffsets, AInfo.StripByteCounts, Counted,
+                 2 * std::max<std::size_t>(AInfo.SamplesPerPixel, 1)) {}
+
+    // A planar file's alpha plane is not counted, nor the strips after the last whole plane.
+    std::vector<bool> CountedStrips() const {
+        std::vector<bool> counted = FirstStripOfEachBlock(Info.StripOffsets, Info.StripByteCounts);
+        if (Info.PlanarConfiguration != 2)
+            return counted;
+        const std::size_t stripsPerPlane = StripCount() / Info.SamplesPerPixel;
+        for (std::size_t strip = 0; strip < counted.size(); ++strip)
+            if (strip >= stripsPerPlane * Info.SamplesPerPixel || IsAlpha(std::uint32_t(strip / stripsPerPlane)))
+                counted[strip] = false;
+        return counted;
+    }
 
     // Alpha is never counted.
     std::uint8_t BitOf(std::uint32_t AChannel) const {
@@ -197,29 +208,15 @@ struct TScan {
         UpdateProgress(int(std::min<std::int64_t>(APercent, 100)));
     }
 
-    // Hands the strip's whole samples to ACount in chunks of whole pixels.
-    template <typename TCount> void ReadStrip(std::size_t AStrip, TCount ACount) {
-        const std::uint64_t offset = Info.StripOffsets[AStrip];
-        const std::uint64_t sampleBytes = Info.StripByteCounts[AStrip] & ~std::uint32_t(1);
-        const std::size_t pixelBytes = 2 * std::max<std::size_t>(Info.SamplesPerPixel, 1);
-        const std::size_t chunk = std::max(pixelBytes, ReadChunkBytes / pixelBytes * pixelBytes);
-        Buffer.resize(std::max(Buffer.size(), std::size_t(std::min<std::uint64_t>(chunk, sampleBytes))));
-        for (std::uint64_t done = 0; done < sampleBytes;) {
-            const auto length = std::size_t(std::min<std::uint64_t>(chunk, sampleBytes - done));
-            File.Read(offset + done, Buffer.data(), length);
-            ACount(Buffer.data(), length / 2);
-            done += length;
-        }
-    }
 };
 
 template <bool ABigEndian> void ScanInterleaved(TScan& AScan, std::size_t AStep) {
     const std::size_t stripCount = AScan.StripCount();
     std::size_t processed = 0;
     for (std::size_t strip = 0; strip < stripCount; ++strip) {
-        if (!AScan.Handled[strip])
+        if (!AScan.Counted[strip])
             continue;
-        AScan.ReadStrip(strip, [&](const std::uint8_t* AData, std::size_t ASamples) {
+        AScan.Reader.ReadStrip(strip, [&](const std::uint8_t* AData, std::size_t ASamples) {
             AScan.Samples.CountAll<ABigEndian>(AData, ASamples, AScan.Pixel);
         });
         ++processed;
@@ -242,9 +239,9 @@ template <bool ABigEndian> void ScanPlanar(TScan& AScan, std::size_t AStep) {
         const std::vector<std::uint8_t> layout{AScan.BitOf(plane)};
         for (std::size_t j = 0; j < stripsPerPlane; ++j) {
             const std::size_t strip = plane * stripsPerPlane + j;
-            if (!AScan.Handled[strip])
+            if (!AScan.Counted[strip])
                 continue;
-            AScan.ReadStrip(strip, [&](const std::uint8_t* AData, std::size_t ASamples) {
+            AScan.Reader.ReadStrip(strip, [&](const std::uint8_t* AData, std::size_t ASamples) {
                 AScan.Samples.CountAll<ABigEndian>(AData, ASamples, layout);
             });
             ++processed;

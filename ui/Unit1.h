@@ -63,11 +63,6 @@ struct TForm1Services {
     kvaderon::TTickSource TickSource;
 };
 
-// The relative luminance (0..1) of a colour; system colours resolved with the active theme.
-double RelativeLuminance(kvaderon::TColor AColor);
-// True when the active theme's window text is lighter than its window background.
-bool IsDarkTheme();
-
 class TForm1 : public QWidget {
     Q_OBJECT
 

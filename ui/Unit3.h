@@ -5,6 +5,7 @@
 // opened and keeps every value as it was.
 #pragma once
 
+#include "ColorText.h"
 #include "CommonTypes.h"
 
 #include <QDialog>
@@ -55,7 +56,7 @@ private:
     kvaderon::TOutputColors& ShownColors();
 
     std::unique_ptr<Ui::TSettingsForm> FUi;
-    std::array<TColorBox*, 7> FColorBoxes{};
+    std::array<TColorBox*, kvaderon::ColorRoles.size()> FColorBoxes{}; // one per colour role
     kvaderon::TAppSettings FSettings;
     QString FOriginalStyleName;
 };

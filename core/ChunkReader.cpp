@@ -5,7 +5,7 @@ namespace kvaderon {
 TChunkReader::TChunkReader(platform::TFile& AFile, const std::filesystem::path& APath,
                            std::vector<std::pair<std::uint64_t, std::uint64_t>> AChunks, std::size_t AChunkBytes)
     : FFile(AFile), FPath(APath), FChunks(std::move(AChunks)),
-      FSlots(slotCount, std::vector<std::uint8_t>(AChunkBytes)) {
+      FSlots(SlotCount, std::vector<std::uint8_t>(AChunkBytes)) {
     FThread = std::thread([this] { Work(); });
 }
 
@@ -23,7 +23,7 @@ std::uint8_t* TChunkReader::Next() {
     FChanged.wait(lock, [&] { return FRead > FTaken; });
     if (FFailure && FRead == FTaken + 1)
         std::rethrow_exception(FFailure);
-    return FSlots[FTaken++ % slotCount].data();
+    return FSlots[FTaken++ % SlotCount].data();
 }
 
 void TChunkReader::Release() {
@@ -38,14 +38,14 @@ void TChunkReader::Work() {
     for (std::size_t chunk = 0; chunk < FChunks.size(); ++chunk) {
         {
             std::unique_lock lock(FLock);
-            FChanged.wait(lock, [&] { return FStopping || chunk - FReleased < slotCount; });
+            FChanged.wait(lock, [&] { return FStopping || chunk - FReleased < SlotCount; });
             if (FStopping)
                 return;
         }
         const auto [start, end] = FChunks[chunk];
         std::exception_ptr failure;
         try {
-            platform::ReadExactly(FFile, start, FSlots[chunk % slotCount].data(), std::size_t(end - start), FPath);
+            platform::ReadExactly(FFile, start, FSlots[chunk % SlotCount].data(), std::size_t(end - start), FPath);
         } catch (...) {
             failure = std::current_exception();
         }

@@ -32,7 +32,7 @@ public:
     void Release();
 
 private:
-    static constexpr std::size_t slotCount = 3;
+    static constexpr std::size_t SlotCount = 3;
 
     void Work();
 

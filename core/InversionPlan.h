@@ -11,7 +11,7 @@
 
 namespace kvaderon {
 
-struct TTIFFStructure;
+struct TTiffStructure;
 class TByteSource;
 struct TTiffImage;
 
@@ -19,7 +19,7 @@ class TInversionPlan {
 public:
     // Raises ETIFFError for a structure that cannot be inverted: SamplesPerPixel 0, a planar strip
     // count that is not a multiple of SamplesPerPixel, then the strip table's damage.
-    TInversionPlan(const TTIFFStructure& AStructure, std::uint64_t AFileSize);
+    TInversionPlan(const TTiffStructure& AStructure, std::uint64_t AFileSize);
 
     // The end of a chunk of the file that starts at AStart and would end at AEnd: one byte earlier
     // when AEnd would split a sample that must be negated whole. Chunks are at least 2 bytes long.

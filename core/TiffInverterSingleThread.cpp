@@ -84,7 +84,7 @@ TTIFFInverterSingle::TPreparedInput TTIFFInverterSingle::Prepare(const fs::path&
             throw ETIFFError("Входной и выходной пути указывают на один и тот же файл: " + PathToUtf8(AOutputFile));
         input.Info = input.File->Info();
         const TFileBytes bytes(*input.File, input.Info.Size, AInputFile);
-        const TTIFFStructure structure = ParseTIFFStructure(bytes);
+        const TTiffStructure structure = ParseTIFFStructure(bytes);
         input.Plan = std::make_unique<TInversionPlan>(structure, input.Info.Size);
         FPreviewNotes.clear();
         if (FInvertPreviews)

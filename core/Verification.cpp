@@ -21,9 +21,9 @@ namespace fs = std::filesystem;
 namespace {
 
 // Larger than the inverter's chunks: two files are read, and nothing is written.
-constexpr std::size_t chunkBytes = 1024 * 1024;
+constexpr std::size_t ChunkBytes = 1024 * 1024;
 
-bool InsideAStrip(const TTIFFStructure& AStructure, std::uint64_t AOffset) {
+bool InsideAStrip(const TTiffStructure& AStructure, std::uint64_t AOffset) {
     const auto& offsets = AStructure.StripOffsets;
     const auto& counts = AStructure.StripByteCounts;
     for (std::size_t i = 0; i < offsets.size() && i < counts.size(); ++i)
@@ -42,7 +42,7 @@ template <typename TAction> auto OnPositive(const fs::path& APath, TAction AActi
     }
 }
 
-TDifferenceKind KindAt(const TTIFFStructure& AStructure, const TInversionPlan& APlan, std::uint64_t AOffset) {
+TDifferenceKind KindAt(const TTiffStructure& AStructure, const TInversionPlan& APlan, std::uint64_t AOffset) {
     if (APlan.Inverts(AOffset))
         return TDifferenceKind::dkSampleNotInverted;
     return InsideAStrip(AStructure, AOffset) ? TDifferenceKind::dkKeptSampleChanged : TDifferenceKind::dkOutsideImage;
@@ -55,17 +55,17 @@ TVerification CompareWithInversion(platform::TFile& ANegative, const fs::path& A
     const std::uint64_t size = ANegative.Info().Size;
     const std::uint64_t positiveSize = OnPositive(APositivePath, [&] { return APositive.Info().Size; });
     const TFileBytes bytes(ANegative, size, ANegativePath);
-    const TTIFFStructure structure = ParseTIFFStructure(bytes);
+    const TTiffStructure structure = ParseTIFFStructure(bytes);
     TInversionPlan plan(structure, size);
     if (AInvertPreviews)
         plan.AddPreviews(ReadImageMap(bytes, structure.BigEndian, structure.IFDOffset), size);
     if (positiveSize != size)
         return {TDifferenceKind::dkLength, std::min(size, positiveSize)};
 
-    std::vector<std::uint8_t> expected(chunkBytes);
-    std::vector<std::uint8_t> actual(chunkBytes);
+    std::vector<std::uint8_t> expected(ChunkBytes);
+    std::vector<std::uint8_t> actual(ChunkBytes);
     for (std::uint64_t position = 0; position < size;) {
-        const std::uint64_t end = plan.ChunkEnd(position, std::min(size, position + chunkBytes));
+        const std::uint64_t end = plan.ChunkEnd(position, std::min(size, position + ChunkBytes));
         const auto length = std::size_t(end - position);
         platform::ReadExactly(ANegative, position, expected.data(), length, ANegativePath);
         OnPositive(APositivePath,

@@ -14,7 +14,7 @@
 
 namespace {
 
-using kvaderon::TTIFFStructure;
+using kvaderon::TTiffStructure;
 using TBytes = std::vector<std::uint8_t>;
 
 std::uint16_t SampleAt(const TBytes& ABytes, std::size_t AOffset, bool ABigEndian) {
@@ -30,7 +30,7 @@ void PutSample(TBytes& ABytes, std::size_t AOffset, bool ABigEndian, std::uint16
 // The rule sample by sample: Mask - s for colour channels; planar SampleFormat 2 negates the
 // signed value, limited to 0; planar SampleFormats other than 1 and 2 stay. A block of image
 // data named by several strips is inverted once.
-TBytes ModelInversion(const TTIFFStructure& AFile, TBytes ABytes) {
+TBytes ModelInversion(const TTiffStructure& AFile, TBytes ABytes) {
     const std::uint16_t mask = AFile.SampleFormat == 2 ? 0x7FFF : 0xFFFF;
     const std::uint16_t channels = AFile.SamplesPerPixel;
     const std::size_t strips = AFile.StripOffsets.size();
@@ -85,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* AData, std::size_t ASi
         return 0;
     }
     // The structure reader must have accepted what the inverter inverted.
-    const TTIFFStructure structure = kvaderon::ParseTIFFStructure(AData, ASize);
+    const TTiffStructure structure = kvaderon::ParseTIFFStructure(AData, ASize);
     if (files.Node("/out/scan.tif").Bytes != ModelInversion(structure, input) ||
         files.Paths().size() != 2)
         __builtin_trap();

@@ -1,11 +1,24 @@
 #include "ChunkReader.h"
 
+#include <algorithm>
+
 namespace kvaderon {
 
+namespace {
+
+std::size_t LongestChunk(const std::vector<std::pair<std::uint64_t, std::uint64_t>>& AChunks) {
+    std::uint64_t longest = 0;
+    for (const auto& [start, end] : AChunks)
+        longest = std::max(longest, end - start);
+    return std::size_t(longest);
+}
+
+} // namespace
+
 TChunkReader::TChunkReader(platform::TFile& AFile, const std::filesystem::path& APath,
-                           std::vector<std::pair<std::uint64_t, std::uint64_t>> AChunks, std::size_t AChunkBytes)
+                           std::vector<std::pair<std::uint64_t, std::uint64_t>> AChunks)
     : FFile(AFile), FPath(APath), FChunks(std::move(AChunks)),
-      FSlots(SlotCount, std::vector<std::uint8_t>(AChunkBytes)) {
+      FSlots(SlotCount, std::vector<std::uint8_t>(LongestChunk(FChunks))) {
     FThread = std::thread([this] { Work(); });
 }
 

@@ -18,9 +18,9 @@ namespace kvaderon {
 
 class TChunkReader {
 public:
-    // AChunks: the [start, end) ranges to read, in order, none longer than AChunkBytes.
+    // AChunks: the [start, end) ranges to read, in order; each buffer is as long as the longest.
     TChunkReader(platform::TFile& AFile, const std::filesystem::path& APath,
-                 std::vector<std::pair<std::uint64_t, std::uint64_t>> AChunks, std::size_t AChunkBytes);
+                 std::vector<std::pair<std::uint64_t, std::uint64_t>> AChunks);
     // Stops reading and waits for the thread.
     ~TChunkReader();
     TChunkReader(const TChunkReader&) = delete;

@@ -179,6 +179,17 @@ std::uint64_t TInversionPlan::ChunkEnd(std::uint64_t AStart, std::uint64_t AEnd)
     return splits && region.Kind == TKind::rkPlanarSigned && AEnd - 1 > AStart ? AEnd - 1 : AEnd;
 }
 
+std::vector<std::pair<std::uint64_t, std::uint64_t>> TInversionPlan::Chunks(std::uint64_t AFileSize,
+                                                                          std::uint64_t AMaxBytes) const {
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> chunks;
+    for (std::uint64_t start = 0; start < AFileSize;) {
+        const std::uint64_t end = ChunkEnd(start, std::min(AFileSize, start + AMaxBytes));
+        chunks.emplace_back(start, end);
+        start = end;
+    }
+    return chunks;
+}
+
 void TInversionPlan::Apply(std::uint8_t* AData, std::size_t ALength, std::uint64_t APosition) const {
     const std::uint64_t chunkEnd = APosition + ALength;
     auto first = std::upper_bound(FRegions.begin(), FRegions.end(), APosition,

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kvaderon {
@@ -21,9 +22,10 @@ public:
     // count that is not a multiple of SamplesPerPixel, then the strip table's damage.
     TInversionPlan(const TTiffStructure& AStructure, std::uint64_t AFileSize);
 
-    // The end of a chunk of the file that starts at AStart and would end at AEnd: one byte earlier
-    // when AEnd would split a sample that must be negated whole. Chunks are at least 2 bytes long.
-    std::uint64_t ChunkEnd(std::uint64_t AStart, std::uint64_t AEnd) const;
+    // The [start, end) chunks a streamed pass cuts the file's AFileSize bytes into, in order: at
+    // most AMaxBytes long, one byte shorter where a chunk would split a sample that must be negated
+    // whole.
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> Chunks(std::uint64_t AFileSize, std::uint64_t AMaxBytes) const;
 
     // Adds the reduced-resolution images among AImages (the file's page map, the first image
     // not counted) that hold uncompressed unsigned 8- or 16-bit grey or RGB samples in strips
@@ -31,14 +33,17 @@ public:
     // other images' data); their samples are inverted by the rule of the first image. Returns one Russian note for each reduced image left as it is.
     std::vector<std::string> AddPreviews(const std::vector<TTiffImage>& AImages, std::uint64_t AFileSize);
 
-    // Inverts the strip bytes among AData[0, ALength), the file's bytes from APosition on. A
-    // chunk ends where ChunkEnd says; chunks may come in any order.
+    // Inverts the strip bytes among AData[0, ALength), the file's bytes from APosition on: one of
+    // the Chunks, which may come in any order.
     void Apply(std::uint8_t* AData, std::size_t ALength, std::uint64_t APosition) const;
 
     // The byte at AOffset of the file is one the inversion changes (a byte of an inverted sample).
     bool Inverts(std::uint64_t AOffset) const;
 
 private:
+    // The end of a chunk that starts at AStart and would end at AEnd; at least 2 bytes after AStart.
+    std::uint64_t ChunkEnd(std::uint64_t AStart, std::uint64_t AEnd) const;
+
     enum class TKind : std::uint8_t { rkXor, rkPlanarSigned };
     struct TRegion {
         std::uint64_t Offset;

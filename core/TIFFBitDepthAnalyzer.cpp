@@ -203,7 +203,7 @@ struct TScan {
         const std::uint64_t sampleBytes = Info.StripByteCounts[AStrip] & ~std::uint32_t(1);
         const std::size_t pixelBytes = 2 * std::max<std::size_t>(Info.SamplesPerPixel, 1);
         const std::size_t chunk = std::max(pixelBytes, ReadChunkBytes / pixelBytes * pixelBytes);
-        Buffer.resize(std::max(Buffer.size(), chunk));
+        Buffer.resize(std::max(Buffer.size(), std::size_t(std::min<std::uint64_t>(chunk, sampleBytes))));
         for (std::uint64_t done = 0; done < sampleBytes;) {
             const auto length = std::size_t(std::min<std::uint64_t>(chunk, sampleBytes - done));
             File.Read(offset + done, Buffer.data(), length);

@@ -5,6 +5,7 @@
 #include "TextFormat.h"
 
 #include <algorithm>
+#include <numeric>
 #include <unordered_map>
 
 namespace kvaderon {
@@ -214,12 +215,14 @@ std::optional<TStoredIFD> ReadStoredIFD(const TByteSource& AFile, std::uint32_t 
 }
 
 std::vector<bool> LastOfEachTag(const std::vector<TTiffEntry>& AEntries) {
+    std::vector<std::size_t> order(AEntries.size());
+    std::iota(order.begin(), order.end(), std::size_t(0));
+    std::sort(order.begin(), order.end(), [&](std::size_t ALeft, std::size_t ARight) {
+        return std::pair(AEntries[ALeft].Tag, ALeft) < std::pair(AEntries[ARight].Tag, ARight);
+    });
     std::vector<bool> last(AEntries.size(), false);
-    std::unordered_map<std::uint16_t, std::size_t> lastIndex;
-    for (std::size_t i = 0; i < AEntries.size(); ++i)
-        lastIndex[AEntries[i].Tag] = i;
-    for (const auto& [tag, index] : lastIndex)
-        last[index] = true;
+    for (std::size_t i = 0; i < order.size(); ++i)
+        last[order[i]] = i + 1 == order.size() || AEntries[order[i + 1]].Tag != AEntries[order[i]].Tag;
     return last;
 }
 

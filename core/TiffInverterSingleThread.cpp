@@ -153,15 +153,11 @@ TInversionResult TTIFFInverterSingle::WriteInvertedCopy(TPreparedInput& AInput, 
 void TTIFFInverterSingle::Stream(TPreparedInput& AInput, platform::TFile& AOutput, const fs::path& AInputFile,
                                  const fs::path& AOutputFile, TStreamDigests* ADigests) {
     const std::uint64_t size = AInput.Info.Size;
-    std::vector<std::pair<std::uint64_t, std::uint64_t>> chunks;
-    for (std::uint64_t position = 0; position < size;) {
-        const std::uint64_t end = AInput.Plan->ChunkEnd(position, std::min(size, position + ReadChunkBytes));
-        chunks.emplace_back(position, end);
-        position = end;
-    }
-    TChunkReader reader(*AInput.File, AInputFile, chunks, ReadChunkBytes);
-    for (const auto& [position, end] : chunks) {
-        const auto length = std::size_t(end - position);
+    const auto chunks = AInput.Plan->Chunks(size, ReadChunkBytes);
+    TChunkReader reader(*AInput.File, AInputFile, chunks);
+    for (const auto& chunk : chunks) {
+        const std::uint64_t position = chunk.first;
+        const auto length = std::size_t(chunk.second - position);
         std::uint8_t* out = reader.Next();
         TStreamDigests::TSlot* slot = ADigests != nullptr ? &ADigests->Acquire() : nullptr;
         if (slot != nullptr) {

@@ -39,7 +39,6 @@ std::vector<T> ReadTagArray(const TTiffEntry& AEntry, const TByteSource& AFile, 
     std::vector<T> values;
     if (AEntry.Count == 0)
         return values;
-    values.reserve(AEntry.Count);
     const std::uint32_t size = GetDataTypeSize(AEntry.DataType);
     const std::uint8_t* data = AEntry.ValueField.data();
     std::vector<std::uint8_t> stored;
@@ -60,6 +59,7 @@ std::vector<T> ReadTagArray(const TTiffEntry& AEntry, const TByteSource& AFile, 
         AFile.Read(offset, stored.data(), stored.size());
         data = stored.data();
     }
+    values.reserve(AEntry.Count); // only now that the file is known to hold them
     for (std::uint32_t i = 0; i < AEntry.Count; ++i)
         values.push_back(T(DecodeValue(data + std::uint64_t(i) * size, AEntry.DataType, ABigEndian)));
     return values;

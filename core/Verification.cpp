@@ -1,6 +1,7 @@
 #include "Verification.h"
 
 #include "ByteSource.h"
+#include "ChunkReader.h"
 #include "CommonTypes.h"
 #include "InversionPlan.h"
 #include "OutcomeLine.h"
@@ -19,9 +20,6 @@ namespace kvaderon {
 namespace fs = std::filesystem;
 
 namespace {
-
-// Larger than the inverter's chunks: two files are read, and nothing is written.
-constexpr std::size_t ChunkBytes = 1024 * 1024;
 
 bool InsideAStrip(const TTiffStructure& AStructure, std::uint64_t AOffset) {
     const auto& offsets = AStructure.StripOffsets;
@@ -62,21 +60,21 @@ TVerification CompareWithInversion(platform::TFile& ANegative, const fs::path& A
     if (positiveSize != size)
         return {TDifferenceKind::dkLength, std::min(size, positiveSize)};
 
-    std::vector<std::uint8_t> expected(ChunkBytes);
-    std::vector<std::uint8_t> actual(ChunkBytes);
-    for (std::uint64_t position = 0; position < size;) {
-        const std::uint64_t end = plan.ChunkEnd(position, std::min(size, position + ChunkBytes));
+    const auto chunks = plan.Chunks(size, ReadChunkBytes);
+    TChunkReader negativeReader(ANegative, ANegativePath, chunks);
+    TChunkReader positiveReader(APositive, APositivePath, chunks);
+    for (const auto& [position, end] : chunks) {
         const auto length = std::size_t(end - position);
-        platform::ReadExactly(ANegative, position, expected.data(), length, ANegativePath);
-        OnPositive(APositivePath,
-                   [&] { platform::ReadExactly(APositive, position, actual.data(), length, APositivePath); });
-        plan.Apply(expected.data(), length, position);
-        if (std::memcmp(expected.data(), actual.data(), length) != 0) {
-            const auto first = std::mismatch(expected.begin(), expected.begin() + std::ptrdiff_t(length), actual.begin());
-            const std::uint64_t offset = position + std::uint64_t(first.first - expected.begin());
+        std::uint8_t* expected = negativeReader.Next();
+        const std::uint8_t* actual = OnPositive(APositivePath, [&] { return positiveReader.Next(); });
+        plan.Apply(expected, length, position);
+        if (std::memcmp(expected, actual, length) != 0) {
+            const std::uint8_t* first = std::mismatch(expected, expected + length, actual).first;
+            const std::uint64_t offset = position + std::uint64_t(first - expected);
             return {KindAt(structure, plan, offset), offset};
         }
-        position = end;
+        negativeReader.Release();
+        positiveReader.Release();
     }
     return {};
 }

@@ -71,12 +71,9 @@ TModel ModelStatistics(const kvaderon::TAnalysisTiffInfo& AInfo, const std::uint
 }
 
 void Check(const TBitDepthResult& AResult, const TModel& AModel, bool APrecise) {
-    const auto first = std::find(AModel.Seen.begin(), AModel.Seen.end(), true);
-    const auto last = std::find(AModel.Seen.rbegin(), AModel.Seen.rend(), true);
-    const std::uint16_t min =
-        first == AModel.Seen.end() ? 65535 : std::uint16_t(first - AModel.Seen.begin());
-    const std::uint16_t max =
-        last == AModel.Seen.rend() ? 0 : std::uint16_t(AModel.Seen.rend() - last - 1);
+    const auto [first, last] = std::minmax_element(AModel.UniqueValues.begin(), AModel.UniqueValues.end());
+    const std::uint16_t min = first == AModel.UniqueValues.end() ? 65535 : *first;
+    const std::uint16_t max = last == AModel.UniqueValues.end() ? 0 : *last;
     const bool inconclusive = AModel.UniqueValues.size() < std::size_t(kvaderon::MinValuesForVerdict);
     const bool eightBit = !inconclusive && (AModel.ZeroExtended || AModel.Replicated);
     std::vector<kvaderon::TChannelDepth> channels;

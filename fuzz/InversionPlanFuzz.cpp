@@ -15,11 +15,8 @@ std::vector<std::uint8_t> Applied(const kvaderon::TTiffStructure& AStructure, co
                                   std::size_t ASize, std::size_t AChunk) {
     kvaderon::TInversionPlan plan(AStructure, ASize);
     std::vector<std::uint8_t> bytes(AData, AData + ASize);
-    for (std::uint64_t position = 0; position < ASize;) {
-        const std::uint64_t end = plan.ChunkEnd(position, std::min<std::uint64_t>(ASize, position + AChunk));
-        plan.Apply(bytes.data() + position, std::size_t(end - position), position);
-        position = end;
-    }
+    for (const auto& [start, end] : plan.Chunks(ASize, AChunk))
+        plan.Apply(bytes.data() + start, std::size_t(end - start), start);
     return bytes;
 }
 

@@ -13,11 +13,8 @@ using namespace test;
 TBytes Applied(const TBytes& AFile, std::size_t AChunk) {
     TInversionPlan plan(ParseTIFFStructure(AFile.data(), AFile.size()), AFile.size());
     TBytes bytes = AFile;
-    for (std::uint64_t position = 0; position < bytes.size();) {
-        const std::uint64_t end = plan.ChunkEnd(position, std::min<std::uint64_t>(bytes.size(), position + AChunk));
-        plan.Apply(bytes.data() + position, std::size_t(end - position), position);
-        position = end;
-    }
+    for (const auto& [start, end] : plan.Chunks(bytes.size(), AChunk))
+        plan.Apply(bytes.data() + start, std::size_t(end - start), start);
     return bytes;
 }
 

@@ -1,6 +1,7 @@
 #include "ChunkReader.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace kvaderon {
 
@@ -15,14 +16,23 @@ std::size_t LongestChunk(const std::vector<std::pair<std::uint64_t, std::uint64_
 
 } // namespace
 
-TChunkReader::TChunkReader(platform::TFile& AFile, const std::filesystem::path& APath,
-                           std::vector<std::pair<std::uint64_t, std::uint64_t>> AChunks)
-    : FFile(AFile), FPath(APath), FChunks(std::move(AChunks)),
-      FSlots(SlotCount, std::vector<std::uint8_t>(LongestChunk(FChunks))) {
-    FThread = std::thread([this] { Work(); });
+TChunkReader::TChunkReader(std::size_t AChunkCount, std::size_t ABufferBytes, TFill AFill)
+    : FChunkCount(AChunkCount), FFill(std::move(AFill)),
+      FSlots(AChunkCount > 1 ? SlotCount : 1, std::vector<std::uint8_t>(ABufferBytes)) {
+    if (FChunkCount > 1)
+        FThread = std::thread([this] { Work(); });
 }
 
+TChunkReader::TChunkReader(const TByteSource& ASource,
+                           const std::vector<std::pair<std::uint64_t, std::uint64_t>>& AChunks)
+    : TChunkReader(AChunks.size(), LongestChunk(AChunks), [&ASource, &AChunks](std::size_t AChunk, std::uint8_t* ABuffer) {
+          const auto [start, end] = AChunks[AChunk];
+          ASource.Read(start, ABuffer, std::size_t(end - start));
+      }) {}
+
 TChunkReader::~TChunkReader() {
+    if (!FThread.joinable())
+        return;
     {
         const std::lock_guard lock(FLock);
         FStopping = true;
@@ -32,6 +42,12 @@ TChunkReader::~TChunkReader() {
 }
 
 std::uint8_t* TChunkReader::Next() {
+    if (FTaken == FChunkCount)
+        throw std::logic_error("Чтение после последнего блока файла");
+    if (!FThread.joinable()) {
+        FFill(FTaken++, FSlots.front().data());
+        return FSlots.front().data();
+    }
     std::unique_lock lock(FLock);
     FChanged.wait(lock, [&] { return FRead > FTaken; });
     if (FFailure && FRead == FTaken + 1)
@@ -48,17 +64,16 @@ void TChunkReader::Release() {
 }
 
 void TChunkReader::Work() {
-    for (std::size_t chunk = 0; chunk < FChunks.size(); ++chunk) {
+    for (std::size_t chunk = 0; chunk < FChunkCount; ++chunk) {
         {
             std::unique_lock lock(FLock);
             FChanged.wait(lock, [&] { return FStopping || chunk - FReleased < SlotCount; });
             if (FStopping)
                 return;
         }
-        const auto [start, end] = FChunks[chunk];
         std::exception_ptr failure;
         try {
-            platform::ReadExactly(FFile, start, FSlots[chunk % SlotCount].data(), std::size_t(end - start), FPath);
+            FFill(chunk, FSlots[chunk % SlotCount].data());
         } catch (...) {
             failure = std::current_exception();
         }

@@ -1,14 +1,14 @@
-// Reads a file's chunks ahead on a thread of its own, so that the caller can invert and write one
-// chunk while the next ones are read. The caller takes the chunks in order; a failed read is raised
-// on the caller's thread when it reaches that chunk, and nothing after it is read.
+// Reads a file's chunks ahead on a thread of its own, so that the caller can work on one chunk
+// while the next ones are read. The caller takes the chunks in order; a failed read is raised on
+// the caller's thread when it reaches that chunk, and nothing after it is read.
 #pragma once
 
-#include "platform/FileIO.h"
+#include "ByteSource.h"
 
 #include <condition_variable>
 #include <cstdint>
 #include <exception>
-#include <filesystem>
+#include <functional>
 #include <mutex>
 #include <thread>
 #include <utility>
@@ -18,9 +18,14 @@ namespace kvaderon {
 
 class TChunkReader {
 public:
-    // AChunks: the [start, end) ranges to read, in order; each buffer is as long as the longest.
-    TChunkReader(platform::TFile& AFile, const std::filesystem::path& APath,
-                 std::vector<std::pair<std::uint64_t, std::uint64_t>> AChunks);
+    // Fills ABuffer with chunk AChunk; called on the reader thread for each chunk in order.
+    using TFill = std::function<void(std::size_t AChunk, std::uint8_t* ABuffer)>;
+
+    // AChunkCount chunks of at most ABufferBytes each, filled by AFill. A single chunk is read on
+    // the caller's thread: a thread would only add its start.
+    TChunkReader(std::size_t AChunkCount, std::size_t ABufferBytes, TFill AFill);
+    // The [start, end) ranges AChunks of ASource; both must outlive the reader.
+    TChunkReader(const TByteSource& ASource, const std::vector<std::pair<std::uint64_t, std::uint64_t>>& AChunks);
     // Stops reading and waits for the thread.
     ~TChunkReader();
     TChunkReader(const TChunkReader&) = delete;
@@ -36,9 +41,8 @@ private:
 
     void Work();
 
-    platform::TFile& FFile;
-    std::filesystem::path FPath;
-    std::vector<std::pair<std::uint64_t, std::uint64_t>> FChunks;
+    std::size_t FChunkCount;
+    TFill FFill;
     std::vector<std::vector<std::uint8_t>> FSlots;
     std::mutex FLock;
     std::condition_variable FChanged;

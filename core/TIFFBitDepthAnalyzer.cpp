@@ -7,6 +7,7 @@
 #include "PathText.h"
 #include "TextFormat.h"
 #include "TiffAnalysisReader.h"
+#include "StripSampleReader.h"
 #include "StripTable.h"
 
 #include <algorithm>
@@ -157,20 +158,32 @@ private:
 };
 
 struct TScan {
-    const TByteSource& File;
     const TAnalysisTiffInfo& Info;
     const TAnalysisProgress& UpdateProgress;
     TSampleSet& Samples;
-    std::vector<bool> Handled; // the first strip of each block of image data
     bool ChannelsApart;               // each colour channel has a bit of its own, else all share bit 0
+    std::vector<bool> Counted;        // per strip: the first strip of a block of image data, not alpha
     std::vector<std::uint8_t> Pixel; // the bit of each channel of an interleaved pixel
-    std::vector<std::uint8_t> Buffer;
+    TStripSampleReader Reader;
 
     TScan(const TByteSource& AFile, const TAnalysisTiffInfo& AInfo, const TAnalysisProgress& AUpdateProgress,
           TSampleSet& ASamples, bool AChannelsApart)
-        : File(AFile), Info(AInfo), UpdateProgress(AUpdateProgress), Samples(ASamples),
-          Handled(FirstStripOfEachBlock(AInfo.StripOffsets, AInfo.StripByteCounts)), ChannelsApart(AChannelsApart),
-          Pixel(PixelBits()) {}
+        : Info(AInfo), UpdateProgress(AUpdateProgress), Samples(ASamples), ChannelsApart(AChannelsApart),
+          Counted(CountedStrips()), Pixel(PixelBits()),
+          Reader(AFile, AInfo.StripOffsets, AInfo.StripByteCounts, Counted,
+                 2 * std::max<std::size_t>(AInfo.SamplesPerPixel, 1)) {}
+
+    // A planar file's alpha plane is not counted, nor the strips after the last whole plane.
+    std::vector<bool> CountedStrips() const {
+        std::vector<bool> counted = FirstStripOfEachBlock(Info.StripOffsets, Info.StripByteCounts);
+        if (Info.PlanarConfiguration != 2)
+            return counted;
+        const std::size_t stripsPerPlane = StripCount() / Info.SamplesPerPixel;
+        for (std::size_t strip = 0; strip < counted.size(); ++strip)
+            if (strip >= stripsPerPlane * Info.SamplesPerPixel || IsAlpha(std::uint32_t(strip / stripsPerPlane)))
+                counted[strip] = false;
+        return counted;
+    }
 
     // Alpha is never counted.
     std::uint8_t BitOf(std::uint32_t AChannel) const {
@@ -197,29 +210,15 @@ struct TScan {
         UpdateProgress(int(std::min<std::int64_t>(APercent, 100)));
     }
 
-    // Hands the strip's whole samples to ACount in chunks of whole pixels.
-    template <typename TCount> void ReadStrip(std::size_t AStrip, TCount ACount) {
-        const std::uint64_t offset = Info.StripOffsets[AStrip];
-        const std::uint64_t sampleBytes = Info.StripByteCounts[AStrip] & ~std::uint32_t(1);
-        const std::size_t pixelBytes = 2 * std::max<std::size_t>(Info.SamplesPerPixel, 1);
-        const std::size_t chunk = std::max(pixelBytes, ReadChunkBytes / pixelBytes * pixelBytes);
-        Buffer.resize(std::max(Buffer.size(), std::size_t(std::min<std::uint64_t>(chunk, sampleBytes))));
-        for (std::uint64_t done = 0; done < sampleBytes;) {
-            const auto length = std::size_t(std::min<std::uint64_t>(chunk, sampleBytes - done));
-            File.Read(offset + done, Buffer.data(), length);
-            ACount(Buffer.data(), length / 2);
-            done += length;
-        }
-    }
 };
 
 template <bool ABigEndian> void ScanInterleaved(TScan& AScan, std::size_t AStep) {
     const std::size_t stripCount = AScan.StripCount();
     std::size_t processed = 0;
     for (std::size_t strip = 0; strip < stripCount; ++strip) {
-        if (!AScan.Handled[strip])
+        if (!AScan.Counted[strip])
             continue;
-        AScan.ReadStrip(strip, [&](const std::uint8_t* AData, std::size_t ASamples) {
+        AScan.Reader.ReadStrip(strip, [&](const std::uint8_t* AData, std::size_t ASamples) {
             AScan.Samples.CountAll<ABigEndian>(AData, ASamples, AScan.Pixel);
         });
         ++processed;
@@ -242,9 +241,9 @@ template <bool ABigEndian> void ScanPlanar(TScan& AScan, std::size_t AStep) {
         const std::vector<std::uint8_t> layout{AScan.BitOf(plane)};
         for (std::size_t j = 0; j < stripsPerPlane; ++j) {
             const std::size_t strip = plane * stripsPerPlane + j;
-            if (!AScan.Handled[strip])
+            if (!AScan.Counted[strip])
                 continue;
-            AScan.ReadStrip(strip, [&](const std::uint8_t* AData, std::size_t ASamples) {
+            AScan.Reader.ReadStrip(strip, [&](const std::uint8_t* AData, std::size_t ASamples) {
                 AScan.Samples.CountAll<ABigEndian>(AData, ASamples, layout);
             });
             ++processed;

@@ -154,7 +154,8 @@ void TTIFFInverterSingle::Stream(TPreparedInput& AInput, platform::TFile& AOutpu
                                  const fs::path& AOutputFile, TStreamDigests* ADigests) {
     const std::uint64_t size = AInput.Info.Size;
     const auto chunks = AInput.Plan->Chunks(size, ReadChunkBytes);
-    TChunkReader reader(*AInput.File, AInputFile, chunks);
+    const TFileBytes input(*AInput.File, size, AInputFile);
+    TChunkReader reader(input, chunks);
     for (const auto& chunk : chunks) {
         const std::uint64_t position = chunk.first;
         const auto length = std::size_t(chunk.second - position);

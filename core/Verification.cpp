@@ -61,8 +61,9 @@ TVerification CompareWithInversion(platform::TFile& ANegative, const fs::path& A
         return {TDifferenceKind::dkLength, std::min(size, positiveSize)};
 
     const auto chunks = plan.Chunks(size, ReadChunkBytes);
-    TChunkReader negativeReader(ANegative, ANegativePath, chunks);
-    TChunkReader positiveReader(APositive, APositivePath, chunks);
+    const TFileBytes positive(APositive, size, APositivePath);
+    TChunkReader negativeReader(bytes, chunks);
+    TChunkReader positiveReader(positive, chunks);
     for (const auto& [position, end] : chunks) {
         const auto length = std::size_t(end - position);
         std::uint8_t* expected = negativeReader.Next();

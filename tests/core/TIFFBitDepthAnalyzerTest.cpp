@@ -343,6 +343,45 @@ TEST(AnalyzeBitDepth, LongStripsGiveEveryValueInOrderOfFirstAppearance) {
     }
 }
 
+// Files larger than the pieces the samples are read ahead in: one strip cut into several pieces,
+// and many small strips gathered into each piece; a planar alpha plane, never counted, among them.
+TEST(AnalyzeBitDepth, FilesReadInManyPiecesGiveEveryValueInOrder) {
+    struct TCase {
+        const char* Name;
+        std::uint16_t Planar;
+        std::uint32_t StripsPerPlane;
+    };
+    const std::vector<TCase> cases = {
+        {"interleaved, one strip", 1, 1},
+        {"interleaved, many strips", 1, 700},
+        {"planar, many strips", 2, 300},
+    };
+    const std::size_t pixels = 180000;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TImageLayout layout = ColorImage(4, RandomSamples(4 * pixels, 0xFFFF), c.Planar);
+        layout.ExtraSamples = {2};
+        layout.Height = c.StripsPerPlane;
+        layout.Width = std::uint32_t(pixels / c.StripsPerPlane);
+        layout.Samples.resize(std::size_t(4) * layout.Width * layout.Height);
+        layout.StripsPerPlane = c.StripsPerPlane;
+        TValues unique;
+        std::vector<bool> seen(65536);
+        const std::size_t planeSamples = std::size_t(layout.Width) * layout.Height;
+        for (std::size_t i = 0; i < layout.Samples.size(); ++i) {
+            const bool alpha = c.Planar == 2 ? i / planeSamples == 3 : i % 4 == 3;
+            const std::uint16_t sample = layout.Samples[i];
+            if (!alpha && !seen[sample]) {
+                seen[sample] = true;
+                unique.push_back(sample);
+            }
+        }
+        const TBitDepthResult result = AnalyzeFile(BuildImage(layout).Build());
+        EXPECT_EQ(result.Error, "");
+        EXPECT_EQ(result.UniqueValues, unique);
+    }
+}
+
 TEST(AnalyzeBitDepth, DepthOnlyAgreesWithPreciseWithoutTheList) {
     struct TCase {
         const char* Name;

@@ -1,0 +1,61 @@
+#include "StripSampleReader.h"
+
+#include <algorithm>
+
+namespace kvaderon {
+
+std::optional<TStripSampleReader::TPiece> TStripSampleReader::TPieceWalk::Peek() {
+    for (; FStrip < FOwner.FCounted.size(); ++FStrip, FDone = 0) {
+        const std::uint64_t bytes = FOwner.SampleBytes(FStrip);
+        if (FOwner.FCounted[FStrip] && FDone < bytes)
+            return TPiece{FStrip, FOwner.FOffsets[FStrip] + FDone,
+                          std::size_t(std::min<std::uint64_t>(FOwner.FPieceBytes, bytes - FDone))};
+    }
+    return std::nullopt;
+}
+
+void TStripSampleReader::TPieceWalk::Advance() {
+    if (const std::optional<TPiece> piece = Peek())
+        FDone += piece->Length;
+}
+
+TStripSampleReader::TStripSampleReader(const TByteSource& AFile, const std::vector<std::uint32_t>& AOffsets,
+                                       const std::vector<std::uint32_t>& ACounts, std::vector<bool> ACounted,
+                                       std::size_t APixelBytes)
+    : FFile(AFile), FOffsets(AOffsets), FCounts(ACounts), FCounted(std::move(ACounted)),
+      FPieceBytes(std::max(APixelBytes, ReadChunkBytes / APixelBytes * APixelBytes)) {
+    std::size_t batches = 0, used = 0, longest = 0;
+    for (TPieceWalk walk(*this); const std::optional<TPiece> piece = walk.Peek(); walk.Advance()) {
+        if (!Fits(used, piece->Length) || batches == 0) {
+            ++batches;
+            used = 0;
+        }
+        used += piece->Length;
+        longest = std::max(longest, used);
+    }
+    FReader = std::make_unique<TChunkReader>(batches, longest,
+                                             [this](std::size_t, std::uint8_t* ABuffer) { FillBatch(ABuffer); });
+}
+
+void TStripSampleReader::FillBatch(std::uint8_t* ABuffer) {
+    for (std::size_t used = 0; const std::optional<TPiece> piece = FFilled.Peek(); FFilled.Advance()) {
+        if (!Fits(used, piece->Length))
+            return;
+        FFile.Read(piece->Offset, ABuffer + used, piece->Length);
+        used += piece->Length;
+    }
+}
+
+const std::uint8_t* TStripSampleReader::TakeBytes(std::size_t ALength) {
+    if (FBatch == nullptr || !Fits(FUsed, ALength)) {
+        if (FBatch != nullptr)
+            FReader->Release();
+        FBatch = FReader->Next();
+        FUsed = 0;
+    }
+    const std::uint8_t* bytes = FBatch + FUsed;
+    FUsed += ALength;
+    return bytes;
+}
+
+} // namespace kvaderon

@@ -1,6 +1,6 @@
 #include "AnalysisReport.h"
 
-#include "CommonTypes.h"
+#include "CompressionNames.h"
 
 #include <algorithm>
 #include <array>

@@ -2,7 +2,7 @@
 // window with its colour set in force and by the command line as plain text or ANSI colours.
 #pragma once
 
-#include "CommonTypes.h"
+#include "Colors.h"
 
 #include <array>
 #include <string>

@@ -1,6 +1,8 @@
 #include "InversionPlan.h"
 
+#include "AlphaChannel.h"
 #include "CommonTypes.h"
+#include "CompressionNames.h"
 #include "FileRange.h"
 #include "StripTable.h"
 #include "ByteSource.h"

@@ -1,7 +1,7 @@
 #include "SampleInversion.h"
 
+#include "AlphaChannel.h"
 #include "ByteOrder.h"
-#include "CommonTypes.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,5 +1,6 @@
 #include "TIFFBitDepthAnalyzer.h"
 
+#include "AlphaChannel.h"
 #include "ByteOrder.h"
 #include "ByteSource.h"
 #include "CommonTypes.h"

@@ -2,6 +2,7 @@
 
 #include "ByteSource.h"
 #include "CommonTypes.h"
+#include "CompressionNames.h"
 #include "TextFormat.h"
 #include "TiffDirectory.h"
 #include "TiffTags.h"

@@ -1,7 +1,7 @@
 // libFuzzer harness: raw bytes as a file of an in-memory file system through the whole bit-depth
 // analysis in both modes. An accepted file's statistics must be what a plain model counting
 // every colour sample one by one gives; a failure must carry no verdict.
-#include "CommonTypes.h"
+#include "AlphaChannel.h"
 #include "MemoryFileSystem.h"
 #include "TIFFBitDepthAnalyzer.h"
 #include "TiffAnalysisReader.h"

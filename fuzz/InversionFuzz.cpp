@@ -1,6 +1,7 @@
 // libFuzzer harness: raw bytes as a file of an in-memory file system, inverted end to end (reader,
 // strip table checks, streamed pass, rename). A success must give exactly what a plain per-sample
 // model of the inversion rule gives; a failure must leave the input alone and no other file.
+#include "AlphaChannel.h"
 #include "CommonTypes.h"
 #include "MemoryFileSystem.h"
 #include "TiffInverterSingleThread.h"

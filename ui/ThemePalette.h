@@ -3,7 +3,7 @@
 // style. The darkness of a theme, and of the active one.
 #pragma once
 
-#include "CommonTypes.h"
+#include "Colors.h"
 
 #include <QColor>
 #include <QList>

@@ -3,6 +3,7 @@
 #include "Unit1.h"
 
 #include "NativePaths.h"
+#include "PluralForms.h"
 #include "ui_Unit1.h"
 
 #include <QCoreApplication>

@@ -3,6 +3,7 @@
 
 #include "AnalysisReport.h"
 #include "NativePaths.h"
+#include "PluralForms.h"
 #include "TIFFBitDepthAnalyzer.h"
 #include "ui_Unit1.h"
 

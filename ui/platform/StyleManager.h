@@ -2,7 +2,7 @@
 // applied with the Fusion style. Every window hears of a change through StyleChanged.
 #pragma once
 
-#include "CommonTypes.h"
+#include "Colors.h"
 
 #include <QColor>
 #include <QList>

@@ -94,6 +94,14 @@ std::string_view FirstCharacters(std::string_view AText, std::size_t AMaxLength)
     return AText;
 }
 
+std::string AsciiLower(std::string_view AText) {
+    std::string lower(AText);
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    return lower;
+}
+
 std::string_view FirstLine(std::string_view AText) {
     return AText.substr(0, AText.find_first_of("\r\n"));
 }
@@ -135,42 +143,60 @@ TIniFile::TIniFile(fs::path APath, platform::TFileSystem& AFileSystem)
     const std::optional<std::string> text = ReadWholeFile(FFileSystem, FPath, MaxFileSize);
     if (!text)
         return;
-    std::size_t start = 0;
-    while (start < text->size()) {
-        const std::size_t newLine = text->find('\n', start);
-        const std::size_t end = newLine == std::string::npos ? text->size() : newLine + 1;
-        FLines.push_back(text->substr(start, end - start));
-        start = end;
+    FText = *text;
+    SplitLines();
+}
+
+// Lines are split at line feeds only: a carriage return alone ends no line.
+void TIniFile::SplitLines() {
+    FIndex.reset();
+    FStarts.clear();
+    for (std::size_t start = 0; start < FText.size();) {
+        FStarts.push_back(start);
+        const std::size_t newLine = FText.find('\n', start);
+        start = newLine == std::string::npos ? FText.size() : newLine + 1;
     }
 }
 
-std::optional<std::size_t> TIniFile::FindSection(std::string_view ASection) const {
-    for (std::size_t i = 0; i < FLines.size(); ++i) {
-        std::string_view line = Body(FLines[i]);
+std::string_view TIniFile::Line(std::size_t AIndex) const {
+    const std::size_t end = AIndex + 1 < FStarts.size() ? FStarts[AIndex + 1] : FText.size();
+    return std::string_view(FText).substr(FStarts[AIndex], end - FStarts[AIndex]);
+}
+
+const TIniFile::TIndex& TIniFile::Index() const {
+    if (FIndex)
+        return *FIndex;
+    TIndex& index = FIndex.emplace();
+    std::optional<std::size_t> header;
+    for (std::size_t i = 0; i < LineCount(); ++i) {
+        std::string_view line = Body(Line(i));
         if (i == 0 && line.starts_with(Utf8Bom))
             line.remove_prefix(Utf8Bom.size());
-        const std::optional<std::string_view> name = SectionName(line);
-        if (name && EqualIgnoringAsciiCase(*name, ASection))
-            return i;
+        if (const std::optional<std::string_view> name = SectionName(line)) {
+            index.Sections.emplace(AsciiLower(*name), i);
+            header = i;
+        } else if (const std::optional<TKeyLine> keyLine = KeyLine(line); keyLine && header) {
+            index.Keys.emplace(std::pair(*header, AsciiLower(keyLine->Key)), i);
+        }
     }
-    return std::nullopt;
+    return index;
+}
+
+std::optional<std::size_t> TIniFile::FindSection(std::string_view ASection) const {
+    const auto found = Index().Sections.find(AsciiLower(ASection));
+    return found == Index().Sections.end() ? std::nullopt : std::optional(found->second);
 }
 
 std::size_t TIniFile::SectionEnd(std::size_t AHeader) const {
     std::size_t end = AHeader + 1;
-    while (end < FLines.size() && !SectionName(Body(FLines[end])))
+    while (end < LineCount() && !SectionName(Body(Line(end))))
         ++end;
     return end;
 }
 
 std::optional<std::size_t> TIniFile::FindKey(std::size_t AHeader, std::string_view AKey) const {
-    const std::size_t end = SectionEnd(AHeader);
-    for (std::size_t i = AHeader + 1; i < end; ++i) {
-        const std::optional<TKeyLine> keyLine = KeyLine(Body(FLines[i]));
-        if (keyLine && EqualIgnoringAsciiCase(keyLine->Key, AKey))
-            return i;
-    }
-    return std::nullopt;
+    const auto found = Index().Keys.find(std::pair(AHeader, AsciiLower(AKey)));
+    return found == Index().Keys.end() ? std::nullopt : std::optional(found->second);
 }
 
 std::optional<std::string> TIniFile::ReadValue(std::string_view ASection,
@@ -181,7 +207,7 @@ std::optional<std::string> TIniFile::ReadValue(std::string_view ASection,
     const std::optional<std::size_t> index = FindKey(*header, AKey);
     if (!index)
         return std::nullopt;
-    const std::string_view line = Body(FLines[*index]);
+    const std::string_view line = Body(Line(*index));
     const std::string_view value = Unquoted(TrimBlanks(line.substr(KeyLine(line)->ValueStart)));
     return std::string(FirstCharacters(value, IniValueMaxLength));
 }
@@ -200,19 +226,24 @@ int TIniFile::ReadInteger(std::string_view ASection, std::string_view AKey, int 
     return int(*value);
 }
 
-// Lines are split at line feeds only: a carriage return alone ends no line.
 std::string_view TIniFile::NewLineEnding() const {
-    for (const std::string& line : FLines)
-        if (line.ends_with('\n'))
-            return Ending(line);
+    for (std::size_t i = 0; i < LineCount(); ++i)
+        if (Line(i).ends_with('\n'))
+            return Ending(Line(i));
     return "\n";
 }
 
+// Only the last line can lack a line feed: it gets one before a line is added after it.
 void TIniFile::InsertLine(std::size_t AIndex, std::string_view AText) {
     const std::string ending(NewLineEnding());
-    if (AIndex > 0 && !FLines[AIndex - 1].ends_with('\n'))
-        FLines[AIndex - 1] += Ending(FLines[AIndex - 1]).empty() ? ending : "\n";
-    FLines.insert(FLines.begin() + std::ptrdiff_t(AIndex), std::string(AText) + ending);
+    std::size_t at = AIndex < LineCount() ? FStarts[AIndex] : FText.size();
+    if (AIndex > 0 && !Line(AIndex - 1).ends_with('\n')) {
+        const std::string added = Ending(Line(AIndex - 1)).empty() ? ending : "\n";
+        FText.insert(at, added);
+        at += added.size();
+    }
+    FText.insert(at, std::string(AText) + ending);
+    SplitLines();
 }
 
 void TIniFile::WriteString(std::string_view ASection, std::string_view AKey,
@@ -221,27 +252,26 @@ void TIniFile::WriteString(std::string_view ASection, std::string_view AKey,
     const std::string keyLine = std::string(FirstLine(AKey)) + "=" + std::string(value);
     const std::optional<std::size_t> header = FindSection(ASection);
     if (!header) {
-        if (!FLines.empty() && !TrimBlanks(Body(FLines.back())).empty())
-            InsertLine(FLines.size(), "");
+        if (LineCount() > 0 && !TrimBlanks(Body(Line(LineCount() - 1))).empty())
+            InsertLine(LineCount(), "");
         std::string sectionLine = "[";
         sectionLine += FirstLine(ASection);
         sectionLine += ']';
-        InsertLine(FLines.size(), sectionLine);
-        InsertLine(FLines.size(), keyLine);
+        InsertLine(LineCount(), sectionLine);
+        InsertLine(LineCount(), keyLine);
         return;
     }
     if (const std::optional<std::size_t> index = FindKey(*header, AKey)) {
-        std::string& line = FLines[*index];
-        const std::string ending(Ending(line));
-        line.resize(KeyLine(Body(line))->ValueStart);
-        line += value;
-        line += ending;
+        const std::string_view line = Body(Line(*index));
+        const std::size_t valueStart = FStarts[*index] + KeyLine(line)->ValueStart;
+        FText.replace(valueStart, FStarts[*index] + line.size() - valueStart, value);
+        SplitLines();
         return;
     }
     std::size_t after = *header;
     const std::size_t end = SectionEnd(*header);
     for (std::size_t i = *header + 1; i < end; ++i)
-        if (KeyLine(Body(FLines[i])))
+        if (KeyLine(Body(Line(i))))
             after = i;
     InsertLine(after + 1, keyLine);
 }
@@ -251,10 +281,7 @@ void TIniFile::WriteInteger(std::string_view ASection, std::string_view AKey, in
 }
 
 std::string TIniFile::Text() const {
-    std::string text;
-    for (const std::string& line : FLines)
-        text += line;
-    return text;
+    return FText;
 }
 
 void TIniFile::UpdateFile() const {

@@ -1,4 +1,4 @@
-// An INI profile file read and written by section and key. The whole file is held as its lines;
+// An INI profile file read and written by section and key. The whole file is held as its text;
 // writing changes only the line of the key written (or adds it), so comments, unknown keys, other
 // sections, blank lines and line endings stay byte for byte as they were. Text is UTF-8.
 #pragma once
@@ -7,9 +7,11 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace kvaderon {
@@ -64,10 +66,25 @@ private:
     void InsertLine(std::size_t AIndex, std::string_view AText);
     std::string_view NewLineEnding() const;
 
+    // The line where each section and each key of a section first appears, by name in lower case.
+    struct TIndex {
+        std::map<std::string, std::size_t, std::less<>> Sections;
+        std::map<std::pair<std::size_t, std::string>, std::size_t> Keys; // by header line and key
+    };
+    // Made when first needed; every change drops it.
+    const TIndex& Index() const;
+
+    // Each line with its own line ending; the last one may have none. Valid until the next change.
+    std::string_view Line(std::size_t AIndex) const;
+    std::size_t LineCount() const { return FStarts.size(); }
+    // Finds the lines of FText after a change.
+    void SplitLines();
+
     std::filesystem::path FPath;
     platform::TFileSystem& FFileSystem;
-    // Each line with its own line ending; the last one may have none.
-    std::vector<std::string> FLines;
+    std::string FText;
+    std::vector<std::size_t> FStarts; // where each line begins in FText
+    mutable std::optional<TIndex> FIndex;
 };
 
 } // namespace kvaderon

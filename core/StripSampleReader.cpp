@@ -37,13 +37,26 @@ TStripSampleReader::TStripSampleReader(const TByteSource& AFile, const std::vect
                                              [this](std::size_t, std::uint8_t* ABuffer) { FillBatch(ABuffer); });
 }
 
+// Pieces that follow each other in the file are read at once: a strip may be two bytes long.
 void TStripSampleReader::FillBatch(std::uint8_t* ABuffer) {
-    for (std::size_t used = 0; const std::optional<TPiece> piece = FFilled.Peek(); FFilled.Advance()) {
+    std::size_t used = 0;
+    std::size_t runStart = 0; // the bytes [runStart, used) of the buffer are still to be read, from runOffset on
+    std::uint64_t runOffset = 0;
+    const auto readRun = [&] {
+        if (used > runStart)
+            FFile.Read(runOffset, ABuffer + runStart, used - runStart);
+        runStart = used;
+    };
+    for (; const std::optional<TPiece> piece = FFilled.Peek(); FFilled.Advance()) {
         if (!Fits(used, piece->Length))
-            return;
-        FFile.Read(piece->Offset, ABuffer + used, piece->Length);
+            break;
+        if (piece->Offset != runOffset + (used - runStart)) {
+            readRun();
+            runOffset = piece->Offset;
+        }
         used += piece->Length;
     }
+    readRun();
 }
 
 const std::uint8_t* TStripSampleReader::TakeBytes(std::size_t ALength) {

@@ -55,6 +55,10 @@ std::uint8_t* TChunkReader::Next() {
     return FSlots[FTaken++ % SlotCount].data();
 }
 
+void TChunkReader::Exchange(std::vector<std::uint8_t>& ABuffer) {
+    FSlots[(FTaken - 1) % FSlots.size()].swap(ABuffer);
+}
+
 void TChunkReader::Release() {
     {
         const std::lock_guard lock(FLock);

@@ -58,8 +58,8 @@ bool BlockSeen(const std::uint8_t* AData, const std::uint8_t* ASeen, const std::
 
 // The distinct sample values counted so far, per colour channel (one bit of a value's entry each,
 // at most 8) and of all colour channels together (an entry other than 0), and the three patterns
-// the values of all channels share. Each flag depends on the values alone, so it can only change
-// when a value is seen the first time; extremes and the figures of each channel are read from the
+// the values of all channels share. Each flag and extreme depends on the values alone, so it can
+// only change when a value is seen the first time; the figures of each channel are read from the
 // table once the scan is done. One byte per value keeps the table as small as a table of the
 // values of all channels together.
 class TSampleSet {
@@ -89,15 +89,9 @@ public:
     std::int32_t Count() const { return FCount; }
 
     // 65535 when nothing was counted.
-    std::uint16_t MinValue() const {
-        const auto first = std::find_if(FSeen.begin(), FSeen.end(), [](std::uint8_t ABits) { return ABits != 0; });
-        return first == FSeen.end() ? 65535 : std::uint16_t(first - FSeen.begin());
-    }
+    std::uint16_t MinValue() const { return FMinValue; }
     // 0 when nothing was counted.
-    std::uint16_t MaxValue() const {
-        const auto last = std::find_if(FSeen.rbegin(), FSeen.rend(), [](std::uint8_t ABits) { return ABits != 0; });
-        return last == FSeen.rend() ? 0 : std::uint16_t(FSeen.rend() - last - 1);
-    }
+    std::uint16_t MaxValue() const { return FMaxValue; }
 
     std::vector<TChannelDepth> ChannelDepths(std::uint32_t AChannels) const {
         std::vector<TChannelDepth> depths;
@@ -139,6 +133,8 @@ private:
 
     void AddNew(std::uint16_t AValue) {
         ++FCount;
+        FMinValue = std::min(FMinValue, AValue);
+        FMaxValue = std::max(FMaxValue, AValue);
         if (FUniqueValues)
             FUniqueValues->push_back(AValue);
         if (AValue > 0xFF)
@@ -153,6 +149,8 @@ private:
     std::vector<std::uint8_t> FSeen; // per possible value, the bits of the channels it was seen in
     std::vector<std::uint16_t>* FUniqueValues;
     std::int32_t FCount = 0;
+    std::uint16_t FMinValue = 65535;
+    std::uint16_t FMaxValue = 0;
     bool FAllZeroExtended = true;
     bool FAllReplicated = true;
     bool FAllHighFF = true;

@@ -162,7 +162,7 @@ void TTIFFInverterSingle::Stream(TPreparedInput& AInput, platform::TFile& AOutpu
         std::uint8_t* out = reader.Next();
         TStreamDigests::TSlot* slot = ADigests != nullptr ? &ADigests->Acquire() : nullptr;
         if (slot != nullptr) {
-            std::memcpy(slot->Input.data(), out, length);
+            reader.Exchange(slot->Input);
             out = slot->Output.data();
             std::memcpy(out, slot->Input.data(), length);
             reader.Release();

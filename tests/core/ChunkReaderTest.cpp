@@ -10,7 +10,7 @@
 namespace kvaderon {
 namespace {
 
-constexpr std::size_t chunkBytes = 1000;
+constexpr std::size_t ChunkBytes = 1000;
 
 // Byte i of the file is i % 251; the read that reaches byte AFailAt raises, as a disk would.
 class TCountingBytes final : public TByteSource {
@@ -32,7 +32,7 @@ private:
 std::vector<std::pair<std::uint64_t, std::uint64_t>> Chunks(std::size_t ACount) {
     std::vector<std::pair<std::uint64_t, std::uint64_t>> chunks;
     for (std::size_t i = 0; i < ACount; ++i)
-        chunks.emplace_back(i * chunkBytes, (i + 1) * chunkBytes - (i % 2)); // some a byte short
+        chunks.emplace_back(i * ChunkBytes, (i + 1) * ChunkBytes - (i % 2)); // some a byte short
     return chunks;
 }
 

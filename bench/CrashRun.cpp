@@ -29,7 +29,7 @@ namespace {
 using namespace kvaderon::test;
 namespace fs = std::filesystem;
 
-constexpr int fileCount = 6;
+constexpr int FileCount = 6;
 
 std::uint64_t Hash(const TBytes& ABytes) {
     std::uint64_t hash = 14695981039346656037ull;
@@ -42,7 +42,7 @@ std::uint64_t Hash(const TBytes& ABytes) {
 std::map<std::string, std::uint64_t> WriteInputs(const fs::path& AIn,
                                                  std::vector<std::string>& AInputs) {
     std::map<std::string, std::uint64_t> positives;
-    for (int i = 0; i < fileCount; ++i) {
+    for (int i = 0; i < FileCount; ++i) {
         TImageLayout layout;
         layout.Width = 2048;
         layout.Height = 4096;
@@ -154,7 +154,7 @@ int main(int argc, char** argv) {
     std::uniform_int_distribution<long long> moment(
         0, std::chrono::duration_cast<std::chrono::microseconds>(batch).count());
     int wrong = 0, killed = 0;
-    std::printf("batch of %d files of 16 MiB: %.3f s; seed %u\n", fileCount,
+    std::printf("batch of %d files of 16 MiB: %.3f s; seed %u\n", FileCount,
                 std::chrono::duration<double>(batch).count(), seed);
     for (int round = 0; round < rounds; ++round) {
         // Odd rounds replace the targets; even ones start without them, the temporaries kept.
@@ -182,7 +182,7 @@ int main(int argc, char** argv) {
     const int exitCode = Wait(Start(cli, arguments, folder / "run.txt"));
     const TState last = Inspect(folder / "out", positives);
     const std::string printed = Text(folder / "run.txt");
-    const bool clean = exitCode == 0 && last.Targets == fileCount && last.Wrong == 0 &&
+    const bool clean = exitCode == 0 && last.Targets == FileCount && last.Wrong == 0 &&
                        printed.find(".kvaderon-") == std::string::npos;
     std::printf("%d of %d rounds ended by the kill; %d wrong files; next run: exit %d, %d targets, "
                 "%d temporary "

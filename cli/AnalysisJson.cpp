@@ -138,7 +138,7 @@ std::string AnalysisResultJson(const std::string& AFile, const TBitDepthResult& 
     json.Add("Compression", AResult.Compression);
     json.Add("SamplesPerPixel", AResult.SamplesPerPixel);
     json.Add("StripCount", AResult.StripCount);
-    json.Add("IsBigEndian", AResult.IsBigEndian);
+    json.Add("IsBigEndian", AResult.BigEndian);
     json.Add("PhotometricInterpretation", AResult.PhotometricInterpretation);
     json.Add("ExtraSamples", AResult.ExtraSamples);
     json.Add("PlanarConfiguration", AResult.PlanarConfiguration);

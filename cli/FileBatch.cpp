@@ -125,12 +125,15 @@ TFileReport TFileBatch::InvertFile(TTIFFInverterSingle& AInverter, const TFileTa
     TFileReport report;
     const bool targetExists = IsOtherExistingFile(ATask.Input, ATask.Target, FFileSystem);
     if (targetExists && !FOptions.Overwrite) {
-        report.Lines.push_back(Line(ATask.Target, "Пропущен пользователем (режим «пропустить все»)", false));
+        report.Lines.push_back(
+            Line(ATask.Target, ExistingTargetMessage(TExistingTargetChoice::etcSkipAll), false));
         report.Outcome = TFileOutcome::foSkipped;
         return report;
     }
-    if (targetExists)
-        report.Lines.push_back(Line(ATask.Target, "OK! (режим «перезаписать все»)", false));
+    if (targetExists) {
+        const std::string message = ExistingTargetMessage(TExistingTargetChoice::etcOverwriteAll);
+        report.Lines.push_back(Line(ATask.Target, message, false));
+    }
     try {
         CreateTargetFolder({ATask.Input, ATask.Subfolder}, ATask.Target, FFileSystem);
         // Overwriting was chosen only for a target that existed when it was checked.

@@ -1,6 +1,6 @@
 #include "AnalysisReport.h"
 
-#include "CommonTypes.h"
+#include "CompressionNames.h"
 
 #include <algorithm>
 #include <array>
@@ -65,7 +65,7 @@ std::array<TReportRow, 6> ReportRows(const TBitDepthResult& AResult) {
         AlphaCountEstimate(AResult.SamplesPerPixel, AResult.ExtraSamples, AResult.PhotometricInterpretation);
     return {{
         {"Размеры (Ш×В)", std::to_string(AResult.ImageWidth) + "×" + std::to_string(AResult.ImageHeight),
-         "Порядок байтов", AResult.IsBigEndian ? "Macintosh (Big-Endian)" : "IBM PC (Little-Endian)"},
+         "Порядок байтов", AResult.BigEndian ? "Macintosh (Big-Endian)" : "IBM PC (Little-Endian)"},
         {"Цветовая модель", PhotometricName(AResult.PhotometricInterpretation), "Порядок семплов",
          AResult.PlanarConfiguration == 1 ? "Перемежающийся (RGBRGB…)" : "По каналам (RR…GG…BB…)"},
         {"Каналов",

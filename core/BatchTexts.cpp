@@ -1,5 +1,6 @@
 #include "BatchTexts.h"
 
+#include "PluralForms.h"
 #include "TextFormat.h"
 
 namespace kvaderon {

@@ -29,10 +29,10 @@ inline std::uint32_t ReadU32(const std::uint8_t* AData, bool ABigEndian) {
 inline void ReadU16x4(const std::uint8_t* AData, bool ABigEndian, std::uint16_t (&AValues)[4]) {
     std::uint64_t word;
     std::memcpy(&word, AData, 8);
-    constexpr bool hostBig = std::endian::native == std::endian::big;
+    constexpr bool HostBig = std::endian::native == std::endian::big;
     for (int i = 0; i < 4; ++i) {
-        const auto stored = std::uint16_t(word >> (16 * (hostBig ? 3 - i : i)));
-        AValues[i] = ABigEndian == hostBig ? stored : Swap16(stored);
+        const auto stored = std::uint16_t(word >> (16 * (HostBig ? 3 - i : i)));
+        AValues[i] = ABigEndian == HostBig ? stored : Swap16(stored);
     }
 }
 

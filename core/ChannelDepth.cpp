@@ -1,6 +1,6 @@
 #include "ChannelDepth.h"
 
-#include "CommonTypes.h"
+#include "PluralForms.h"
 
 #include <bit>
 #include <cstdio>

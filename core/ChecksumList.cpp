@@ -15,9 +15,9 @@ namespace fs = std::filesystem;
 namespace {
 
 // A list of millions of files is a few hundred MB; anything larger is not a checksum list.
-constexpr std::uint64_t maxListBytes = std::uint64_t(1) << 30;
+constexpr std::uint64_t MaxListBytes = std::uint64_t(1) << 30;
 
-constexpr std::size_t hashDigits = 64;
+constexpr std::size_t HashDigits = 64;
 
 bool NeedsEscape(std::string_view AName) {
     return AName.find_first_of("\\\n\r") != std::string_view::npos;
@@ -56,10 +56,10 @@ std::optional<std::string> NameOfLine(std::string_view ALine) {
     const bool escaped = !ALine.empty() && ALine.front() == '\\';
     if (escaped)
         ALine.remove_prefix(1);
-    if (ALine.size() < hashDigits + 2 || ALine[hashDigits] != ' ' ||
-        (ALine[hashDigits + 1] != ' ' && ALine[hashDigits + 1] != '*'))
+    if (ALine.size() < HashDigits + 2 || ALine[HashDigits] != ' ' ||
+        (ALine[HashDigits + 1] != ' ' && ALine[HashDigits + 1] != '*'))
         return std::nullopt;
-    const std::string_view name = ALine.substr(hashDigits + 2);
+    const std::string_view name = ALine.substr(HashDigits + 2);
     return escaped ? Unescaped(name) : std::string(name);
 }
 
@@ -104,7 +104,7 @@ std::string WithChecksum(std::string_view AList, std::string_view AName, std::st
 void RecordChecksum(platform::TFileSystem& AFileSystem, const fs::path& AFile, std::string_view AHash) {
     const fs::path list = AFile.parent_path() / checksumListName;
     try {
-        const std::optional<std::string> text = ReadWholeFile(AFileSystem, list, maxListBytes);
+        const std::optional<std::string> text = ReadWholeFile(AFileSystem, list, MaxListBytes);
         WriteWholeFile(AFileSystem, list, WithChecksum(text.value_or(""), PathToUtf8(AFile.filename()), AHash));
     } catch (const std::exception& error) {
         throw ETIFFError(

@@ -18,7 +18,7 @@ std::size_t LongestChunk(const std::vector<std::pair<std::uint64_t, std::uint64_
 
 TChunkReader::TChunkReader(std::size_t AChunkCount, std::size_t ABufferBytes, TFill AFill)
     : FChunkCount(AChunkCount), FFill(std::move(AFill)),
-      FSlots(AChunkCount > 1 ? slotCount : 1, std::vector<std::uint8_t>(ABufferBytes)) {
+      FSlots(AChunkCount > 1 ? SlotCount : 1, std::vector<std::uint8_t>(ABufferBytes)) {
     if (FChunkCount > 1)
         FThread = std::thread([this] { Work(); });
 }
@@ -52,7 +52,11 @@ std::uint8_t* TChunkReader::Next() {
     FChanged.wait(lock, [&] { return FRead > FTaken; });
     if (FFailure && FRead == FTaken + 1)
         std::rethrow_exception(FFailure);
-    return FSlots[FTaken++ % slotCount].data();
+    return FSlots[FTaken++ % SlotCount].data();
+}
+
+void TChunkReader::Exchange(std::vector<std::uint8_t>& ABuffer) {
+    FSlots[(FTaken - 1) % FSlots.size()].swap(ABuffer);
 }
 
 void TChunkReader::Release() {
@@ -67,13 +71,13 @@ void TChunkReader::Work() {
     for (std::size_t chunk = 0; chunk < FChunkCount; ++chunk) {
         {
             std::unique_lock lock(FLock);
-            FChanged.wait(lock, [&] { return FStopping || chunk - FReleased < slotCount; });
+            FChanged.wait(lock, [&] { return FStopping || chunk - FReleased < SlotCount; });
             if (FStopping)
                 return;
         }
         std::exception_ptr failure;
         try {
-            FFill(chunk, FSlots[chunk % slotCount].data());
+            FFill(chunk, FSlots[chunk % SlotCount].data());
         } catch (...) {
             failure = std::current_exception();
         }

@@ -35,9 +35,12 @@ public:
     std::uint8_t* Next();
     // Hands the buffer Next gave back for reading ahead.
     void Release();
+    // Takes the buffer Next gave, with its bytes, into ABuffer and gives the reader ABuffer's in
+    // exchange, before Release: a copy saved. ABuffer must be at least as long as any chunk.
+    void Exchange(std::vector<std::uint8_t>& ABuffer);
 
 private:
-    static constexpr std::size_t slotCount = 3;
+    static constexpr std::size_t SlotCount = 3;
 
     void Work();
 

@@ -1,7 +1,7 @@
 // The names of colours and the colour text of the settings file: a name, a number or web notation.
 #pragma once
 
-#include "CommonTypes.h"
+#include "Colors.h"
 
 #include <span>
 #include <stdexcept>

@@ -2,17 +2,21 @@
 
 namespace kvaderon {
 
+namespace {
+
+constexpr bool RolesInOrder() {
+    for (std::size_t i = 0; i < ColorRoles.size(); ++i)
+        if (ColorRoles[i].Role != TColorRole(i))
+            return false;
+    return true;
+}
+static_assert(RolesInOrder(), "ColorRoles[i] is the entry of role i");
+
+} // namespace
+
 TColor RoleColor(const TOutputColors& AColors, TColorRole ARole) {
-    switch (ARole) {
-    case TColorRole::crFileName: return AColors.FileName;
-    case TColorRole::crNames: return AColors.Names;
-    case TColorRole::crValues: return AColors.Values;
-    case TColorRole::crSeparators: return AColors.Separators;
-    case TColorRole::crOK: return AColors.OK;
-    case TColorRole::crWarning: return AColors.Warning;
-    case TColorRole::crError: return AColors.Error;
-    }
-    return AColors.Names;
+    const auto index = std::size_t(ARole);
+    return index < ColorRoles.size() ? AColors.*ColorRoles[index].Color : AColors.Names;
 }
 
 std::string PlainText(const TTextRuns& ARuns) {

@@ -2,8 +2,9 @@
 // window with its colour set in force and by the command line as plain text or ANSI colours.
 #pragma once
 
-#include "CommonTypes.h"
+#include "Colors.h"
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,24 @@ namespace kvaderon {
 
 // The colour roles of the log, in the order of TOutputColors.
 enum class TColorRole : std::uint8_t { crFileName, crNames, crValues, crSeparators, crOK, crWarning, crError };
+
+// A colour role's colour in TOutputColors and its key in the settings file (before "_B" or "_W").
+struct TColorRoleEntry {
+    TColorRole Role;
+    TColor TOutputColors::*Color;
+    const char* Key;
+};
+
+// Every colour role once, in the order of TColorRole.
+inline constexpr std::array<TColorRoleEntry, 7> ColorRoles{{
+    {TColorRole::crFileName, &TOutputColors::FileName, "FileName"},
+    {TColorRole::crNames, &TOutputColors::Names, "Names"},
+    {TColorRole::crValues, &TOutputColors::Values, "Values"},
+    {TColorRole::crSeparators, &TOutputColors::Separators, "Separators"},
+    {TColorRole::crOK, &TOutputColors::OK, "OK"},
+    {TColorRole::crWarning, &TOutputColors::Warning, "Warning"},
+    {TColorRole::crError, &TOutputColors::Error, "Error"},
+}};
 
 struct TTextRun {
     std::string Text; // UTF-8; a line ends with "\n" inside the text

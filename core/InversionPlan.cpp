@@ -1,6 +1,8 @@
 #include "InversionPlan.h"
 
+#include "AlphaChannel.h"
 #include "CommonTypes.h"
+#include "CompressionNames.h"
 #include "FileRange.h"
 #include "StripTable.h"
 #include "ByteSource.h"
@@ -16,7 +18,7 @@ namespace kvaderon {
 
 namespace {
 
-std::uint16_t MaskOf(const TTIFFStructure& AStructure) {
+std::uint16_t MaskOf(const TTiffStructure& AStructure) {
     return AStructure.SampleFormat == 2 ? 0x7FFF : 0xFFFF;
 }
 
@@ -70,12 +72,12 @@ std::vector<std::uint8_t> PreviewMasks(const TTiffImage& AImage, std::uint32_t A
     return masks;
 }
 
-constexpr std::size_t chunkyPattern = 0;
-constexpr std::size_t planarPattern = 1;
+constexpr std::size_t ChunkyPatternIndex = 0;
+constexpr std::size_t PlanarPatternIndex = 1;
 
 } // namespace
 
-TInversionPlan::TInversionPlan(const TTIFFStructure& AStructure, std::uint64_t AFileSize)
+TInversionPlan::TInversionPlan(const TTiffStructure& AStructure, std::uint64_t AFileSize)
     : FPatterns{ChunkyPattern(AStructure.SamplesPerPixel, AStructure.ExtraSamples, AStructure.PhotometricInterpretation,
                               AStructure.BigEndian, MaskOf(AStructure)),
                 TXorPattern({0xFFFF}, AStructure.BigEndian)},
@@ -90,7 +92,7 @@ TInversionPlan::TInversionPlan(const TTIFFStructure& AStructure, std::uint64_t A
     if (AStructure.PlanarConfiguration == 1) {
         for (std::size_t i = 0; i < offsets.size(); ++i)
             if (handled[i])
-                AddRegion(offsets[i], counts[i], TKind::rkXor, chunkyPattern);
+                AddRegion(offsets[i], counts[i], TKind::rkXor, ChunkyPatternIndex);
     } else if (AStructure.SampleFormat == 1 || AStructure.SampleFormat == 2) {
         const TKind kind = AStructure.SampleFormat == 1 ? TKind::rkXor : TKind::rkPlanarSigned;
         const std::uint16_t planes = AStructure.SamplesPerPixel;
@@ -100,7 +102,7 @@ TInversionPlan::TInversionPlan(const TTIFFStructure& AStructure, std::uint64_t A
                 continue;
             for (std::size_t i = plane * stripsPerPlane; i < (plane + 1) * stripsPerPlane; ++i)
                 if (handled[i])
-                    AddRegion(offsets[i], counts[i], kind, planarPattern);
+                    AddRegion(offsets[i], counts[i], kind, PlanarPatternIndex);
         }
     }
     SortRegions();

@@ -12,7 +12,7 @@
 
 namespace kvaderon {
 
-struct TTIFFStructure;
+struct TTiffStructure;
 class TByteSource;
 struct TTiffImage;
 
@@ -20,7 +20,7 @@ class TInversionPlan {
 public:
     // Raises ETIFFError for a structure that cannot be inverted: SamplesPerPixel 0, a planar strip
     // count that is not a multiple of SamplesPerPixel, then the strip table's damage.
-    TInversionPlan(const TTIFFStructure& AStructure, std::uint64_t AFileSize);
+    TInversionPlan(const TTiffStructure& AStructure, std::uint64_t AFileSize);
 
     // The [start, end) chunks a streamed pass cuts the file's AFileSize bytes into, in order: at
     // most AMaxBytes long, one byte shorter where a chunk would split a sample that must be negated

@@ -43,4 +43,18 @@ std::string SuccessMessage(const std::vector<std::string>& APreviewNotes, bool A
     return notes.empty() ? text : text + ")";
 }
 
+std::string ExistingTargetMessage(TExistingTargetChoice AChoice) {
+    switch (AChoice) {
+    case TExistingTargetChoice::etcOverwrite:
+        return "OK! (Перезаписан)";
+    case TExistingTargetChoice::etcSkip:
+        return "Пропущен пользователем";
+    case TExistingTargetChoice::etcOverwriteAll:
+        return "OK! (режим «перезаписать все»)";
+    case TExistingTargetChoice::etcSkipAll:
+        return "Пропущен пользователем (режим «пропустить все»)";
+    }
+    return {};
+}
+
 } // namespace kvaderon

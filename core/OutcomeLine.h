@@ -3,6 +3,7 @@
 
 #include "ColorText.h"
 
+#include <cstdint>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -18,6 +19,18 @@ TTextRuns BuildOutcomeLine(int ALineNumber, const std::string& ATimeText, const 
 // The outcome of a positive written: "ОК!", with "проверено" when it was read back and checked
 // before it took its name, and the notes about thumbnails left as they are: "ОК! (note; note)".
 std::string SuccessMessage(const std::vector<std::string>& APreviewNotes = {}, bool AVerified = false);
+
+// What a batch run does with a file whose target exists, for this file only or for every such
+// file of the run.
+enum class TExistingTargetChoice : std::uint8_t {
+    etcOverwrite,    // "OK! (Перезаписан)"
+    etcSkip,         // "Пропущен пользователем"
+    etcOverwriteAll, // "OK! (режим «перезаписать все»)"
+    etcSkipAll,      // "Пропущен пользователем (режим «пропустить все»)"
+};
+
+// The outcome message written when that choice is made (see above).
+std::string ExistingTargetMessage(TExistingTargetChoice AChoice);
 
 // The local time of ATime as "hh:nn:ss", hours 00 to 23.
 std::string LocalTimeText(std::time_t ATime);

@@ -90,9 +90,9 @@ bool TProcessingState::ShouldSkipFile(bool AFileExists) const {
 }
 
 void TProcessingState::SetConflictModeFromAction(int AActionCode) {
-    if (AActionCode == 102)
+    if (AActionCode == efaOverwriteAll)
         FConflictMode = TFileConflictMode::fcmOverwriteAll;
-    else if (AActionCode == 103)
+    else if (AActionCode == efaSkipAll)
         FConflictMode = TFileConflictMode::fcmSkipAll;
 }
 

@@ -18,6 +18,15 @@ std::uint64_t SteadyTickCount();
 // Milliseconds as a short Russian text: "<0,1 с", "1,5 с", "59 с", "01:01", "01:02:03".
 std::string FormatDuration(double AMilliseconds, char ADecimalSeparator = ',', char ATimeSeparator = ':');
 
+// The answers of the file-exists dialog: 100 + the ordinal of the caption pressed.
+enum TExistingFileAction : int {
+    efaOverwrite = 100, // "Перезаписать этот файл"
+    efaSkip,            // "Пропустить этот файл"
+    efaOverwriteAll,    // "Перезаписать ВСЕ файлы"
+    efaSkipAll,         // "Пропустить ВСЕ файлы"
+    efaAbort,           // "Прервать обработку"
+};
+
 class TProcessingState {
 public:
     explicit TProcessingState(TTickSource ATickSource = SteadyTickCount);
@@ -34,7 +43,7 @@ public:
 
     bool ShouldOverwriteFile(bool AFileExists) const;
     bool ShouldSkipFile(bool AFileExists) const;
-    // 102 ("Перезаписать ВСЕ файлы") and 103 ("Пропустить ВСЕ файлы") set the batch-wide answer.
+    // efaOverwriteAll and efaSkipAll set the batch-wide answer; other codes leave it as it is.
     void SetConflictModeFromAction(int AActionCode);
 
     void StartTimer();

@@ -1,7 +1,7 @@
 #include "SampleInversion.h"
 
+#include "AlphaChannel.h"
 #include "ByteOrder.h"
-#include "CommonTypes.h"
 
 #include <algorithm>
 #include <cstring>
@@ -11,7 +11,7 @@ namespace kvaderon {
 namespace {
 
 // Long enough that a XOR run is mostly wide vector operations, short enough to stay in cache.
-constexpr std::size_t minPatternBytes = 4096;
+constexpr std::size_t MinPatternBytes = 4096;
 
 void XorBytes(std::uint8_t* AData, const std::uint8_t* APattern, std::size_t ALength) {
     for (std::size_t i = 0; i < ALength; ++i)
@@ -52,7 +52,7 @@ TXorPattern::TXorPattern(const std::vector<std::uint16_t>& AChannelMasks, bool A
 
 TXorPattern::TXorPattern(const std::vector<std::uint8_t>& APixelMasks)
     : FPeriod(std::max<std::size_t>(APixelMasks.size(), 1)) {
-    const std::size_t periods = std::max<std::size_t>(1, (minPatternBytes + FPeriod - 1) / FPeriod);
+    const std::size_t periods = std::max<std::size_t>(1, (MinPatternBytes + FPeriod - 1) / FPeriod);
     FBytes.resize(FPeriod * periods);
     std::copy(APixelMasks.begin(), APixelMasks.end(), FBytes.begin());
     for (std::size_t period = 1; period < periods; ++period)

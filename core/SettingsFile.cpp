@@ -1,6 +1,7 @@
 #include "SettingsFile.h"
 
 #include "ColorNames.h"
+#include "ColorText.h"
 #include "DefaultSettings.h"
 #include "TargetPath.h"
 
@@ -9,18 +10,6 @@
 namespace kvaderon {
 
 namespace {
-
-struct TColorKey {
-    const char* Role; // the key without "_B" or "_W"
-    TColor TOutputColors::*Color;
-};
-
-constexpr TColorKey ColorKeys[] = {
-    {"FileName", &TOutputColors::FileName},     {"Names", &TOutputColors::Names},
-    {"Values", &TOutputColors::Values},         {"Separators", &TOutputColors::Separators},
-    {"OK", &TOutputColors::OK},                 {"Warning", &TOutputColors::Warning},
-    {"Error", &TOutputColors::Error},
-};
 
 TColor ReadColor(const TIniFile& AFile, const std::string& AKey, TColor ADefault) {
     const std::optional<std::string> text = AFile.ReadValue("Colors", AKey);
@@ -65,9 +54,9 @@ TStoredSettings ReadStoredSettings(const TIniFile& AFile) {
     settings.App.VerifyAfterWrite = AFile.ReadInteger("Files", "VerifyAfterWrite", 0) == 1;
     settings.App.InvertPreviews = AFile.ReadInteger("Files", "InvertPreviews", 0) != 0;
     TOutputColorsBW& colors = settings.App.OutputColorsBW;
-    for (const TColorKey& key : ColorKeys) {
-        colors.B.*key.Color = ReadColor(AFile, key.Role + std::string("_B"), colors.B.*key.Color);
-        colors.W.*key.Color = ReadColor(AFile, key.Role + std::string("_W"), colors.W.*key.Color);
+    for (const TColorRoleEntry& role : ColorRoles) {
+        colors.B.*role.Color = ReadColor(AFile, role.Key + std::string("_B"), colors.B.*role.Color);
+        colors.W.*role.Color = ReadColor(AFile, role.Key + std::string("_W"), colors.W.*role.Color);
     }
     return settings;
 }
@@ -83,9 +72,9 @@ void WriteStoredSettings(TIniFile& AFile, const TStoredSettings& ASettings) {
     AFile.WriteInteger("Files", "VerifyAfterWrite", ASettings.App.VerifyAfterWrite ? 1 : 0);
     AFile.WriteInteger("Files", "InvertPreviews", ASettings.App.InvertPreviews ? 1 : 0);
     const TOutputColorsBW& colors = ASettings.App.OutputColorsBW;
-    for (const TColorKey& key : ColorKeys) {
-        AFile.WriteString("Colors", key.Role + std::string("_B"), ColorToString(colors.B.*key.Color));
-        AFile.WriteString("Colors", key.Role + std::string("_W"), ColorToString(colors.W.*key.Color));
+    for (const TColorRoleEntry& role : ColorRoles) {
+        AFile.WriteString("Colors", role.Key + std::string("_B"), ColorToString(colors.B.*role.Color));
+        AFile.WriteString("Colors", role.Key + std::string("_W"), ColorToString(colors.W.*role.Color));
     }
 }
 

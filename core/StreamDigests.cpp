@@ -5,7 +5,7 @@
 
 namespace kvaderon {
 
-TStreamDigests::TStreamDigests(std::size_t AChunkBytes) : FSlots(slotCount) {
+TStreamDigests::TStreamDigests(std::size_t AChunkBytes) : FSlots(SlotCount) {
     for (auto& slot : FSlots) {
         slot.Input.resize(AChunkBytes);
         slot.Output.resize(AChunkBytes);
@@ -43,14 +43,14 @@ TStreamDigests::~TStreamDigests() {
 
 TStreamDigests::TSlot& TStreamDigests::Acquire() {
     std::unique_lock lock(FLock);
-    FChanged.wait(lock, [&] { return FSubmitted - std::min(FInput.Hashed, FOutput.Hashed) < slotCount; });
-    return FSlots[FSubmitted % slotCount];
+    FChanged.wait(lock, [&] { return FSubmitted - std::min(FInput.Hashed, FOutput.Hashed) < SlotCount; });
+    return FSlots[FSubmitted % SlotCount];
 }
 
 void TStreamDigests::Submit() {
     if (!Threaded()) {
         for (TStream* stream : {&FInput, &FOutput}) {
-            Hash(*stream, FSlots[FSubmitted % slotCount]);
+            Hash(*stream, FSlots[FSubmitted % SlotCount]);
             ++stream->Hashed;
         }
         ++FSubmitted;
@@ -94,7 +94,7 @@ void TStreamDigests::Work(TStream& AStream) {
             FChanged.wait(lock, [&] { return FClosing || AStream.Hashed < FSubmitted; });
             if (AStream.Hashed == FSubmitted)
                 return;
-            slot = &FSlots[AStream.Hashed % slotCount];
+            slot = &FSlots[AStream.Hashed % SlotCount];
         }
         Hash(AStream, *slot);
         {

@@ -43,7 +43,7 @@ public:
     TStreamHashes Finish();
 
 private:
-    static constexpr std::size_t slotCount = 4;
+    static constexpr std::size_t SlotCount = 4;
 
     // One stream: the input or the output of the slots, its digest, and how far it is hashed.
     struct TStream {

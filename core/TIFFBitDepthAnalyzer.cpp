@@ -1,5 +1,6 @@
 #include "TIFFBitDepthAnalyzer.h"
 
+#include "AlphaChannel.h"
 #include "ByteOrder.h"
 #include "ByteSource.h"
 #include "CommonTypes.h"
@@ -32,7 +33,7 @@ public:
 
 // A block of samples tested at once: a whole number of pixels of 1 to 4 channels, and of the
 // 4-sample reads.
-constexpr std::size_t blockSamples = 12;
+constexpr std::size_t BlockSamples = 12;
 
 // Whether every sample of the block at AData has the bit of its channel in its value's entry of
 // ASeen (ABits: per channel, 0 for a channel not counted). The entries of each channel are ANDed
@@ -108,9 +109,9 @@ private:
             bits[channel] = ABits[channel];
         const std::uint8_t* seen = FSeen.data();
         std::size_t i = 0;
-        for (; i + blockSamples <= ACount; i += blockSamples)
-            if (!BlockSeen<ABigEndian>(ASamples + 2 * i, seen, bits, std::make_index_sequence<blockSamples / 4>()))
-                [[unlikely]] CountEach<ABigEndian>(ASamples + 2 * i, blockSamples, ABits);
+        for (; i + BlockSamples <= ACount; i += BlockSamples)
+            if (!BlockSeen<ABigEndian>(ASamples + 2 * i, seen, bits, std::make_index_sequence<BlockSamples / 4>()))
+                [[unlikely]] CountEach<ABigEndian>(ASamples + 2 * i, BlockSamples, ABits);
         return i;
     }
 
@@ -156,7 +157,7 @@ private:
 };
 
 struct TScan {
-    const TAnalysisTIFFInfo& Info;
+    const TAnalysisTiffInfo& Info;
     const TAnalysisProgress& UpdateProgress;
     TSampleSet& Samples;
     bool ChannelsApart;               // each colour channel has a bit of its own, else all share bit 0
@@ -164,7 +165,7 @@ struct TScan {
     std::vector<std::uint8_t> Pixel; // the bit of each channel of an interleaved pixel
     TStripSampleReader Reader;
 
-    TScan(const TByteSource& AFile, const TAnalysisTIFFInfo& AInfo, const TAnalysisProgress& AUpdateProgress,
+    TScan(const TByteSource& AFile, const TAnalysisTiffInfo& AInfo, const TAnalysisProgress& AUpdateProgress,
           TSampleSet& ASamples, bool AChannelsApart)
         : Info(AInfo), UpdateProgress(AUpdateProgress), Samples(ASamples), ChannelsApart(AChannelsApart),
           Counted(CountedStrips()), Pixel(PixelBits()),
@@ -252,7 +253,7 @@ template <bool ABigEndian> void ScanPlanar(TScan& AScan, std::size_t AStep) {
 }
 
 // The channels the verdict counts: all but an alpha channel, which can only be the last.
-std::uint32_t ColourChannelCount(const TAnalysisTIFFInfo& AInfo) {
+std::uint32_t ColourChannelCount(const TAnalysisTiffInfo& AInfo) {
     const std::uint32_t channels = AInfo.SamplesPerPixel;
     const bool lastIsAlpha =
         channels > 0 && IsAlphaChannel(channels - 1, AInfo.SamplesPerPixel, AInfo.ExtraSamples,
@@ -260,20 +261,20 @@ std::uint32_t ColourChannelCount(const TAnalysisTIFFInfo& AInfo) {
     return lastIsAlpha ? channels - 1 : channels;
 }
 
-void CopyStructure(const TAnalysisTIFFInfo& AInfo, TBitDepthResult& AResult) {
+void CopyStructure(const TAnalysisTiffInfo& AInfo, TBitDepthResult& AResult) {
     AResult.ImageWidth = AInfo.ImageWidth;
     AResult.ImageHeight = AInfo.ImageHeight;
     AResult.BitsPerSample = AInfo.BitsPerSample;
     AResult.Compression = AInfo.Compression;
     AResult.SamplesPerPixel = AInfo.SamplesPerPixel;
-    AResult.IsBigEndian = AInfo.IsBigEndian;
+    AResult.BigEndian = AInfo.BigEndian;
     AResult.PhotometricInterpretation = AInfo.PhotometricInterpretation;
     AResult.ExtraSamples = AInfo.ExtraSamples;
     AResult.PlanarConfiguration = AInfo.PlanarConfiguration;
     AResult.StripCount = std::int32_t(AInfo.StripOffsets.size());
 }
 
-void CountTotals(const TAnalysisTIFFInfo& AInfo, TBitDepthResult& AResult) {
+void CountTotals(const TAnalysisTiffInfo& AInfo, TBitDepthResult& AResult) {
     std::uint64_t bytes = 0;
     for (std::uint32_t byteCount : AInfo.StripByteCounts)
         bytes += byteCount;
@@ -288,7 +289,7 @@ void CountTotals(const TAnalysisTIFFInfo& AInfo, TBitDepthResult& AResult) {
 }
 
 // The failures the scan would meet, found before it starts.
-void CheckScannable(const TAnalysisTIFFInfo& AInfo, std::uint64_t AFileSize) {
+void CheckScannable(const TAnalysisTiffInfo& AInfo, std::uint64_t AFileSize) {
     if (AInfo.PlanarConfiguration != 1 && AInfo.PlanarConfiguration != 2)
         throw EAnalysisFailure(
             FormatText("Неподдерживаемая PlanarConfiguration: %d", {AInfo.PlanarConfiguration}));
@@ -311,12 +312,12 @@ void Reject(const std::string& AReason, TBitDepthResult& AResult) {
 // Fills AResult step by step; failures after the parse are raised.
 void Analyze(const TByteSource& AFile, TAnalysisMode AMode, const TAnalysisProgress& AUpdateProgress,
              TBitDepthResult& AResult) {
-    TAnalysisTIFFInfo info;
+    TAnalysisTiffInfo info;
     std::string reason;
     if (!ParseTIFFForAnalysis(AFile, info, reason))
         return Reject(reason, AResult);
     CopyStructure(info, AResult);
-    AResult.Images = ReadImageMap(AFile, info.IsBigEndian, info.IFDOffset);
+    AResult.Images = ReadImageMap(AFile, info.BigEndian, info.IFDOffset);
     AResult.HasThumbnail = std::any_of(AResult.Images.begin(), AResult.Images.end(), [](const TTiffImage& AImage) {
         return AImage.Role == TImageRole::irReduced && AImage.Where != "IFD 0";
     });
@@ -334,7 +335,7 @@ void Analyze(const TByteSource& AFile, TAnalysisMode AMode, const TAnalysisProgr
     TSampleSet samples(precise ? &AResult.UniqueValues : nullptr);
     TScan scan(AFile, info, AUpdateProgress, samples, channelsApart);
     const std::size_t step = std::max<std::size_t>(info.StripOffsets.size() / 100, 1);
-    const bool big = info.IsBigEndian;
+    const bool big = info.BigEndian;
     if (info.PlanarConfiguration == 1)
         big ? ScanInterleaved<true>(scan, step) : ScanInterleaved<false>(scan, step);
     else

@@ -37,7 +37,7 @@ struct TBitDepthResult {
     std::uint16_t Compression = 0;
     std::uint16_t SamplesPerPixel = 0;
     std::int32_t StripCount = 0;
-    bool IsBigEndian = false;
+    bool BigEndian = false;
     std::uint16_t PhotometricInterpretation = 0;
     std::vector<std::uint16_t> ExtraSamples;
     std::uint16_t PlanarConfiguration = 0;

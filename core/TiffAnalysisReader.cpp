@@ -2,6 +2,7 @@
 
 #include "ByteSource.h"
 #include "CommonTypes.h"
+#include "CompressionNames.h"
 #include "TextFormat.h"
 #include "TiffDirectory.h"
 #include "TiffTags.h"
@@ -10,7 +11,7 @@ namespace kvaderon {
 
 namespace {
 
-constexpr auto shortage = TArrayShortageText::astRequiredOnly;
+constexpr auto Shortage = TArrayShortageText::astRequiredOnly;
 
 std::uint16_t UniformBitsPerSample(const std::vector<std::uint16_t>& AValues) {
     if (AValues.empty())
@@ -23,11 +24,11 @@ std::uint16_t UniformBitsPerSample(const std::vector<std::uint16_t>& AValues) {
 }
 
 // Raises ETIFFError when the entry cannot be read; other failures pass through.
-void HandleEntry(const TTIFFEntry& AEntry, const TByteSource& AFile, TAnalysisTIFFInfo& AInfo) {
-    const bool big = AInfo.IsBigEndian;
+void HandleEntry(const TTiffEntry& AEntry, const TByteSource& AFile, TAnalysisTiffInfo& AInfo) {
+    const bool big = AInfo.BigEndian;
     auto scalar = [&] { return std::uint16_t(ReadTagValue(AEntry, AFile, big)); };
-    auto words = [&] { return ReadTagWordArray(AEntry, AFile, big, shortage); };
-    auto cardinals = [&] { return ReadTagCardinalArray(AEntry, AFile, big, shortage); };
+    auto words = [&] { return ReadTagWordArray(AEntry, AFile, big, Shortage); };
+    auto cardinals = [&] { return ReadTagCardinalArray(AEntry, AFile, big, Shortage); };
     switch (AEntry.Tag) {
     case 256:
         AInfo.ImageWidth = scalar();
@@ -74,11 +75,11 @@ std::string CompressionReason(std::uint16_t ACompression) {
 }
 
 // The checks of ParseTIFFForAnalysis; a refusal raises ETIFFError.
-TAnalysisTIFFInfo ReadAnalysisInfo(const TByteSource& AFile) {
+TAnalysisTiffInfo ReadAnalysisInfo(const TByteSource& AFile) {
     const TFirstIFD ifd = ReadFirstIFD(AFile, {"Неверная сигнатура TIFF (не \"II\" и не \"MM\")",
                                                "Недопустимое количество записей IFD: %d"});
-    TAnalysisTIFFInfo info;
-    info.IsBigEndian = ifd.BigEndian;
+    TAnalysisTiffInfo info;
+    info.BigEndian = ifd.BigEndian;
     info.IFDOffset = ifd.Offset;
     info.IFDEntryCount = std::uint16_t(ifd.Entries.size());
     const std::vector<bool> last = LastOfEachTag(ifd.Entries);
@@ -92,13 +93,13 @@ TAnalysisTIFFInfo ReadAnalysisInfo(const TByteSource& AFile) {
         throw ETIFFError(CompressionReason(info.Compression));
     if (info.StripOffsets.empty() || info.StripOffsets.size() != info.StripByteCounts.size())
         throw ETIFFError("Неверная структура TIFF (отсутствуют или некорректны StripOffsets/StripByteCounts)");
-    info.Structure = ListStructureRanges(AFile, info.IsBigEndian, info.IFDOffset);
+    info.Structure = ListStructureRanges(AFile, info.BigEndian, info.IFDOffset);
     return info;
 }
 
 } // namespace
 
-bool ParseTIFFForAnalysis(const TByteSource& AFile, TAnalysisTIFFInfo& AInfo, std::string& AReason) {
+bool ParseTIFFForAnalysis(const TByteSource& AFile, TAnalysisTiffInfo& AInfo, std::string& AReason) {
     AReason.clear();
     try {
         AInfo = ReadAnalysisInfo(AFile);
@@ -110,7 +111,7 @@ bool ParseTIFFForAnalysis(const TByteSource& AFile, TAnalysisTIFFInfo& AInfo, st
 }
 
 bool ParseTIFFForAnalysis(const std::uint8_t* AView, std::uint64_t AFileSize,
-                          TAnalysisTIFFInfo& AInfo, std::string& AReason) {
+                          TAnalysisTiffInfo& AInfo, std::string& AReason) {
     return ParseTIFFForAnalysis(TMemoryBytes(AView, AFileSize), AInfo, AReason);
 }
 

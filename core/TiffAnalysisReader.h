@@ -12,8 +12,8 @@ namespace kvaderon {
 class TByteSource;
 
 // What the analysis needs of a file; a missing tag leaves its default.
-struct TAnalysisTIFFInfo {
-    bool IsBigEndian = false;
+struct TAnalysisTiffInfo {
+    bool BigEndian = false;
     std::uint32_t IFDOffset = 0;
     std::uint16_t IFDEntryCount = 0;
     std::uint16_t ImageWidth = 0;
@@ -34,9 +34,9 @@ struct TAnalysisTIFFInfo {
 // is rejected; AInfo is then not to be used. Reads nothing outside the file; of a repeated tag only
 // the last entry is read. Failures other than a
 // rejection (memory exhaustion, a file that cannot be read) are raised.
-bool ParseTIFFForAnalysis(const TByteSource& AFile, TAnalysisTIFFInfo& AInfo, std::string& AReason);
+bool ParseTIFFForAnalysis(const TByteSource& AFile, TAnalysisTiffInfo& AInfo, std::string& AReason);
 // The same for a file held in AView[0, AFileSize).
 bool ParseTIFFForAnalysis(const std::uint8_t* AView, std::uint64_t AFileSize,
-                          TAnalysisTIFFInfo& AInfo, std::string& AReason);
+                          TAnalysisTiffInfo& AInfo, std::string& AReason);
 
 } // namespace kvaderon

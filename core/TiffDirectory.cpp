@@ -17,7 +17,7 @@ constexpr std::uint16_t tagTileWidth = 322;
 constexpr std::uint16_t tagTileByteCounts = 325;
 constexpr std::uint16_t tagSubIFDs = 330;
 constexpr std::uint16_t dtIFD = 13;
-constexpr std::size_t maxIFDs = 1000;
+constexpr std::size_t MaxIFDs = 1000;
 
 const char* const walkDamage = "Каталоги тегов ссылаются друг на друга по кругу или перекрываются (файл повреждён)";
 
@@ -48,7 +48,7 @@ public:
                 continue;
             if (std::find(FVisited.begin(), FVisited.end(), offset) != FVisited.end())
                 throw ETIFFError(walkDamage);
-            if (FVisited.size() == maxIFDs)
+            if (FVisited.size() == MaxIFDs)
                 throw ETIFFError("В файле больше 1000 каталогов тегов (файл повреждён)");
             FVisited.push_back(offset);
             VisitIFD(offset, FVisited.size() == 1, pending);
@@ -70,7 +70,7 @@ private:
     }
 
     // The entry's values as offsets or byte counts; nothing when they cannot be read.
-    std::vector<std::uint32_t> Values(TTIFFEntry AEntry) {
+    std::vector<std::uint32_t> Values(TTiffEntry AEntry) {
         if (AEntry.DataType == dtIFD)
             AEntry.DataType = dtLong;
         if (AEntry.Count > MaxTagArrayCount)
@@ -93,13 +93,13 @@ private:
         if (!ifd->EntriesInside)
             return;
         Charge(2 + entryBytes);
-        const std::vector<TTIFFEntry>& entries = ifd->Entries;
+        const std::vector<TTiffEntry>& entries = ifd->Entries;
         const std::vector<bool> last = LastOfEachTag(entries);
-        std::unordered_map<std::uint16_t, const TTIFFEntry*> byTag;
+        std::unordered_map<std::uint16_t, const TTiffEntry*> byTag;
         for (std::size_t i = 0; i < entries.size(); ++i) {
             if (!last[i])
                 continue;
-            const TTIFFEntry& entry = entries[i];
+            const TTiffEntry& entry = entries[i];
             byTag[entry.Tag] = &entry;
             const std::uint32_t typeSize = StoredTypeSize(entry.DataType);
             if (typeSize != 0 && std::uint64_t(entry.Count) * typeSize > 4)
@@ -113,7 +113,7 @@ private:
         APending.push_back(ifd->NextIFD); // 0 ends the chain
     }
 
-    void AddImageData(const std::unordered_map<std::uint16_t, const TTIFFEntry*>& AByTag) {
+    void AddImageData(const std::unordered_map<std::uint16_t, const TTiffEntry*>& AByTag) {
         for (const auto& [offsetsTag, countsTag] : imageDataTags) {
             const auto offsetsEntry = AByTag.find(offsetsTag);
             const auto countsEntry = AByTag.find(countsTag);
@@ -134,13 +134,13 @@ private:
 };
 
 // Refuses a first image of a layout the readers do not handle.
-void CheckFirstImageLayout(const std::vector<TTIFFEntry>& AEntries, const TByteSource& AFile,
+void CheckFirstImageLayout(const std::vector<TTiffEntry>& AEntries, const TByteSource& AFile,
                            bool ABigEndian) {
     const std::vector<bool> last = LastOfEachTag(AEntries);
     bool tiled = false;
     bool reduced = false;
     for (std::size_t i = 0; i < AEntries.size(); ++i) {
-        const TTIFFEntry& entry = AEntries[i];
+        const TTiffEntry& entry = AEntries[i];
         if (entry.Tag >= tagTileWidth && entry.Tag <= tagTileByteCounts)
             tiled = true;
         if (entry.Tag != tagNewSubfileType || !last[i])
@@ -214,7 +214,7 @@ std::optional<TStoredIFD> ReadStoredIFD(const TByteSource& AFile, std::uint32_t 
     return ifd;
 }
 
-std::vector<bool> LastOfEachTag(const std::vector<TTIFFEntry>& AEntries) {
+std::vector<bool> LastOfEachTag(const std::vector<TTiffEntry>& AEntries) {
     std::vector<std::size_t> order(AEntries.size());
     std::iota(order.begin(), order.end(), std::size_t(0));
     std::sort(order.begin(), order.end(), [&](std::size_t ALeft, std::size_t ARight) {

@@ -26,7 +26,7 @@ struct TFirstIFDTexts {
 struct TFirstIFD {
     bool BigEndian = false;
     std::uint32_t Offset = 0;
-    std::vector<TTIFFEntry> Entries;
+    std::vector<TTiffEntry> Entries;
 };
 
 // Reads the header and the entries of the first IFD and refuses, by raising ETIFFError with the
@@ -40,7 +40,7 @@ TFirstIFD ReadFirstIFD(const TByteSource& AFile, const TFirstIFDTexts& ATexts);
 struct TStoredIFD {
     std::uint16_t EntryCount = 0;
     bool EntriesInside = false;      // whether all EntryCount entries lie inside the file
-    std::vector<TTIFFEntry> Entries; // empty unless EntriesInside
+    std::vector<TTiffEntry> Entries; // empty unless EntriesInside
     std::uint32_t NextIFD = 0;       // 0 also where the next-IFD offset would lie outside the file
 };
 
@@ -50,7 +50,7 @@ std::optional<TStoredIFD> ReadStoredIFD(const TByteSource& AFile, std::uint32_t 
 
 // For each entry, whether it is the last one of its tag: earlier duplicates of a tag are neither
 // decoded nor used, the last one counts.
-std::vector<bool> LastOfEachTag(const std::vector<TTIFFEntry>& AEntries);
+std::vector<bool> LastOfEachTag(const std::vector<TTiffEntry>& AEntries);
 
 // Every byte range that a strip of the first image must not cover: the header, every IFD
 // reachable from the first one (next-IFD offsets, SubIFDs, the EXIF, GPS and interoperability

@@ -14,7 +14,7 @@ namespace kvaderon {
 
 namespace {
 
-constexpr auto shortage = TArrayShortageText::astRequiredOnly;
+constexpr auto Shortage = TArrayShortageText::astRequiredOnly;
 constexpr std::uint16_t dtIFD = 13; // SubIFDs may be stored as this type, read as LONG
 
 struct TRawIFD {
@@ -25,11 +25,11 @@ struct TRawIFD {
     std::uint32_t NextIFD = 0;
 };
 
-void HandleEntry(TTIFFEntry AEntry, const TByteSource& AFile, bool ABigEndian, TRawIFD& AIFD) {
+void HandleEntry(TTiffEntry AEntry, const TByteSource& AFile, bool ABigEndian, TRawIFD& AIFD) {
     TTiffImage& image = AIFD.Image;
     auto scalar = [&] { return ReadTagValue(AEntry, AFile, ABigEndian); };
-    auto words = [&] { return ReadTagWordArray(AEntry, AFile, ABigEndian, shortage); };
-    auto cardinals = [&] { return ReadTagCardinalArray(AEntry, AFile, ABigEndian, shortage); };
+    auto words = [&] { return ReadTagWordArray(AEntry, AFile, ABigEndian, Shortage); };
+    auto cardinals = [&] { return ReadTagCardinalArray(AEntry, AFile, ABigEndian, Shortage); };
     switch (AEntry.Tag) {
     case 254: AIFD.NewSubfileType = scalar(); break;
     case 255: AIFD.SubfileType = std::uint16_t(scalar()); break;

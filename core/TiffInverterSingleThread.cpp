@@ -84,7 +84,7 @@ TTIFFInverterSingle::TPreparedInput TTIFFInverterSingle::Prepare(const fs::path&
             throw ETIFFError("Входной и выходной пути указывают на один и тот же файл: " + PathToUtf8(AOutputFile));
         input.Info = input.File->Info();
         const TFileBytes bytes(*input.File, input.Info.Size, AInputFile);
-        const TTIFFStructure structure = ParseTIFFStructure(bytes);
+        const TTiffStructure structure = ParseTIFFStructure(bytes);
         input.Plan = std::make_unique<TInversionPlan>(structure, input.Info.Size);
         FPreviewNotes.clear();
         if (FInvertPreviews)
@@ -162,7 +162,7 @@ void TTIFFInverterSingle::Stream(TPreparedInput& AInput, platform::TFile& AOutpu
         std::uint8_t* out = reader.Next();
         TStreamDigests::TSlot* slot = ADigests != nullptr ? &ADigests->Acquire() : nullptr;
         if (slot != nullptr) {
-            std::memcpy(slot->Input.data(), out, length);
+            reader.Exchange(slot->Input);
             out = slot->Output.data();
             std::memcpy(out, slot->Input.data(), length);
             reader.Release();

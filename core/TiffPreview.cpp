@@ -23,7 +23,7 @@ constexpr const char* NoPreview = "Предпросмотр этого файл�
 // The strips of one plane as one stream of bytes, in table order.
 class TStripStream {
 public:
-    TStripStream(const TAnalysisTIFFInfo& AInfo, std::size_t AFirst, std::size_t ACount, std::uint64_t AFileSize) {
+    TStripStream(const TAnalysisTiffInfo& AInfo, std::size_t AFirst, std::size_t ACount, std::uint64_t AFileSize) {
         for (std::size_t i = AFirst; i < AFirst + ACount; ++i) {
             const std::uint32_t offset = AInfo.StripOffsets[i];
             const std::uint32_t length = AInfo.StripByteCounts[i];
@@ -76,13 +76,13 @@ TTiffPicture BlackPicture(std::uint32_t AWidth, std::uint32_t AHeight) {
 
 // Puts the high bytes of a row's picked samples of one channel into a picture's row; a grey
 // file's one channel goes to all three colours.
-void PutChannel(const std::uint8_t* ARow, std::uint8_t* AOut, const TAnalysisTIFFInfo& AInfo, std::uint32_t AChannel,
+void PutChannel(const std::uint8_t* ARow, std::uint8_t* AOut, const TAnalysisTiffInfo& AInfo, std::uint32_t AChannel,
                 std::uint32_t AChannels, std::uint32_t AStep, std::uint32_t AWidth) {
     const bool planar = AInfo.PlanarConfiguration == 2;
     for (std::uint32_t x = 0; x < AWidth; ++x) {
         const std::uint64_t sample = planar ? std::uint64_t(x) * AStep
                                             : std::uint64_t(x) * AStep * AInfo.SamplesPerPixel + AChannel;
-        const auto value = std::uint8_t(ReadU16(ARow + sample * 2, AInfo.IsBigEndian) >> 8);
+        const auto value = std::uint8_t(ReadU16(ARow + sample * 2, AInfo.BigEndian) >> 8);
         for (std::uint32_t target = AChannel; target < (AChannels == 1 ? 3u : AChannel + 1); ++target)
             AOut[std::size_t(x) * 3 + target] = value;
     }
@@ -93,7 +93,7 @@ TTiffPreview ReadPreview(platform::TFile& AFile, const std::filesystem::path& AF
     const TFileBytes bytes(AFile, fileSize, AFileName);
     TTiffPreview preview;
     const TInversionPlan plan = PlanInversion(bytes);
-    TAnalysisTIFFInfo info;
+    TAnalysisTiffInfo info;
     if (!ParseTIFFForAnalysis(bytes, info, preview.Refusal))
         return preview;
     const std::uint32_t width = info.ImageWidth;

@@ -13,7 +13,7 @@ namespace kvaderon {
 
 namespace {
 
-constexpr auto shortage = TArrayShortageText::astRequiredAndAvailable;
+constexpr auto Shortage = TArrayShortageText::astRequiredAndAvailable;
 
 struct TFoundTags {
     bool BitsPerSample = false;
@@ -23,7 +23,7 @@ struct TFoundTags {
     bool SamplesPerPixel = false;
 };
 
-void ReadBitsPerSample(const std::vector<std::uint16_t>& AValues, TTIFFStructure& AResult) {
+void ReadBitsPerSample(const std::vector<std::uint16_t>& AValues, TTiffStructure& AResult) {
     if (AValues.empty())
         throw ETIFFError("Тег 258: пустой массив BitsPerSample");
     AResult.BitsPerSample = AValues.front();
@@ -35,7 +35,7 @@ void ReadBitsPerSample(const std::vector<std::uint16_t>& AValues, TTIFFStructure
                                     {AResult.BitsPerSample}));
 }
 
-void HandleEntry(const TTIFFEntry& AEntry, const TByteSource& AFile, TTIFFStructure& AResult, TFoundTags& AFound) {
+void HandleEntry(const TTiffEntry& AEntry, const TByteSource& AFile, TTiffStructure& AResult, TFoundTags& AFound) {
     const bool big = AResult.BigEndian;
     auto scalar = [&] { return std::uint16_t(ReadTagValue(AEntry, AFile, big)); };
     switch (AEntry.Tag) {
@@ -43,7 +43,7 @@ void HandleEntry(const TTIFFEntry& AEntry, const TByteSource& AFile, TTIFFStruct
         scalar();
         break;
     case 258:
-        ReadBitsPerSample(ReadTagWordArray(AEntry, AFile, big, shortage), AResult);
+        ReadBitsPerSample(ReadTagWordArray(AEntry, AFile, big, Shortage), AResult);
         AFound.BitsPerSample = true;
         break;
     case 259:
@@ -57,7 +57,7 @@ void HandleEntry(const TTIFFEntry& AEntry, const TByteSource& AFile, TTIFFStruct
         AResult.PhotometricInterpretation = scalar();
         break;
     case 273:
-        AResult.StripOffsets = ReadTagCardinalArray(AEntry, AFile, big, shortage);
+        AResult.StripOffsets = ReadTagCardinalArray(AEntry, AFile, big, Shortage);
         AFound.StripOffsets = true;
         break;
     case 277:
@@ -65,7 +65,7 @@ void HandleEntry(const TTIFFEntry& AEntry, const TByteSource& AFile, TTIFFStruct
         AFound.SamplesPerPixel = true;
         break;
     case 279:
-        AResult.StripByteCounts = ReadTagCardinalArray(AEntry, AFile, big, shortage);
+        AResult.StripByteCounts = ReadTagCardinalArray(AEntry, AFile, big, Shortage);
         AFound.StripByteCounts = true;
         break;
     case 284:
@@ -75,7 +75,7 @@ void HandleEntry(const TTIFFEntry& AEntry, const TByteSource& AFile, TTIFFStruct
                                         {AResult.PlanarConfiguration}));
         break;
     case 338:
-        AResult.ExtraSamples = ReadTagWordArray(AEntry, AFile, big, shortage);
+        AResult.ExtraSamples = ReadTagWordArray(AEntry, AFile, big, Shortage);
         break;
     case 339:
         AResult.SampleFormat = scalar();
@@ -85,7 +85,7 @@ void HandleEntry(const TTIFFEntry& AEntry, const TByteSource& AFile, TTIFFStruct
     }
 }
 
-void CheckCompleteness(const TFoundTags& AFound, const TTIFFStructure& AResult) {
+void CheckCompleteness(const TFoundTags& AFound, const TTiffStructure& AResult) {
     if (!AFound.BitsPerSample)
         throw ETIFFError("Тег BitsPerSample (258) не найден");
     if (!AFound.Compression)
@@ -105,20 +105,20 @@ void CheckCompleteness(const TFoundTags& AFound, const TTIFFStructure& AResult) 
 
 } // namespace
 
-TTIFFStructure ParseTIFFStructure(const TByteSource& AFile) {
+TTiffStructure ParseTIFFStructure(const TByteSource& AFile) {
     const TFirstIFD ifd = ReadFirstIFD(AFile, {"Неверная сигнатура TIFF-файла: ожидалось \"II\" или \"MM\"",
                                                "Недопустимое количество записей IFD (%d)"});
-    TTIFFStructure result;
+    TTiffStructure result;
     result.BigEndian = ifd.BigEndian;
     result.IFDOffset = ifd.Offset;
     result.IFDEntryCount = std::uint16_t(ifd.Entries.size());
-    const std::vector<TTIFFEntry>& entries = ifd.Entries;
+    const std::vector<TTiffEntry>& entries = ifd.Entries;
     const std::vector<bool> last = LastOfEachTag(entries);
     TFoundTags found;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         if (!last[i])
             continue;
-        const TTIFFEntry& entry = entries[i];
+        const TTiffEntry& entry = entries[i];
         try {
             HandleEntry(entry, AFile, result, found);
         } catch (const ETIFFError&) {
@@ -134,7 +134,7 @@ TTIFFStructure ParseTIFFStructure(const TByteSource& AFile) {
     return result;
 }
 
-TTIFFStructure ParseTIFFStructure(const std::uint8_t* AView, std::uint64_t AFileSize) {
+TTiffStructure ParseTIFFStructure(const std::uint8_t* AView, std::uint64_t AFileSize) {
     return ParseTIFFStructure(TMemoryBytes(AView, AFileSize));
 }
 

@@ -10,7 +10,7 @@ namespace kvaderon {
 
 class TByteSource;
 
-struct TTIFFStructure {
+struct TTiffStructure {
     bool BigEndian = false;
     std::uint32_t IFDOffset = 0;
     std::uint16_t IFDEntryCount = 0;
@@ -30,8 +30,8 @@ struct TTIFFStructure {
 // needs; raises ETIFFError with the Russian reason at the first failing check (and
 // platform::ESystemError when the file cannot be read). Reads nothing outside the file. Of a
 // repeated tag only the last entry is read. Strip positions are not checked here.
-TTIFFStructure ParseTIFFStructure(const TByteSource& AFile);
+TTiffStructure ParseTIFFStructure(const TByteSource& AFile);
 // The same for a file held in AView[0, AFileSize).
-TTIFFStructure ParseTIFFStructure(const std::uint8_t* AView, std::uint64_t AFileSize);
+TTiffStructure ParseTIFFStructure(const std::uint8_t* AView, std::uint64_t AFileSize);
 
 } // namespace kvaderon

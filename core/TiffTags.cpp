@@ -24,13 +24,13 @@ std::uint32_t DecodeValue(const std::uint8_t* AData, std::uint16_t ADataType, bo
     }
 }
 
-void CheckDataType(const TTIFFEntry& AEntry) {
+void CheckDataType(const TTiffEntry& AEntry) {
     if (!IsReadableDataType(AEntry.DataType))
         throw ETIFFError(FormatText("Тег %d: неподдерживаемый DataType %d", {AEntry.Tag, AEntry.DataType}));
 }
 
 template <typename T>
-std::vector<T> ReadTagArray(const TTIFFEntry& AEntry, const TByteSource& AFile, bool ABigEndian,
+std::vector<T> ReadTagArray(const TTiffEntry& AEntry, const TByteSource& AFile, bool ABigEndian,
                             TArrayShortageText AShortageText) {
     const std::uint64_t fileSize = AFile.Size();
     if (AEntry.Count > MaxTagArrayCount)
@@ -67,7 +67,7 @@ std::vector<T> ReadTagArray(const TTIFFEntry& AEntry, const TByteSource& AFile, 
 
 } // namespace
 
-std::uint32_t ReadTagValue(const TTIFFEntry& AEntry, const TByteSource& AFile, bool ABigEndian) {
+std::uint32_t ReadTagValue(const TTiffEntry& AEntry, const TByteSource& AFile, bool ABigEndian) {
     CheckDataType(AEntry);
     if (AEntry.IsInline())
         return DecodeValue(AEntry.ValueField.data(), AEntry.DataType, ABigEndian);
@@ -84,12 +84,12 @@ std::uint32_t ReadTagValue(const TTIFFEntry& AEntry, const TByteSource& AFile, b
     return DecodeValue(stored, AEntry.DataType, ABigEndian);
 }
 
-std::vector<std::uint16_t> ReadTagWordArray(const TTIFFEntry& AEntry, const TByteSource& AFile, bool ABigEndian,
+std::vector<std::uint16_t> ReadTagWordArray(const TTiffEntry& AEntry, const TByteSource& AFile, bool ABigEndian,
                                             TArrayShortageText AShortageText) {
     return ReadTagArray<std::uint16_t>(AEntry, AFile, ABigEndian, AShortageText);
 }
 
-std::vector<std::uint32_t> ReadTagCardinalArray(const TTIFFEntry& AEntry, const TByteSource& AFile,
+std::vector<std::uint32_t> ReadTagCardinalArray(const TTiffEntry& AEntry, const TByteSource& AFile,
                                                 bool ABigEndian, TArrayShortageText AShortageText) {
     return ReadTagArray<std::uint32_t>(AEntry, AFile, ABigEndian, AShortageText);
 }

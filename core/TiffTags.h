@@ -24,7 +24,7 @@ constexpr std::uint32_t GetDataTypeSize(std::uint16_t ADataType) {
     return ADataType == dtByte ? 1 : ADataType == dtShort ? 2 : 4;
 }
 
-struct TTIFFEntry {
+struct TTiffEntry {
     std::uint16_t Tag = 0;
     std::uint16_t DataType = 0;
     std::uint32_t Count = 0;
@@ -35,7 +35,7 @@ struct TTIFFEntry {
 };
 
 // AEntry points at the entry's 12 bytes.
-inline TTIFFEntry DecodeEntry(const std::uint8_t* AEntry, bool ABigEndian) {
+inline TTiffEntry DecodeEntry(const std::uint8_t* AEntry, bool ABigEndian) {
     return {ReadU16(AEntry, ABigEndian), ReadU16(AEntry + 2, ABigEndian), ReadU32(AEntry + 4, ABigEndian),
             {AEntry[8], AEntry[9], AEntry[10], AEntry[11]}};
 }
@@ -45,11 +45,11 @@ enum class TArrayShortageText { astRequiredAndAvailable, astRequiredOnly };
 
 // Each read below raises ETIFFError with the Russian message of the failed check.
 // The entry's first value; scalars of any readable DataType.
-std::uint32_t ReadTagValue(const TTIFFEntry& AEntry, const TByteSource& AFile, bool ABigEndian);
+std::uint32_t ReadTagValue(const TTiffEntry& AEntry, const TByteSource& AFile, bool ABigEndian);
 // All Count values; inline arrays are read whole, as far as they fit into the value field.
-std::vector<std::uint16_t> ReadTagWordArray(const TTIFFEntry& AEntry, const TByteSource& AFile, bool ABigEndian,
+std::vector<std::uint16_t> ReadTagWordArray(const TTiffEntry& AEntry, const TByteSource& AFile, bool ABigEndian,
                                             TArrayShortageText AShortageText);
-std::vector<std::uint32_t> ReadTagCardinalArray(const TTIFFEntry& AEntry, const TByteSource& AFile, bool ABigEndian,
+std::vector<std::uint32_t> ReadTagCardinalArray(const TTiffEntry& AEntry, const TByteSource& AFile, bool ABigEndian,
                                                 TArrayShortageText AShortageText);
 
 } // namespace kvaderon

@@ -21,7 +21,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool InsideAStrip(const TTIFFStructure& AStructure, std::uint64_t AOffset) {
+bool InsideAStrip(const TTiffStructure& AStructure, std::uint64_t AOffset) {
     const auto& offsets = AStructure.StripOffsets;
     const auto& counts = AStructure.StripByteCounts;
     for (std::size_t i = 0; i < offsets.size() && i < counts.size(); ++i)
@@ -40,7 +40,7 @@ template <typename TAction> auto OnPositive(const fs::path& APath, TAction AActi
     }
 }
 
-TDifferenceKind KindAt(const TTIFFStructure& AStructure, const TInversionPlan& APlan, std::uint64_t AOffset) {
+TDifferenceKind KindAt(const TTiffStructure& AStructure, const TInversionPlan& APlan, std::uint64_t AOffset) {
     if (APlan.Inverts(AOffset))
         return TDifferenceKind::dkSampleNotInverted;
     return InsideAStrip(AStructure, AOffset) ? TDifferenceKind::dkKeptSampleChanged : TDifferenceKind::dkOutsideImage;
@@ -53,7 +53,7 @@ TVerification CompareWithInversion(platform::TFile& ANegative, const fs::path& A
     const std::uint64_t size = ANegative.Info().Size;
     const std::uint64_t positiveSize = OnPositive(APositivePath, [&] { return APositive.Info().Size; });
     const TFileBytes bytes(ANegative, size, ANegativePath);
-    const TTIFFStructure structure = ParseTIFFStructure(bytes);
+    const TTiffStructure structure = ParseTIFFStructure(bytes);
     TInversionPlan plan(structure, size);
     if (AInvertPreviews)
         plan.AddPreviews(ReadImageMap(bytes, structure.BigEndian, structure.IFDOffset), size);

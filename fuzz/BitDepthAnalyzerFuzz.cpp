@@ -1,7 +1,7 @@
 // libFuzzer harness: raw bytes as a file of an in-memory file system through the whole bit-depth
 // analysis in both modes. An accepted file's statistics must be what a plain model counting
 // every colour sample one by one gives; a failure must carry no verdict.
-#include "CommonTypes.h"
+#include "AlphaChannel.h"
 #include "MemoryFileSystem.h"
 #include "TIFFBitDepthAnalyzer.h"
 #include "TiffAnalysisReader.h"
@@ -37,7 +37,7 @@ struct TModel {
 };
 
 // Every sample of every strip, but alpha, in strip order (planar: plane by plane).
-TModel ModelStatistics(const kvaderon::TAnalysisTIFFInfo& AInfo, const std::uint8_t* AData,
+TModel ModelStatistics(const kvaderon::TAnalysisTiffInfo& AInfo, const std::uint8_t* AData,
                        std::size_t ASize) {
     TModel model;
     const std::size_t strips = AInfo.StripOffsets.size();
@@ -63,7 +63,7 @@ TModel ModelStatistics(const kvaderon::TAnalysisTIFFInfo& AInfo, const std::uint
                                          AInfo.PhotometricInterpretation))
                 continue;
             const std::uint8_t* sample = AData + offset + 2 * j;
-            model.Count(channel, AInfo.IsBigEndian ? std::uint16_t(sample[0] << 8 | sample[1])
+            model.Count(channel, AInfo.BigEndian ? std::uint16_t(sample[0] << 8 | sample[1])
                                           : std::uint16_t(sample[1] << 8 | sample[0]));
         }
     }
@@ -108,7 +108,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* AData, std::size_t ASi
                 __builtin_trap();
             continue;
         }
-        kvaderon::TAnalysisTIFFInfo info;
+        kvaderon::TAnalysisTiffInfo info;
         std::string reason;
         if (!kvaderon::ParseTIFFForAnalysis(AData, ASize, info, reason))
             __builtin_trap(); // analysed a file its own reader rejects

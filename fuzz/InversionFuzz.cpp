@@ -1,6 +1,7 @@
 // libFuzzer harness: raw bytes as a file of an in-memory file system, inverted end to end (reader,
 // strip table checks, streamed pass, rename). A success must give exactly what a plain per-sample
 // model of the inversion rule gives; a failure must leave the input alone and no other file.
+#include "AlphaChannel.h"
 #include "CommonTypes.h"
 #include "MemoryFileSystem.h"
 #include "TiffInverterSingleThread.h"
@@ -14,7 +15,7 @@
 
 namespace {
 
-using kvaderon::TTIFFStructure;
+using kvaderon::TTiffStructure;
 using TBytes = std::vector<std::uint8_t>;
 
 std::uint16_t SampleAt(const TBytes& ABytes, std::size_t AOffset, bool ABigEndian) {
@@ -30,7 +31,7 @@ void PutSample(TBytes& ABytes, std::size_t AOffset, bool ABigEndian, std::uint16
 // The rule sample by sample: Mask - s for colour channels; planar SampleFormat 2 negates the
 // signed value, limited to 0; planar SampleFormats other than 1 and 2 stay. A block of image
 // data named by several strips is inverted once.
-TBytes ModelInversion(const TTIFFStructure& AFile, TBytes ABytes) {
+TBytes ModelInversion(const TTiffStructure& AFile, TBytes ABytes) {
     const std::uint16_t mask = AFile.SampleFormat == 2 ? 0x7FFF : 0xFFFF;
     const std::uint16_t channels = AFile.SamplesPerPixel;
     const std::size_t strips = AFile.StripOffsets.size();
@@ -85,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* AData, std::size_t ASi
         return 0;
     }
     // The structure reader must have accepted what the inverter inverted.
-    const TTIFFStructure structure = kvaderon::ParseTIFFStructure(AData, ASize);
+    const TTiffStructure structure = kvaderon::ParseTIFFStructure(AData, ASize);
     if (files.Node("/out/scan.tif").Bytes != ModelInversion(structure, input) ||
         files.Paths().size() != 2)
         __builtin_trap();

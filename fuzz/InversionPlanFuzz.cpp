@@ -11,7 +11,7 @@
 
 namespace {
 
-std::vector<std::uint8_t> Applied(const kvaderon::TTIFFStructure& AStructure, const std::uint8_t* AData,
+std::vector<std::uint8_t> Applied(const kvaderon::TTiffStructure& AStructure, const std::uint8_t* AData,
                                   std::size_t ASize, std::size_t AChunk) {
     kvaderon::TInversionPlan plan(AStructure, ASize);
     std::vector<std::uint8_t> bytes(AData, AData + ASize);
@@ -24,7 +24,7 @@ std::vector<std::uint8_t> Applied(const kvaderon::TTIFFStructure& AStructure, co
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* AData, std::size_t ASize) {
     try {
-        const kvaderon::TTIFFStructure structure = kvaderon::ParseTIFFStructure(AData, ASize);
+        const kvaderon::TTiffStructure structure = kvaderon::ParseTIFFStructure(AData, ASize);
         const auto whole = Applied(structure, AData, ASize, ASize + 2);
         const std::size_t chunk = 2 + ASize % 61;
         if (Applied(structure, AData, ASize, chunk) != whole)

@@ -3,7 +3,7 @@
 // named without "cl". A colour the list does not hold is shown on the first entry.
 #pragma once
 
-#include "CommonTypes.h"
+#include "Colors.h"
 
 #include <QComboBox>
 

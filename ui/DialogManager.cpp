@@ -2,6 +2,7 @@
 #include "DialogManager.h"
 
 #include "FileChoosers.h"
+#include "NativePaths.h"
 #include "MyDialog.h"
 
 #include <QDir>

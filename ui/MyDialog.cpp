@@ -92,15 +92,15 @@ void TForm2::LoadMainIcon(int AMainIcon) {
 
 std::optional<QStyle::StandardPixmap> TForm2::MainIconKind(int AMainIcon) {
     switch (AMainIcon) {
-    case 0:
+    case miNone:
         return std::nullopt;
-    case 1:
+    case miWarning:
         return QStyle::SP_MessageBoxWarning;
-    case 2:
+    case miError:
         return QStyle::SP_MessageBoxCritical;
-    case 4:
+    case miQuestion:
         return QStyle::SP_MessageBoxQuestion;
-    case 5:
+    case miShield:
         return QStyle::SP_VistaShield;
     default:
         return QStyle::SP_MessageBoxInformation;

@@ -24,6 +24,17 @@ public:
     static constexpr int FirstButtonResult = 100;
     // The result when the dialog is closed without pressing a button.
     static constexpr int ClosedResult = 2;
+    // The results by the ordinal of the caption pressed.
+    enum TDialogAnswer : int {
+        daFirstCaption = FirstButtonResult,
+        daSecondCaption,
+        daThirdCaption,
+        daFourthCaption,
+        daFifthCaption,
+        daSixthCaption,
+    };
+    // The codes of the predefined icons (AMainIcon); any other code shows miInformation.
+    enum TMainIcon : int { miNone = 0, miWarning, miError, miInformation, miQuestion, miShield };
 
     explicit TForm2(QWidget* AParent = nullptr);
     ~TForm2() override;
@@ -50,8 +61,7 @@ public:
 
     QPushButton* PhysicalButton(int AIndex) const { return FButtons.at(std::size_t(AIndex)); }
 
-    // The predefined icon for an icon code: 0 none, 1 warning, 2 error, 3 information, 4 question,
-    // 5 shield, anything else information.
+    // The predefined icon for an icon code; none for miNone.
     static std::optional<QStyle::StandardPixmap> MainIconKind(int AMainIcon);
 
     // The click handler of all six buttons.

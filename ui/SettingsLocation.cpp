@@ -1,7 +1,7 @@
 // Where the settings file lies: beside the executable or in the configuration folder.
 #include "SettingsLocation.h"
 
-#include "FileChoosers.h"
+#include "NativePaths.h"
 
 #include <QCoreApplication>
 #include <QDir>

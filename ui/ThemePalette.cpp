@@ -1,6 +1,8 @@
 // Palette generator and table reader of the carried themes.
 #include "ThemePalette.h"
 
+#include "platform/StyleManager.h"
+
 #include <QStringList>
 
 #include <cmath>
@@ -18,6 +20,20 @@ double ContrastRatio(const QColor& AFirst, const QColor& ASecond) {
     const double first = Luminance(AFirst);
     const double second = Luminance(ASecond);
     return (std::max(first, second) + 0.05) / (std::min(first, second) + 0.05);
+}
+
+bool IsDarkTheme(const TThemeColors& AColors) {
+    return Luminance(AColors.Text) > Luminance(AColors.Window);
+}
+
+double RelativeLuminance(kvaderon::TColor AColor) {
+    return Luminance(TStyleManager::Instance().GetSystemColor(AColor));
+}
+
+bool IsDarkTheme() {
+    constexpr kvaderon::TColor WindowText = kvaderon::clSystemColorBase + 8;
+    constexpr kvaderon::TColor Window = kvaderon::clSystemColorBase + 5;
+    return RelativeLuminance(WindowText) > RelativeLuminance(Window);
 }
 
 QColor MixColors(const QColor& AFrom, const QColor& ATo, double AWeight) {

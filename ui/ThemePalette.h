@@ -1,7 +1,9 @@
 // The carried themes as data: each is six base colours in a table, and one generator turns them
 // into a complete palette (every role, the Active, Inactive and Disabled groups) for the Fusion
-// style.
+// style. The darkness of a theme, and of the active one.
 #pragma once
+
+#include "Colors.h"
 
 #include <QColor>
 #include <QList>
@@ -35,6 +37,14 @@ struct TCarriedTheme {
     QString Name;
     TThemeColors Colors;
 };
+
+// A theme is dark when its text is lighter than its window.
+bool IsDarkTheme(const TThemeColors& AColors);
+
+// The relative luminance (0..1) of a colour; system colours resolved with the active theme.
+double RelativeLuminance(kvaderon::TColor AColor);
+// True when the active theme's window text is lighter than its window background.
+bool IsDarkTheme();
 
 // A readable palette from the base colours: text colours are pushed towards black or white until
 // they reach the contrasts above, and a button face on which the window text would not read gives

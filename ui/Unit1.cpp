@@ -3,6 +3,7 @@
 #include "Unit1.h"
 
 #include "FileChoosers.h"
+#include "MyDialog.h"
 #include "ProcessingState.h"
 #include "ResourceIcon.h"
 #include "StylesSystemMenu.h"
@@ -165,8 +166,8 @@ void TForm1::ResetProgressBars(bool AImmediate) {
 }
 
 void TForm1::ShowMessageDialog(const QString& AText, const QString& ACaption, bool AWarning) {
-    FDialogManager->CreateCustomDialogWithMapping(ACaption, AText, {QStringLiteral("OK")}, {1},
-                                                  AWarning ? 1 : 3);
+    const int icon = AWarning ? TForm2::miWarning : TForm2::miInformation;
+    FDialogManager->CreateCustomDialogWithMapping(ACaption, AText, {QStringLiteral("OK")}, {1}, icon);
 }
 
 // The form's own placement, before any resizing: the distances PlaceControls keeps.

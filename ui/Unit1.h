@@ -63,11 +63,6 @@ struct TForm1Services {
     kvaderon::TTickSource TickSource;
 };
 
-// The relative luminance (0..1) of a colour; system colours resolved with the active theme.
-double RelativeLuminance(kvaderon::TColor AColor);
-// True when the active theme's window text is lighter than its window background.
-bool IsDarkTheme();
-
 class TForm1 : public QWidget {
     Q_OBJECT
 
@@ -96,18 +91,19 @@ protected:
 private:
     friend struct TForm1TestAccess;
 
-    // Handlers, named after control and event.
+    // Handlers, named after control and event as the form's design names them (resources/Unit1.ui;
+    // sBitBtn1Click for BitBtn1, sBitBtn3Click for btnTest): the form's names, not slips.
     void FormCreate();
     void FormShow();
     void FormClose();
-    void sBitBtn1Click();
-    void BitBtn2Click();
-    void btnInvertClick();
-    void btnCancelClick();
-    void BitBtn5Click();
-    void sBitBtn3Click();
-    void SpeedButton1Click();
-    void SpeedButton2Click();
+    void sBitBtn1Click();     // BitBtn1 "Выбрать файлы TIFF"
+    void BitBtn2Click();      // "Куда сохранять"
+    void btnInvertClick();    // "Инвертировать TIFF"
+    void btnCancelClick();    // "Прервать инвертирование"
+    void BitBtn5Click();      // "Открыть папку назначения"
+    void sBitBtn3Click();     // btnTest "Проверить данные на 16-битность"
+    void SpeedButton1Click(); // "Справка"
+    void SpeedButton2Click(); // "Настройки"
 
     // Window, start-up and shutdown (Unit1.cpp).
     void ConnectHandlers();

@@ -5,10 +5,11 @@
 #include "Unit1.h"
 
 #include "BatchTexts.h"
-#include "FileChoosers.h"
+#include "InputFiles.h"
+#include "MyDialog.h"
+#include "NativePaths.h"
 #include "OutcomeLine.h"
 #include "PathText.h"
-#include "InputFiles.h"
 #include "TargetPath.h"
 #include "TiffInverterSingleThread.h"
 #include "Verification.h"
@@ -18,11 +19,15 @@
 
 namespace {
 
-constexpr int QuestionIcon = 4;
-constexpr int InformationIcon = 3;
+// The file-exists dialog answers as every choice dialog does.
+static_assert(int(kvaderon::efaOverwrite) == int(TForm2::daFirstCaption));
 
 QString RunsText(const kvaderon::TTextRuns& ARuns) {
     return QString::fromStdString(kvaderon::PlainText(ARuns));
+}
+
+QString ChoiceText(kvaderon::TExistingTargetChoice AChoice) {
+    return QString::fromStdString(kvaderon::ExistingTargetMessage(AChoice));
 }
 
 } // namespace
@@ -208,15 +213,14 @@ void TForm1::SetProgress(int APercent) {
 // AFileName is the full path of an existing target. Writes the decision line; an abort (the
 // fifth button or the close box) writes none and sets the abort request.
 TForm1::TExistingTargetAnswer TForm1::HandleExistingFile(const QString& AFileName) {
+    using kvaderon::TExistingTargetChoice;
     const QString name = FileNameOf(AFileName);
-    const QString overwriteAll = QStringLiteral("OK! (режим «перезаписать все»)");
-    const QString skipAll = QStringLiteral("Пропущен пользователем (режим «пропустить все»)");
     if (FProcessingState->ShouldSkipFile(true)) {
-        LogFileResult(name, skipAll);
+        LogFileResult(name, ChoiceText(TExistingTargetChoice::etcSkipAll));
         return TExistingTargetAnswer::etSkip;
     }
     if (FProcessingState->ShouldOverwriteFile(true)) {
-        LogFileResult(name, overwriteAll);
+        LogFileResult(name, ChoiceText(TExistingTargetChoice::etcOverwriteAll));
         return TExistingTargetAnswer::etOverwrite;
     }
     FProcessingState->PauseTimer();
@@ -227,22 +231,22 @@ TForm1::TExistingTargetAnswer TForm1::HandleExistingFile(const QString& AFileNam
         {QStringLiteral("Перезаписать этот файл"), QStringLiteral("Пропустить этот файл"),
          QStringLiteral("Перезаписать ВСЕ файлы"), QStringLiteral("Пропустить ВСЕ файлы"),
          QStringLiteral("Прервать обработку")},
-        {0, 1, 3, 4, 5}, QuestionIcon);
+        {0, 1, 3, 4, 5}, TForm2::miQuestion);
     FProcessingState->ResumeTimer();
     switch (answer) {
-    case 100:
-        LogFileResult(name, QStringLiteral("OK! (Перезаписан)"));
+    case kvaderon::efaOverwrite:
+        LogFileResult(name, ChoiceText(TExistingTargetChoice::etcOverwrite));
         return TExistingTargetAnswer::etOverwrite;
-    case 101:
-        LogFileResult(name, QStringLiteral("Пропущен пользователем"));
+    case kvaderon::efaSkip:
+        LogFileResult(name, ChoiceText(TExistingTargetChoice::etcSkip));
         return TExistingTargetAnswer::etSkip;
-    case 102:
+    case kvaderon::efaOverwriteAll:
         FProcessingState->SetConflictModeFromAction(answer);
-        LogFileResult(name, overwriteAll);
+        LogFileResult(name, ChoiceText(TExistingTargetChoice::etcOverwriteAll));
         return TExistingTargetAnswer::etOverwrite;
-    case 103:
+    case kvaderon::efaSkipAll:
         FProcessingState->SetConflictModeFromAction(answer);
-        LogFileResult(name, skipAll);
+        LogFileResult(name, ChoiceText(TExistingTargetChoice::etcSkipAll));
         return TExistingTargetAnswer::etSkip;
     default:
         FCancelRequested = true;
@@ -256,10 +260,10 @@ void TForm1::ShowInterruptDialog() {
         QStringLiteral("Прерывание процесса"),
         RunsText(kvaderon::BuildInterruptionText(*FProcessingState, name.toStdString())),
         {QStringLiteral("Завершить обработку"), QStringLiteral("Продолжить с этого файла")},
-        {0, 2}, QuestionIcon);
-    if (answer == 100)
+        {0, 2}, TForm2::miQuestion);
+    if (answer == TForm2::daFirstCaption)
         FProcessingState->Cancel();
-    else if (answer == 101)
+    else if (answer == TForm2::daSecondCaption)
         FProcessingState->ResumeFrom(FProcessingState->CurrentIndex());
 }
 
@@ -267,8 +271,9 @@ void TForm1::ShowResultsDialog() {
     const int answer = FDialogManager->CreateCustomDialogWithMapping(
         QStringLiteral("Результаты обработки"),
         RunsText(kvaderon::BuildResultSummary(*FProcessingState)),
-        {QStringLiteral("Открыть папку"), QStringLiteral("Закрыть")}, {0, 2}, InformationIcon);
-    if (answer == 100)
+        {QStringLiteral("Открыть папку"), QStringLiteral("Закрыть")}, {0, 2},
+        TForm2::miInformation);
+    if (answer == TForm2::daFirstCaption)
         OpenFolderInShell(FOutputFolder);
 }
 

@@ -2,7 +2,8 @@
 // status texts that show both choices, and opening the destination in the file manager.
 #include "Unit1.h"
 
-#include "FileChoosers.h"
+#include "NativePaths.h"
+#include "PluralForms.h"
 #include "ui_Unit1.h"
 
 #include <QCoreApplication>

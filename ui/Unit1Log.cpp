@@ -24,8 +24,6 @@
 
 namespace {
 
-constexpr kvaderon::TColor WindowTextColor = kvaderon::clSystemColorBase + 8;
-constexpr kvaderon::TColor WindowColor = kvaderon::clSystemColorBase + 5;
 // The colour role a run of the log was written in, kept so that a change of theme can recolour it.
 constexpr int LogRoleProperty = QTextFormat::UserProperty + 1;
 
@@ -35,14 +33,6 @@ QColor ToQColor(kvaderon::TColor AColor) {
 
 } // namespace
 
-double RelativeLuminance(kvaderon::TColor AColor) {
-    return Luminance(ToQColor(AColor));
-}
-
-bool IsDarkTheme() {
-    return RelativeLuminance(WindowTextColor) > RelativeLuminance(WindowColor);
-}
-
 kvaderon::TColor TForm1::PickThemeColor(kvaderon::TColor ADarkColor,
                                         kvaderon::TColor ALightColor) const {
     return IsDarkTheme() ? ADarkColor : ALightColor;
@@ -51,13 +41,8 @@ kvaderon::TColor TForm1::PickThemeColor(kvaderon::TColor ADarkColor,
 void TForm1::ApplyOutputColors() {
     const kvaderon::TOutputColors& dark = FSettings.OutputColorsBW.B;
     const kvaderon::TOutputColors& light = FSettings.OutputColorsBW.W;
-    OutputColors.FileName = PickThemeColor(dark.FileName, light.FileName);
-    OutputColors.Names = PickThemeColor(dark.Names, light.Names);
-    OutputColors.Values = PickThemeColor(dark.Values, light.Values);
-    OutputColors.Separators = PickThemeColor(dark.Separators, light.Separators);
-    OutputColors.OK = PickThemeColor(dark.OK, light.OK);
-    OutputColors.Warning = PickThemeColor(dark.Warning, light.Warning);
-    OutputColors.Error = PickThemeColor(dark.Error, light.Error);
+    for (const kvaderon::TColorRoleEntry& role : kvaderon::ColorRoles)
+        OutputColors.*role.Color = PickThemeColor(dark.*role.Color, light.*role.Color);
     RecolorLog();
 }
 

@@ -2,7 +2,8 @@
 #include "Unit1.h"
 
 #include "AnalysisReport.h"
-#include "FileChoosers.h"
+#include "NativePaths.h"
+#include "PluralForms.h"
 #include "TIFFBitDepthAnalyzer.h"
 #include "ui_Unit1.h"
 

@@ -2,7 +2,7 @@
 #include "Unit1.h"
 
 #include "DefaultSettings.h"
-#include "FileChoosers.h"
+#include "NativePaths.h"
 #include "PathText.h"
 #include "platform/StyleManager.h"
 #include "platform/SystemError.h"

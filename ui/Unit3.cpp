@@ -3,6 +3,7 @@
 #include "Unit3.h"
 
 #include "ColorBox.h"
+#include "ThemePalette.h"
 #include "Unit1.h"
 #include "WindowFonts.h"
 #include "platform/StyleManager.h"
@@ -177,23 +178,15 @@ kvaderon::TOutputColors& TSettingsForm::ShownColors() {
 
 void TSettingsForm::ColorBox1Change() {
     kvaderon::TOutputColors& colors = ShownColors();
-    colors.FileName = FColorBoxes[0]->Selected();
-    colors.Names = FColorBoxes[1]->Selected();
-    colors.Values = FColorBoxes[2]->Selected();
-    colors.Separators = FColorBoxes[3]->Selected();
-    colors.OK = FColorBoxes[4]->Selected();
-    colors.Warning = FColorBoxes[5]->Selected();
-    colors.Error = FColorBoxes[6]->Selected();
+    for (std::size_t i = 0; i < FColorBoxes.size(); ++i)
+        colors.*kvaderon::ColorRoles[i].Color = FColorBoxes[i]->Selected();
 }
 
 void TSettingsForm::RefreshColorBoxes() {
     const kvaderon::TOutputColors& colors = ShownColors();
-    const std::array<kvaderon::TColor, 7> shown{colors.FileName, colors.Names, colors.Values,
-                                               colors.Separators, colors.OK, colors.Warning,
-                                               colors.Error};
     for (std::size_t i = 0; i < FColorBoxes.size(); ++i) {
         FColorBoxes[i]->RefreshSwatches();
-        FColorBoxes[i]->SetSelected(shown[i]);
+        FColorBoxes[i]->SetSelected(colors.*kvaderon::ColorRoles[i].Color);
     }
     FUi->LabelColorSet->setText(IsDarkTheme() ? QStringLiteral("Цвета для тёмных тем")
                                               : QStringLiteral("Цвета для светлых тем"));

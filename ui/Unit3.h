@@ -5,6 +5,7 @@
 // opened and keeps every value as it was.
 #pragma once
 
+#include "ColorText.h"
 #include "CommonTypes.h"
 
 #include <QDialog>
@@ -39,14 +40,15 @@ public:
 private:
     friend struct TSettingsFormTestAccess;
 
-    // Handlers, named after control and event.
+    // Handlers, named after control and event. Their names and numbers come from the form
+    // resources/Unit3.ui.
     void ComboBoxStylesChange();
-    void CheckBox1Click();
-    void RadioButton1Click();
-    void RadioButton2Click();
-    void RadioButton3Click();
-    void ColorBox1Change();
-    void BitBtn1Click();
+    void CheckBox1Click();    // "Отключить стилизацию интерфейса"
+    void RadioButton1Click(); // "Все"
+    void RadioButton2Click(); // "Тёмные"
+    void RadioButton3Click(); // "Светлые"
+    void ColorBox1Change();   // every ColorBox1 to ColorBox7
+    void BitBtn1Click();      // "ОК"
     void FormClose();
     void RefreshColorBoxes();
 
@@ -55,7 +57,7 @@ private:
     kvaderon::TOutputColors& ShownColors();
 
     std::unique_ptr<Ui::TSettingsForm> FUi;
-    std::array<TColorBox*, 7> FColorBoxes{};
+    std::array<TColorBox*, kvaderon::ColorRoles.size()> FColorBoxes{}; // one per colour role
     kvaderon::TAppSettings FSettings;
     QString FOriginalStyleName;
 };

@@ -2,6 +2,7 @@
 // window with the files named on the command line, the event loop.
 #include "DefaultSettings.h"
 #include "DialogManager.h"
+#include "MyDialog.h"
 #include "ResourceIcon.h"
 #include "SettingsLocation.h"
 #include "Version.h"
@@ -70,7 +71,7 @@ int main(int argc, char* argv[]) {
         TDialogManager().CreateCustomDialogWithMapping(
             QStringLiteral("Ошибка"),
             QStringLiteral("Не удалось применить тему «%1»").arg(defaultStyle),
-            {QStringLiteral("OK")}, {1}, 1);
+            {QStringLiteral("OK")}, {1}, TForm2::miWarning);
     QApplication::setApplicationName(QStringLiteral("Kvaderon TIFF-файлов"));
     // The window's class and the desktop entry kvaderon.desktop belong together.
     QGuiApplication::setDesktopFileName(QStringLiteral("kvaderon"));

@@ -10,7 +10,7 @@ namespace kvaderon::platform {
 
 namespace {
 
-constexpr ULONG sha256Length = 32;
+constexpr ULONG Sha256Length = 32;
 
 void Check(NTSTATUS AStatus) {
     if (!BCRYPT_SUCCESS(AStatus))
@@ -49,12 +49,12 @@ void TSha256::Update(const void* AData, std::size_t ALength) {
 }
 
 std::string TSha256::FinishHex() {
-    unsigned char digest[sha256Length];
-    Check(BCryptFinishHash(FState->Hash, digest, sha256Length, 0));
+    unsigned char digest[Sha256Length];
+    Check(BCryptFinishHash(FState->Hash, digest, Sha256Length, 0));
     BCryptDestroyHash(FState->Hash);
     FState->Hash = nullptr;
     Check(BCryptCreateHash(FState->Algorithm, &FState->Hash, nullptr, 0, nullptr, 0, 0));
-    return DigestHex(digest, sha256Length);
+    return DigestHex(digest, Sha256Length);
 }
 
 } // namespace kvaderon::platform

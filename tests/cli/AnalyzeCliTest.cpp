@@ -111,7 +111,7 @@ TEST_F(AnalyzeCli, JsonLinesCarryTheEngineResult) {
                 {"Compression", std::int64_t(r.Compression)},
                 {"SamplesPerPixel", std::int64_t(r.SamplesPerPixel)},
                 {"StripCount", std::int64_t(r.StripCount)},
-                {"IsBigEndian", r.IsBigEndian},
+                {"IsBigEndian", r.BigEndian},
                 {"PhotometricInterpretation", std::int64_t(r.PhotometricInterpretation)},
                 {"ExtraSamples", std::vector<std::int64_t>(r.ExtraSamples.begin(), r.ExtraSamples.end())},
                 {"PlanarConfiguration", std::int64_t(r.PlanarConfiguration)},

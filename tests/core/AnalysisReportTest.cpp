@@ -63,7 +63,7 @@ TEST(AnalysisReport, CompleteReportLinesUpTheSecondColumn) {
 
 TEST(AnalysisReport, SecondColumnStartsAtTheSamePlaceForOtherValues) {
     TBitDepthResult result = SixteenBitRGB();
-    result.IsBigEndian = true;
+    result.BigEndian = true;
     result.PlanarConfiguration = 2;
     result.PhotometricInterpretation = 7;
     result.SamplesPerPixel = 4;

@@ -1,4 +1,6 @@
-#include "CommonTypes.h"
+#include "AlphaChannel.h"
+#include "CompressionNames.h"
+#include "PluralForms.h"
 #include "TextFormat.h"
 
 #include <gtest/gtest.h>

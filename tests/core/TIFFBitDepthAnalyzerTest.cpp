@@ -120,7 +120,7 @@ TEST(AnalyzeBitDepth, VerdictsAndStatisticsInBothByteOrders) {
             EXPECT_EQ(result.HighBit, c.HighBit);
             EXPECT_EQ(result.UniqueValues, unique);
             EXPECT_EQ(result.UniqueValueCount, std::int32_t(unique.size()));
-            EXPECT_EQ(result.IsBigEndian, bigEndian);
+            EXPECT_EQ(result.BigEndian, bigEndian);
         }
     }
 }
@@ -169,7 +169,7 @@ TEST(AnalyzeBitDepth, FillsTheFileFacts) {
     EXPECT_EQ(result.Compression, 1);
     EXPECT_EQ(result.SamplesPerPixel, 4);
     EXPECT_EQ(result.StripCount, 3);
-    EXPECT_FALSE(result.IsBigEndian);
+    EXPECT_FALSE(result.BigEndian);
     EXPECT_EQ(result.PhotometricInterpretation, 2);
     EXPECT_EQ(result.ExtraSamples, TValues{2});
     EXPECT_EQ(result.PlanarConfiguration, 1);

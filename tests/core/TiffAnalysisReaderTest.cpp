@@ -20,7 +20,7 @@ TBitDepthResult AnalyzeInMemory(const TBytes& ABytes) {
 
 struct TParsed {
     bool Accepted = false;
-    TAnalysisTIFFInfo Info;
+    TAnalysisTiffInfo Info;
     std::string Reason;
 };
 
@@ -170,7 +170,7 @@ TEST(AnalyzerReader, DeliversTheValuesOfBothByteOrders) {
             .Version(0);
         const TParsed parsed = Parse(builder.Build());
         ASSERT_TRUE(parsed.Accepted) << parsed.Reason;
-        EXPECT_EQ(parsed.Info.IsBigEndian, bigEndian);
+        EXPECT_EQ(parsed.Info.BigEndian, bigEndian);
         EXPECT_EQ(parsed.Info.ImageWidth, 70000 % 65536); // the low 16 bits
         EXPECT_EQ(parsed.Info.ImageHeight, 300);
         EXPECT_EQ(parsed.Info.BitsPerSample, 16);

@@ -15,7 +15,7 @@ namespace {
 
 using namespace test;
 
-TTIFFStructure Parse(const TBytes& ABytes) {
+TTiffStructure Parse(const TBytes& ABytes) {
     return ParseTIFFStructure(ExactCopy(ABytes).get(), ABytes.size());
 }
 
@@ -129,7 +129,7 @@ TEST(ParseTIFFStructure, ReadsResultsInEitherByteOrder) {
         layout.Planar = 2;
         TTiffBuilder builder = BuildImage(layout);
         builder.Version(7); // any version is judged by its IFD alone
-        const TTIFFStructure s = Parse(builder.Build());
+        const TTiffStructure s = Parse(builder.Build());
         EXPECT_EQ(s.BigEndian, big);
         EXPECT_EQ(s.BitsPerSample, 16);
         EXPECT_EQ(s.Compression, 1);
@@ -151,7 +151,7 @@ TEST(ParseTIFFStructure, DefaultsAndValueRules) {
     builder.Add(tagSamplesPerPixel, typeShort, {3});          // a repeated tag: the later one wins
     builder.Entries().front().Values = {640};
     builder.AddRaw(tagImageLength, typeRational, 1, 0);       // unread tags are never examined
-    const TTIFFStructure s = Parse(builder.Build());
+    const TTiffStructure s = Parse(builder.Build());
     EXPECT_EQ(s.PhotometricInterpretation, 1);
     EXPECT_EQ(s.PlanarConfiguration, 1);
     EXPECT_EQ(s.Compression, 1);
@@ -164,7 +164,7 @@ TEST(ParseTIFFStructure, InlineArraysAreReadWhole) {
     layout.SamplesPerPixel = 2; // BitsPerSample 16,16 fits into the value field
     TTiffBuilder builder = BuildImage(layout);
     builder.Set(tagExtraSamples, typeByte, {0, 2});
-    const TTIFFStructure s = Parse(builder.Build());
+    const TTiffStructure s = Parse(builder.Build());
     EXPECT_EQ(s.BitsPerSample, 16);
     EXPECT_EQ(s.ExtraSamples, (std::vector<std::uint16_t>{0, 2}));
 }

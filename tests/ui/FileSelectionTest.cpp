@@ -1,6 +1,7 @@
 // Choosing files and destination: labels, hints and status texts, drops of files and folders,
 // starting folders, the destination with its separator, opening it, and the TIFF preview.
-#include "FileChoosers.h"
+#include "NativePaths.h"
+#include "PreviewPane.h"
 #include "Form1Fixture.h"
 
 #include "FolderTrees.h"

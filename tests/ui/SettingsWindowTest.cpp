@@ -1,6 +1,6 @@
 // The main window and its settings file: what comes back after closing and starting again,
 // recovery from bad files, the message when the file cannot be written, the settings button.
-#include "FileChoosers.h"
+#include "NativePaths.h"
 #include "Form1Fixture.h"
 #include "SettingsLocation.h"
 #include "platform/StyleManager.h"

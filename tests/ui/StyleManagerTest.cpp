@@ -5,6 +5,7 @@
 #include "ThemePalette.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QProxyStyle>
 #include <QSet>
 #include <QStyle>
@@ -226,6 +227,26 @@ TEST_F(StyleManagerTest, OffersWindowsThenEveryCarriedThemeOnce) {
 
     EXPECT_FALSE(Manager.IsStyleName(QString()));
     EXPECT_FALSE(Manager.IsStyleName(u"Windows10 Charcoal "_s));
+}
+
+// Darkness comes from the theme table itself: a theme is dark exactly when its text colour is
+// lighter than its window colour, read here line by line from the table the program carries.
+TEST_F(StyleManagerTest, DarkThemesAreThoseOfTheTableWithTextLighterThanWindow) {
+    QFile table(u":/themes/themes.txt"_s);
+    ASSERT_TRUE(table.open(QIODevice::ReadOnly));
+    int themes = 0;
+    for (const QString& line : QString::fromUtf8(table.readAll()).split(u'\n')) {
+        if (line.trimmed().isEmpty() || line.startsWith(u';'))
+            continue;
+        const QStringList fields = line.split(u'|');
+        ASSERT_EQ(fields.size(), 7) << line.toStdString();
+        const QString name = fields[0].trimmed();
+        const bool textLighter = TestLuminance(QColor(fields[2].trimmed())) >
+                                 TestLuminance(QColor(fields[1].trimmed()));
+        EXPECT_EQ(TStyleManager::DarkThemeNames().contains(name), textLighter) << name.toStdString();
+        ++themes;
+    }
+    EXPECT_EQ(themes, 97);
 }
 
 TEST_F(StyleManagerTest, EveryCarriedThemeIsDarkExactlyWhenNamedSoAndReadsWell) {

@@ -115,6 +115,8 @@ TStyleManager::TStyleManager()
     for (const TCarriedTheme& theme : LoadCarriedThemes()) {
         FThemeNames.append(theme.Name);
         FThemePalettes.append(MakeThemePalette(theme.Colors));
+        if (IsDarkTheme(theme.Colors))
+            FDarkThemeNames.append(theme.Name);
     }
 }
 
@@ -169,39 +171,5 @@ QColor TStyleManager::GetSystemColor(kvaderon::TColor AColor) const {
 }
 
 const QStringList& TStyleManager::DarkThemeNames() {
-    static const QStringList names{
-        QStringLiteral("Amakrits"),
-        QStringLiteral("Aqua Graphite"),
-        QStringLiteral("Auric"),
-        QStringLiteral("Calypso"),
-        QStringLiteral("Calypso SE"),
-        QStringLiteral("Carbon"),
-        QStringLiteral("Charcoal Dark Slate"),
-        QStringLiteral("Cobalt XEMedia"),
-        QStringLiteral("CopperDark"),
-        QStringLiteral("Glossy 2"),
-        QStringLiteral("Glow"),
-        QStringLiteral("Golden Graphite"),
-        QStringLiteral("Jet"),
-        QStringLiteral("Lucky Point"),
-        QStringLiteral("Material Oxford Blue"),
-        QStringLiteral("Material Oxford Blue SE"),
-        QStringLiteral("Onyx Blue"),
-        QStringLiteral("Ruby Graphite"),
-        QStringLiteral("Stellar Dark"),
-        QStringLiteral("Tablet Dark"),
-        QStringLiteral("Vapor"),
-        QStringLiteral("Win10IDE_Dark"),
-        QStringLiteral("Windows10 BlackPearl"),
-        QStringLiteral("Windows10 Blue Whale"),
-        QStringLiteral("Windows10 Charcoal"),
-        QStringLiteral("Windows10 Dark"),
-        QStringLiteral("Windows10 IDE Dark"),
-        QStringLiteral("Windows10 SlateGray"),
-        QStringLiteral("Windows11 Impressive Dark"),
-        QStringLiteral("Windows11 Impressive Dark SE"),
-        QStringLiteral("Windows11 MineShaft"),
-        QStringLiteral("Windows11 Polar Dark"),
-    };
-    return names;
+    return Instance().FDarkThemeNames;
 }

@@ -2,7 +2,7 @@
 // applied with the Fusion style. Every window hears of a change through StyleChanged.
 #pragma once
 
-#include "CommonTypes.h"
+#include "Colors.h"
 
 #include <QColor>
 #include <QList>
@@ -35,7 +35,7 @@ public:
     // clNone an invalid QColor.
     QColor GetSystemColor(kvaderon::TColor AColor) const;
 
-    // The names of the carried themes that are dark.
+    // The names of the carried themes that are dark (text lighter than window), in table order.
     static const QStringList& DarkThemeNames();
 
 signals:
@@ -51,4 +51,5 @@ private:
     // The carried themes in the order of their table; FThemePalettes[i] belongs to FThemeNames[i].
     QStringList FThemeNames;
     QList<QPalette> FThemePalettes;
+    QStringList FDarkThemeNames;
 };

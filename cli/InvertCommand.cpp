@@ -100,6 +100,7 @@ int RunInvert(const TCommandLine& ALine, bool AColored) {
     options.Overwrite = ALine.Overwrite;
     options.Verify = ALine.Verify;
     options.Hash = ALine.Checksums;
+    options.HashInput = ALine.Checksums && ALine.Json; // the negative's digest is only reported
     TFileBatch batch(files, tasks, options, jobs, ALine.InvertPreviews);
     TInvertTotals totals;
     bool outputWorks = true;

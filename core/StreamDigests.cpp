@@ -5,11 +5,12 @@
 
 namespace kvaderon {
 
-TStreamDigests::TStreamDigests(std::size_t AChunkBytes) : FSlots(SlotCount) {
+TStreamDigests::TStreamDigests(std::size_t AChunkBytes, bool AHashInput) : FSlots(SlotCount) {
     for (auto& slot : FSlots) {
-        slot.Input.resize(AChunkBytes);
+        slot.Input.resize(AHashInput ? AChunkBytes : 0);
         slot.Output.resize(AChunkBytes);
     }
+    FInput.Wanted = AHashInput;
     FInput.Bytes = &TSlot::Input;
     FOutput.Bytes = &TSlot::Output;
     try {
@@ -71,11 +72,11 @@ TStreamHashes TStreamDigests::Finish() {
     for (const TStream* stream : {&FInput, &FOutput})
         if (stream->Failure)
             std::rethrow_exception(stream->Failure);
-    return {FInput.Digest.FinishHex(), FOutput.Digest.FinishHex()};
+    return {FInput.Wanted ? FInput.Digest.FinishHex() : std::string(), FOutput.Digest.FinishHex()};
 }
 
 void TStreamDigests::Hash(TStream& AStream, const TSlot& ASlot) {
-    if (AStream.Failure)
+    if (AStream.Failure || !AStream.Wanted)
         return;
     try {
         AStream.Digest.Update((ASlot.*AStream.Bytes).data(), ASlot.Length);

@@ -28,8 +28,9 @@ public:
         std::size_t Length = 0; // of both, set by the caller before Submit
     };
 
-    // Slots of AChunkBytes bytes each. Without threads to spare, Submit hashes at once.
-    explicit TStreamDigests(std::size_t AChunkBytes);
+    // Slots of AChunkBytes bytes each; without AHashInput the input digest is not made and the
+    // slots hold no input. Without threads to spare, Submit hashes at once.
+    TStreamDigests(std::size_t AChunkBytes, bool AHashInput);
     ~TStreamDigests();
     TStreamDigests(const TStreamDigests&) = delete;
     TStreamDigests& operator=(const TStreamDigests&) = delete;
@@ -38,8 +39,9 @@ public:
     TSlot& Acquire();
     // Hands the slot Acquire gave over to hashing.
     void Submit();
-    // Waits for every slot handed over and returns both digests; raises ESystemError when the
-    // library failed.
+    bool HashesInput() const { return FInput.Wanted; }
+    // Waits for every slot handed over and returns the digests (Input empty unless made); raises
+    // ESystemError when the library failed.
     TStreamHashes Finish();
 
 private:
@@ -48,6 +50,7 @@ private:
     // One stream: the input or the output of the slots, its digest, and how far it is hashed.
     struct TStream {
         std::vector<std::uint8_t> TSlot::*Bytes;
+        bool Wanted = true;
         platform::TSha256 Digest;
         std::size_t Hashed = 0; // slots
         std::exception_ptr Failure;

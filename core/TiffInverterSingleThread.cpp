@@ -120,7 +120,7 @@ TInversionResult TTIFFInverterSingle::WriteInvertedCopy(TPreparedInput& AInput, 
     try {
         std::optional<TStreamDigests> digests;
         if (AOptions.Hash)
-            digests.emplace(ReadChunkBytes);
+            digests.emplace(ReadChunkBytes, AOptions.HashInput);
         Stream(AInput, *temp.File, AInputFile, AOutputFile, digests ? &*digests : nullptr);
         if (digests)
             result.Hashes = digests->Finish();
@@ -162,9 +162,12 @@ void TTIFFInverterSingle::Stream(TPreparedInput& AInput, platform::TFile& AOutpu
         std::uint8_t* out = reader.Next();
         TStreamDigests::TSlot* slot = ADigests != nullptr ? &ADigests->Acquire() : nullptr;
         if (slot != nullptr) {
-            reader.Exchange(slot->Input);
+            if (ADigests->HashesInput()) {
+                reader.Exchange(slot->Input);
+                out = slot->Input.data();
+            }
+            std::memcpy(slot->Output.data(), out, length);
             out = slot->Output.data();
-            std::memcpy(out, slot->Input.data(), length);
             reader.Release();
         }
         AInput.Plan->Apply(out, length, position);

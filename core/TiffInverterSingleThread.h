@@ -17,7 +17,8 @@ class TInversionPlan;
 struct TInversionOptions {
     bool Overwrite = false; // the user chose to replace an existing output
     bool Verify = false;    // read the written copy back and compare it with the negative before renaming
-    bool Hash = false;      // SHA-256 of the bytes read and written
+    bool Hash = false;      // SHA-256 of the bytes written
+    bool HashInput = false; // with Hash, also of the bytes read
 };
 
 struct TInversionResult {

@@ -61,6 +61,7 @@ TEST(Sha256, AnInversionHashesTheBytesItReadAndWrote) {
         files.Write(input, negative);
         TInversionOptions options;
         options.Hash = true;
+        options.HashInput = true;
         options.Verify = verify;
         const TInversionResult result = TTIFFInverterSingle(files).Invert(input, output, options);
         EXPECT_EQ(result.Size, negative.size());
@@ -72,6 +73,11 @@ TEST(Sha256, AnInversionHashesTheBytesItReadAndWrote) {
     TMemoryFileSystem files;
     files.Write(input, negative);
     EXPECT_TRUE(TTIFFInverterSingle(files).Invert(input, output, {}).Hashes.Input.empty()) << "hashed unasked";
+    TInversionOptions outputOnly;
+    outputOnly.Hash = true;
+    const TInversionResult result = TTIFFInverterSingle(files).Invert(input, "/out2.tif", outputOnly);
+    EXPECT_TRUE(result.Hashes.Input.empty()) << "the negative hashed unasked";
+    EXPECT_EQ(result.Hashes.Output, Digest(files.Node("/out2.tif").Bytes));
 }
 
 } // namespace

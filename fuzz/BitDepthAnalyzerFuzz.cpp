@@ -10,6 +10,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -36,7 +37,8 @@ struct TModel {
     }
 };
 
-// Every sample of every strip, but alpha, in strip order (planar: plane by plane).
+// Every sample of every strip, but alpha, in strip order (planar: plane by plane). A block of image
+// data named by several strips counts once, for the first of them.
 TModel ModelStatistics(const kvaderon::TAnalysisTiffInfo& AInfo, const std::uint8_t* AData,
                        std::size_t ASize) {
     TModel model;
@@ -49,9 +51,10 @@ TModel ModelStatistics(const kvaderon::TAnalysisTiffInfo& AInfo, const std::uint
     if (colourChannels <= kvaderon::MaxChannelsReported)
         model.ChannelSeen.assign(colourChannels, std::vector<std::uint8_t>(65536, 0));
     const bool planar = AInfo.PlanarConfiguration == 2;
+    std::set<std::pair<std::uint64_t, std::uint64_t>> blocks;
     for (std::size_t i = 0; i < strips; ++i) {
         const std::uint64_t offset = AInfo.StripOffsets[i], count = AInfo.StripByteCounts[i];
-        if (count == 0)
+        if (count == 0 || !blocks.insert({offset, count}).second)
             continue;
         if (offset + count > ASize)
             __builtin_trap(); // an accepted file with a strip outside it

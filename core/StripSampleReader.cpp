@@ -20,9 +20,9 @@ void TStripSampleReader::TPieceWalk::Advance() {
 }
 
 TStripSampleReader::TStripSampleReader(const TByteSource& AFile, const std::vector<std::uint32_t>& AOffsets,
-                                       const std::vector<std::uint32_t>& ACounts, std::vector<bool> ACounted,
+                                       const std::vector<std::uint32_t>& ACounts, const std::vector<bool>& ACounted,
                                        std::size_t APixelBytes)
-    : FFile(AFile), FOffsets(AOffsets), FCounts(ACounts), FCounted(std::move(ACounted)),
+    : FFile(AFile), FOffsets(AOffsets), FCounts(ACounts), FCounted(ACounted),
       FPieceBytes(std::max(APixelBytes, ReadChunkBytes / APixelBytes * APixelBytes)) {
     std::size_t batches = 0, used = 0, longest = 0;
     for (TPieceWalk walk(*this); const std::optional<TPiece> piece = walk.Peek(); walk.Advance()) {

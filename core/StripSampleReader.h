@@ -16,10 +16,10 @@ namespace kvaderon {
 
 class TStripSampleReader {
 public:
-    // ACounted: per strip, whether its samples are counted. AOffsets, ACounts and AFile must
+    // ACounted: per strip, whether its samples are counted. AFile and the three tables must
     // outlive the reader.
     TStripSampleReader(const TByteSource& AFile, const std::vector<std::uint32_t>& AOffsets,
-                       const std::vector<std::uint32_t>& ACounts, std::vector<bool> ACounted,
+                       const std::vector<std::uint32_t>& ACounts, const std::vector<bool>& ACounted,
                        std::size_t APixelBytes);
 
     // Hands the samples of AStrip to ACount(data, samples) piece by piece. The counted strips are
@@ -61,7 +61,7 @@ private:
     const TByteSource& FFile;
     const std::vector<std::uint32_t>& FOffsets;
     const std::vector<std::uint32_t>& FCounts;
-    std::vector<bool> FCounted;
+    const std::vector<bool>& FCounted;
     std::size_t FPieceBytes;
     TPieceWalk FFilled{*this}; // the reader thread's walk
     TPieceWalk FTaken{*this};  // the caller's walk

@@ -26,16 +26,21 @@ void AddValue(unsigned AValue, TChannelBits& ABits, TChannelDepth& ADepth) {
     ABits.AllReplicated = ABits.AllReplicated && (remainder == 0 || remainder == 1 || remainder == 256);
 }
 
-// Most of the table is empty: it is read eight values at a time.
+// Most of the table is empty: it is read 64 values at a time, eight to a word.
 TChannelBits GatherBits(const std::uint8_t* ASeen, std::uint8_t AMask, TChannelDepth& ADepth) {
+    constexpr unsigned BlockValues = 64;
     TChannelBits bits;
     const std::uint64_t maskOfEight = 0x0101010101010101u * AMask;
-    for (unsigned first = 0; first < 65536; first += 8) {
-        std::uint64_t eight;
-        std::memcpy(&eight, ASeen + first, 8);
-        if (!(eight & maskOfEight))
+    for (unsigned first = 0; first < 65536; first += BlockValues) {
+        std::uint64_t any = 0;
+        for (unsigned word = 0; word < BlockValues / 8; ++word) {
+            std::uint64_t eight;
+            std::memcpy(&eight, ASeen + first + 8 * word, 8);
+            any |= eight;
+        }
+        if (!(any & maskOfEight))
             continue;
-        for (unsigned value = first; value < first + 8; ++value)
+        for (unsigned value = first; value < first + BlockValues; ++value)
             if (ASeen[value] & AMask)
                 AddValue(value, bits, ADepth);
     }

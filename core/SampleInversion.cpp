@@ -55,8 +55,8 @@ TXorPattern::TXorPattern(const std::vector<std::uint8_t>& APixelMasks)
     const std::size_t periods = std::max<std::size_t>(1, (MinPatternBytes + FPeriod - 1) / FPeriod);
     FBytes.resize(FPeriod * periods);
     std::copy(APixelMasks.begin(), APixelMasks.end(), FBytes.begin());
-    for (std::size_t period = 1; period < periods; ++period)
-        std::memcpy(FBytes.data() + period * FPeriod, FBytes.data(), FPeriod);
+    for (std::size_t filled = FPeriod; filled < FBytes.size(); filled *= 2)
+        std::memcpy(FBytes.data() + filled, FBytes.data(), std::min(filled, FBytes.size() - filled));
 }
 
 void TXorPattern::Apply(std::uint8_t* AData, std::size_t ALength, std::uint64_t APosition) const {

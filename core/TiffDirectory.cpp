@@ -5,7 +5,7 @@
 #include "TextFormat.h"
 
 #include <algorithm>
-#include <numeric>
+#include <bitset>
 #include <unordered_map>
 
 namespace kvaderon {
@@ -215,14 +215,12 @@ std::optional<TStoredIFD> ReadStoredIFD(const TByteSource& AFile, std::uint32_t 
 }
 
 std::vector<bool> LastOfEachTag(const std::vector<TTiffEntry>& AEntries) {
-    std::vector<std::size_t> order(AEntries.size());
-    std::iota(order.begin(), order.end(), std::size_t(0));
-    std::sort(order.begin(), order.end(), [&](std::size_t ALeft, std::size_t ARight) {
-        return std::pair(AEntries[ALeft].Tag, ALeft) < std::pair(AEntries[ARight].Tag, ARight);
-    });
     std::vector<bool> last(AEntries.size(), false);
-    for (std::size_t i = 0; i < order.size(); ++i)
-        last[order[i]] = i + 1 == order.size() || AEntries[order[i + 1]].Tag != AEntries[order[i]].Tag;
+    std::bitset<65536> seen;
+    for (std::size_t i = AEntries.size(); i-- > 0;) {
+        last[i] = !seen.test(AEntries[i].Tag);
+        seen.set(AEntries[i].Tag);
+    }
     return last;
 }
 

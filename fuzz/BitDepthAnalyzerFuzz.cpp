@@ -10,6 +10,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -101,6 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* AData, std::size_t ASi
     kvaderon::test::TMemoryFileSystem files;
     files.Write("/scan.tif", std::vector<std::uint8_t>(AData, AData + ASize));
     const kvaderon::TTIFFBitDepthAnalyzer analyzer(files);
+    std::optional<TModel> model; // the same for both modes
     for (const auto mode :
          {kvaderon::TAnalysisMode::amPrecise, kvaderon::TAnalysisMode::amDepthOnly}) {
         const TBitDepthResult result = analyzer.AnalyzeBitDepth("/scan.tif", mode);
@@ -111,12 +113,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* AData, std::size_t ASi
                 __builtin_trap();
             continue;
         }
-        kvaderon::TAnalysisTiffInfo info;
-        std::string reason;
-        if (!kvaderon::ParseTIFFForAnalysis(AData, ASize, info, reason))
-            __builtin_trap(); // analysed a file its own reader rejects
-        Check(result, ModelStatistics(info, AData, ASize),
-              mode == kvaderon::TAnalysisMode::amPrecise);
+        if (!model) {
+            kvaderon::TAnalysisTiffInfo info;
+            std::string reason;
+            if (!kvaderon::ParseTIFFForAnalysis(AData, ASize, info, reason))
+                __builtin_trap(); // analysed a file its own reader rejects
+            model = ModelStatistics(info, AData, ASize);
+        }
+        Check(result, *model, mode == kvaderon::TAnalysisMode::amPrecise);
     }
     return 0;
 }

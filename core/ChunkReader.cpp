@@ -16,11 +16,13 @@ std::size_t LongestChunk(const std::vector<std::pair<std::uint64_t, std::uint64_
 
 } // namespace
 
-TChunkReader::TChunkReader(std::size_t AChunkCount, std::size_t ABufferBytes, TFill AFill)
-    : FChunkCount(AChunkCount), FFill(std::move(AFill)),
-      FSlots(AChunkCount > 1 ? SlotCount : 1, std::vector<std::uint8_t>(ABufferBytes)) {
-    if (FChunkCount > 1)
-        FThread = std::thread([this] { Work(); });
+TChunkReader::TChunkReader(std::size_t AChunkCount, std::size_t ABufferBytes, TFill AFill, std::size_t AThreads)
+    : FChunkCount(AChunkCount), FFill(std::move(AFill)), FDone(AChunkCount, 0) {
+    const std::size_t threads = AChunkCount > 1 ? std::clamp<std::size_t>(AThreads, 1, AChunkCount) : 0;
+    // Each thread's chunk in reading, the caller's and one read ahead.
+    FSlots.assign(threads == 0 ? 1 : threads + 2, std::vector<std::uint8_t>(ABufferBytes));
+    for (std::size_t first = 0; first < threads; ++first)
+        FThreads.emplace_back([this, first, threads] { Work(first, threads); });
 }
 
 TChunkReader::TChunkReader(const TByteSource& ASource,
@@ -31,28 +33,27 @@ TChunkReader::TChunkReader(const TByteSource& ASource,
       }) {}
 
 TChunkReader::~TChunkReader() {
-    if (!FThread.joinable())
-        return;
     {
         const std::lock_guard lock(FLock);
         FStopping = true;
     }
     FChanged.notify_all();
-    FThread.join();
+    for (std::thread& thread : FThreads)
+        thread.join();
 }
 
 std::uint8_t* TChunkReader::Next() {
     if (FTaken == FChunkCount)
         throw std::logic_error("Чтение после последнего блока файла");
-    if (!FThread.joinable()) {
+    if (FThreads.empty()) {
         FFill(FTaken++, FSlots.front().data());
         return FSlots.front().data();
     }
     std::unique_lock lock(FLock);
-    FChanged.wait(lock, [&] { return FRead > FTaken; });
-    if (FFailure && FRead == FTaken + 1)
+    FChanged.wait(lock, [&] { return FDone[FTaken] != 0; });
+    if (FTaken == FFailedChunk)
         std::rethrow_exception(FFailure);
-    return FSlots[FTaken++ % SlotCount].data();
+    return FSlots[FTaken++ % FSlots.size()].data();
 }
 
 void TChunkReader::Exchange(std::vector<std::uint8_t>& ABuffer) {
@@ -67,24 +68,29 @@ void TChunkReader::Release() {
     FChanged.notify_all();
 }
 
-void TChunkReader::Work() {
-    for (std::size_t chunk = 0; chunk < FChunkCount; ++chunk) {
+void TChunkReader::Work(std::size_t AFirstChunk, std::size_t AStep) {
+    for (std::size_t chunk = AFirstChunk; chunk < FChunkCount; chunk += AStep) {
         {
             std::unique_lock lock(FLock);
-            FChanged.wait(lock, [&] { return FStopping || chunk - FReleased < SlotCount; });
-            if (FStopping)
+            FChanged.wait(lock, [&] {
+                return FStopping || FFailedChunk < chunk || chunk - FReleased < FSlots.size();
+            });
+            if (FStopping || FFailedChunk < chunk)
                 return;
         }
         std::exception_ptr failure;
         try {
-            FFill(chunk, FSlots[chunk % SlotCount].data());
+            FFill(chunk, FSlots[chunk % FSlots.size()].data());
         } catch (...) {
             failure = std::current_exception();
         }
         {
             const std::lock_guard lock(FLock);
-            FFailure = failure;
-            ++FRead;
+            FDone[chunk] = 1;
+            if (failure && chunk < FFailedChunk) {
+                FFailedChunk = chunk;
+                FFailure = failure;
+            }
         }
         FChanged.notify_all();
         if (failure)

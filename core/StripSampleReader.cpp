@@ -24,21 +24,22 @@ TStripSampleReader::TStripSampleReader(const TByteSource& AFile, const std::vect
                                        std::size_t APixelBytes)
     : FFile(AFile), FOffsets(AOffsets), FCounts(ACounts), FCounted(ACounted),
       FPieceBytes(std::max(APixelBytes, ReadChunkBytes / APixelBytes * APixelBytes)) {
-    std::size_t batches = 0, used = 0, longest = 0;
+    std::size_t used = 0, longest = 0;
     for (TPieceWalk walk(*this); const std::optional<TPiece> piece = walk.Peek(); walk.Advance()) {
-        if (!Fits(used, piece->Length) || batches == 0) {
-            ++batches;
+        if (!Fits(used, piece->Length) || FBatchStarts.empty()) {
+            FBatchStarts.push_back(walk);
             used = 0;
         }
         used += piece->Length;
         longest = std::max(longest, used);
     }
-    FReader = std::make_unique<TChunkReader>(batches, longest,
-                                             [this](std::size_t, std::uint8_t* ABuffer) { FillBatch(ABuffer); });
+    FReader = std::make_unique<TChunkReader>(
+        FBatchStarts.size(), longest, [this](std::size_t ABatch, std::uint8_t* ABuffer) { FillBatch(ABatch, ABuffer); },
+        ReaderThreads);
 }
 
 // Pieces that follow each other in the file are read at once: a strip may be two bytes long.
-void TStripSampleReader::FillBatch(std::uint8_t* ABuffer) {
+void TStripSampleReader::FillBatch(std::size_t ABatch, std::uint8_t* ABuffer) const {
     std::size_t used = 0;
     std::size_t runStart = 0; // the bytes [runStart, used) of the buffer are still to be read, from runOffset on
     std::uint64_t runOffset = 0;
@@ -47,7 +48,7 @@ void TStripSampleReader::FillBatch(std::uint8_t* ABuffer) {
             FFile.Read(runOffset, ABuffer + runStart, used - runStart);
         runStart = used;
     };
-    for (; const std::optional<TPiece> piece = FFilled.Peek(); FFilled.Advance()) {
+    for (TPieceWalk walk = FBatchStarts[ABatch]; const std::optional<TPiece> piece = walk.Peek(); walk.Advance()) {
         if (!Fits(used, piece->Length))
             break;
         if (piece->Offset != runOffset + (used - runStart)) {

@@ -1,7 +1,8 @@
-// The samples an analysis counts, read ahead on a thread of their own: the whole samples of each
+// The samples an analysis counts, read ahead on two threads of their own: the whole samples of each
 // counted strip, cut into pieces of whole pixels, the pieces gathered into batches of at most
-// ReadChunkBytes. The reader thread hands over a batch at a time, not a strip: a file may have a
-// million tiny strips.
+// ReadChunkBytes. The reader threads hand over a batch at a time, not a strip: a file may have a
+// million tiny strips. Counting is much quicker than copying the bytes out of the system's cache,
+// so two threads read.
 #pragma once
 
 #include "ByteSource.h"
@@ -43,7 +44,7 @@ private:
     // The pieces of the counted strips in order.
     class TPieceWalk {
     public:
-        TPieceWalk(const TStripSampleReader& AOwner) : FOwner(AOwner) {}
+        explicit TPieceWalk(const TStripSampleReader& AOwner) : FOwner(AOwner) {}
         std::optional<TPiece> Peek();
         void Advance();
 
@@ -53,9 +54,11 @@ private:
         std::uint64_t FDone = 0; // bytes of the strip already walked
     };
 
+    static constexpr std::size_t ReaderThreads = 2;
+
     static bool Fits(std::size_t AUsed, std::size_t ALength) { return AUsed == 0 || AUsed + ALength <= ReadChunkBytes; }
     std::uint64_t SampleBytes(std::size_t AStrip) const { return FCounts[AStrip] & ~std::uint32_t(1); }
-    void FillBatch(std::uint8_t* ABuffer);
+    void FillBatch(std::size_t ABatch, std::uint8_t* ABuffer) const;
     const std::uint8_t* TakeBytes(std::size_t ALength);
 
     const TByteSource& FFile;
@@ -63,8 +66,8 @@ private:
     const std::vector<std::uint32_t>& FCounts;
     const std::vector<bool>& FCounted;
     std::size_t FPieceBytes;
-    TPieceWalk FFilled{*this}; // the reader thread's walk
-    TPieceWalk FTaken{*this};  // the caller's walk
+    std::vector<TPieceWalk> FBatchStarts; // where each batch begins
+    TPieceWalk FTaken{*this};              // the caller's walk
     std::unique_ptr<TChunkReader> FReader;
     const std::uint8_t* FBatch = nullptr;
     std::size_t FUsed = 0; // bytes of the batch taken

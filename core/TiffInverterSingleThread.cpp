@@ -164,9 +164,10 @@ void TTIFFInverterSingle::Stream(TPreparedInput& AInput, platform::TFile& AOutpu
         if (slot != nullptr) {
             if (ADigests->HashesInput()) {
                 reader.Exchange(slot->Input);
-                out = slot->Input.data();
+                std::memcpy(slot->Output.data(), slot->Input.data(), length);
+            } else {
+                reader.Exchange(slot->Output);
             }
-            std::memcpy(slot->Output.data(), out, length);
             out = slot->Output.data();
             reader.Release();
         }

@@ -19,13 +19,13 @@ const fs::path input = "/scans/in.tif";
 const fs::path target = "/out/in.tif";
 
 // Three chunks of the stream and more, with an alpha channel so that pixels straddle chunks.
-TBytes LargeFile() {
+TBytes LargeFile(std::uint32_t AHeight = 300) {
     TImageLayout layout;
     layout.SamplesPerPixel = 4;
     layout.Photometric = 2;
     layout.ExtraSamples = {2};
     layout.Width = 333;
-    layout.Height = 300;
+    layout.Height = AHeight;
     layout.StripsPerPlane = 7;
     return BuildImage(layout).Build();
 }
@@ -169,7 +169,7 @@ TEST(FileFaults, EveryFailingCallOfTheAnalyzerEndsInTheResult) {
 
 TEST(FileFaults, AFileShortenedDuringTheAnalysisIsAnError) {
     TTempDir dir;
-    WriteFile(dir / "scan.tif", LargeFile());
+    WriteFile(dir / "scan.tif", LargeFile(3000)); // far more than the readers read ahead
     std::error_code refused; // Windows lets no one shorten a file the analyzer holds open
     const TBitDepthResult result = TTIFFBitDepthAnalyzer().AnalyzeBitDepthWithProgress(
         dir / "scan.tif", TAnalysisMode::amPrecise, [&](int) { fs::resize_file(dir / "scan.tif", 1000, refused); });

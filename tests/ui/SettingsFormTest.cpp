@@ -1,6 +1,7 @@
 // The settings dialog: its controls, the theme preview and the theme put back at closing, the
 // filters, theming off, the colour set by darkness, OK and Execute.
 #include "HostileNames.h"
+#include "ThemeTable.h"
 #include "ColorBox.h"
 #include "ColorNames.h"
 #include "DefaultSettings.h"
@@ -13,7 +14,6 @@
 #include <QColor>
 #include <QComboBox>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -283,23 +283,17 @@ TEST_F(SettingsFormTest, OpensWithAllThemesAndTheColourSetOfTheThemesDarkness) {
 // Every theme of the table the program carries is in the list under its name, and choosing it
 // there gives the application that theme's window colour.
 TEST_F(SettingsFormTest, EveryThemeOfTheTableIsOfferedAndApplies) {
-    QFile table(u":/themes/themes.txt"_s);
-    ASSERT_TRUE(table.open(QIODevice::ReadOnly));
+    const std::vector<TThemeLine> table = CarriedThemes();
+    ASSERT_FALSE(table.empty());
     Open();
-    int themes = 0;
-    for (const QString& line : QString::fromUtf8(table.readAll()).split(u'\n')) {
-        if (line.trimmed().isEmpty() || line.startsWith(u';'))
-            continue;
-        const QString name = line.section(u'|', 0, 0).trimmed();
-        SCOPED_TRACE(name.toStdString());
-        ++themes;
-        const int index = StyleList()->findText(name);
+    for (const TThemeLine& theme : table) {
+        SCOPED_TRACE(theme.Name.toStdString());
+        const int index = StyleList()->findText(theme.Name);
         ASSERT_GE(index, 0) << "not offered";
         StyleList()->setCurrentIndex(index);
-        EXPECT_EQ(Styles().ActiveStyleName(), name);
-        EXPECT_EQ(QApplication::palette().color(QPalette::Window), QColor(line.section(u'|', 1, 1).trimmed()));
+        EXPECT_EQ(Styles().ActiveStyleName(), theme.Name);
+        EXPECT_EQ(QApplication::palette().color(QPalette::Window), theme.Window);
     }
-    EXPECT_GT(themes, 0);
 }
 
 TEST_F(SettingsFormTest, PreviewFollowsTheTextAndTheCloseBoxPutsBackTheTheme) {

@@ -53,7 +53,6 @@ public:
     std::uint64_t GetPureTime() const;
 
     TFileConflictMode ConflictMode() const { return FConflictMode; }
-    void SetConflictMode(TFileConflictMode AMode) { FConflictMode = AMode; }
     int ProcessedCount() const { return FProcessedCount; }
     int SkippedCount() const { return FSkippedCount; }
     int ErrorCount() const { return FErrorCount; }

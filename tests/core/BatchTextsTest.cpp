@@ -20,7 +20,10 @@ public:
             FState.RecordSkipped();
         for (int i = 0; i < AErrors; ++i)
             FState.RecordError();
-        FState.SetConflictMode(AMode);
+        if (AMode == TFileConflictMode::fcmOverwriteAll)
+            FState.SetConflictModeFromAction(efaOverwriteAll);
+        if (AMode == TFileConflictMode::fcmSkipAll)
+            FState.SetConflictModeFromAction(efaSkipAll);
         FNow = AMilliseconds;
         FState.StopTimer();
     }

@@ -116,15 +116,11 @@ TEST_F(StyleManagerTest, OffersWindowsThenEveryCarriedThemeOnce) {
     const QStringList names = Manager.StyleNames();
     EXPECT_EQ(names, expected);
 
-    QSet<QString> seen;
+    QSet<QString> seen; // names are chosen without regard to letter case
     for (const QString& name : names) {
         EXPECT_FALSE(seen.contains(name.toLower())) << name.toStdString() << " twice";
         seen.insert(name.toLower());
-        EXPECT_TRUE(Manager.IsStyleName(name)) << name.toStdString();
-        EXPECT_TRUE(Manager.IsStyleName(name.toUpper())) << name.toStdString();
     }
-    EXPECT_FALSE(Manager.IsStyleName(QString()));
-    EXPECT_FALSE(Manager.IsStyleName(u"Windows10 Charcoal "_s));
 }
 
 // Darkness comes from the theme table itself: a theme is dark exactly when its text colour is

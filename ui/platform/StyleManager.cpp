@@ -128,11 +128,6 @@ QString TStyleManager::ActiveStyleName() const {
     return FActiveName;
 }
 
-bool TStyleManager::IsStyleName(const QString& AName) const {
-    return AName.compare(PlatformStyleName, Qt::CaseInsensitive) == 0 ||
-           FThemeNames.contains(AName, Qt::CaseInsensitive);
-}
-
 bool TStyleManager::TrySetStyle(const QString& AName) {
     if (AName.compare(PlatformStyleName, Qt::CaseInsensitive) == 0) {
         if (FActiveName == PlatformStyleName)

@@ -20,8 +20,6 @@ public:
     // "Windows" first, then the carried themes by their exact names.
     QStringList StyleNames() const;
     QString ActiveStyleName() const;
-    // Names match without regard to letter case.
-    bool IsStyleName(const QString& AName) const;
 
     // Makes AName the active theme and notifies every window; false (nothing changed) for an
     // unknown name. Choosing the theme that is already active changes nothing and sends no

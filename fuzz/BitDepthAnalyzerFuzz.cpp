@@ -21,13 +21,14 @@ using kvaderon::TBitDepthResult;
 
 struct TModel {
     std::vector<bool> Seen = std::vector<bool>(65536);
-    std::vector<std::vector<std::uint8_t>> ChannelSeen; // per colour channel
+    std::vector<std::uint8_t> ChannelSeen; // per value, bit c when seen in colour channel c; reported channels only
+    std::uint32_t ReportedChannels = 0;
     std::vector<std::uint16_t> UniqueValues;
     bool ZeroExtended = true, Replicated = true, HighFF = true;
 
     void Count(std::uint32_t AChannel, std::uint16_t AValue) {
-        if (AChannel < ChannelSeen.size())
-            ChannelSeen[AChannel][AValue] = 1;
+        if (AChannel < ReportedChannels)
+            ChannelSeen[AValue] |= std::uint8_t(1u << AChannel);
         if (Seen[AValue])
             return;
         Seen[AValue] = true;
@@ -49,8 +50,11 @@ TModel ModelStatistics(const kvaderon::TAnalysisTiffInfo& AInfo, const std::uint
     if (channels > 0 && kvaderon::IsAlphaChannel(channels - 1u, channels, AInfo.ExtraSamples,
                                                  AInfo.PhotometricInterpretation))
         --colourChannels;
-    if (colourChannels <= kvaderon::MaxChannelsReported)
-        model.ChannelSeen.assign(colourChannels, std::vector<std::uint8_t>(65536, 0));
+    static_assert(kvaderon::MaxChannelsReported <= 8);
+    if (colourChannels <= kvaderon::MaxChannelsReported) {
+        model.ReportedChannels = colourChannels;
+        model.ChannelSeen.assign(65536, 0);
+    }
     const bool planar = AInfo.PlanarConfiguration == 2;
     std::set<std::pair<std::uint64_t, std::uint64_t>> blocks;
     for (std::size_t i = 0; i < strips; ++i) {
@@ -81,8 +85,8 @@ void Check(const TBitDepthResult& AResult, const TModel& AModel, bool APrecise) 
     const bool inconclusive = AModel.UniqueValues.size() < std::size_t(kvaderon::MinValuesForVerdict);
     const bool eightBit = !inconclusive && (AModel.ZeroExtended || AModel.Replicated);
     std::vector<kvaderon::TChannelDepth> channels;
-    for (const auto& seen : AModel.ChannelSeen)
-        channels.push_back(kvaderon::DescribeChannel(seen.data()));
+    for (std::uint32_t channel = 0; channel < AModel.ReportedChannels; ++channel)
+        channels.push_back(kvaderon::DescribeChannel(AModel.ChannelSeen.data(), std::uint8_t(1u << channel)));
     const bool agrees =
         AResult.MinValue == min && AResult.MaxValue == max &&
         AResult.UniqueValueCount == std::int32_t(AModel.UniqueValues.size()) &&

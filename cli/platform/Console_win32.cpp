@@ -1,6 +1,7 @@
 #include "Console.h"
 
-#include <windows.h>
+#include <windows.h> // before the other system headers, which need its types
+
 #include <shellapi.h>
 
 #include <io.h>

@@ -5,8 +5,8 @@
 #include "TextFormat.h"
 
 #include <algorithm>
+#include <array>
 #include <bitset>
-#include <unordered_map>
 
 namespace kvaderon {
 
@@ -95,12 +95,17 @@ private:
         Charge(2 + entryBytes);
         const std::vector<TTiffEntry>& entries = ifd->Entries;
         const std::vector<bool> last = LastOfEachTag(entries);
-        std::unordered_map<std::uint16_t, const TTiffEntry*> byTag;
+        TImageDataEntries dataEntries{};
         for (std::size_t i = 0; i < entries.size(); ++i) {
             if (!last[i])
                 continue;
             const TTiffEntry& entry = entries[i];
-            byTag[entry.Tag] = &entry;
+            for (std::size_t k = 0; k < std::size(imageDataTags); ++k) {
+                if (entry.Tag == imageDataTags[k].first)
+                    dataEntries[k].first = &entry;
+                if (entry.Tag == imageDataTags[k].second)
+                    dataEntries[k].second = &entry;
+            }
             const std::uint32_t typeSize = StoredTypeSize(entry.DataType);
             if (typeSize != 0 && std::uint64_t(entry.Count) * typeSize > 4)
                 Add(ReadU32(entry.ValueField.data(), FBigEndian), std::uint64_t(entry.Count) * typeSize);
@@ -109,18 +114,20 @@ private:
                     APending.push_back(child);
         }
         if (!AFirst)
-            AddImageData(byTag);
+            AddImageData(dataEntries);
         APending.push_back(ifd->NextIFD); // 0 ends the chain
     }
 
-    void AddImageData(const std::unordered_map<std::uint16_t, const TTiffEntry*>& AByTag) {
-        for (const auto& [offsetsTag, countsTag] : imageDataTags) {
-            const auto offsetsEntry = AByTag.find(offsetsTag);
-            const auto countsEntry = AByTag.find(countsTag);
-            if (offsetsEntry == AByTag.end() || countsEntry == AByTag.end())
+    // Per pair of imageDataTags, the entries of an IFD that hold them, if any.
+    using TImageDataEntries =
+        std::array<std::pair<const TTiffEntry*, const TTiffEntry*>, std::size(imageDataTags)>;
+
+    void AddImageData(const TImageDataEntries& AEntries) {
+        for (const auto& [offsetsEntry, countsEntry] : AEntries) {
+            if (offsetsEntry == nullptr || countsEntry == nullptr)
                 continue;
-            const std::vector<std::uint32_t> offsets = Values(*offsetsEntry->second);
-            const std::vector<std::uint32_t> counts = Values(*countsEntry->second);
+            const std::vector<std::uint32_t> offsets = Values(*offsetsEntry);
+            const std::vector<std::uint32_t> counts = Values(*countsEntry);
             for (std::size_t i = 0; i < std::min(offsets.size(), counts.size()); ++i)
                 Add(offsets[i], counts[i]);
         }

@@ -22,6 +22,9 @@ public:
     TStripSampleReader(const TByteSource& AFile, const std::vector<std::uint32_t>& AOffsets,
                        const std::vector<std::uint32_t>& ACounts, const std::vector<bool>& ACounted,
                        std::size_t APixelBytes);
+    // The walks and the reader thread refer to this object.
+    TStripSampleReader(const TStripSampleReader&) = delete;
+    TStripSampleReader& operator=(const TStripSampleReader&) = delete;
 
     // Hands the samples of AStrip to ACount(data, samples) piece by piece. The counted strips are
     // asked for in increasing order, each once.

@@ -90,12 +90,10 @@ const std::vector<std::uint8_t>& RgbFile() {
 // The file is written once and removed when the program ends.
 const std::filesystem::path& RgbFilePath() {
     struct TTempFile {
-        std::filesystem::path Path =
-            std::filesystem::temp_directory_path() / "kvaderon-analyzer-bench.tif";
+        std::filesystem::path Path = std::filesystem::temp_directory_path() / "kvaderon-analyzer-bench.tif";
         TTempFile() {
             std::ofstream out(Path, std::ios::binary | std::ios::trunc);
-            out.write(reinterpret_cast<const char*>(RgbFile().data()),
-                      std::streamsize(RgbFile().size()));
+            out.write(reinterpret_cast<const char*>(RgbFile().data()), std::streamsize(RgbFile().size()));
         }
         ~TTempFile() {
             std::error_code error;

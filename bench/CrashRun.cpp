@@ -39,8 +39,7 @@ std::uint64_t Hash(const TBytes& ABytes) {
 }
 
 // Writes the inputs, 16 MiB each, and returns the hash of each one's positive by target name.
-std::map<std::string, std::uint64_t> WriteInputs(const fs::path& AIn,
-                                                 std::vector<std::string>& AInputs) {
+std::map<std::string, std::uint64_t> WriteInputs(const fs::path& AIn, std::vector<std::string>& AInputs) {
     std::map<std::string, std::uint64_t> positives;
     for (int i = 0; i < FileCount; ++i) {
         TImageLayout layout;
@@ -60,8 +59,7 @@ std::map<std::string, std::uint64_t> WriteInputs(const fs::path& AIn,
     return positives;
 }
 
-pid_t Start(const std::string& ACli, const std::vector<std::string>& AArguments,
-            const fs::path& AOutFile) {
+pid_t Start(const std::string& ACli, const std::vector<std::string>& AArguments, const fs::path& AOutFile) {
     std::vector<std::string> texts{ACli};
     texts.insert(texts.end(), AArguments.begin(), AArguments.end());
     std::vector<char*> argv;
@@ -70,8 +68,7 @@ pid_t Start(const std::string& ACli, const std::vector<std::string>& AArguments,
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, AOutFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
+    posix_spawn_file_actions_addopen(&actions, 1, AOutFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     pid_t child = 0;
     if (posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ) != 0)
         std::exit(2);
@@ -86,8 +83,7 @@ int Wait(pid_t AChild) {
 }
 
 bool IsTemporary(const std::string& AName) {
-    return AName.rfind(".kvaderon-", 0) == 0 && AName.size() > 4 &&
-           AName.substr(AName.size() - 4) == ".tmp";
+    return AName.rfind(".kvaderon-", 0) == 0 && AName.size() > 4 && AName.substr(AName.size() - 4) == ".tmp";
 }
 
 struct TState {
@@ -133,8 +129,7 @@ int main(int argc, char** argv) {
     }
     const std::string cli = argv[1];
     const int rounds = argc > 2 ? std::atoi(argv[2]) : 20;
-    const fs::path folder =
-        fs::temp_directory_path() / ("kvaderon-crash-" + std::to_string(::getpid()));
+    const fs::path folder = fs::temp_directory_path() / ("kvaderon-crash-" + std::to_string(::getpid()));
     fs::create_directories(folder / "in");
     fs::create_directories(folder / "out");
     std::vector<std::string> inputs;
@@ -173,8 +168,8 @@ int main(int argc, char** argv) {
         wrong += state.Wrong;
         std::printf("round %2d: killed after %6.1f ms%s: %d complete targets, %d temporary files, "
                     "%d wrong\n",
-                    round + 1, delay / 1000.0, round % 2 == 1 ? " (--overwrite)" : "",
-                    state.Targets, state.Temporaries, state.Wrong);
+                    round + 1, delay / 1000.0, round % 2 == 1 ? " (--overwrite)" : "", state.Targets, state.Temporaries,
+                    state.Wrong);
     }
 
     // The next run over the same destination: the missing targets are made, the others skipped,
@@ -187,8 +182,7 @@ int main(int argc, char** argv) {
     std::printf("%d of %d rounds ended by the kill; %d wrong files; next run: exit %d, %d targets, "
                 "%d temporary "
                 "files left, %s\n",
-                killed, rounds, wrong, exitCode, last.Targets, last.Temporaries,
-                clean ? "undisturbed" : "DISTURBED");
+                killed, rounds, wrong, exitCode, last.Targets, last.Temporaries, clean ? "undisturbed" : "DISTURBED");
     fs::remove_all(folder);
     return wrong == 0 && clean ? 0 : 1;
 }

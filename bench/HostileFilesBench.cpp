@@ -51,9 +51,16 @@ TBytes HostileFile(std::uint16_t ASamplesPerPixel, std::uint32_t ADataBytes,
     WriteU16(file.data() + 4, std::uint16_t(ifd), false);
     WriteU16(file.data() + 6, std::uint16_t(ifd >> 16), false);
     const std::vector<std::array<std::uint32_t, 4>> entries = {
-        {256, 3, 1, 1000},           {257, 3, 1, 1000},      {258, 3, 1, 16},     {259, 3, 1, 1},
-        {262, 3, 1, 2},              {273, 4, AStrips, offsetsAt}, {277, 3, 1, ASamplesPerPixel},
-        {279, 4, AStrips, countsAt}, {284, 3, 1, 1},         {338, 3, 1, 2},
+        {256, 3, 1, 1000},
+        {257, 3, 1, 1000},
+        {258, 3, 1, 16},
+        {259, 3, 1, 1},
+        {262, 3, 1, 2},
+        {273, 4, AStrips, offsetsAt},
+        {277, 3, 1, ASamplesPerPixel},
+        {279, 4, AStrips, countsAt},
+        {284, 3, 1, 1},
+        {338, 3, 1, 2},
     };
     PutU16(file, std::uint16_t(entries.size()));
     for (const auto& entry : entries) {
@@ -68,15 +75,19 @@ TBytes HostileFile(std::uint16_t ASamplesPerPixel, std::uint32_t ADataBytes,
 
 // SamplesPerPixel 65535 with alpha: the channel pattern is 128 KiB, built once per file.
 TBytes ManyChannels(std::uint32_t AStrips) {
-    return HostileFile(65535, 40000, [](std::uint32_t AStrip) { return 2 * (AStrip % 20000); }, 2, AStrips);
+    return HostileFile(
+        65535, 40000, [](std::uint32_t AStrip) { return 2 * (AStrip % 20000); }, 2, AStrips);
 }
 
 const std::vector<std::pair<const char*, TBytes>>& Files() {
     static const std::vector<std::pair<const char*, TBytes>> files = {
         {"channels65535_strips20000", ManyChannels(20000)},
-        {"channels65535_strips1000000_identical", HostileFile(65535, 2, [](std::uint32_t) { return 0; }, 2, 1000000)},
-        {"strips700000_disjoint", HostileFile(3, 1400000, [](std::uint32_t AStrip) { return 2 * AStrip; }, 2, 700000)},
-        {"strips1000000_overlapping", HostileFile(3, 4000, [](std::uint32_t AStrip) { return AStrip % 3000; }, 4, 1000000)},
+        {"channels65535_strips1000000_identical", HostileFile(
+                                                      65535, 2, [](std::uint32_t) { return 0; }, 2, 1000000)},
+        {"strips700000_disjoint", HostileFile(
+                                      3, 1400000, [](std::uint32_t AStrip) { return 2 * AStrip; }, 2, 700000)},
+        {"strips1000000_overlapping", HostileFile(
+                                          3, 4000, [](std::uint32_t AStrip) { return AStrip % 3000; }, 4, 1000000)},
     };
     return files;
 }
@@ -85,8 +96,8 @@ fs::path FilePath(std::size_t AIndex) {
     const fs::path path = fs::temp_directory_path() / ("kvaderon-hostile-" + std::to_string(AIndex) + ".tif");
     if (!fs::exists(path)) {
         const TBytes& bytes = Files()[AIndex].second;
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                    std::streamsize(bytes.size()));
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     }
     return path;
 }

@@ -76,8 +76,7 @@ std::vector<TStressFile> WriteStressFiles(const fs::path& AIn, const fs::path& A
 }
 
 int CheckStressRun(const std::string& AOutcomeLines, const std::string& ASummary,
-                   const std::vector<TStressFile>& AFiles, std::size_t ACount,
-                   const fs::path& AOut) {
+                   const std::vector<TStressFile>& AFiles, std::size_t ACount, const fs::path& AOut) {
     std::map<std::string, std::string> messages;
     const std::regex outcome(R"(^\d+\. \d\d:\d\d:\d\d ([^:]+): (.*)$)");
     const std::regex summary(R"(Готово: обработан\S* (\d+), пропущен\S* (\d+), ошиб\S* (\d+))");
@@ -111,10 +110,8 @@ int CheckStressRun(const std::string& AOutcomeLines, const std::string& ASummary
     for ([[maybe_unused]] const auto& entry : fs::directory_iterator(AOut, error))
         ++outputs;
     if (!summaryFound || processed != good || errors != ACount - good || outputs != good) {
-        std::fprintf(
-            stderr,
-            "counters: processed %zu of %zu good, errors %zu, files in the destination %zu\n",
-            processed, good, errors, outputs);
+        std::fprintf(stderr, "counters: processed %zu of %zu good, errors %zu, files in the destination %zu\n",
+                     processed, good, errors, outputs);
         ++wrong;
     }
     return wrong;
@@ -134,11 +131,11 @@ int RunStress(const std::string& AName, int ACount, const TRunBatch& ARunBatch) 
         const int runWrong = CheckStressRun(run.OutcomeLines, run.Summary, files, counts[k], out);
         wrong += runWrong;
         peaks[k] = run.PeakKilobytes;
-        std::printf("%zu files (%zu malformed): %.2f s, peak resident memory %ld KiB, %d wrong\n",
-                    counts[k], counts[k] / 5, run.Seconds, run.PeakKilobytes, runWrong);
+        std::printf("%zu files (%zu malformed): %.2f s, peak resident memory %ld KiB, %d wrong\n", counts[k],
+                    counts[k] / 5, run.Seconds, run.PeakKilobytes, runWrong);
     }
-    std::printf("peak resident memory: first 100 files %ld KiB, all %zu files %ld KiB\n", peaks[0],
-                files.size(), peaks[1]);
+    std::printf("peak resident memory: first 100 files %ld KiB, all %zu files %ld KiB\n", peaks[0], files.size(),
+                peaks[1]);
     fs::remove_all(folder);
     return wrong == 0 ? 0 : 1;
 }

@@ -19,15 +19,14 @@ struct TStressFile {
 
 // Writes ACount files "f0000.tif"... into AIn; every fifth is malformed (each of the test
 // support's malformed files that the engine refuses, in turn). AOut is where the run will write.
-std::vector<TStressFile> WriteStressFiles(const std::filesystem::path& AIn,
-                                          const std::filesystem::path& AOut, int ACount);
+std::vector<TStressFile> WriteStressFiles(const std::filesystem::path& AIn, const std::filesystem::path& AOut,
+                                          int ACount);
 
 // Checks a run over the first ACount files into AOut: AOutcomeLines holds one "N. hh:mm:ss name:
 // message" line per file, ASummary the status line "Готово: обработаны X, пропущено 0, ошибок Y
 // за ...". Returns the number of faults found, and names the first few on standard error.
 int CheckStressRun(const std::string& AOutcomeLines, const std::string& ASummary,
-                   const std::vector<TStressFile>& AFiles, std::size_t ACount,
-                   const std::filesystem::path& AOut);
+                   const std::vector<TStressFile>& AFiles, std::size_t ACount, const std::filesystem::path& AOut);
 
 // What one batch over the files printed and cost.
 struct TStressRun {
@@ -36,8 +35,8 @@ struct TStressRun {
     double Seconds = 0;
     long PeakKilobytes = 0;
 };
-using TRunBatch = std::function<TStressRun(const std::vector<TStressFile>& AFiles,
-                                           std::size_t ACount, const std::filesystem::path& AOut)>;
+using TRunBatch = std::function<TStressRun(const std::vector<TStressFile>& AFiles, std::size_t ACount,
+                                           const std::filesystem::path& AOut)>;
 
 // Writes ACount files into a fresh folder of AName, has ARunBatch process the first hundred and
 // then all of them, each into a new destination, checks both and prints the figures. Returns the

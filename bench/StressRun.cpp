@@ -27,8 +27,8 @@ namespace {
 using namespace kvaderon::bench;
 namespace fs = std::filesystem;
 
-TStressRun RunCli(const std::string& ACli, const std::vector<TStressFile>& AFiles,
-                  std::size_t ACount, const fs::path& AOut) {
+TStressRun RunCli(const std::string& ACli, const std::vector<TStressFile>& AFiles, std::size_t ACount,
+                  const fs::path& AOut) {
     std::vector<std::string> texts{ACli, "invert", "--jobs", "2", "--out", AOut.string()};
     for (std::size_t i = 0; i < ACount; ++i)
         texts.push_back(AFiles[i].Input.string());
@@ -39,8 +39,7 @@ TStressRun RunCli(const std::string& ACli, const std::vector<TStressFile>& AFile
     const fs::path printed = AOut.parent_path() / "printed.txt";
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, printed.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
+    posix_spawn_file_actions_addopen(&actions, 1, printed.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     const auto start = std::chrono::steady_clock::now();
     pid_t child = 0;
     TStressRun run;
@@ -69,6 +68,7 @@ int main(int argc, char** argv) {
     }
     const std::string cli = argv[1];
     return RunStress("kvaderon-stress", argc > 2 ? std::atoi(argv[2]) : 2000,
-                     [&cli](const std::vector<TStressFile>& AFiles, std::size_t ACount,
-                            const fs::path& AOut) { return RunCli(cli, AFiles, ACount, AOut); });
+                     [&cli](const std::vector<TStressFile>& AFiles, std::size_t ACount, const fs::path& AOut) {
+                         return RunCli(cli, AFiles, ACount, AOut);
+                     });
 }

@@ -17,13 +17,11 @@ namespace {
 // Closes every dialog without a button, as Escape would.
 class TClosingDialogManager : public TDialogManager {
 public:
-    int CreateCustomDialogWithMapping(const QString&, const QString&, const QStringList&,
-                                      const QList<int>&, int) override {
+    int CreateCustomDialogWithMapping(const QString&, const QString&, const QStringList&, const QList<int>&,
+                                      int) override {
         return 2;
     }
-    int CreateCustomDialog(const QString&, const QString&, const QStringList&, int) override {
-        return 2;
-    }
+    int CreateCustomDialog(const QString&, const QString&, const QStringList&, int) override { return 2; }
     bool SelectFolder(const QString&, QString&) override { return false; }
 };
 

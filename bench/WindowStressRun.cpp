@@ -46,6 +46,5 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    return RunStress("kvaderon-window-stress", argc > 1 ? std::atoi(argv[1]) : 2000,
-                     RunStressBatch);
+    return RunStress("kvaderon-window-stress", argc > 1 ? std::atoi(argv[1]) : 2000, RunStressBatch);
 }

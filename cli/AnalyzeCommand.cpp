@@ -7,7 +7,6 @@
 #include "TIFFBitDepthAnalyzer.h"
 #include "TerminalText.h"
 
-
 namespace kvaderon::cli {
 
 int RunAnalyze(const TCommandLine& ALine, bool AColored) {
@@ -25,9 +24,9 @@ int RunAnalyze(const TCommandLine& ALine, bool AColored) {
             result.Error = std::string("Ошибка при анализе: ") + error.what();
         }
         allAnalysed = allAnalysed && result.Error.empty();
-        const std::string text = ALine.Json ? AnalysisResultJson(file, result) + "\n"
-                                            : RenderRuns(BuildAnalysisReport(PathToUtf8(path.filename()), result),
-                                                         AColored);
+        const std::string text = ALine.Json
+                                     ? AnalysisResultJson(file, result) + "\n"
+                                     : RenderRuns(BuildAnalysisReport(PathToUtf8(path.filename()), result), AColored);
         if (!WriteStandardOutput(text))
             return 1;
     }

@@ -23,7 +23,7 @@ struct TCommandLine {
     std::string Postfix = DefaultAppSettings().Postfix;
     bool Overwrite = false;
     bool InvertPreviews = false; // the uncompressed thumbnails too
-    unsigned Jobs = 0; // 0: one per processor
+    unsigned Jobs = 0;           // 0: one per processor
     bool Verify = false;
     bool Checksums = false;
     bool DryRun = false;

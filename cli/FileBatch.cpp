@@ -125,8 +125,7 @@ TFileReport TFileBatch::InvertFile(TTIFFInverterSingle& AInverter, const TFileTa
     TFileReport report;
     const bool targetExists = IsOtherExistingFile(ATask.Input, ATask.Target, FFileSystem);
     if (targetExists && !FOptions.Overwrite) {
-        report.Lines.push_back(
-            Line(ATask.Target, ExistingTargetMessage(TExistingTargetChoice::etcSkipAll), false));
+        report.Lines.push_back(Line(ATask.Target, ExistingTargetMessage(TExistingTargetChoice::etcSkipAll), false));
         report.Outcome = TFileOutcome::foSkipped;
         return report;
     }

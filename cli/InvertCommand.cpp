@@ -3,12 +3,12 @@
 #include "BatchTexts.h"
 #include "ChecksumList.h"
 #include "DryRun.h"
+#include "InputFiles.h"
 #include "OutcomeLine.h"
 #include "PathText.h"
 #include "ProcessingState.h"
 #include "RunJson.h"
 #include "StandardOutput.h"
-#include "InputFiles.h"
 #include "TerminalText.h"
 
 #include <cstdio>
@@ -34,9 +34,15 @@ bool PrepareOutputFolder(const fs::path& AFolder, kvaderon::platform::TFileSyste
 
 void RecordOutcome(TProcessingState& AState, TFileOutcome AOutcome) {
     switch (AOutcome) {
-    case TFileOutcome::foProcessed: AState.RecordProcessed(); break;
-    case TFileOutcome::foSkipped: AState.RecordSkipped(); break;
-    case TFileOutcome::foError: AState.RecordError(); break;
+    case TFileOutcome::foProcessed:
+        AState.RecordProcessed();
+        break;
+    case TFileOutcome::foSkipped:
+        AState.RecordSkipped();
+        break;
+    case TFileOutcome::foError:
+        AState.RecordError();
+        break;
     }
 }
 
@@ -59,9 +65,8 @@ bool RecordPositiveChecksum(kvaderon::platform::TFileSystem& AFileSystem, const 
 std::string ReportText(const TFileReport& AReport, int ANumber, bool AColored) {
     std::string lines;
     for (const auto& line : AReport.Lines)
-        lines += RenderRuns(BuildOutcomeLine(ANumber, LocalTimeText(line.Time), line.FileName, line.Message,
-                                             line.IsError),
-                            AColored);
+        lines += RenderRuns(
+            BuildOutcomeLine(ANumber, LocalTimeText(line.Time), line.FileName, line.Message, line.IsError), AColored);
     return lines;
 }
 

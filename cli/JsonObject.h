@@ -13,8 +13,7 @@ namespace kvaderon::cli {
 
 class TJsonObject {
 public:
-    template <typename T>
-    void Add(const char* AKey, const T& AValue) {
+    template <typename T> void Add(const char* AKey, const T& AValue) {
         Key(AKey);
         if constexpr (std::is_same_v<T, bool>)
             FText += AValue ? "true" : "false";

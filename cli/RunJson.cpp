@@ -17,9 +17,12 @@ void AddSize(TJsonObject& AJson, const char* AKey, kvaderon::platform::TFileSyst
 
 std::string OutcomeName(const TFileReport& AReport) {
     switch (AReport.Outcome) {
-    case TFileOutcome::foProcessed: return AReport.Overwritten ? "overwritten" : "written";
-    case TFileOutcome::foSkipped: return "skipped";
-    case TFileOutcome::foError: return AReport.Refused ? "refused" : "failed";
+    case TFileOutcome::foProcessed:
+        return AReport.Overwritten ? "overwritten" : "written";
+    case TFileOutcome::foSkipped:
+        return "skipped";
+    case TFileOutcome::foError:
+        return AReport.Refused ? "refused" : "failed";
     }
     return "failed";
 }
@@ -50,7 +53,7 @@ std::string FileReportJson(const TFileTask& ATask, const TFileReport& AReport,
 void TInvertTotals::Add(const TFileReport& AReport) {
     ++Files;
     const std::string outcome = OutcomeName(AReport);
-    int& count = outcome == "written" ? Written
+    int& count = outcome == "written"       ? Written
                  : outcome == "overwritten" ? Overwritten
                  : outcome == "skipped"     ? Skipped
                  : outcome == "refused"     ? Refused
@@ -90,9 +93,7 @@ std::string PairJson(const TPairResult& APair) {
     json.Add("Negative", PathToUtf8(APair.Negative));
     json.Add("Positive", PathToUtf8(APair.Positive));
     const bool failed = !APair.Error.empty();
-    json.Add("Outcome", std::string(failed                         ? "failed"
-                                    : APair.Verification.Holds() ? "holds"
-                                                                 : "differs"));
+    json.Add("Outcome", std::string(failed ? "failed" : APair.Verification.Holds() ? "holds" : "differs"));
     if (!failed && !APair.Verification.Holds()) {
         json.Add("Offset", APair.Verification.Offset);
         json.Add("Difference", DifferenceKindText(APair.Verification.Kind));

@@ -68,13 +68,20 @@ namespace {
 // Colours that read on dark and on light terminal backgrounds; 39 is the terminal's own.
 const char* RoleColorCode(TColorRole ARole) {
     switch (ARole) {
-    case TColorRole::crFileName: return "39";
-    case TColorRole::crNames: return "39";
-    case TColorRole::crValues: return "36";
-    case TColorRole::crSeparators: return "39";
-    case TColorRole::crOK: return "32";
-    case TColorRole::crWarning: return "33";
-    case TColorRole::crError: return "31";
+    case TColorRole::crFileName:
+        return "39";
+    case TColorRole::crNames:
+        return "39";
+    case TColorRole::crValues:
+        return "36";
+    case TColorRole::crSeparators:
+        return "39";
+    case TColorRole::crOK:
+        return "32";
+    case TColorRole::crWarning:
+        return "33";
+    case TColorRole::crError:
+        return "31";
     }
     return "39";
 }

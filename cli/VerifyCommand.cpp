@@ -26,8 +26,8 @@ TPairResult CheckPair(const TFileTask& APair, bool AInvertPreviews) {
     const auto started = std::chrono::steady_clock::now();
     TPairResult result{APair.Input, APair.Target, {}, {}, 0};
     try {
-        result.Verification = VerifyInversion(kvaderon::platform::SystemFileSystem(), APair.Input, APair.Target,
-                                              AInvertPreviews);
+        result.Verification =
+            VerifyInversion(kvaderon::platform::SystemFileSystem(), APair.Input, APair.Target, AInvertPreviews);
     } catch (const std::exception& error) {
         result.Error = error.what();
     }

@@ -3,8 +3,8 @@
 #include "CommandLine.h"
 #include "InvertCommand.h"
 #include "StandardOutput.h"
-#include "TerminalText.h"
 #include "TempFiles.h"
+#include "TerminalText.h"
 #include "VerifyCommand.h"
 #include "VersionText.h"
 #include "platform/Console.h"
@@ -25,12 +25,16 @@ bool UseColors(TColorWhen AWhen) {
 
 int Run(const TCommandLine& ALine) {
     switch (ALine.Command) {
-    case TCommand::cmHelp: return WriteStandardOutput(HelpText()) ? 0 : 1;
+    case TCommand::cmHelp:
+        return WriteStandardOutput(HelpText()) ? 0 : 1;
     case TCommand::cmVersion:
         return WriteStandardOutput("kvaderon-cli v." + FormatVersionText(KVADERON_VERSION) + "\n") ? 0 : 1;
-    case TCommand::cmInvert: return RunInvert(ALine, UseColors(ALine.Color));
-    case TCommand::cmAnalyze: return RunAnalyze(ALine, UseColors(ALine.Color));
-    case TCommand::cmVerify: return RunVerify(ALine, UseColors(ALine.Color));
+    case TCommand::cmInvert:
+        return RunInvert(ALine, UseColors(ALine.Color));
+    case TCommand::cmAnalyze:
+        return RunAnalyze(ALine, UseColors(ALine.Color));
+    case TCommand::cmVerify:
+        return RunVerify(ALine, UseColors(ALine.Color));
     }
     return 2;
 }

@@ -3,8 +3,7 @@
 namespace kvaderon {
 
 bool IsAlphaChannel(std::uint32_t AChannel, std::uint16_t ASamplesPerPixel,
-                    const std::vector<std::uint16_t>& AExtraSamples,
-                    std::uint16_t APhotometricInterpretation) {
+                    const std::vector<std::uint16_t>& AExtraSamples, std::uint16_t APhotometricInterpretation) {
     if (ASamplesPerPixel < 2 || AChannel != std::uint32_t(ASamplesPerPixel) - 1)
         return false;
     if (!AExtraSamples.empty())

@@ -9,7 +9,6 @@ namespace kvaderon {
 
 // Whether channel AChannel is an alpha channel that is neither inverted nor counted.
 bool IsAlphaChannel(std::uint32_t AChannel, std::uint16_t ASamplesPerPixel,
-                    const std::vector<std::uint16_t>& AExtraSamples,
-                    std::uint16_t APhotometricInterpretation);
+                    const std::vector<std::uint16_t>& AExtraSamples, std::uint16_t APhotometricInterpretation);
 
 } // namespace kvaderon

@@ -68,14 +68,12 @@ std::array<TReportRow, 6> ReportRows(const TBitDepthResult& AResult) {
          "Порядок байтов", AResult.BigEndian ? "Macintosh (Big-Endian)" : "IBM PC (Little-Endian)"},
         {"Цветовая модель", PhotometricName(AResult.PhotometricInterpretation), "Порядок семплов",
          AResult.PlanarConfiguration == 1 ? "Перемежающийся (RGBRGB…)" : "По каналам (RR…GG…BB…)"},
-        {"Каналов",
-         std::to_string(AResult.SamplesPerPixel) + " (из них альфа: " + std::to_string(alphaCount) + ")",
+        {"Каналов", std::to_string(AResult.SamplesPerPixel) + " (из них альфа: " + std::to_string(alphaCount) + ")",
          "Стрипов", std::to_string(AResult.StripCount)},
         {"Уникальных значений", std::to_string(AResult.UniqueValueCount), "Пикселей",
          std::to_string(AResult.TotalPixels) + " (семплов: " + std::to_string(AResult.TotalSamples) + ")"},
         {"Сжатие", CompressionText(AResult.Compression), "Макс. значение семпла", SampleValueText(AResult.MaxValue)},
-        {"Миниатюра", ThumbnailText(AResult), "Мин. значение семпла",
-         SampleValueText(AResult.MinValue)},
+        {"Миниатюра", ThumbnailText(AResult), "Мин. значение семпла", SampleValueText(AResult.MinValue)},
     }};
 }
 
@@ -98,9 +96,12 @@ TTextRun VerdictRun(const TBitDepthResult& AResult) {
 
 TColorRole PatternRole(TDepthPattern APattern) {
     switch (APattern) {
-    case TDepthPattern::dpNone: return TColorRole::crOK;
-    case TDepthPattern::dpFewValues: return TColorRole::crValues;
-    default: return TColorRole::crWarning;
+    case TDepthPattern::dpNone:
+        return TColorRole::crOK;
+    case TDepthPattern::dpFewValues:
+        return TColorRole::crValues;
+    default:
+        return TColorRole::crWarning;
     }
 }
 
@@ -147,11 +148,20 @@ int AlphaCountEstimate(std::uint16_t ASamplesPerPixel, const std::vector<std::ui
                                  [](std::uint16_t AValue) { return AValue == 1 || AValue == 2; }));
     int colourChannels = 0;
     switch (APhotometricInterpretation) {
-    case 1: colourChannels = 1; break;
-    case 2: colourChannels = 3; break;
-    case 5: colourChannels = 4; break;
-    case 6: colourChannels = 3; break;
-    default: return 0;
+    case 1:
+        colourChannels = 1;
+        break;
+    case 2:
+        colourChannels = 3;
+        break;
+    case 5:
+        colourChannels = 4;
+        break;
+    case 6:
+        colourChannels = 3;
+        break;
+    default:
+        return 0;
     }
     return std::max(0, int(ASamplesPerPixel) - colourChannels);
 }
@@ -174,7 +184,8 @@ TTextRuns BuildAnalysisReport(const std::string& AFileName, const TBitDepthResul
     };
     AddChannelRuns(AResult, runs);
     if (AResult.Images.size() > 1) {
-        runs.push_back({"Изображений в файле: " + std::to_string(AResult.Images.size()) + "\n", TColorRole::crNames, false});
+        runs.push_back(
+            {"Изображений в файле: " + std::to_string(AResult.Images.size()) + "\n", TColorRole::crNames, false});
         for (const TTiffImage& image : AResult.Images)
             runs.push_back({"  " + ImageLine(image), TColorRole::crValues, false});
     }

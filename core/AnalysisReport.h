@@ -14,9 +14,9 @@ namespace kvaderon {
 constexpr int ReportLineLength = 83;
 
 // The file name (bold), the verdict, the effective depth of each colour channel (three lines a
-// channel), the list of the file's images when it holds more than one, a separator line, six rows of two name-value pairs whose
-// second pairs start in one column, a separator line and an empty line; or, when the analysis
-// failed, the single line "ОШИБКА: " + AFileName + ": " + Error. AFileName is shown as given.
+// channel), the list of the file's images when it holds more than one, a separator line, six rows of two name-value
+// pairs whose second pairs start in one column, a separator line and an empty line; or, when the analysis failed, the
+// single line "ОШИБКА: " + AFileName + ": " + Error. AFileName is shown as given.
 TTextRuns BuildAnalysisReport(const std::string& AFileName, const TBitDepthResult& AResult);
 
 // Display name of a TIFF PhotometricInterpretation code, "Неизвестно [n]" for an unknown one.

@@ -48,11 +48,14 @@ TTextRuns BuildFinalStatusText(const TProcessingState& AState) {
     else if (errors == 0)
         text += FormatText(" %d, ", {processed}) + SkippedWord(skipped) + FormatText(" %d", {skipped});
     else
-        text += FormatText(" %d, ", {processed}) + SkippedWord(skipped) + FormatText(" %d, ошибок %d", {skipped, errors});
+        text +=
+            FormatText(" %d, ", {processed}) + SkippedWord(skipped) + FormatText(" %d, ошибок %d", {skipped, errors});
     if (notAttempted > 0)
         text += FormatText(", не обработано %d", {notAttempted});
     text += FormatText(" за %s", {time});
-    const TColorRole role = errors > 0 ? TColorRole::crError : notAttempted > 0 ? TColorRole::crWarning : TColorRole::crOK;
+    const TColorRole role = errors > 0         ? TColorRole::crError
+                            : notAttempted > 0 ? TColorRole::crWarning
+                                               : TColorRole::crOK;
     return {{text, role, false}};
 }
 
@@ -65,7 +68,9 @@ TTextRuns BuildResultSummary(const TProcessingState& AState) {
                           : errors > 0     ? "ОБРАБОТКА ЗАВЕРШЕНА С ОШИБКАМИ"
                           : skipped > 0    ? "ОБРАБОТКА ЗАВЕРШЕНА"
                                            : "ОБРАБОТКА УСПЕШНО ЗАВЕРШЕНА!";
-    const TColorRole headingRole = errors > 0 ? TColorRole::crError : notAttempted > 0 ? TColorRole::crWarning : TColorRole::crOK;
+    const TColorRole headingRole = errors > 0         ? TColorRole::crError
+                                   : notAttempted > 0 ? TColorRole::crWarning
+                                                      : TColorRole::crOK;
     std::string statistics = "\nСТАТИСТИКА:\n" + CountLine(processedLabel, processed);
     if (errors > 0 || skipped > 0 || notAttempted > 0)
         statistics += CountLine(skippedLabel, skipped);

@@ -12,16 +12,15 @@ inline std::uint16_t Swap16(std::uint16_t AValue) {
 }
 
 inline std::uint16_t ReadU16(const std::uint8_t* AData, bool ABigEndian) {
-    return ABigEndian ? std::uint16_t((AData[0] << 8) | AData[1])
-                      : std::uint16_t(AData[0] | (AData[1] << 8));
+    return ABigEndian ? std::uint16_t((AData[0] << 8) | AData[1]) : std::uint16_t(AData[0] | (AData[1] << 8));
 }
 
 inline std::uint32_t ReadU32(const std::uint8_t* AData, bool ABigEndian) {
     if (ABigEndian)
-        return (std::uint32_t(AData[0]) << 24) | (std::uint32_t(AData[1]) << 16) |
-               (std::uint32_t(AData[2]) << 8) | std::uint32_t(AData[3]);
-    return std::uint32_t(AData[0]) | (std::uint32_t(AData[1]) << 8) |
-           (std::uint32_t(AData[2]) << 16) | (std::uint32_t(AData[3]) << 24);
+        return (std::uint32_t(AData[0]) << 24) | (std::uint32_t(AData[1]) << 16) | (std::uint32_t(AData[2]) << 8) |
+               std::uint32_t(AData[3]);
+    return std::uint32_t(AData[0]) | (std::uint32_t(AData[1]) << 8) | (std::uint32_t(AData[2]) << 16) |
+           (std::uint32_t(AData[3]) << 24);
 }
 
 // Four consecutive 16-bit values, in order, taken from one 64-bit load: cheaper than four

@@ -83,18 +83,24 @@ std::string LowBitsText(std::int32_t ACount, const char* AValue) {
 std::string PatternText(const TChannelDepth& ADepth) {
     const std::string bits = std::to_string(ADepth.PatternBits());
     switch (ADepth.Pattern) {
-    case TDepthPattern::dpNone: return "используются все 16 бит";
-    case TDepthPattern::dpFewValues: return "слишком мало разных значений, чтобы судить о битности";
-    case TDepthPattern::dpReplicated8: return "8 бит, расширенные до 16 умножением на 257 (0xXXXX)";
-    case TDepthPattern::dpLowByte8: return "8 бит в младшем байте (0x00XX)";
-    case TDepthPattern::dpHighFF8: return "все значения 0xFFXX: возможно, инвертированный 8-битный файл";
+    case TDepthPattern::dpNone:
+        return "используются все 16 бит";
+    case TDepthPattern::dpFewValues:
+        return "слишком мало разных значений, чтобы судить о битности";
+    case TDepthPattern::dpReplicated8:
+        return "8 бит, расширенные до 16 умножением на 257 (0xXXXX)";
+    case TDepthPattern::dpLowByte8:
+        return "8 бит в младшем байте (0x00XX)";
+    case TDepthPattern::dpHighFF8:
+        return "все значения 0xFFXX: возможно, инвертированный 8-битный файл";
     case TDepthPattern::dpLeftShifted:
         return ADepth.PatternBits() == 8 ? "8 бит, сдвинутые в старший байт (0xXX00)"
                                          : bits + "-битные данные, сдвинутые в старшие биты";
     case TDepthPattern::dpOnesPadded:
         return ADepth.PatternBits() == 8 ? "8 бит в старшем байте, младший байт 0xFF (0xXXFF)"
                                          : bits + "-битные данные в старших битах, младшие дополнены единицами";
-    case TDepthPattern::dpEditor15: return "диапазон 0–32768 графического редактора (15 бит и ещё одно значение)";
+    case TDepthPattern::dpEditor15:
+        return "диапазон 0–32768 графического редактора (15 бит и ещё одно значение)";
     case TDepthPattern::dpLowBits:
         return bits + "-битные данные в младших битах" +
                (ADepth.PatternBits() == 15 ? " (как 0–32767 у 15-битных редакторов)" : "");
@@ -111,9 +117,12 @@ double TChannelDepth::LevelsUsedPercent() const {
 std::int32_t TChannelDepth::PatternBits() const {
     switch (Pattern) {
     case TDepthPattern::dpLeftShifted:
-    case TDepthPattern::dpOnesPadded: return SignificantBits;
-    case TDepthPattern::dpLowBits: return HighestBit + 1;
-    default: return 0;
+    case TDepthPattern::dpOnesPadded:
+        return SignificantBits;
+    case TDepthPattern::dpLowBits:
+        return HighestBit + 1;
+    default:
+        return 0;
     }
 }
 
@@ -138,15 +147,24 @@ TChannelDepth DescribeChannel(const std::uint8_t* AChannelSeen, std::uint8_t AMa
 
 std::string_view PatternWord(TDepthPattern APattern) {
     switch (APattern) {
-    case TDepthPattern::dpNone: return "none";
-    case TDepthPattern::dpFewValues: return "few-values";
-    case TDepthPattern::dpReplicated8: return "8-bit-x257";
-    case TDepthPattern::dpLowByte8: return "8-bit-low-byte";
-    case TDepthPattern::dpHighFF8: return "8-bit-high-ff";
-    case TDepthPattern::dpLeftShifted: return "left-shifted";
-    case TDepthPattern::dpOnesPadded: return "left-shifted-ones";
-    case TDepthPattern::dpEditor15: return "0-32768";
-    case TDepthPattern::dpLowBits: return "low-bits";
+    case TDepthPattern::dpNone:
+        return "none";
+    case TDepthPattern::dpFewValues:
+        return "few-values";
+    case TDepthPattern::dpReplicated8:
+        return "8-bit-x257";
+    case TDepthPattern::dpLowByte8:
+        return "8-bit-low-byte";
+    case TDepthPattern::dpHighFF8:
+        return "8-bit-high-ff";
+    case TDepthPattern::dpLeftShifted:
+        return "left-shifted";
+    case TDepthPattern::dpOnesPadded:
+        return "left-shifted-ones";
+    case TDepthPattern::dpEditor15:
+        return "0-32768";
+    case TDepthPattern::dpLowBits:
+        return "low-bits";
     }
     return "none";
 }
@@ -156,9 +174,11 @@ std::vector<std::string> ChannelDepthLines(const TChannelDepth& ADepth) {
         return {"нет ни одного значения"};
     std::string bits = "значимых бит: " + std::to_string(ADepth.SignificantBits);
     if (ADepth.SignificantBits < 16 && ADepth.HighestBit >= 0)
-        bits += " (" + LowBitsText(16 - ADepth.SignificantBits, ADepth.Pattern == TDepthPattern::dpOnesPadded ? "1" : "0") + ")";
-    bits += ", старший используемый бит: " +
-            (ADepth.HighestBit < 0 ? std::string("нет (все значения 0)") : std::to_string(ADepth.HighestBit) + " из 0–15");
+        bits += " (" +
+                LowBitsText(16 - ADepth.SignificantBits, ADepth.Pattern == TDepthPattern::dpOnesPadded ? "1" : "0") +
+                ")";
+    bits += ", старший используемый бит: " + (ADepth.HighestBit < 0 ? std::string("нет (все значения 0)")
+                                                                    : std::to_string(ADepth.HighestBit) + " из 0–15");
     return {
         bits,
         "разных значений: " + std::to_string(ADepth.DistinctValues) + ", занято уровней между мин. и макс.: " +

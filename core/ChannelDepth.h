@@ -10,22 +10,22 @@
 namespace kvaderon {
 
 enum class TDepthPattern : std::uint8_t {
-    dpNone,         // no pattern: the data uses the 16 bits as they come
-    dpFewValues,    // fewer than 16 distinct values: too few to tell
-    dpReplicated8,  // 8 bits widened by 257 (0xXXXX, give or take 1)
-    dpLowByte8,     // 8 bits in the low byte (0x00XX)
-    dpHighFF8,      // every value 0xFFXX
-    dpLeftShifted,  // N-bit data in the high bits, the low bits always 0
-    dpOnesPadded,   // N-bit data in the high bits, the low bits always 1 (0xXXFF for 8 bits)
-    dpEditor15,     // the 0..32768 range of 15-bit editors
-    dpLowBits,      // N-bit data in the low bits, the high bits always 0
+    dpNone,        // no pattern: the data uses the 16 bits as they come
+    dpFewValues,   // fewer than 16 distinct values: too few to tell
+    dpReplicated8, // 8 bits widened by 257 (0xXXXX, give or take 1)
+    dpLowByte8,    // 8 bits in the low byte (0x00XX)
+    dpHighFF8,     // every value 0xFFXX
+    dpLeftShifted, // N-bit data in the high bits, the low bits always 0
+    dpOnesPadded,  // N-bit data in the high bits, the low bits always 1 (0xXXFF for 8 bits)
+    dpEditor15,    // the 0..32768 range of 15-bit editors
+    dpLowBits,     // N-bit data in the low bits, the high bits always 0
 };
 
 struct TChannelDepth {
     std::int32_t SignificantBits = 0; // 16 less the low bits that hold one value in every sample
     std::int32_t HighestBit = -1;     // the highest bit set in any sample, from 0; -1: all samples 0
     std::int32_t DistinctValues = 0;
-    std::int32_t LevelsPossible = 0;  // the levels the significant bits allow between min and max
+    std::int32_t LevelsPossible = 0; // the levels the significant bits allow between min and max
     std::uint16_t MinValue = 65535;
     std::uint16_t MaxValue = 0;
     TDepthPattern Pattern = TDepthPattern::dpFewValues;

@@ -27,10 +27,11 @@ TChunkReader::TChunkReader(std::size_t AChunkCount, std::size_t ABufferBytes, TF
 
 TChunkReader::TChunkReader(const TByteSource& ASource,
                            const std::vector<std::pair<std::uint64_t, std::uint64_t>>& AChunks)
-    : TChunkReader(AChunks.size(), LongestChunk(AChunks), [&ASource, &AChunks](std::size_t AChunk, std::uint8_t* ABuffer) {
-          const auto [start, end] = AChunks[AChunk];
-          ASource.Read(start, ABuffer, std::size_t(end - start));
-      }) {}
+    : TChunkReader(AChunks.size(), LongestChunk(AChunks),
+                   [&ASource, &AChunks](std::size_t AChunk, std::uint8_t* ABuffer) {
+                       const auto [start, end] = AChunks[AChunk];
+                       ASource.Read(start, ABuffer, std::size_t(end - start));
+                   }) {}
 
 TChunkReader::~TChunkReader() {
     {
@@ -72,9 +73,7 @@ void TChunkReader::Work(std::size_t AFirstChunk, std::size_t AStep) {
     for (std::size_t chunk = AFirstChunk; chunk < FChunkCount; chunk += AStep) {
         {
             std::unique_lock lock(FLock);
-            FChanged.wait(lock, [&] {
-                return FStopping || FFailedChunk < chunk || chunk - FReleased < FSlots.size();
-            });
+            FChanged.wait(lock, [&] { return FStopping || FFailedChunk < chunk || chunk - FReleased < FSlots.size(); });
             if (FStopping || FFailedChunk < chunk)
                 return;
         }

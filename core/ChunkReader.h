@@ -52,7 +52,7 @@ private:
     std::vector<std::vector<std::uint8_t>> FSlots; // chunk i in slot i % size
     std::mutex FLock;
     std::condition_variable FChanged;
-    std::vector<char> FDone;          // per chunk: read, or its reading failed
+    std::vector<char> FDone;            // per chunk: read, or its reading failed
     std::size_t FFailedChunk = NoChunk; // the first chunk whose reading failed; none after it is begun
     std::exception_ptr FFailure;
     std::size_t FTaken = 0;    // chunks Next gave out

@@ -246,8 +246,7 @@ TColor StringToColor(std::string_view AText) {
             return name.Color;
     // A number may be written signed, as colours are stored by programs that keep them in an int.
     if (const std::optional<std::int64_t> number = ParseIniNumber(AText))
-        if (*number >= std::numeric_limits<std::int32_t>::min() &&
-            *number <= std::numeric_limits<std::uint32_t>::max())
+        if (*number >= std::numeric_limits<std::int32_t>::min() && *number <= std::numeric_limits<std::uint32_t>::max())
             return TColor(*number);
     if (const std::optional<TColor> color = WebColor(AText))
         return *color;

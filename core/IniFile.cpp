@@ -77,8 +77,7 @@ std::optional<TKeyLine> KeyLine(std::string_view ALine) {
 }
 
 std::string_view Unquoted(std::string_view AValue) {
-    if (AValue.size() >= 2 && (AValue.front() == '"' || AValue.front() == '\'') &&
-        AValue.back() == AValue.front())
+    if (AValue.size() >= 2 && (AValue.front() == '"' || AValue.front() == '\'') && AValue.back() == AValue.front())
         return AValue.substr(1, AValue.size() - 2);
     return AValue;
 }
@@ -109,9 +108,7 @@ std::string_view FirstLine(std::string_view AText) {
 } // namespace
 
 bool EqualIgnoringAsciiCase(std::string_view AFirst, std::string_view ASecond) {
-    auto lower = [](char AChar) {
-        return AChar >= 'A' && AChar <= 'Z' ? char(AChar - 'A' + 'a') : AChar;
-    };
+    auto lower = [](char AChar) { return AChar >= 'A' && AChar <= 'Z' ? char(AChar - 'A' + 'a') : AChar; };
     return std::equal(AFirst.begin(), AFirst.end(), ASecond.begin(), ASecond.end(),
                       [&lower](char AOne, char AOther) { return lower(AOne) == lower(AOther); });
 }
@@ -199,8 +196,7 @@ std::optional<std::size_t> TIniFile::FindKey(std::size_t AHeader, std::string_vi
     return found == Index().Keys.end() ? std::nullopt : std::optional(found->second);
 }
 
-std::optional<std::string> TIniFile::ReadValue(std::string_view ASection,
-                                               std::string_view AKey) const {
+std::optional<std::string> TIniFile::ReadValue(std::string_view ASection, std::string_view AKey) const {
     const std::optional<std::size_t> header = FindSection(ASection);
     if (!header)
         return std::nullopt;
@@ -212,16 +208,14 @@ std::optional<std::string> TIniFile::ReadValue(std::string_view ASection,
     return std::string(FirstCharacters(value, IniValueMaxLength));
 }
 
-std::string TIniFile::ReadString(std::string_view ASection, std::string_view AKey,
-                                 std::string_view ADefault) const {
+std::string TIniFile::ReadString(std::string_view ASection, std::string_view AKey, std::string_view ADefault) const {
     return ReadValue(ASection, AKey).value_or(std::string(ADefault));
 }
 
 int TIniFile::ReadInteger(std::string_view ASection, std::string_view AKey, int ADefault) const {
     const std::optional<std::string> text = ReadValue(ASection, AKey);
     const std::optional<std::int64_t> value = text ? ParseIniNumber(*text) : std::nullopt;
-    if (!value || *value < std::numeric_limits<int>::min() ||
-        *value > std::numeric_limits<int>::max())
+    if (!value || *value < std::numeric_limits<int>::min() || *value > std::numeric_limits<int>::max())
         return ADefault;
     return int(*value);
 }
@@ -246,8 +240,7 @@ void TIniFile::InsertLine(std::size_t AIndex, std::string_view AText) {
     SplitLines();
 }
 
-void TIniFile::WriteString(std::string_view ASection, std::string_view AKey,
-                           std::string_view AValue) {
+void TIniFile::WriteString(std::string_view ASection, std::string_view AKey, std::string_view AValue) {
     const std::string_view value = FirstLine(AValue);
     const std::string keyLine = std::string(FirstLine(AKey)) + "=" + std::string(value);
     const std::optional<std::size_t> header = FindSection(ASection);

@@ -31,8 +31,7 @@ public:
     // Reads the file at APath; a file that does not exist reads as empty. Failures (an unreadable
     // file, a folder, a file too large for a profile) raise platform::ESystemError whose message
     // is the system's reason.
-    explicit TIniFile(std::filesystem::path APath,
-                      platform::TFileSystem& AFileSystem = platform::SystemFileSystem());
+    explicit TIniFile(std::filesystem::path APath, platform::TFileSystem& AFileSystem = platform::SystemFileSystem());
 
     const std::filesystem::path& Path() const { return FPath; }
 
@@ -40,8 +39,7 @@ public:
     // to letter case; blanks around the value are dropped and one pair of enclosing double or
     // single quotes is taken off.
     std::optional<std::string> ReadValue(std::string_view ASection, std::string_view AKey) const;
-    std::string ReadString(std::string_view ASection, std::string_view AKey,
-                           std::string_view ADefault) const;
+    std::string ReadString(std::string_view ASection, std::string_view AKey, std::string_view ADefault) const;
     // ADefault also when the value is not a number of int's range.
     int ReadInteger(std::string_view ASection, std::string_view AKey, int ADefault) const;
 

@@ -32,8 +32,9 @@ void AddFolder(const fs::path& AFolder, const fs::path& ASubfolder, platform::TF
 
 bool IsTiffFileName(const fs::path& APath) {
     std::string extension = PathToUtf8(APath.extension());
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char ALetter) { return char(ALetter >= 'A' && ALetter <= 'Z' ? ALetter + 32 : ALetter); });
+    std::transform(extension.begin(), extension.end(), extension.begin(), [](unsigned char ALetter) {
+        return char(ALetter >= 'A' && ALetter <= 'Z' ? ALetter + 32 : ALetter);
+    });
     return extension == ".tif" || extension == ".tiff";
 }
 

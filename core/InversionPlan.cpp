@@ -1,14 +1,14 @@
 #include "InversionPlan.h"
 
 #include "AlphaChannel.h"
+#include "ByteSource.h"
 #include "CommonTypes.h"
 #include "CompressionNames.h"
 #include "FileRange.h"
 #include "StripTable.h"
-#include "ByteSource.h"
 #include "TiffImageMap.h"
-#include "TiffTags.h"
 #include "TiffStructureReader.h"
+#include "TiffTags.h"
 
 #include <algorithm>
 #include <iterator>
@@ -66,8 +66,8 @@ bool Intersects(std::uint64_t AOffset, std::uint64_t ALength, std::uint64_t ABeg
 std::vector<std::uint8_t> PreviewMasks(const TTiffImage& AImage, std::uint32_t AChannels) {
     const std::uint32_t bytes = AImage.Bits() / 8;
     std::vector<std::uint8_t> masks(std::size_t(AChannels) * bytes, 0xFF);
-    if (AChannels > 1 && IsAlphaChannel(AChannels - 1, AImage.SamplesPerPixel, AImage.ExtraSamples,
-                                        AImage.PhotometricInterpretation))
+    if (AChannels > 1 &&
+        IsAlphaChannel(AChannels - 1, AImage.SamplesPerPixel, AImage.ExtraSamples, AImage.PhotometricInterpretation))
         std::fill(masks.end() - bytes, masks.end(), 0);
     return masks;
 }
@@ -109,8 +109,7 @@ TInversionPlan::TInversionPlan(const TTiffStructure& AStructure, std::uint64_t A
 }
 
 void TInversionPlan::SortRegions() {
-    std::sort(FRegions.begin(), FRegions.end(),
-              [](const TRegion& A, const TRegion& B) { return A.Offset < B.Offset; });
+    std::sort(FRegions.begin(), FRegions.end(), [](const TRegion& A, const TRegion& B) { return A.Offset < B.Offset; });
 }
 
 void TInversionPlan::AddRegion(std::uint32_t AOffset, std::uint32_t AByteCount, TKind AKind, std::size_t APattern,
@@ -182,7 +181,7 @@ std::uint64_t TInversionPlan::ChunkEnd(std::uint64_t AStart, std::uint64_t AEnd)
 }
 
 std::vector<std::pair<std::uint64_t, std::uint64_t>> TInversionPlan::Chunks(std::uint64_t AFileSize,
-                                                                          std::uint64_t AMaxBytes) const {
+                                                                            std::uint64_t AMaxBytes) const {
     std::vector<std::pair<std::uint64_t, std::uint64_t>> chunks;
     for (std::uint64_t start = 0; start < AFileSize;) {
         const std::uint64_t end = ChunkEnd(start, std::min(AFileSize, start + AMaxBytes));
@@ -203,7 +202,9 @@ void TInversionPlan::Apply(std::uint8_t* AData, std::size_t ALength, std::uint64
         std::uint8_t* data = AData + (from - APosition);
         const auto length = std::size_t(to - from);
         switch (region.Kind) {
-        case TKind::rkXor: FPatterns[region.Pattern].Apply(data, length, from - region.Offset); break;
+        case TKind::rkXor:
+            FPatterns[region.Pattern].Apply(data, length, from - region.Offset);
+            break;
         case TKind::rkPlanarSigned: {
             // A piece that starts inside a sample leaves that half alone: it cannot be negated alone.
             const std::size_t half = std::size_t((from - region.Offset) % 2);

@@ -30,7 +30,8 @@ public:
     // Adds the reduced-resolution images among AImages (the file's page map, the first image
     // not counted) that hold uncompressed unsigned 8- or 16-bit grey or RGB samples in strips
     // that touch nothing else of the file's structure (header, IFDs, values stored outside them,
-    // other images' data); their samples are inverted by the rule of the first image. Returns one Russian note for each reduced image left as it is.
+    // other images' data); their samples are inverted by the rule of the first image. Returns one Russian note for each
+    // reduced image left as it is.
     std::vector<std::string> AddPreviews(const std::vector<TTiffImage>& AImages, std::uint64_t AFileSize);
 
     // Inverts the strip bytes among AData[0, ALength), the file's bytes from APosition on: one of
@@ -59,7 +60,7 @@ private:
     std::string AddPreview(const TTiffImage& APreview, std::uint64_t AFileSize);
     void SortRegions();
 
-    std::vector<TRegion> FRegions; // in file order, disjoint
+    std::vector<TRegion> FRegions;      // in file order, disjoint
     std::vector<TXorPattern> FPatterns; // the first image's chunky and planar patterns first
     std::vector<TByteRange> FStructure; // the file's structure, as the first image's strips saw it
     bool FBigEndian;

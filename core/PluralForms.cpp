@@ -2,8 +2,8 @@
 
 namespace kvaderon {
 
-const std::string& GetPluralForm(std::int64_t ACount, const std::string& AOne,
-                                 const std::string& AFew, const std::string& AMany) {
+const std::string& GetPluralForm(std::int64_t ACount, const std::string& AOne, const std::string& AFew,
+                                 const std::string& AMany) {
     if (ACount == 0)
         return AMany;
     const std::int64_t count = ACount < 0 ? -ACount : ACount;

@@ -7,7 +7,7 @@
 namespace kvaderon {
 
 // The Russian plural form for ACount: "файл", "файла", "файлов".
-const std::string& GetPluralForm(std::int64_t ACount, const std::string& AOne,
-                                 const std::string& AFew, const std::string& AMany);
+const std::string& GetPluralForm(std::int64_t ACount, const std::string& AOne, const std::string& AFew,
+                                 const std::string& AMany);
 
 } // namespace kvaderon

@@ -18,8 +18,7 @@ void XorBytes(std::uint8_t* AData, const std::uint8_t* APattern, std::size_t ALe
         AData[i] ^= APattern[i];
 }
 
-template <bool BigEndian>
-void NegateSigned(std::uint8_t* AData, std::size_t ASampleCount, std::uint16_t AMask) {
+template <bool BigEndian> void NegateSigned(std::uint8_t* AData, std::size_t ASampleCount, std::uint16_t AMask) {
     for (std::size_t i = 0; i < ASampleCount; ++i) {
         std::uint16_t stored;
         std::memcpy(&stored, AData + i * 2, 2);

@@ -16,7 +16,7 @@
 namespace kvaderon {
 
 struct TStreamHashes {
-    std::string Input;  // lowercase hexadecimal
+    std::string Input; // lowercase hexadecimal
     std::string Output;
 };
 

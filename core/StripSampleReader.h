@@ -70,7 +70,7 @@ private:
     const std::vector<bool>& FCounted;
     std::size_t FPieceBytes;
     std::vector<TPieceWalk> FBatchStarts; // where each batch begins
-    TPieceWalk FTaken{*this};              // the caller's walk
+    TPieceWalk FTaken{*this};             // the caller's walk
     std::unique_ptr<TChunkReader> FReader;
     const std::uint8_t* FBatch = nullptr;
     std::size_t FUsed = 0; // bytes of the batch taken

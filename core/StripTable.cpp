@@ -98,8 +98,8 @@ std::vector<bool> FirstStripOfEachBlock(const std::vector<std::uint32_t>& AOffse
     const std::vector<std::size_t> order = SortedStrips(AOffsets, AByteCounts);
     for (std::size_t k = 0; k < order.size(); ++k) {
         const std::size_t strip = order[k];
-        const bool repeat = k > 0 && AOffsets[strip] == AOffsets[order[k - 1]] &&
-                            AByteCounts[strip] == AByteCounts[order[k - 1]];
+        const bool repeat =
+            k > 0 && AOffsets[strip] == AOffsets[order[k - 1]] && AByteCounts[strip] == AByteCounts[order[k - 1]];
         first[strip] = !repeat;
     }
     return first;

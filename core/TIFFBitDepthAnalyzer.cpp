@@ -6,10 +6,10 @@
 #include "CommonTypes.h"
 #include "FileRange.h"
 #include "PathText.h"
-#include "TextFormat.h"
-#include "TiffAnalysisReader.h"
 #include "StripSampleReader.h"
 #include "StripTable.h"
+#include "TextFormat.h"
+#include "TiffAnalysisReader.h"
 
 #include <algorithm>
 #include <array>
@@ -74,11 +74,20 @@ public:
     void CountAll(const std::uint8_t* ASamples, std::size_t ACount, const std::vector<std::uint8_t>& ABits) {
         std::size_t done = 0;
         switch (ABits.size()) {
-        case 1: done = CountBlocks<ABigEndian, 1>(ASamples, ACount, ABits); break;
-        case 2: done = CountBlocks<ABigEndian, 2>(ASamples, ACount, ABits); break;
-        case 3: done = CountBlocks<ABigEndian, 3>(ASamples, ACount, ABits); break;
-        case 4: done = CountBlocks<ABigEndian, 4>(ASamples, ACount, ABits); break;
-        default: break;
+        case 1:
+            done = CountBlocks<ABigEndian, 1>(ASamples, ACount, ABits);
+            break;
+        case 2:
+            done = CountBlocks<ABigEndian, 2>(ASamples, ACount, ABits);
+            break;
+        case 3:
+            done = CountBlocks<ABigEndian, 3>(ASamples, ACount, ABits);
+            break;
+        case 4:
+            done = CountBlocks<ABigEndian, 4>(ASamples, ACount, ABits);
+            break;
+        default:
+            break;
         }
         CountEach<ABigEndian>(ASamples + 2 * done, ACount - done, ABits);
     }
@@ -111,7 +120,8 @@ private:
         std::size_t i = 0;
         for (; i + BlockSamples <= ACount; i += BlockSamples)
             if (!BlockSeen<ABigEndian>(ASamples + 2 * i, seen, bits, std::make_index_sequence<BlockSamples / 4>()))
-                [[unlikely]] CountEach<ABigEndian>(ASamples + 2 * i, BlockSamples, ABits);
+                [[unlikely]]
+                CountEach<ABigEndian>(ASamples + 2 * i, BlockSamples, ABits);
         return i;
     }
 
@@ -160,8 +170,8 @@ struct TScan {
     const TAnalysisTiffInfo& Info;
     const TAnalysisProgress& UpdateProgress;
     TSampleSet& Samples;
-    bool ChannelsApart;               // each colour channel has a bit of its own, else all share bit 0
-    std::vector<bool> Counted;        // per strip: the first strip of a block of image data, not alpha
+    bool ChannelsApart;              // each colour channel has a bit of its own, else all share bit 0
+    std::vector<bool> Counted;       // per strip: the first strip of a block of image data, not alpha
     std::vector<std::uint8_t> Pixel; // the bit of each channel of an interleaved pixel
     TStripSampleReader Reader;
 
@@ -201,14 +211,10 @@ struct TScan {
     std::size_t StripCount() const { return Info.StripOffsets.size(); }
 
     bool IsAlpha(std::uint32_t AChannel) const {
-        return IsAlphaChannel(AChannel, Info.SamplesPerPixel, Info.ExtraSamples,
-                              Info.PhotometricInterpretation);
+        return IsAlphaChannel(AChannel, Info.SamplesPerPixel, Info.ExtraSamples, Info.PhotometricInterpretation);
     }
 
-    void Report(std::int64_t APercent) const {
-        UpdateProgress(int(std::min<std::int64_t>(APercent, 100)));
-    }
-
+    void Report(std::int64_t APercent) const { UpdateProgress(int(std::min<std::int64_t>(APercent, 100))); }
 };
 
 template <bool ABigEndian> void ScanInterleaved(TScan& AScan, std::size_t AStep) {
@@ -231,8 +237,7 @@ template <bool ABigEndian> void ScanPlanar(TScan& AScan, std::size_t AStep) {
     const std::uint16_t samplesPerPixel = AScan.Info.SamplesPerPixel;
     const std::size_t stripsPerPlane = AScan.StripCount() / samplesPerPixel;
     // Progress counts S - 1 planes; a file of one plane counts that plane.
-    const std::int64_t progressStrips =
-        std::int64_t(std::max(samplesPerPixel - 1, 1)) * std::int64_t(stripsPerPlane);
+    const std::int64_t progressStrips = std::int64_t(std::max(samplesPerPixel - 1, 1)) * std::int64_t(stripsPerPlane);
     std::size_t processed = 0;
     for (std::uint32_t plane = 0; plane < samplesPerPixel; ++plane) {
         if (AScan.IsAlpha(plane))
@@ -255,9 +260,8 @@ template <bool ABigEndian> void ScanPlanar(TScan& AScan, std::size_t AStep) {
 // The channels the verdict counts: all but an alpha channel, which can only be the last.
 std::uint32_t ColourChannelCount(const TAnalysisTiffInfo& AInfo) {
     const std::uint32_t channels = AInfo.SamplesPerPixel;
-    const bool lastIsAlpha =
-        channels > 0 && IsAlphaChannel(channels - 1, AInfo.SamplesPerPixel, AInfo.ExtraSamples,
-                                       AInfo.PhotometricInterpretation);
+    const bool lastIsAlpha = channels > 0 && IsAlphaChannel(channels - 1, AInfo.SamplesPerPixel, AInfo.ExtraSamples,
+                                                            AInfo.PhotometricInterpretation);
     return lastIsAlpha ? channels - 1 : channels;
 }
 
@@ -291,11 +295,10 @@ void CountTotals(const TAnalysisTiffInfo& AInfo, TBitDepthResult& AResult) {
 // The failures the scan would meet, found before it starts.
 void CheckScannable(const TAnalysisTiffInfo& AInfo, std::uint64_t AFileSize) {
     if (AInfo.PlanarConfiguration != 1 && AInfo.PlanarConfiguration != 2)
-        throw EAnalysisFailure(
-            FormatText("Неподдерживаемая PlanarConfiguration: %d", {AInfo.PlanarConfiguration}));
+        throw EAnalysisFailure(FormatText("Неподдерживаемая PlanarConfiguration: %d", {AInfo.PlanarConfiguration}));
     try {
-        CheckSampleLayout(AInfo.SamplesPerPixel, AInfo.PlanarConfiguration, AInfo.StripOffsets,
-                          AInfo.StripByteCounts, AFileSize);
+        CheckSampleLayout(AInfo.SamplesPerPixel, AInfo.PlanarConfiguration, AInfo.StripOffsets, AInfo.StripByteCounts,
+                          AFileSize);
     } catch (const EZeroSamplesPerPixel&) {
         ThrowDivisionByZero();
     } catch (const ETIFFError& error) {
@@ -384,10 +387,9 @@ TBitDepthResult TTIFFBitDepthAnalyzer::AnalyzeBitDepth(const std::filesystem::pa
 
 TTIFFBitDepthAnalyzer::TTIFFBitDepthAnalyzer(platform::TFileSystem& AFileSystem) : FFileSystem(AFileSystem) {}
 
-TBitDepthResult
-TTIFFBitDepthAnalyzer::AnalyzeBitDepthWithProgress(const std::filesystem::path& AFileName,
-                                                   TAnalysisMode AAnalysisMode,
-                                                   const TAnalysisProgress& AUpdateProgress) const {
+TBitDepthResult TTIFFBitDepthAnalyzer::AnalyzeBitDepthWithProgress(const std::filesystem::path& AFileName,
+                                                                   TAnalysisMode AAnalysisMode,
+                                                                   const TAnalysisProgress& AUpdateProgress) const {
     std::unique_ptr<platform::TFile> file;
     std::uint64_t size = 0;
     try {
@@ -405,10 +407,9 @@ TTIFFBitDepthAnalyzer::AnalyzeBitDepthWithProgress(const std::filesystem::path& 
     return AnalyzeSource(TFileBytes(*file, size, AFileName), AAnalysisMode, AUpdateProgress);
 }
 
-TBitDepthResult
-TTIFFBitDepthAnalyzer::AnalyzeBytes(const std::uint8_t* AView, std::uint64_t AFileSize,
-                                    TAnalysisMode AAnalysisMode,
-                                    const TAnalysisProgress& AUpdateProgress) const {
+TBitDepthResult TTIFFBitDepthAnalyzer::AnalyzeBytes(const std::uint8_t* AView, std::uint64_t AFileSize,
+                                                    TAnalysisMode AAnalysisMode,
+                                                    const TAnalysisProgress& AUpdateProgress) const {
     return AnalyzeSource(TMemoryBytes(AView, AFileSize), AAnalysisMode, AUpdateProgress);
 }
 

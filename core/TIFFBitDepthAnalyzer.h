@@ -66,15 +66,12 @@ class TTIFFBitDepthAnalyzer {
 public:
     explicit TTIFFBitDepthAnalyzer(platform::TFileSystem& AFileSystem = platform::SystemFileSystem());
 
-    TBitDepthResult AnalyzeBitDepth(const std::filesystem::path& AFileName,
-                                    TAnalysisMode AAnalysisMode) const;
+    TBitDepthResult AnalyzeBitDepth(const std::filesystem::path& AFileName, TAnalysisMode AAnalysisMode) const;
     // AUpdateProgress may be empty.
-    TBitDepthResult AnalyzeBitDepthWithProgress(const std::filesystem::path& AFileName,
-                                                TAnalysisMode AAnalysisMode,
+    TBitDepthResult AnalyzeBitDepthWithProgress(const std::filesystem::path& AFileName, TAnalysisMode AAnalysisMode,
                                                 const TAnalysisProgress& AUpdateProgress) const;
     // The same analysis of a file's bytes already held in memory, AView[0, AFileSize).
-    TBitDepthResult AnalyzeBytes(const std::uint8_t* AView, std::uint64_t AFileSize,
-                                 TAnalysisMode AAnalysisMode,
+    TBitDepthResult AnalyzeBytes(const std::uint8_t* AView, std::uint64_t AFileSize, TAnalysisMode AAnalysisMode,
                                  const TAnalysisProgress& AUpdateProgress = {}) const;
 
 private:

@@ -7,8 +7,7 @@ namespace kvaderon {
 namespace fs = std::filesystem;
 
 bool IsNamePart(std::string_view APart) {
-    return APart.find_first_of(std::string_view("/\\\0", 3)) == std::string_view::npos && APart != "." &&
-           APart != "..";
+    return APart.find_first_of(std::string_view("/\\\0", 3)) == std::string_view::npos && APart != "." && APart != "..";
 }
 
 fs::path BuildTargetPath(const fs::path& AInputFile, const fs::path& AOutputFolder, bool AAddPrefixAndPostfix,

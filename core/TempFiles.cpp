@@ -5,8 +5,8 @@
 
 #include <atomic>
 #include <cstdio>
-#include <mutex>
 #include <map>
+#include <mutex>
 #include <random>
 
 namespace kvaderon {
@@ -68,8 +68,8 @@ std::string DiscardTempFile(platform::TFileSystem& AFileSystem, TTempFile& ATemp
     try {
         AFileSystem.Remove(ATemp.Path);
     } catch (const platform::ESystemError& error) {
-        failure = "Временный файл не удалён: " + PathToUtf8(ATemp.Path) + ": " +
-                  platform::SystemErrorText(error.Code());
+        failure =
+            "Временный файл не удалён: " + PathToUtf8(ATemp.Path) + ": " + platform::SystemErrorText(error.Code());
     } catch (...) {
         failure = "Временный файл не удалён: " + PathToUtf8(ATemp.Path);
     }

@@ -13,10 +13,8 @@ namespace kvaderon {
 
 class TFormatArg {
 public:
-    template <std::signed_integral T>
-    TFormatArg(T AValue) : FValue(std::int64_t(AValue)) {}
-    template <std::unsigned_integral T>
-    TFormatArg(T AValue) : FValue(std::uint64_t(AValue)) {}
+    template <std::signed_integral T> TFormatArg(T AValue) : FValue(std::int64_t(AValue)) {}
+    template <std::unsigned_integral T> TFormatArg(T AValue) : FValue(std::uint64_t(AValue)) {}
     TFormatArg(std::string_view AValue) : FValue(AValue) {}
     TFormatArg(const std::string& AValue) : FValue(std::string_view(AValue)) {}
     TFormatArg(const char* AValue) : FValue(std::string_view(AValue)) {}

@@ -18,8 +18,7 @@ std::uint16_t UniformBitsPerSample(const std::vector<std::uint16_t>& AValues) {
         throw ETIFFError("BitsPerSample (258): пустой массив");
     for (std::uint16_t bits : AValues)
         if (bits != AValues.front())
-            throw ETIFFError(FormatText("BitsPerSample (258): неравномерная битность: [%s]",
-                                        {JoinDecimal(AValues)}));
+            throw ETIFFError(FormatText("BitsPerSample (258): неравномерная битность: [%s]", {JoinDecimal(AValues)}));
     return AValues.front();
 }
 
@@ -76,8 +75,8 @@ std::string CompressionReason(std::uint16_t ACompression) {
 
 // The checks of ParseTIFFForAnalysis; a refusal raises ETIFFError.
 TAnalysisTiffInfo ReadAnalysisInfo(const TByteSource& AFile) {
-    const TFirstIFD ifd = ReadFirstIFD(AFile, {"Неверная сигнатура TIFF (не \"II\" и не \"MM\")",
-                                               "Недопустимое количество записей IFD: %d"});
+    const TFirstIFD ifd = ReadFirstIFD(
+        AFile, {"Неверная сигнатура TIFF (не \"II\" и не \"MM\")", "Недопустимое количество записей IFD: %d"});
     TAnalysisTiffInfo info;
     info.BigEndian = ifd.BigEndian;
     info.IFDOffset = ifd.Offset;
@@ -110,8 +109,8 @@ bool ParseTIFFForAnalysis(const TByteSource& AFile, TAnalysisTiffInfo& AInfo, st
     }
 }
 
-bool ParseTIFFForAnalysis(const std::uint8_t* AView, std::uint64_t AFileSize,
-                          TAnalysisTiffInfo& AInfo, std::string& AReason) {
+bool ParseTIFFForAnalysis(const std::uint8_t* AView, std::uint64_t AFileSize, TAnalysisTiffInfo& AInfo,
+                          std::string& AReason) {
     return ParseTIFFForAnalysis(TMemoryBytes(AView, AFileSize), AInfo, AReason);
 }
 

@@ -36,7 +36,7 @@ struct TAnalysisTiffInfo {
 // rejection (memory exhaustion, a file that cannot be read) are raised.
 bool ParseTIFFForAnalysis(const TByteSource& AFile, TAnalysisTiffInfo& AInfo, std::string& AReason);
 // The same for a file held in AView[0, AFileSize).
-bool ParseTIFFForAnalysis(const std::uint8_t* AView, std::uint64_t AFileSize,
-                          TAnalysisTiffInfo& AInfo, std::string& AReason);
+bool ParseTIFFForAnalysis(const std::uint8_t* AView, std::uint64_t AFileSize, TAnalysisTiffInfo& AInfo,
+                          std::string& AReason);
 
 } // namespace kvaderon

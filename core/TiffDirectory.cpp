@@ -119,8 +119,7 @@ private:
     }
 
     // Per pair of imageDataTags, the entries of an IFD that hold them, if any.
-    using TImageDataEntries =
-        std::array<std::pair<const TTiffEntry*, const TTiffEntry*>, std::size(imageDataTags)>;
+    using TImageDataEntries = std::array<std::pair<const TTiffEntry*, const TTiffEntry*>, std::size(imageDataTags)>;
 
     void AddImageData(const TImageDataEntries& AEntries) {
         for (const auto& [offsetsEntry, countsEntry] : AEntries) {
@@ -141,8 +140,7 @@ private:
 };
 
 // Refuses a first image of a layout the readers do not handle.
-void CheckFirstImageLayout(const std::vector<TTiffEntry>& AEntries, const TByteSource& AFile,
-                           bool ABigEndian) {
+void CheckFirstImageLayout(const std::vector<TTiffEntry>& AEntries, const TByteSource& AFile, bool ABigEndian) {
     const std::vector<bool> last = LastOfEachTag(AEntries);
     bool tiled = false;
     bool reduced = false;

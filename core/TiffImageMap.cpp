@@ -31,29 +31,58 @@ void HandleEntry(TTiffEntry AEntry, const TByteSource& AFile, bool ABigEndian, T
     auto words = [&] { return ReadTagWordArray(AEntry, AFile, ABigEndian, Shortage); };
     auto cardinals = [&] { return ReadTagCardinalArray(AEntry, AFile, ABigEndian, Shortage); };
     switch (AEntry.Tag) {
-    case 254: AIFD.NewSubfileType = scalar(); break;
-    case 255: AIFD.SubfileType = std::uint16_t(scalar()); break;
-    case 256: image.Width = scalar(); break;
-    case 257: image.Height = scalar(); break;
-    case 258: image.BitsPerSample = words(); break;
-    case 259: image.Compression = std::uint16_t(scalar()); break;
-    case 262: image.PhotometricInterpretation = std::uint16_t(scalar()); break;
-    case 273: image.StripOffsets = cardinals(); break;
-    case 277: image.SamplesPerPixel = std::uint16_t(scalar()); break;
-    case 279: image.StripByteCounts = cardinals(); break;
-    case 284: image.PlanarConfiguration = std::uint16_t(scalar()); break;
+    case 254:
+        AIFD.NewSubfileType = scalar();
+        break;
+    case 255:
+        AIFD.SubfileType = std::uint16_t(scalar());
+        break;
+    case 256:
+        image.Width = scalar();
+        break;
+    case 257:
+        image.Height = scalar();
+        break;
+    case 258:
+        image.BitsPerSample = words();
+        break;
+    case 259:
+        image.Compression = std::uint16_t(scalar());
+        break;
+    case 262:
+        image.PhotometricInterpretation = std::uint16_t(scalar());
+        break;
+    case 273:
+        image.StripOffsets = cardinals();
+        break;
+    case 277:
+        image.SamplesPerPixel = std::uint16_t(scalar());
+        break;
+    case 279:
+        image.StripByteCounts = cardinals();
+        break;
+    case 284:
+        image.PlanarConfiguration = std::uint16_t(scalar());
+        break;
     case 322:
     case 323:
     case 324:
-    case 325: image.IsTiled = true; break;
+    case 325:
+        image.IsTiled = true;
+        break;
     case 330:
         if (AEntry.DataType == dtIFD)
             AEntry.DataType = dtLong;
         AIFD.SubIFDs = cardinals();
         break;
-    case 338: image.ExtraSamples = words(); break;
-    case 339: image.SampleFormat = std::uint16_t(scalar()); break;
-    default: break;
+    case 338:
+        image.ExtraSamples = words();
+        break;
+    case 339:
+        image.SampleFormat = std::uint16_t(scalar());
+        break;
+    default:
+        break;
     }
 }
 
@@ -141,20 +170,28 @@ std::vector<TTiffImage> ReadImageMap(const TByteSource& AFile, bool ABigEndian, 
 
 std::string_view RoleWord(TImageRole ARole) {
     switch (ARole) {
-    case TImageRole::irMain: return "main";
-    case TImageRole::irReduced: return "reduced";
-    case TImageRole::irPage: return "page";
-    case TImageRole::irMask: return "mask";
+    case TImageRole::irMain:
+        return "main";
+    case TImageRole::irReduced:
+        return "reduced";
+    case TImageRole::irPage:
+        return "page";
+    case TImageRole::irMask:
+        return "mask";
     }
     return "page";
 }
 
 std::string_view RoleText(TImageRole ARole) {
     switch (ARole) {
-    case TImageRole::irMain: return "основное изображение";
-    case TImageRole::irReduced: return "уменьшенная копия";
-    case TImageRole::irPage: return "другая страница";
-    case TImageRole::irMask: return "маска прозрачности";
+    case TImageRole::irMain:
+        return "основное изображение";
+    case TImageRole::irReduced:
+        return "уменьшенная копия";
+    case TImageRole::irPage:
+        return "другая страница";
+    case TImageRole::irMask:
+        return "маска прозрачности";
     }
     return {};
 }

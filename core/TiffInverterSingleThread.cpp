@@ -189,13 +189,13 @@ void TTIFFInverterSingle::VerifyWritten(TPreparedInput& AInput, const fs::path& 
                                         const fs::path& AOutputFile) {
     std::unique_ptr<platform::TFile> written;
     OnTarget(AOutputFile, [&] { written = FFileSystem.OpenRead(ATempFile); });
-    const TVerification verification = CompareWithInversion(*AInput.File, AInputFile, *written, AOutputFile, FInvertPreviews);
+    const TVerification verification =
+        CompareWithInversion(*AInput.File, AInputFile, *written, AOutputFile, FInvertPreviews);
     OnTarget(AOutputFile, [&] { written->Close(); });
     if (!verification.Holds())
-        throw platform::ESystemError(
-            FormatText("Записанный файл %s не совпал с инверсией при проверке. %s",
-                       {PathToUtf8(AOutputFile), VerificationText(verification)}),
-            std::make_error_code(std::errc::io_error));
+        throw platform::ESystemError(FormatText("Записанный файл %s не совпал с инверсией при проверке. %s",
+                                                {PathToUtf8(AOutputFile), VerificationText(verification)}),
+                                     std::make_error_code(std::errc::io_error));
 }
 
 } // namespace kvaderon

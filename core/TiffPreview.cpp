@@ -40,8 +40,9 @@ public:
               std::uint64_t AAt, std::uint8_t* ANegative, std::uint8_t* APositive, std::uint64_t ALength) const {
         if (!IsRangeInside(AAt, ALength, FLength))
             return false;
-        auto strip = std::upper_bound(FStrips.begin(), FStrips.end(), AAt,
-                                      [](std::uint64_t AValue, const TStrip& AStrip) { return AValue < AStrip.StreamAt; });
+        auto strip =
+            std::upper_bound(FStrips.begin(), FStrips.end(), AAt,
+                             [](std::uint64_t AValue, const TStrip& AStrip) { return AValue < AStrip.StreamAt; });
         for (--strip; ALength > 0; ++strip) {
             const std::uint64_t inside = AAt - strip->StreamAt;
             const auto part = std::size_t(std::min<std::uint64_t>(ALength, strip->Length - inside));
@@ -80,8 +81,8 @@ void PutChannel(const std::uint8_t* ARow, std::uint8_t* AOut, const TAnalysisTif
                 std::uint32_t AChannels, std::uint32_t AStep, std::uint32_t AWidth) {
     const bool planar = AInfo.PlanarConfiguration == 2;
     for (std::uint32_t x = 0; x < AWidth; ++x) {
-        const std::uint64_t sample = planar ? std::uint64_t(x) * AStep
-                                            : std::uint64_t(x) * AStep * AInfo.SamplesPerPixel + AChannel;
+        const std::uint64_t sample =
+            planar ? std::uint64_t(x) * AStep : std::uint64_t(x) * AStep * AInfo.SamplesPerPixel + AChannel;
         const auto value = std::uint8_t(ReadU16(ARow + sample * 2, AInfo.BigEndian) >> 8);
         for (std::uint32_t target = AChannel; target < (AChannels == 1 ? 3u : AChannel + 1); ++target)
             AOut[std::size_t(x) * 3 + target] = value;

@@ -31,8 +31,8 @@ void ReadBitsPerSample(const std::vector<std::uint16_t>& AValues, TTiffStructure
         if (bits != AValues.front())
             throw ETIFFError(FormatText("Тег 258: неравномерная битность каналов: [%s]", {JoinDecimal(AValues)}));
     if (AResult.BitsPerSample != 16)
-        throw ETIFFError(FormatText("Поддерживается только 16-битный TIFF. Получено %d бит на сэмпл",
-                                    {AResult.BitsPerSample}));
+        throw ETIFFError(
+            FormatText("Поддерживается только 16-битный TIFF. Получено %d бит на сэмпл", {AResult.BitsPerSample}));
 }
 
 void HandleEntry(const TTiffEntry& AEntry, const TByteSource& AFile, TTiffStructure& AResult, TFoundTags& AFound) {
@@ -49,8 +49,8 @@ void HandleEntry(const TTiffEntry& AEntry, const TByteSource& AFile, TTiffStruct
     case 259:
         AResult.Compression = scalar();
         if (AResult.Compression != 1)
-            throw ETIFFError(FormatText("Поддерживается только сжатие=1 (без сжатия), получено %d",
-                                        {AResult.Compression}));
+            throw ETIFFError(
+                FormatText("Поддерживается только сжатие=1 (без сжатия), получено %d", {AResult.Compression}));
         AFound.Compression = true;
         break;
     case 262:

@@ -49,11 +49,10 @@ std::vector<T> ReadTagArray(const TTiffEntry& AEntry, const TByteSource& AFile, 
         const std::uint64_t required = std::uint64_t(AEntry.Count) * size;
         if (!IsRangeInside(offset, required, fileSize)) {
             if (AShortageText == TArrayShortageText::astRequiredOnly)
-                throw ETIFFError(FormatText("Тег %d: недостаточно данных для массива (%d байт требуется)",
-                                            {AEntry.Tag, required}));
-            throw ETIFFError(
-                FormatText("Тег %d: недостаточно данных для массива (требуется %d байт, доступно %d)",
-                           {AEntry.Tag, required, fileSize - offset}));
+                throw ETIFFError(
+                    FormatText("Тег %d: недостаточно данных для массива (%d байт требуется)", {AEntry.Tag, required}));
+            throw ETIFFError(FormatText("Тег %d: недостаточно данных для массива (требуется %d байт, доступно %d)",
+                                        {AEntry.Tag, required, fileSize - offset}));
         }
         stored.resize(std::size_t(required));
         AFile.Read(offset, stored.data(), stored.size());
@@ -89,8 +88,8 @@ std::vector<std::uint16_t> ReadTagWordArray(const TTiffEntry& AEntry, const TByt
     return ReadTagArray<std::uint16_t>(AEntry, AFile, ABigEndian, AShortageText);
 }
 
-std::vector<std::uint32_t> ReadTagCardinalArray(const TTiffEntry& AEntry, const TByteSource& AFile,
-                                                bool ABigEndian, TArrayShortageText AShortageText) {
+std::vector<std::uint32_t> ReadTagCardinalArray(const TTiffEntry& AEntry, const TByteSource& AFile, bool ABigEndian,
+                                                TArrayShortageText AShortageText) {
     return ReadTagArray<std::uint32_t>(AEntry, AFile, ABigEndian, AShortageText);
 }
 

@@ -36,7 +36,9 @@ struct TTiffEntry {
 
 // AEntry points at the entry's 12 bytes.
 inline TTiffEntry DecodeEntry(const std::uint8_t* AEntry, bool ABigEndian) {
-    return {ReadU16(AEntry, ABigEndian), ReadU16(AEntry + 2, ABigEndian), ReadU32(AEntry + 4, ABigEndian),
+    return {ReadU16(AEntry, ABigEndian),
+            ReadU16(AEntry + 2, ABigEndian),
+            ReadU32(AEntry + 4, ABigEndian),
             {AEntry[8], AEntry[9], AEntry[10], AEntry[11]}};
 }
 

@@ -80,8 +80,8 @@ TVerification CompareWithInversion(platform::TFile& ANegative, const fs::path& A
     return {};
 }
 
-TVerification VerifyInversion(platform::TFileSystem& AFileSystem, const fs::path& ANegative,
-                              const fs::path& APositive, bool AInvertPreviews) {
+TVerification VerifyInversion(platform::TFileSystem& AFileSystem, const fs::path& ANegative, const fs::path& APositive,
+                              bool AInvertPreviews) {
     try {
         const std::unique_ptr<platform::TFile> negative = AFileSystem.OpenRead(ANegative);
         const std::unique_ptr<platform::TFile> positive = AFileSystem.OpenRead(APositive);
@@ -93,11 +93,16 @@ TVerification VerifyInversion(platform::TFileSystem& AFileSystem, const fs::path
 
 std::string DifferenceKindText(TDifferenceKind AKind) {
     switch (AKind) {
-    case TDifferenceKind::dkNone: return "";
-    case TDifferenceKind::dkLength: return "длина отличается";
-    case TDifferenceKind::dkOutsideImage: return "байт вне изображения изменён";
-    case TDifferenceKind::dkSampleNotInverted: return "сэмпл не инвертирован";
-    case TDifferenceKind::dkKeptSampleChanged: return "изменён байт изображения, который не инвертируется";
+    case TDifferenceKind::dkNone:
+        return "";
+    case TDifferenceKind::dkLength:
+        return "длина отличается";
+    case TDifferenceKind::dkOutsideImage:
+        return "байт вне изображения изменён";
+    case TDifferenceKind::dkSampleNotInverted:
+        return "сэмпл не инвертирован";
+    case TDifferenceKind::dkKeptSampleChanged:
+        return "изменён байт изображения, который не инвертируется";
     }
     return "";
 }

@@ -13,8 +13,8 @@ namespace kvaderon {
 
 enum class TDifferenceKind {
     dkNone,
-    dkLength,          // the files differ in length
-    dkOutsideImage,    // a byte outside the strips
+    dkLength,       // the files differ in length
+    dkOutsideImage, // a byte outside the strips
     dkSampleNotInverted,
     dkKeptSampleChanged // a byte of a strip the inversion keeps (alpha, the odd last byte of a strip)
 };

@@ -75,14 +75,12 @@ std::uint32_t PermissionsToKeep(platform::TFileSystem& AFileSystem, const fs::pa
 
 } // namespace
 
-void WriteWholeFile(platform::TFileSystem& AFileSystem, const fs::path& APath,
-                    std::string_view AText) {
+void WriteWholeFile(platform::TFileSystem& AFileSystem, const fs::path& APath, std::string_view AText) {
     const fs::path target = ReasonOnly([&] { return AFileSystem.LinkTarget(APath); });
     if (target.has_parent_path())
         ReasonOnly([&] { AFileSystem.CreateFolders(target.parent_path()); });
     const std::uint32_t permissions = PermissionsToKeep(AFileSystem, target);
-    TTempFile temp =
-        ReasonOnly([&] { return CreateTempFileBeside(AFileSystem, target, permissions); });
+    TTempFile temp = ReasonOnly([&] { return CreateTempFileBeside(AFileSystem, target, permissions); });
     try {
         temp.File->WriteAt(0, AText.data(), AText.size());
         temp.File->Close();
@@ -91,8 +89,7 @@ void WriteWholeFile(platform::TFileSystem& AFileSystem, const fs::path& APath,
         const std::string leftOver = DiscardTempFile(AFileSystem, temp);
         if (leftOver.empty())
             ThrowReason(error.Code());
-        throw platform::ESystemError(platform::SystemErrorText(error.Code()) + ". " + leftOver,
-                                     error.Code());
+        throw platform::ESystemError(platform::SystemErrorText(error.Code()) + ". " + leftOver, error.Code());
     }
     ForgetTempFile(temp.Path);
 }

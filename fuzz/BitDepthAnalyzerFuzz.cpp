@@ -41,14 +41,13 @@ struct TModel {
 
 // Every sample of every strip, but alpha, in strip order (planar: plane by plane). A block of image
 // data named by several strips counts once, for the first of them.
-TModel ModelStatistics(const kvaderon::TAnalysisTiffInfo& AInfo, const std::uint8_t* AData,
-                       std::size_t ASize) {
+TModel ModelStatistics(const kvaderon::TAnalysisTiffInfo& AInfo, const std::uint8_t* AData, std::size_t ASize) {
     TModel model;
     const std::size_t strips = AInfo.StripOffsets.size();
     const std::uint16_t channels = AInfo.SamplesPerPixel;
     std::uint32_t colourChannels = channels;
-    if (channels > 0 && kvaderon::IsAlphaChannel(channels - 1u, channels, AInfo.ExtraSamples,
-                                                 AInfo.PhotometricInterpretation))
+    if (channels > 0 &&
+        kvaderon::IsAlphaChannel(channels - 1u, channels, AInfo.ExtraSamples, AInfo.PhotometricInterpretation))
         --colourChannels;
     static_assert(kvaderon::MaxChannelsReported <= 8);
     if (colourChannels <= kvaderon::MaxChannelsReported) {
@@ -67,12 +66,11 @@ TModel ModelStatistics(const kvaderon::TAnalysisTiffInfo& AInfo, const std::uint
             __builtin_trap(); // samples counted without knowing their channels
         for (std::size_t j = 0; j < count / 2; ++j) {
             const auto channel = std::uint32_t(planar ? i / (strips / channels) : j % channels);
-            if (kvaderon::IsAlphaChannel(channel, channels, AInfo.ExtraSamples,
-                                         AInfo.PhotometricInterpretation))
+            if (kvaderon::IsAlphaChannel(channel, channels, AInfo.ExtraSamples, AInfo.PhotometricInterpretation))
                 continue;
             const std::uint8_t* sample = AData + offset + 2 * j;
             model.Count(channel, AInfo.BigEndian ? std::uint16_t(sample[0] << 8 | sample[1])
-                                          : std::uint16_t(sample[1] << 8 | sample[0]));
+                                                 : std::uint16_t(sample[1] << 8 | sample[0]));
         }
     }
     return model;
@@ -87,15 +85,13 @@ void Check(const TBitDepthResult& AResult, const TModel& AModel, bool APrecise) 
     std::vector<kvaderon::TChannelDepth> channels;
     for (std::uint32_t channel = 0; channel < AModel.ReportedChannels; ++channel)
         channels.push_back(kvaderon::DescribeChannel(AModel.ChannelSeen.data(), std::uint8_t(1u << channel)));
-    const bool agrees =
-        AResult.MinValue == min && AResult.MaxValue == max &&
-        AResult.UniqueValueCount == std::int32_t(AModel.UniqueValues.size()) &&
-        AResult.IsInconclusive == inconclusive && AResult.IsActually8Bit == eightBit &&
-        AResult.IsActually16Bit == (!inconclusive && !eightBit) &&
-        AResult.IsSignExtendedSuspicious == (!inconclusive && AModel.HighFF && !eightBit) &&
-        AResult.Channels == channels &&
-        AResult.HighBit == (APrecise ? std::bit_width(max) : 0) &&
-        AResult.UniqueValues == (APrecise ? AModel.UniqueValues : std::vector<std::uint16_t>{});
+    const bool agrees = AResult.MinValue == min && AResult.MaxValue == max &&
+                        AResult.UniqueValueCount == std::int32_t(AModel.UniqueValues.size()) &&
+                        AResult.IsInconclusive == inconclusive && AResult.IsActually8Bit == eightBit &&
+                        AResult.IsActually16Bit == (!inconclusive && !eightBit) &&
+                        AResult.IsSignExtendedSuspicious == (!inconclusive && AModel.HighFF && !eightBit) &&
+                        AResult.Channels == channels && AResult.HighBit == (APrecise ? std::bit_width(max) : 0) &&
+                        AResult.UniqueValues == (APrecise ? AModel.UniqueValues : std::vector<std::uint16_t>{});
     if (!agrees)
         __builtin_trap();
 }
@@ -107,8 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* AData, std::size_t ASi
     files.Write("/scan.tif", std::vector<std::uint8_t>(AData, AData + ASize));
     const kvaderon::TTIFFBitDepthAnalyzer analyzer(files);
     std::optional<TModel> model; // the same for both modes
-    for (const auto mode :
-         {kvaderon::TAnalysisMode::amPrecise, kvaderon::TAnalysisMode::amDepthOnly}) {
+    for (const auto mode : {kvaderon::TAnalysisMode::amPrecise, kvaderon::TAnalysisMode::amDepthOnly}) {
         const TBitDepthResult result = analyzer.AnalyzeBitDepth("/scan.tif", mode);
         if (files.OpenFiles() != 0)
             __builtin_trap();

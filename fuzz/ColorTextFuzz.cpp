@@ -16,8 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* AData, std::size_t ASi
     } catch (const std::invalid_argument&) {
     }
     if (ASize >= 4) {
-        const kvaderon::TColor color =
-            AData[0] | AData[1] << 8 | AData[2] << 16 | kvaderon::TColor(AData[3]) << 24;
+        const kvaderon::TColor color = AData[0] | AData[1] << 8 | AData[2] << 16 | kvaderon::TColor(AData[3]) << 24;
         if (kvaderon::StringToColor(kvaderon::ColorToString(color)) != color)
             __builtin_trap();
     }

@@ -48,8 +48,7 @@ TBytes ModelInversion(const TTiffStructure& AFile, TBytes ABytes) {
         const std::uint32_t plane = planar ? std::uint32_t(i / (strips / channels)) : 0;
         for (std::size_t j = 0; j < count / 2; ++j) {
             const auto channel = planar ? plane : std::uint32_t(j % channels);
-            if (kvaderon::IsAlphaChannel(channel, channels, AFile.ExtraSamples,
-                                         AFile.PhotometricInterpretation))
+            if (kvaderon::IsAlphaChannel(channel, channels, AFile.ExtraSamples, AFile.PhotometricInterpretation))
                 continue;
             const std::size_t at = offset + 2 * j;
             const std::uint16_t sample = SampleAt(ABytes, at, AFile.BigEndian);
@@ -74,8 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* AData, std::size_t ASi
     files.Write("/in/scan.tif", input);
     bool inverted = false;
     try {
-        inverted =
-            kvaderon::TTIFFInverterSingle(files).InvertTIFF16Bit("/in/scan.tif", "/out/scan.tif");
+        inverted = kvaderon::TTIFFInverterSingle(files).InvertTIFF16Bit("/in/scan.tif", "/out/scan.tif");
     } catch (const kvaderon::ETIFFError&) {
     }
     if (files.Node("/in/scan.tif").Bytes != input || files.OpenFiles() != 0)
@@ -87,8 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* AData, std::size_t ASi
     }
     // The structure reader must have accepted what the inverter inverted.
     const TTiffStructure structure = kvaderon::ParseTIFFStructure(AData, ASize);
-    if (files.Node("/out/scan.tif").Bytes != ModelInversion(structure, input) ||
-        files.Paths().size() != 2)
+    if (files.Node("/out/scan.tif").Bytes != ModelInversion(structure, input) || files.Paths().size() != 2)
         __builtin_trap();
     return 0;
 }

@@ -28,8 +28,7 @@ int main(int argc, char** argv) {
     std::sort(inputs.begin(), inputs.end());
     for (const fs::path& input : inputs) {
         std::ifstream file(input, std::ios::binary);
-        const std::vector<char> bytes{std::istreambuf_iterator<char>(file),
-                                      std::istreambuf_iterator<char>()};
+        const std::vector<char> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
         if (!file.good() && !file.eof()) {
             std::fprintf(stderr, "cannot read %s\n", input.string().c_str());
             return 1;

@@ -15,19 +15,16 @@ using namespace kvaderon::test;
 namespace fs = std::filesystem;
 
 const std::vector<std::pair<std::string, std::string>> iniSeeds = {
-    {"defaults",
-     "[Application]\r\nVCLStyle=Windows10 Charcoal\r\nHeight=600\r\nWidth=800\r\n\r\n[Files]\r\n"
-     "LastOpenFolder=\r\nLastSaveFolder=\r\nPrefix=\"! \"\r\nPostfix=\"\"\r\n\r\n[Colors]\r\n"
-     "FileName_B=clWhite\r\nOK_B=clLimegreen\r\nWarning_W=$000074B9\r\n"},
-    {"comments-and-case",
-     "; by hand\n# too\n[files]\nPREFIX = 'x' \nunknown=1\n[Files]\nPrefix=second\n"},
+    {"defaults", "[Application]\r\nVCLStyle=Windows10 Charcoal\r\nHeight=600\r\nWidth=800\r\n\r\n[Files]\r\n"
+                 "LastOpenFolder=\r\nLastSaveFolder=\r\nPrefix=\"! \"\r\nPostfix=\"\"\r\n\r\n[Colors]\r\n"
+                 "FileName_B=clWhite\r\nOK_B=clLimegreen\r\nWarning_W=$000074B9\r\n"},
+    {"comments-and-case", "; by hand\n# too\n[files]\nPREFIX = 'x' \nunknown=1\n[Files]\nPrefix=second\n"},
     {"bom-no-final-newline", "\xEF\xBB\xBF[Files]\nPrefix=p"},
     {"no-sections", "Prefix=p\n=\n[\n]\n[]\n"},
 };
 
-const std::vector<std::string> colorSeeds = {"clRed",  "CLWHITE",   "$000074B9", "0x00FF00",
-                                             "12345",  "-1",        "#FF8000",   "#f80",
-                                             "clNone", "clBtnFace", "#12345",    "$"};
+const std::vector<std::string> colorSeeds = {"clRed",   "CLWHITE", "$000074B9", "0x00FF00",  "12345",  "-1",
+                                             "#FF8000", "#f80",    "clNone",    "clBtnFace", "#12345", "$"};
 
 void Write(const fs::path& AFolder, const std::string& AName, const std::string& ABytes) {
     fs::create_directories(AFolder);
@@ -44,8 +41,7 @@ int main(int argc, char** argv) {
     const fs::path folder = argv[1];
     for (const auto& seeds : {TiffLayouts(), MalformedTiffs()})
         for (const TNamedFile& seed : seeds)
-            Write(folder / "tiff", seed.Name + ".tif",
-                  std::string(seed.Bytes.begin(), seed.Bytes.end()));
+            Write(folder / "tiff", seed.Name + ".tif", std::string(seed.Bytes.begin(), seed.Bytes.end()));
     for (const auto& [name, text] : iniSeeds)
         Write(folder / "ini", name + ".ini", text);
     for (std::size_t i = 0; i < colorSeeds.size(); ++i)

@@ -95,12 +95,10 @@ QIcon Swatch(kvaderon::TColor AColor) {
 }
 
 std::optional<kvaderon::TColor> PickWithColorDialog(QWidget* AParent, kvaderon::TColor ACurrent) {
-    const QColor color =
-        QColorDialog::getColor(TStyleManager::Instance().GetSystemColor(ACurrent), AParent);
+    const QColor color = QColorDialog::getColor(TStyleManager::Instance().GetSystemColor(ACurrent), AParent);
     if (!color.isValid())
         return std::nullopt;
-    return kvaderon::RGBColor(std::uint8_t(color.red()), std::uint8_t(color.green()),
-                              std::uint8_t(color.blue()));
+    return kvaderon::RGBColor(std::uint8_t(color.red()), std::uint8_t(color.green()), std::uint8_t(color.blue()));
 }
 
 } // namespace
@@ -148,8 +146,7 @@ void TColorBox::RefreshSwatches() {
 
 void TColorBox::ItemActivated(int AIndex) {
     if (AIndex == CustomIndex) {
-        const std::optional<kvaderon::TColor> picked =
-            FPickColor(this, itemData(FLastIndex).value<kvaderon::TColor>());
+        const std::optional<kvaderon::TColor> picked = FPickColor(this, itemData(FLastIndex).value<kvaderon::TColor>());
         if (!picked) {
             setCurrentIndex(FLastIndex);
             return;

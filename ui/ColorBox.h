@@ -15,8 +15,7 @@ class TColorBox : public QComboBox {
 
 public:
     // Asks for any colour, starting from ACurrent; nothing when cancelled.
-    using TPickColor =
-        std::function<std::optional<kvaderon::TColor>(QWidget* AParent, kvaderon::TColor ACurrent)>;
+    using TPickColor = std::function<std::optional<kvaderon::TColor>(QWidget* AParent, kvaderon::TColor ACurrent)>;
 
     explicit TColorBox(QWidget* AParent = nullptr);
 

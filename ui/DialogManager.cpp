@@ -2,8 +2,8 @@
 #include "DialogManager.h"
 
 #include "FileChoosers.h"
-#include "NativePaths.h"
 #include "MyDialog.h"
+#include "NativePaths.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -13,15 +13,14 @@
 TDialogManager::TDialogManager(QWidget* AOwner) : FOwner(AOwner) {}
 
 int TDialogManager::CreateCustomDialogWithMapping(const QString& ACaption, const QString& AText,
-                                                  const QStringList& AButtonCaptions,
-                                                  const QList<int>& AButtonIndices, int AMainIcon) {
+                                                  const QStringList& AButtonCaptions, const QList<int>& AButtonIndices,
+                                                  int AMainIcon) {
     const auto dialog = std::make_unique<TForm2>(FOwner.data());
-    return dialog->ExecuteWithButtonMapping(ACaption, AText, AButtonCaptions, AButtonIndices,
-                                            AMainIcon);
+    return dialog->ExecuteWithButtonMapping(ACaption, AText, AButtonCaptions, AButtonIndices, AMainIcon);
 }
 
-int TDialogManager::CreateCustomDialog(const QString& ACaption, const QString& AText,
-                                       const QStringList& AButtons, int AMainIcon) {
+int TDialogManager::CreateCustomDialog(const QString& ACaption, const QString& AText, const QStringList& AButtons,
+                                       int AMainIcon) {
     const auto dialog = std::make_unique<TForm2>(FOwner.data());
     return dialog->Execute(ACaption, AText, AButtons, AMainIcon);
 }

@@ -22,11 +22,11 @@ public:
     // The answer of TForm2::ExecuteWithButtonMapping: 100 + the ordinal of the pressed caption,
     // or 2.
     virtual int CreateCustomDialogWithMapping(const QString& ACaption, const QString& AText,
-                                              const QStringList& AButtonCaptions,
-                                              const QList<int>& AButtonIndices, int AMainIcon);
+                                              const QStringList& AButtonCaptions, const QList<int>& AButtonIndices,
+                                              int AMainIcon);
     // The answer of TForm2::Execute.
-    virtual int CreateCustomDialog(const QString& ACaption, const QString& AText,
-                                   const QStringList& AButtons, int AMainIcon);
+    virtual int CreateCustomDialog(const QString& ACaption, const QString& AText, const QStringList& AButtons,
+                                   int AMainIcon);
     // The folder chooser with ATitle; ASelectedFolder is preselected when it names an existing
     // folder and cleared otherwise. On confirmation it becomes the chosen folder, without a
     // trailing separator (but for a root), and the result is true.

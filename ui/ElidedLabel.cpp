@@ -22,6 +22,6 @@ void TElidedLabel::paintEvent(QPaintEvent* AEvent) {
     }
     QPainter painter(this);
     drawFrame(&painter);
-    style()->drawItemText(&painter, contentsRect(), int(alignment()), palette(), isEnabled(),
-                          displayed, foregroundRole());
+    style()->drawItemText(&painter, contentsRect(), int(alignment()), palette(), isEnabled(), displayed,
+                          foregroundRole());
 }

@@ -73,11 +73,9 @@ QStringList ChooseTiffFiles(QWidget* AParent, const QString& AStartFolder) {
     return files;
 }
 
-std::optional<QString> ChooseFolder(QWidget* AParent, const QString& ATitle,
-                                    const QString& AStartFolder) {
-    const QString folder = QFileDialog::getExistingDirectory(AParent, ATitle, AStartFolder,
-                                                             QFileDialog::ShowDirsOnly |
-                                                                 QFileDialog::DontUseNativeDialog);
+std::optional<QString> ChooseFolder(QWidget* AParent, const QString& ATitle, const QString& AStartFolder) {
+    const QString folder = QFileDialog::getExistingDirectory(
+        AParent, ATitle, AStartFolder, QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
     if (folder.isEmpty())
         return std::nullopt;
     return QDir::toNativeSeparators(folder);

@@ -17,5 +17,4 @@ QStringList TiffNameFilters();
 QStringList ChooseTiffFiles(QWidget* AParent, const QString& AStartFolder);
 
 // A folder, starting in AStartFolder (none when empty); nothing when cancelled.
-std::optional<QString> ChooseFolder(QWidget* AParent, const QString& ATitle,
-                                    const QString& AStartFolder);
+std::optional<QString> ChooseFolder(QWidget* AParent, const QString& ATitle, const QString& AStartFolder);

@@ -7,8 +7,7 @@
 #include <QVBoxLayout>
 
 THelpWindow::THelpWindow(const QString& AHelpText, QWidget* AParent)
-    : QDialog(AParent, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      FText(new QTextBrowser(this)) {
+    : QDialog(AParent, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), FText(new QTextBrowser(this)) {
     setObjectName(QStringLiteral("HelpWindow"));
     setWindowTitle(QStringLiteral("Справка"));
     setModal(false);

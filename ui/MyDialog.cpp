@@ -8,28 +8,24 @@
 #include <QPushButton>
 
 TForm2::TForm2(QWidget* AParent)
-    : QDialog(AParent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                           Qt::MSWindowsFixedSizeDialogHint),
+    : QDialog(AParent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       FUi(std::make_unique<Ui::TForm2>()) {
     FUi->setupUi(this);
     ApplyWindowFont(this);
     setFixedSize(size());
-    FButtons = {FUi->sBitBtn1, FUi->sBitBtn2, FUi->sBitBtn3,
-                FUi->sBitBtn4, FUi->sBitBtn5, FUi->sBitBtn6};
+    FButtons = {FUi->sBitBtn1, FUi->sBitBtn2, FUi->sBitBtn3, FUi->sBitBtn4, FUi->sBitBtn5, FUi->sBitBtn6};
     FButtonOrder.fill(-1);
 }
 
 TForm2::~TForm2() = default;
 
-int TForm2::ExecuteWithButtonMapping(const QString& ACaption, const QString& AText,
-                                     const QStringList& AButtonCaptions,
+int TForm2::ExecuteWithButtonMapping(const QString& ACaption, const QString& AText, const QStringList& AButtonCaptions,
                                      const QList<int>& AButtonIndices, int AMainIcon) {
     PrepareWithButtonMapping(ACaption, AText, AButtonCaptions, AButtonIndices, AMainIcon);
     return ShowModal();
 }
 
-int TForm2::Execute(const QString& ACaption, const QString& AText, const QStringList& AButtons,
-                    int AMainIcon) {
+int TForm2::Execute(const QString& ACaption, const QString& AText, const QStringList& AButtons, int AMainIcon) {
     Prepare(ACaption, AText, AButtons, AMainIcon);
     return ShowModal();
 }
@@ -48,8 +44,7 @@ void TForm2::StartPreparation(const QString& ACaption, const QString& AText, int
     setResult(QDialog::Rejected);
 }
 
-void TForm2::PrepareWithButtonMapping(const QString& ACaption, const QString& AText,
-                                      const QStringList& AButtonCaptions,
+void TForm2::PrepareWithButtonMapping(const QString& ACaption, const QString& AText, const QStringList& AButtonCaptions,
                                       const QList<int>& AButtonIndices, int AMainIcon) {
     StartPreparation(ACaption, AText, AMainIcon);
     int ordinal = 0;
@@ -62,8 +57,7 @@ void TForm2::PrepareWithButtonMapping(const QString& ACaption, const QString& AT
     }
 }
 
-void TForm2::Prepare(const QString& ACaption, const QString& AText, const QStringList& AButtons,
-                     int AMainIcon) {
+void TForm2::Prepare(const QString& ACaption, const QString& AText, const QStringList& AButtons, int AMainIcon) {
     StartPreparation(ACaption, AText, AMainIcon);
     for (int i = 0; i < ButtonCount && i < AButtons.size(); ++i)
         ShowButton(i, AButtons[i], i);

@@ -42,19 +42,15 @@ public:
     // AButtonCaptions[i] goes on the physical button AButtonIndices[i] (0..5: upper row left to
     // right, then lower row); captions without a valid index are left out. Shows the dialog
     // modally.
-    int ExecuteWithButtonMapping(const QString& ACaption, const QString& AText,
-                                 const QStringList& AButtonCaptions,
+    int ExecuteWithButtonMapping(const QString& ACaption, const QString& AText, const QStringList& AButtonCaptions,
                                  const QList<int>& AButtonIndices, int AMainIcon);
     // Caption i goes on physical button i.
-    int Execute(const QString& ACaption, const QString& AText, const QStringList& AButtons,
-                int AMainIcon);
+    int Execute(const QString& ACaption, const QString& AText, const QStringList& AButtons, int AMainIcon);
 
     // The Execute functions are these preparations followed by ShowModal.
-    void PrepareWithButtonMapping(const QString& ACaption, const QString& AText,
-                                  const QStringList& AButtonCaptions,
+    void PrepareWithButtonMapping(const QString& ACaption, const QString& AText, const QStringList& AButtonCaptions,
                                   const QList<int>& AButtonIndices, int AMainIcon);
-    void Prepare(const QString& ACaption, const QString& AText, const QStringList& AButtons,
-                 int AMainIcon);
+    void Prepare(const QString& ACaption, const QString& AText, const QStringList& AButtons, int AMainIcon);
     int ShowModal();
     // The answer of the last closing: 100 + ordinal after a button, 2 otherwise.
     int ResultCode() const;

@@ -36,12 +36,10 @@ TPreviewContent NegativeAndPositive(const QString& AFileName, const QSize& ABox)
     const int side = std::min((ABox.width() - PreviewGap) / 2, ABox.height());
     if (side <= 0)
         return {};
-    const kvaderon::TTiffPreview preview =
-        kvaderon::MakeTiffPreview(ToPath(AFileName), std::uint32_t(side));
+    const kvaderon::TTiffPreview preview = kvaderon::MakeTiffPreview(ToPath(AFileName), std::uint32_t(side));
     if (!preview.Refusal.empty())
         return {{}, QString::fromStdString(preview.Refusal)};
-    QImage both(int(preview.Negative.Width) * 2 + PreviewGap, int(preview.Negative.Height),
-                QImage::Format_ARGB32);
+    QImage both(int(preview.Negative.Width) * 2 + PreviewGap, int(preview.Negative.Height), QImage::Format_ARGB32);
     both.fill(Qt::transparent);
     QPainter painter(&both);
     painter.drawImage(0, 0, ToImage(preview.Negative));
@@ -62,8 +60,7 @@ QImage QtPreview(const QString& AFileName, const QSize& ABox) {
         return {};
     if (image.width() > ABox.width() || image.height() > ABox.height())
         image = image.scaled(ABox, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32
-                                                         : QImage::Format_RGB32);
+    return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
 }
 
 QString NoPicture() {
@@ -102,9 +99,8 @@ void AddPreviewPane(QFileDialog& ADialog) {
         else
             preview->setPixmap(QPixmap::fromImage(content.Image));
     });
-    QObject::connect(&ADialog, &QFileDialog::currentChanged, preview,
-                     [preview, loading](const QString& APath) {
-                         preview->clear();
-                         loading->setFuture(QtConcurrent::run(LoadPreview, APath, PreviewBox));
-                     });
+    QObject::connect(&ADialog, &QFileDialog::currentChanged, preview, [preview, loading](const QString& APath) {
+        preview->clear();
+        loading->setFuture(QtConcurrent::run(LoadPreview, APath, PreviewBox));
+    });
 }

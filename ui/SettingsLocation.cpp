@@ -20,12 +20,10 @@ bool IsSystemFolder(const QString& AFolder) {
 std::filesystem::path SettingsFilePath(const QString& AExecutable, const QString& AConfigFolder) {
     const QFileInfo executable(AExecutable);
     const QString folder = executable.absolutePath();
-    const QString beside = folder + QLatin1Char('/') + executable.completeBaseName() +
-                           QStringLiteral(".ini");
+    const QString beside = folder + QLatin1Char('/') + executable.completeBaseName() + QStringLiteral(".ini");
     const QFileInfo folderInfo(folder);
     const bool isInstalled = QFileInfo::exists(folder + QLatin1Char('/') + QLatin1String(InstalledMarker));
-    if (QFileInfo::exists(beside) ||
-        (folderInfo.isWritable() && !IsSystemFolder(folder) && !isInstalled))
+    if (QFileInfo::exists(beside) || (folderInfo.isWritable() && !IsSystemFolder(folder) && !isInstalled))
         return ToPath(beside);
     return ToPath(AConfigFolder + QStringLiteral("/kvaderon.ini"));
 }
@@ -34,7 +32,6 @@ std::filesystem::path SettingsFilePath() {
     // The configuration location of an application named "kvaderon" without an organisation;
     // the application's own name is its title.
     const QString configFolder =
-        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-        QStringLiteral("/kvaderon");
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/kvaderon");
     return SettingsFilePath(QCoreApplication::applicationFilePath(), configFolder);
 }

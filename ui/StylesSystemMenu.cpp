@@ -15,8 +15,7 @@ TVclStylesSystemMenu::TVclStylesSystemMenu(QWidget* AWindow, const QString& AMen
     // Nearly a hundred themes: the menu scrolls instead of spreading columns over the screen.
     FMenu->setStyleSheet(QStringLiteral("QMenu { menu-scrollable: 1; }"));
     BuildItems();
-    connect(&TStyleManager::Instance(), &TStyleManager::StyleChanged, this,
-            &TVclStylesSystemMenu::CheckActiveStyle);
+    connect(&TStyleManager::Instance(), &TStyleManager::StyleChanged, this, &TVclStylesSystemMenu::CheckActiveStyle);
     connect(FMenu, &QMenu::aboutToShow, this, &TVclStylesSystemMenu::CheckActiveStyle);
     AttachToWindowMenu(AWindow, FMenu);
 }

@@ -12,8 +12,7 @@ double Luminance(const QColor& AColor) {
         return AChannel <= 0.04045 ? AChannel / 12.92 : std::pow((AChannel + 0.055) / 1.055, 2.4);
     };
     const QColor rgb = AColor.toRgb();
-    return 0.2126 * linear(rgb.redF()) + 0.7152 * linear(rgb.greenF()) +
-           0.0722 * linear(rgb.blueF());
+    return 0.2126 * linear(rgb.redF()) + 0.7152 * linear(rgb.greenF()) + 0.0722 * linear(rgb.blueF());
 }
 
 double ContrastRatio(const QColor& AFirst, const QColor& ASecond) {
@@ -56,8 +55,7 @@ QColor Extreme(const QColor& ABack) {
 
 // The first of twenty steps from AFrom (itself included) towards ATo that reaches ARatio against
 // AOther; ATo when none does.
-QColor FirstStepWithContrast(const QColor& AFrom, const QColor& ATo, const QColor& AOther,
-                             double ARatio) {
+QColor FirstStepWithContrast(const QColor& AFrom, const QColor& ATo, const QColor& AOther, double ARatio) {
     for (int step = 0; step < 20; ++step) {
         const QColor candidate = MixColors(AFrom, ATo, step / 20.0);
         if (ContrastRatio(candidate, AOther) >= ARatio)
@@ -82,8 +80,7 @@ void SetSelection(QPalette& APalette, QPalette::ColorGroup AGroup, const QColor&
 void SetShades(QPalette& APalette, QPalette::ColorGroup AGroup, const QColor& AButton) {
     const bool darkFace = Luminance(AButton) < 0.2;
     APalette.setColor(AGroup, QPalette::Light, MixColors(AButton, White, darkFace ? 0.18 : 0.7));
-    APalette.setColor(AGroup, QPalette::Midlight,
-                      MixColors(AButton, White, darkFace ? 0.09 : 0.35));
+    APalette.setColor(AGroup, QPalette::Midlight, MixColors(AButton, White, darkFace ? 0.09 : 0.35));
     APalette.setColor(AGroup, QPalette::Mid, MixColors(AButton, Black, darkFace ? 0.25 : 0.2));
     APalette.setColor(AGroup, QPalette::Dark, MixColors(AButton, Black, darkFace ? 0.45 : 0.4));
     APalette.setColor(AGroup, QPalette::Shadow, MixColors(AButton, Black, darkFace ? 0.7 : 0.65));
@@ -98,8 +95,7 @@ QPalette MakeThemePalette(const TThemeColors& AColors) {
     // buttons), so one colour serves both, and the face gives way towards the window until it
     // reads.
     const QColor buttonText = windowText;
-    const QColor button =
-        FirstStepWithContrast(AColors.Button, AColors.Window, windowText, TextContrast);
+    const QColor button = FirstStepWithContrast(AColors.Button, AColors.Window, windowText, TextContrast);
     const QColor highlight = WithContrast(AColors.Highlight, AColors.Base, HighlightContrast);
     const QColor link = WithContrast(AColors.Accent, AColors.Base, TextContrast);
 
@@ -110,9 +106,8 @@ QPalette MakeThemePalette(const TThemeColors& AColors) {
         palette.setColor(group, QPalette::Base, AColors.Base);
         palette.setColor(group, QPalette::AlternateBase, MixColors(AColors.Base, text, 0.05));
         palette.setColor(group, QPalette::Text, text);
-        palette.setColor(
-            group, QPalette::PlaceholderText,
-            WithContrast(MixColors(text, AColors.Base, 0.45), AColors.Base, PlaceholderContrast));
+        palette.setColor(group, QPalette::PlaceholderText,
+                         WithContrast(MixColors(text, AColors.Base, 0.45), AColors.Base, PlaceholderContrast));
         palette.setColor(group, QPalette::Button, button);
         palette.setColor(group, QPalette::ButtonText, buttonText);
         palette.setColor(group, QPalette::ToolTipBase, AColors.Base);
@@ -122,8 +117,7 @@ QPalette MakeThemePalette(const TThemeColors& AColors) {
                          WithContrast(MixColors(link, text, 0.35), AColors.Base, TextContrast));
         SetShades(palette, group, button);
         SetSelection(palette, group, highlight);
-        palette.setColor(group, QPalette::BrightText,
-                         Extreme(palette.color(group, QPalette::Dark)));
+        palette.setColor(group, QPalette::BrightText, Extreme(palette.color(group, QPalette::Dark)));
     }
 
     // Disabled: the same surfaces, text half-way to its background but still readable.
@@ -132,8 +126,7 @@ QPalette MakeThemePalette(const TThemeColors& AColors) {
     };
     const QPalette::ColorGroup disabled = QPalette::Disabled;
     palette.setColor(disabled, QPalette::Window, AColors.Window);
-    const QColor disabledWindowText =
-        WithContrast(dimmed(windowText, AColors.Window), button, DisabledTextContrast);
+    const QColor disabledWindowText = WithContrast(dimmed(windowText, AColors.Window), button, DisabledTextContrast);
     palette.setColor(disabled, QPalette::WindowText, disabledWindowText);
     palette.setColor(disabled, QPalette::Base, AColors.Base);
     palette.setColor(disabled, QPalette::AlternateBase, MixColors(AColors.Base, text, 0.05));
@@ -145,8 +138,7 @@ QPalette MakeThemePalette(const TThemeColors& AColors) {
     palette.setColor(disabled, QPalette::ToolTipText, dimmed(text, AColors.Base));
     palette.setColor(disabled, QPalette::Link, dimmed(link, AColors.Base));
     palette.setColor(disabled, QPalette::LinkVisited, dimmed(link, AColors.Base));
-    palette.setColor(disabled, QPalette::BrightText,
-                     palette.color(QPalette::Active, QPalette::BrightText));
+    palette.setColor(disabled, QPalette::BrightText, palette.color(QPalette::Active, QPalette::BrightText));
     SetShades(palette, disabled, button);
     SetSelection(palette, disabled, MixColors(highlight, AColors.Window, 0.4));
     return palette;
@@ -173,8 +165,7 @@ QList<TCarriedTheme> ParseThemeTable(const QString& AText, QStringList* AErrors)
                 AErrors->append(QStringLiteral("line %1: %2").arg(index + 1).arg(line));
             continue;
         }
-        themes.append(
-            {fields[0], {colors[0], colors[1], colors[2], colors[3], colors[4], colors[5]}});
+        themes.append({fields[0], {colors[0], colors[1], colors[2], colors[3], colors[4], colors[5]}});
     }
     return themes;
 }

@@ -12,9 +12,8 @@ namespace {
 // dark window. The option is handed on with a window colour that much lighter than the grey the
 // frame should have, a mix of window and window text by AWeight.
 template <typename TOption>
-bool DrawLifted(const QProxyStyle& AStyle, QStyle::PrimitiveElement AElement,
-                const QStyleOption* AOption, QPainter* APainter, const QWidget* AWidget,
-                double AWeight) {
+bool DrawLifted(const QProxyStyle& AStyle, QStyle::PrimitiveElement AElement, const QStyleOption* AOption,
+                QPainter* APainter, const QWidget* AWidget, double AWeight) {
     const auto* option = qstyleoption_cast<const TOption*>(AOption);
     if (!option)
         return false;
@@ -32,8 +31,8 @@ bool DrawLifted(const QProxyStyle& AStyle, QStyle::PrimitiveElement AElement,
 
 TThemeStyle::TThemeStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
 
-void TThemeStyle::drawPrimitive(PrimitiveElement AElement, const QStyleOption* AOption,
-                                QPainter* APainter, const QWidget* AWidget) const {
+void TThemeStyle::drawPrimitive(PrimitiveElement AElement, const QStyleOption* AOption, QPainter* APainter,
+                                const QWidget* AWidget) const {
     bool drawn = false;
     switch (AElement) {
     case PE_IndicatorCheckBox:

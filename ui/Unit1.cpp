@@ -71,13 +71,11 @@ void TForm1::ConnectHandlers() {
     connect(FUi->btnTest, &QPushButton::clicked, this, &TForm1::sBitBtn3Click);
     connect(FUi->SpeedButton1, &QToolButton::clicked, this, &TForm1::SpeedButton1Click);
     connect(FUi->SpeedButton2, &QToolButton::clicked, this, &TForm1::SpeedButton2Click);
-    connect(&TStyleManager::Instance(), &TStyleManager::StyleChanged, this,
-            &TForm1::ApplyOutputColors);
+    connect(&TStyleManager::Instance(), &TStyleManager::StyleChanged, this, &TForm1::ApplyOutputColors);
 
     FProgressResetTimer.setSingleShot(true);
     FProgressResetTimer.setInterval(ProgressResetDelayMs);
-    connect(&FProgressResetTimer, &QTimer::timeout, FUi->ProgressBar2,
-            [this] { FUi->ProgressBar2->setValue(0); });
+    connect(&FProgressResetTimer, &QTimer::timeout, FUi->ProgressBar2, [this] { FUi->ProgressBar2->setValue(0); });
 
     FUi->Panel1->installEventFilter(this);
     setToolTipDuration(HintDurationMs);
@@ -99,13 +97,11 @@ void TForm1::SetButtonIcons() {
 void TForm1::InitMainWindow() {
     FInputFiles.clear();
     FInputSubfolders.clear();
-    FDialogManager = FServices.DialogManager ? std::move(FServices.DialogManager)
-                                             : std::make_unique<TDialogManager>();
+    FDialogManager = FServices.DialogManager ? std::move(FServices.DialogManager) : std::make_unique<TDialogManager>();
     FDialogManager->SetOwner(this);
-    FProcessingState = std::make_unique<kvaderon::TProcessingState>(
-        FServices.TickSource ? FServices.TickSource : kvaderon::SteadyTickCount);
-    FKeyboardHook = FServices.KeyboardHook ? std::move(FServices.KeyboardHook)
-                                           : CreateKeyboardHook();
+    FProcessingState = std::make_unique<kvaderon::TProcessingState>(FServices.TickSource ? FServices.TickSource
+                                                                                         : kvaderon::SteadyTickCount);
+    FKeyboardHook = FServices.KeyboardHook ? std::move(FServices.KeyboardHook) : CreateKeyboardHook();
     FInverter = std::make_unique<kvaderon::TTIFFInverterSingle>();
     if (!FServices.ChooseInputFiles)
         FServices.ChooseInputFiles = ChooseTiffFiles;
@@ -175,8 +171,7 @@ void TForm1::RememberDesignPlacement() {
     FDesignPanelSize = size();
     FDesignLog = FUi->RichEdit1->geometry();
     FDesignProgress = FUi->ProgressBar2->geometry();
-    for (QWidget* control : std::initializer_list<QWidget*>{FUi->btnTest, FUi->SpeedButton2,
-                                                             FUi->SpeedButton1})
+    for (QWidget* control : std::initializer_list<QWidget*>{FUi->btnTest, FUi->SpeedButton2, FUi->SpeedButton1})
         FRightAnchored.push_back({control, FDesignPanelSize.width() - control->x()});
 }
 
@@ -193,13 +188,12 @@ void TForm1::PlaceControls() {
     const int widthChange = panel.width() - FDesignPanelSize.width();
     const int bottomGap = FDesignPanelSize.height() - FDesignProgress.top();
     const int progressTop = panel.height() - bottomGap;
-    FUi->ProgressBar2->setGeometry(FDesignProgress.x(), progressTop,
-                                   std::max(0, FDesignProgress.width() + widthChange),
+    FUi->ProgressBar2->setGeometry(FDesignProgress.x(), progressTop, std::max(0, FDesignProgress.width() + widthChange),
                                    FDesignProgress.height());
     const int logBottom = progressTop - (FDesignProgress.top() - FDesignLog.bottom());
     const int logHeight = std::max(logBottom - FDesignLog.top() + 1, 0);
-    FUi->RichEdit1->setGeometry(FDesignLog.x(), FDesignLog.top(),
-                                std::max(0, FDesignLog.width() + widthChange), logHeight);
+    FUi->RichEdit1->setGeometry(FDesignLog.x(), FDesignLog.top(), std::max(0, FDesignLog.width() + widthChange),
+                                logHeight);
 }
 
 bool TForm1::eventFilter(QObject* AWatched, QEvent* AEvent) {

@@ -7,8 +7,8 @@
 
 #include "ColorText.h"
 #include "CommonTypes.h"
-#include "InputFiles.h"
 #include "DialogManager.h"
+#include "InputFiles.h"
 #include "ProcessingState.h"
 #include "SettingsFile.h"
 #include "platform/KeyboardHook.h"
@@ -39,13 +39,13 @@ class TVclStylesSystemMenu;
 // Chooses input files starting in AStartFolder; an empty list when cancelled.
 using TChooseInputFiles = std::function<QStringList(QWidget* AParent, const QString& AStartFolder)>;
 // Chooses a folder; nothing when cancelled.
-using TChooseFolder = std::function<std::optional<QString>(QWidget* AParent, const QString& ATitle,
-                                                           const QString& AStartFolder)>;
+using TChooseFolder =
+    std::function<std::optional<QString>(QWidget* AParent, const QString& ATitle, const QString& AStartFolder)>;
 // Shows a folder in the file manager; false when the request failed.
 using TOpenFolderInShell = std::function<bool(const QString& AFolder)>;
 // Lets the user edit ASettings; the edited settings when confirmed, nothing when not.
-using TEditSettings = std::function<std::optional<kvaderon::TAppSettings>(
-    QWidget* AParent, const kvaderon::TAppSettings& ASettings)>;
+using TEditSettings =
+    std::function<std::optional<kvaderon::TAppSettings>(QWidget* AParent, const kvaderon::TAppSettings& ASettings)>;
 
 // The window's collaborators; each one left empty is the real one.
 struct TForm1Services {
@@ -131,8 +131,7 @@ private:
     void LogFileResult(const QString& AFileName, const QString& AMessage);
     void LogFileError(const QString& AFileName, const QString& AMessage);
     void LogOutcomeLine(const QString& AFileName, const QString& AMessage, bool AIsError);
-    kvaderon::TColor PickThemeColor(kvaderon::TColor ADarkColor,
-                                    kvaderon::TColor ALightColor) const;
+    kvaderon::TColor PickThemeColor(kvaderon::TColor ADarkColor, kvaderon::TColor ALightColor) const;
     void ApplyOutputColors();
 
     // Files and destination (Unit1Files.cpp).
@@ -165,8 +164,7 @@ private:
     bool ProcessFileAt(int AIndex);
     void FinishRun();
     QString TargetPathFor(int AIndex) const;
-    std::uint8_t ProcessSingleFile(const QString& AInputFile, const QString& AOutputFile,
-                                   bool AOverwrite);
+    std::uint8_t ProcessSingleFile(const QString& AInputFile, const QString& AOutputFile, bool AOverwrite);
     void UpdateFileProgress();
     void SetProgress(int APercent);
     // The answer to an existing target. A skip after an Escape press counts like any skip; the

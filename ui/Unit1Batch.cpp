@@ -34,8 +34,7 @@ QString ChoiceText(kvaderon::TExistingTargetChoice AChoice) {
 
 bool TForm1::CheckBatchStart() {
     if (FInputFiles.isEmpty()) {
-        ShowMessageDialog(QStringLiteral("Сначала выберите файлы"),
-                          QStringLiteral("Предупреждение"), true);
+        ShowMessageDialog(QStringLiteral("Сначала выберите файлы"), QStringLiteral("Предупреждение"), true);
         return false;
     }
     bool created = false;
@@ -45,8 +44,7 @@ bool TForm1::CheckBatchStart() {
         // The window shows the refusal below without the system's reason.
     }
     if (!created) {
-        ShowMessageDialog(QString::fromUtf8(kvaderon::InvalidOutputFolderText),
-                          QStringLiteral("Ошибка"), true);
+        ShowMessageDialog(QString::fromUtf8(kvaderon::InvalidOutputFolderText), QStringLiteral("Ошибка"), true);
         return false;
     }
     return true;
@@ -81,8 +79,7 @@ void TForm1::ProcessFiles() {
 void TForm1::StartRun() {
     FRunActive = true;
     FUi->btnCancel->setEnabled(true);
-    for (QWidget* button :
-         {FUi->BitBtn1, FUi->BitBtn2, FUi->BitBtn5, FUi->btnInvert, FUi->btnTest})
+    for (QWidget* button : {FUi->BitBtn1, FUi->BitBtn2, FUi->BitBtn5, FUi->btnInvert, FUi->btnTest})
         button->setEnabled(false);
     ClearLog();
     FCancelRequested = false;
@@ -166,15 +163,14 @@ void TForm1::FinishRun() {
 // The input's place in the destination: its subfolder there when it came from a chosen folder; with
 // prefix and postfix when that folder is the input's own, however either folder is spelled.
 QString TForm1::TargetPathFor(int AIndex) const {
-    return FromPath(kvaderon::TargetPathOf(InputFileAt(AIndex), ToPath(FOutputFolder), FSettings.Prefix,
-                                           FSettings.Postfix));
+    return FromPath(
+        kvaderon::TargetPathOf(InputFileAt(AIndex), ToPath(FOutputFolder), FSettings.Prefix, FSettings.Postfix));
 }
 
 // 0 when the file was inverted, 1 when the inverter refused or failed. An existing target is
 // replaced only when the user chose to overwrite it (AOverwrite); one that appeared meanwhile is
 // that file's error.
-std::uint8_t TForm1::ProcessSingleFile(const QString& AInputFile, const QString& AOutputFile,
-                                       bool AOverwrite) {
+std::uint8_t TForm1::ProcessSingleFile(const QString& AInputFile, const QString& AOutputFile, bool AOverwrite) {
     kvaderon::TInversionOptions options;
     options.Overwrite = AOverwrite;
     options.Verify = FSettings.VerifyAfterWrite;
@@ -226,8 +222,7 @@ TForm1::TExistingTargetAnswer TForm1::HandleExistingFile(const QString& AFileNam
     FProcessingState->PauseTimer();
     const int answer = FDialogManager->CreateCustomDialogWithMapping(
         QStringLiteral("Файл уже существует"),
-        QStringLiteral("Имя файла: %1\nПапка: %2\n\nВыберите действие:")
-            .arg(name, FolderWithSeparator(AFileName)),
+        QStringLiteral("Имя файла: %1\nПапка: %2\n\nВыберите действие:").arg(name, FolderWithSeparator(AFileName)),
         {QStringLiteral("Перезаписать этот файл"), QStringLiteral("Пропустить этот файл"),
          QStringLiteral("Перезаписать ВСЕ файлы"), QStringLiteral("Пропустить ВСЕ файлы"),
          QStringLiteral("Прервать обработку")},
@@ -259,8 +254,8 @@ void TForm1::ShowInterruptDialog() {
     const int answer = FDialogManager->CreateCustomDialogWithMapping(
         QStringLiteral("Прерывание процесса"),
         RunsText(kvaderon::BuildInterruptionText(*FProcessingState, name.toStdString())),
-        {QStringLiteral("Завершить обработку"), QStringLiteral("Продолжить с этого файла")},
-        {0, 2}, TForm2::miQuestion);
+        {QStringLiteral("Завершить обработку"), QStringLiteral("Продолжить с этого файла")}, {0, 2},
+        TForm2::miQuestion);
     if (answer == TForm2::daFirstCaption)
         FProcessingState->Cancel();
     else if (answer == TForm2::daSecondCaption)
@@ -269,10 +264,8 @@ void TForm1::ShowInterruptDialog() {
 
 void TForm1::ShowResultsDialog() {
     const int answer = FDialogManager->CreateCustomDialogWithMapping(
-        QStringLiteral("Результаты обработки"),
-        RunsText(kvaderon::BuildResultSummary(*FProcessingState)),
-        {QStringLiteral("Открыть папку"), QStringLiteral("Закрыть")}, {0, 2},
-        TForm2::miInformation);
+        QStringLiteral("Результаты обработки"), RunsText(kvaderon::BuildResultSummary(*FProcessingState)),
+        {QStringLiteral("Открыть папку"), QStringLiteral("Закрыть")}, {0, 2}, TForm2::miInformation);
     if (answer == TForm2::daFirstCaption)
         OpenFolderInShell(FOutputFolder);
 }

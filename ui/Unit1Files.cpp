@@ -84,10 +84,8 @@ void TForm1::UpdateFileNamesLabel() {
         files.push_back(InputFileAt(i));
     const auto folders = qsizetype(kvaderon::CountFolders(files));
     if (folders > 1) {
-        const QString caption = QStringLiteral("%1 ").arg(count) +
-                                PluralForm(count, "файл", "файла", "файлов") +
-                                QStringLiteral(" из %1 ").arg(folders) +
-                                PluralForm(folders, "папки", "папок", "папок");
+        const QString caption = QStringLiteral("%1 ").arg(count) + PluralForm(count, "файл", "файла", "файлов") +
+                                QStringLiteral(" из %1 ").arg(folders) + PluralForm(folders, "папки", "папок", "папок");
         SetLabelCaption(FUi->lblFileNames, caption, hint);
     } else if (count == 1) {
         SetLabelCaption(FUi->lblFileNames, FileNameOf(FInputFiles.first()), FInputFiles.first());
@@ -97,9 +95,8 @@ void TForm1::UpdateFileNamesLabel() {
             names.append(FileNameOf(path));
         SetLabelCaption(FUi->lblFileNames, names.join(QStringLiteral(", ")), hint);
     } else {
-        const QString caption =
-            QStringLiteral("%1 и еще %2 ").arg(FileNameOf(FInputFiles.first())).arg(count - 1) +
-            PluralForm(count - 1, "файл", "файла", "файлов");
+        const QString caption = QStringLiteral("%1 и еще %2 ").arg(FileNameOf(FInputFiles.first())).arg(count - 1) +
+                                PluralForm(count - 1, "файл", "файла", "файлов");
         SetLabelCaption(FUi->lblFileNames, caption, hint);
     }
 }
@@ -118,8 +115,7 @@ QString TForm1::StartFolder(const QString& AFirstChoice, const QString& ASecondC
 }
 
 void TForm1::SelectInputFiles(bool AAdd) {
-    const QStringList paths =
-        FServices.ChooseInputFiles(this, StartFolder(FLastOpenFolder, FLastSaveFolder));
+    const QStringList paths = FServices.ChooseInputFiles(this, StartFolder(FLastOpenFolder, FLastSaveFolder));
     if (paths.isEmpty() || !TakeInputFiles(paths, AAdd))
         return;
     FLastOpenFolder = FolderWithSeparator(paths.first());
@@ -150,8 +146,7 @@ kvaderon::TInputFile TForm1::InputFileAt(qsizetype AIndex) const {
 
 void TForm1::OpenFolderInShell(const QString& AFolder) {
     if (!FServices.OpenFolderInShell(AFolder))
-        ShowMessageDialog(QStringLiteral("Не удалось открыть папку: ") + AFolder,
-                          QStringLiteral("Ошибка"), true);
+        ShowMessageDialog(QStringLiteral("Не удалось открыть папку: ") + AFolder, QStringLiteral("Ошибка"), true);
 }
 
 // Each folder among APaths stands for the TIFF files under it. The files replace the list, or
@@ -169,8 +164,7 @@ bool TForm1::TakeInputFiles(const QStringList& APaths, bool AAdd) {
         return false;
     }
     if (found.empty()) {
-        ShowMessageDialog(QStringLiteral("В выбранных папках нет TIFF-файлов"),
-                          QStringLiteral("Предупреждение"), true);
+        ShowMessageDialog(QStringLiteral("В выбранных папках нет TIFF-файлов"), QStringLiteral("Предупреждение"), true);
         return false;
     }
     if (!AAdd) {
@@ -189,42 +183,39 @@ bool TForm1::TakeInputFiles(const QStringList& APaths, bool AAdd) {
     const qsizetype count = FInputFiles.size();
     UpdateFileNamesLabel();
     UpdateButtons();
-    SetStatus(PluralForm(count, "Выбран", "Выбраны", "Выбрано") +
-              QStringLiteral(" %1 ").arg(count) + PluralForm(count, "файл", "файла", "файлов"));
+    SetStatus(PluralForm(count, "Выбран", "Выбраны", "Выбрано") + QStringLiteral(" %1 ").arg(count) +
+              PluralForm(count, "файл", "файла", "файлов"));
     ResetProgressBars(false);
     return true;
 }
 
 void TForm1::SelectOutputFolder() {
-    const std::optional<QString> folder = FServices.ChooseOutputFolder(
-        this, QStringLiteral("Выберите папку для сохранения инвертированных файлов"),
-        StartFolder(FLastSaveFolder, FLastOpenFolder));
+    const std::optional<QString> folder =
+        FServices.ChooseOutputFolder(this, QStringLiteral("Выберите папку для сохранения инвертированных файлов"),
+                                     StartFolder(FLastSaveFolder, FLastOpenFolder));
     if (!folder)
         return;
     SetOutputFolder(WithTrailingSeparator(*folder));
     FLastSaveFolder = FOutputFolder;
     UpdateButtons();
     const qsizetype count = FInputFiles.size();
-    SetStatus(PluralForm(count, "Готов", "Готовы", "Готово") +
-              QStringLiteral(" к обработке %1 ").arg(count) +
+    SetStatus(PluralForm(count, "Готов", "Готовы", "Готово") + QStringLiteral(" к обработке %1 ").arg(count) +
               PluralForm(count, "файл", "файла", "файлов"));
 }
 
 void TForm1::SetOutputFolder(const QString& AFolder) {
     FOutputFolder = AFolder;
-    SetLabelCaption(FUi->lblFolderName, ShortenPath(FOutputFolder, FolderLabelMaxLength),
-                    FOutputFolder);
+    SetLabelCaption(FUi->lblFolderName, ShortenPath(FOutputFolder, FolderLabelMaxLength), FOutputFolder);
 }
 
 void TForm1::OpenOutputFolder() {
     if (FOutputFolder.isEmpty())
-        ShowMessageDialog(QStringLiteral("Сначала выберите папку для сохранения"),
-                          QStringLiteral("Предупреждение"), true);
+        ShowMessageDialog(QStringLiteral("Сначала выберите папку для сохранения"), QStringLiteral("Предупреждение"),
+                          true);
     else if (QFileInfo(FOutputFolder).isDir())
         OpenFolderInShell(FOutputFolder);
     else
-        ShowMessageDialog(QStringLiteral("Папка не существует: ") + FOutputFolder,
-                          QStringLiteral("Ошибка"), true);
+        ShowMessageDialog(QStringLiteral("Папка не существует: ") + FOutputFolder, QStringLiteral("Ошибка"), true);
 }
 
 void TForm1::dragEnterEvent(QDragEnterEvent* AEvent) {

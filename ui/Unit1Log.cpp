@@ -33,8 +33,7 @@ QColor ToQColor(kvaderon::TColor AColor) {
 
 } // namespace
 
-kvaderon::TColor TForm1::PickThemeColor(kvaderon::TColor ADarkColor,
-                                        kvaderon::TColor ALightColor) const {
+kvaderon::TColor TForm1::PickThemeColor(kvaderon::TColor ADarkColor, kvaderon::TColor ALightColor) const {
     return IsDarkTheme() ? ADarkColor : ALightColor;
 }
 
@@ -59,8 +58,8 @@ void TForm1::RecolorLog() {
         for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
             const QVariant role = fragment.fragment().charFormat().property(LogRoleProperty);
             if (role.isValid())
-                runs.push_back({fragment.fragment().position(), fragment.fragment().length(),
-                                kvaderon::TColorRole(role.toInt())});
+                runs.push_back(
+                    {fragment.fragment().position(), fragment.fragment().length(), kvaderon::TColorRole(role.toInt())});
         }
     }
     QTextCursor cursor(document);
@@ -83,10 +82,8 @@ qreal TForm1::LogFontPointSize() const {
     font.setStyleHint(QFont::TypeWriter);
     const QTextEdit* log = FUi->RichEdit1;
     const qreal available = FDesignLog.width() - 2 * log->frameWidth() - 2 * LogMargin -
-                            log->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, log) -
-                            1; // the caret
-    const qreal needed =
-        QFontMetricsF(font).horizontalAdvance(QString(kvaderon::ReportLineLength, QLatin1Char('-')));
+                            log->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, log) - 1; // the caret
+    const qreal needed = QFontMetricsF(font).horizontalAdvance(QString(kvaderon::ReportLineLength, QLatin1Char('-')));
     if (needed <= available)
         return font.pointSizeF();
     // Fonts are drawn at whole pixel sizes: the largest that fits, as points.
@@ -134,8 +131,7 @@ void TForm1::InsertLogText(const QString& AText) {
 
 void TForm1::AddLogLine(const QString& AText) {
     const bool atLineStart = FUi->RichEdit1->document()->lastBlock().text().isEmpty();
-    InsertLogText(atLineStart ? QString(AText + QLatin1Char('\n'))
-                              : QString(QLatin1Char('\n') + AText));
+    InsertLogText(atLineStart ? QString(AText + QLatin1Char('\n')) : QString(QLatin1Char('\n') + AText));
     ScrollLogToCaret();
 }
 
@@ -175,7 +171,7 @@ void TForm1::LogRuns(const kvaderon::TTextRuns& ARuns) {
 
 void TForm1::LogOutcomeLine(const QString& AFileName, const QString& AMessage, bool AIsError) {
     LogRuns(kvaderon::BuildOutcomeLine(FProcessingState->CurrentIndex() + 1,
-                                       kvaderon::LocalTimeText(std::time(nullptr)),
-                                       AFileName.toStdString(), AMessage.toStdString(), AIsError));
+                                       kvaderon::LocalTimeText(std::time(nullptr)), AFileName.toStdString(),
+                                       AMessage.toStdString(), AIsError));
     QCoreApplication::processEvents();
 }

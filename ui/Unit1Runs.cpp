@@ -14,8 +14,7 @@
 // Synchronous: the window takes no input until the last report is written.
 void TForm1::RunAnalysis() {
     if (FInputFiles.isEmpty()) {
-        ShowMessageDialog(QStringLiteral("Сначала выберите файлы"),
-                          QStringLiteral("Предупреждение"), true);
+        ShowMessageDialog(QStringLiteral("Сначала выберите файлы"), QStringLiteral("Предупреждение"), true);
         return;
     }
     FUi->btnTest->setEnabled(false);
@@ -23,8 +22,7 @@ void TForm1::RunAnalysis() {
     ResetProgressBars(true);
     const qsizetype total = FInputFiles.size();
     for (qsizetype done = 0; done < total;) {
-        SetStatus(QStringLiteral("Анализ файла %1 из %2: ").arg(done + 1).arg(total) +
-                  FileNameOf(FInputFiles[done]));
+        SetStatus(QStringLiteral("Анализ файла %1 из %2: ").arg(done + 1).arg(total) + FileNameOf(FInputFiles[done]));
         FUi->lblStatus->repaint(); // the run lets no events through
         WriteAnalysisReport(FInputFiles[done]);
         ++done;
@@ -39,11 +37,10 @@ void TForm1::RunAnalysis() {
 
 void TForm1::WriteAnalysisReport(const QString& AFileName) {
     PrepareLog();
-    const kvaderon::TBitDepthResult result = kvaderon::TTIFFBitDepthAnalyzer().AnalyzeBitDepth(
-        ToPath(AFileName), kvaderon::TAnalysisMode::amPrecise);
+    const kvaderon::TBitDepthResult result =
+        kvaderon::TTIFFBitDepthAnalyzer().AnalyzeBitDepth(ToPath(AFileName), kvaderon::TAnalysisMode::amPrecise);
     const QTextCharFormat remembered = FLogFormat;
-    InsertLogRuns(
-        kvaderon::BuildAnalysisReport(FileNameOf(AFileName).toStdString(), result));
+    InsertLogRuns(kvaderon::BuildAnalysisReport(FileNameOf(AFileName).toStdString(), result));
     if (result.Error.empty())
         FLogFormat = remembered;
     FUi->RichEdit1->setFocus();

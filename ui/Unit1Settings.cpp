@@ -69,9 +69,8 @@ void TForm1::SaveSettings() {
         kvaderon::WriteStoredSettings(file, CurrentSettings());
         file.UpdateFile();
     } catch (const kvaderon::platform::ESystemError& error) {
-        ShowMessageDialog(QStringLiteral("Не удалось сохранить настройки: ") +
-                              FromPath(FServices.SettingsFile) + QStringLiteral(": ") +
-                              QString::fromUtf8(error.what()),
+        ShowMessageDialog(QStringLiteral("Не удалось сохранить настройки: ") + FromPath(FServices.SettingsFile) +
+                              QStringLiteral(": ") + QString::fromUtf8(error.what()),
                           QStringLiteral("Ошибка"), true);
     }
 }

@@ -52,8 +52,8 @@ public:
 } // namespace
 
 TSettingsForm::TSettingsForm(QWidget* AParent)
-    : QDialog(AParent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+    : QDialog(AParent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                           Qt::MSWindowsFixedSizeDialogHint),
       FUi(std::make_unique<Ui::TSettingsForm>()) {
     FUi->setupUi(this);
     ApplyWindowFont(this);
@@ -65,8 +65,7 @@ TSettingsForm::TSettingsForm(QWidget* AParent)
     FColorBoxes = {FUi->ColorBox1, FUi->ColorBox2, FUi->ColorBox3, FUi->ColorBox4,
                    FUi->ColorBox5, FUi->ColorBox6, FUi->ColorBox7};
 
-    connect(FUi->ComboBoxStyles, &QComboBox::currentTextChanged, this,
-            &TSettingsForm::ComboBoxStylesChange);
+    connect(FUi->ComboBoxStyles, &QComboBox::currentTextChanged, this, &TSettingsForm::ComboBoxStylesChange);
     connect(FUi->CheckBox1, &QCheckBox::clicked, this, &TSettingsForm::CheckBox1Click);
     connect(FUi->RadioButton1, &QRadioButton::toggled, this, [this](bool AChecked) {
         if (AChecked)
@@ -84,14 +83,13 @@ TSettingsForm::TSettingsForm(QWidget* AParent)
         connect(box, &TColorBox::Change, this, &TSettingsForm::ColorBox1Change);
     connect(FUi->BitBtn1, &QPushButton::clicked, this, &TSettingsForm::BitBtn1Click);
     connect(FUi->BitBtnCancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(&TStyleManager::Instance(), &TStyleManager::StyleChanged, this,
-            &TSettingsForm::RefreshColorBoxes);
+    connect(&TStyleManager::Instance(), &TStyleManager::StyleChanged, this, &TSettingsForm::RefreshColorBoxes);
 }
 
 TSettingsForm::~TSettingsForm() = default;
 
-bool TSettingsForm::Execute(const kvaderon::TAppSettings& ASettings,
-                            kvaderon::TAppSettings& ANewSettings, QWidget* AParent) {
+bool TSettingsForm::Execute(const kvaderon::TAppSettings& ASettings, kvaderon::TAppSettings& ANewSettings,
+                            QWidget* AParent) {
     TSettingsForm form(AParent);
     form.Prepare(ASettings);
     if (form.exec() != QDialog::Accepted)
@@ -133,8 +131,7 @@ void TSettingsForm::FillStyleList(const QStringList& ANames) {
 
 // A name that no theme has cannot be confirmed: OK waits for a theme's name.
 void TSettingsForm::UpdateOkButton() {
-    FUi->BitBtn1->setEnabled(
-        !StyleNamed(TrimmedStyleText(FUi->ComboBoxStyles->currentText())).isEmpty());
+    FUi->BitBtn1->setEnabled(!StyleNamed(TrimmedStyleText(FUi->ComboBoxStyles->currentText())).isEmpty());
 }
 
 void TSettingsForm::ComboBoxStylesChange() {
@@ -218,8 +215,7 @@ void TSettingsForm::FormClose() {
         styles.TrySetStyle(FOriginalStyleName);
 }
 
-std::optional<kvaderon::TAppSettings> EditSettingsInDialog(QWidget* AParent,
-                                                          const kvaderon::TAppSettings& ASettings) {
+std::optional<kvaderon::TAppSettings> EditSettingsInDialog(QWidget* AParent, const kvaderon::TAppSettings& ASettings) {
     kvaderon::TAppSettings edited;
     if (!TSettingsForm::Execute(ASettings, edited, AParent))
         return std::nullopt;

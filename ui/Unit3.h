@@ -28,8 +28,8 @@ public:
 
     // Shows the dialog modally for ASettings; true when the user confirmed, and then the edited
     // settings are in ANewSettings.
-    static bool Execute(const kvaderon::TAppSettings& ASettings,
-                        kvaderon::TAppSettings& ANewSettings, QWidget* AParent = nullptr);
+    static bool Execute(const kvaderon::TAppSettings& ASettings, kvaderon::TAppSettings& ANewSettings,
+                        QWidget* AParent = nullptr);
 
     // Execute's steps before showing: the working copy, the controls, the theme to put back.
     void Prepare(const kvaderon::TAppSettings& ASettings);
@@ -63,5 +63,4 @@ private:
 };
 
 // TSettingsForm::Execute as the main window's settings service: the edited settings, or nothing.
-std::optional<kvaderon::TAppSettings> EditSettingsInDialog(QWidget* AParent,
-                                                          const kvaderon::TAppSettings& ASettings);
+std::optional<kvaderon::TAppSettings> EditSettingsInDialog(QWidget* AParent, const kvaderon::TAppSettings& ASettings);

@@ -11,8 +11,8 @@ QStringList WindowFontFamilies() {
 }
 
 QStringList LogFontFamilies() {
-    return {QStringLiteral("Consolas"), QStringLiteral("Liberation Mono"),
-            QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Courier New")};
+    return {QStringLiteral("Consolas"), QStringLiteral("Liberation Mono"), QStringLiteral("DejaVu Sans Mono"),
+            QStringLiteral("Courier New")};
 }
 
 void ApplyWindowFont(QWidget* AWindow) {

@@ -5,8 +5,8 @@
 #include "MyDialog.h"
 #include "ResourceIcon.h"
 #include "SettingsLocation.h"
-#include "Version.h"
 #include "Unit1.h"
+#include "Version.h"
 #include "platform/StandardDescriptors.h"
 #include "platform/StyleManager.h"
 
@@ -31,15 +31,14 @@ bool AnswerInformationOptions(int argc, char* argv[]) {
             return true;
         }
         if (std::strcmp(argv[i], "--help") == 0) {
-            std::printf("%s",
-                        "Использование: kvaderon [ФАЙЛ|ПАПКА]...\n"
-                        "Окно для инверсии 16-битных несжатых TIFF-негативов без потерь и проверки\n"
-                        "16-битности данных. Файлы и папки из командной строки принимаются так же, как\n"
-                        "перетащенные в окно (папка означает все TIFF-файлы в ней и во вложенных папках);\n"
-                        "обработка начинается только по кнопке.\n"
-                        "  --help     эта справка\n"
-                        "  --version  версия программы\n"
-                        "Для сценариев: kvaderon-cli --help\n");
+            std::printf("%s", "Использование: kvaderon [ФАЙЛ|ПАПКА]...\n"
+                              "Окно для инверсии 16-битных несжатых TIFF-негативов без потерь и проверки\n"
+                              "16-битности данных. Файлы и папки из командной строки принимаются так же, как\n"
+                              "перетащенные в окно (папка означает все TIFF-файлы в ней и во вложенных папках);\n"
+                              "обработка начинается только по кнопке.\n"
+                              "  --help     эта справка\n"
+                              "  --version  версия программы\n"
+                              "Для сценариев: kvaderon-cli --help\n");
             return true;
         }
     }
@@ -69,8 +68,7 @@ int main(int argc, char* argv[]) {
     const QString defaultStyle = QString::fromUtf8(kvaderon::DefaultStyleName);
     if (!TStyleManager::Instance().TrySetStyle(defaultStyle))
         TDialogManager().CreateCustomDialogWithMapping(
-            QStringLiteral("Ошибка"),
-            QStringLiteral("Не удалось применить тему «%1»").arg(defaultStyle),
+            QStringLiteral("Ошибка"), QStringLiteral("Не удалось применить тему «%1»").arg(defaultStyle),
             {QStringLiteral("OK")}, {1}, TForm2::miWarning);
     QApplication::setApplicationName(QStringLiteral("Kvaderon TIFF-файлов"));
     // The window's class and the desktop entry kvaderon.desktop belong together.

@@ -17,9 +17,14 @@ void (*onSignal)(int) = nullptr;
 BOOL WINAPI OnConsoleEvent(DWORD AEvent) {
     switch (AEvent) {
     case CTRL_C_EVENT:
-    case CTRL_BREAK_EVENT: onSignal(128 + 2); return TRUE;
-    case CTRL_CLOSE_EVENT: onSignal(128 + 1); return TRUE;
-    default: return FALSE;
+    case CTRL_BREAK_EVENT:
+        onSignal(128 + 2);
+        return TRUE;
+    case CTRL_CLOSE_EVENT:
+        onSignal(128 + 1);
+        return TRUE;
+    default:
+        return FALSE;
     }
 }
 

@@ -12,9 +12,10 @@ namespace fs = std::filesystem;
 bool IsHiddenEntry(const fs::path& APath);
 
 ENotRegularFile::ENotRegularFile(const std::filesystem::path& APath, bool AFolder)
-    : ESystemError((AFolder ? "Указан путь к папке, а не к файлу: " : "Это не обычный файл (канал, устройство или сокет): ") +
-                       PathToUtf8(APath),
-                   std::make_error_code(AFolder ? std::errc::is_a_directory : std::errc::no_such_device)) {}
+    : ESystemError(
+          (AFolder ? "Указан путь к папке, а не к файлу: " : "Это не обычный файл (канал, устройство или сокет): ") +
+              PathToUtf8(APath),
+          std::make_error_code(AFolder ? std::errc::is_a_directory : std::errc::no_such_device)) {}
 
 bool TFileSystem::IsSameFile(const std::filesystem::path& AFirst, const std::filesystem::path& ASecond) {
     std::error_code error;

@@ -6,9 +6,9 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <fstream>
 #include <string>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -54,7 +54,8 @@ public:
         struct stat info {};
         if (::fstat(FFd, &info) != 0)
             Fail("Не удалось прочитать свойства файла", FPath);
-        return {std::uint64_t(info.st_size), std::uint32_t(info.st_mode & 07777),
+        return {std::uint64_t(info.st_size),
+                std::uint32_t(info.st_mode & 07777),
                 {Nanoseconds(info.st_atim), Nanoseconds(info.st_mtim)}};
     }
 

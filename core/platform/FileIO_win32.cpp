@@ -51,7 +51,8 @@ public:
         BY_HANDLE_FILE_INFORMATION info{};
         if (!GetFileInformationByHandle(FHandle, &info))
             Fail("Не удалось прочитать свойства файла", FPath);
-        return {(std::uint64_t(info.nFileSizeHigh) << 32) | info.nFileSizeLow, 0,
+        return {(std::uint64_t(info.nFileSizeHigh) << 32) | info.nFileSizeLow,
+                0,
                 {Nanoseconds(info.ftLastAccessTime), Nanoseconds(info.ftLastWriteTime)}};
     }
 
@@ -143,8 +144,10 @@ public:
             return;
         const DWORD code = GetLastError();
         if (code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS)
-            ThrowSystemError("Не удалось записать файл " + PathToUtf8(ATo), std::make_error_code(std::errc::file_exists));
-        ThrowSystemError("Не удалось записать файл " + PathToUtf8(ATo), std::error_code(int(code), std::system_category()));
+            ThrowSystemError("Не удалось записать файл " + PathToUtf8(ATo),
+                             std::make_error_code(std::errc::file_exists));
+        ThrowSystemError("Не удалось записать файл " + PathToUtf8(ATo),
+                         std::error_code(int(code), std::system_category()));
     }
 
     void Remove(const fs::path& APath) override {

@@ -23,9 +23,9 @@ std::string SystemErrorText(const std::error_code& AError) {
     if (AError.category() != std::system_category())
         return "Системная ошибка " + std::to_string(AError.value());
     wchar_t* buffer = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, DWORD(AError.value()), 0, reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
+    const DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, DWORD(AError.value()), 0, reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
     if (length == 0 || buffer == nullptr)
         return "Системная ошибка " + std::to_string(AError.value());
     std::string text = WideToUtf8(buffer, int(length));

@@ -26,12 +26,13 @@ TEST_F(AnalyzeCli, TextReportsAreTheSharedReportsInListOrder) {
         Put(in / "eight.tif", BuildImage(replicated).Build()),
         Put(in / "broken.tif", TBytes{'M', 'M', 0, 42}),
         in / "missing.tif",
-        Put(in / "shared.tif", [] {
-            TTiffBuilder builder = BuildImage(Image(2));
-            builder.Set(tagStripOffsets, typeLong, {8, 10});
-            builder.Set(tagStripByteCounts, typeLong, {8, 8});
-            return builder.Build();
-        }()),
+        Put(in / "shared.tif",
+            [] {
+                TTiffBuilder builder = BuildImage(Image(2));
+                builder.Set(tagStripOffsets, typeLong, {8, 10});
+                builder.Set(tagStripByteCounts, typeLong, {8, 8});
+                return builder.Build();
+            }()),
     };
     std::string expected;
     for (const auto& file : files)
@@ -42,8 +43,8 @@ TEST_F(AnalyzeCli, TextReportsAreTheSharedReportsInListOrder) {
     ASSERT_NE(expected.find("ОШИБКА: broken.tif: Файл отклонен: "), std::string::npos);
     ASSERT_NE(expected.find("Файл отклонен: Полосы изображения перекрываются (файл повреждён)"), std::string::npos);
 
-    const TProgramResult all = Cli({"analyze", files[0].string(), files[1].string(), files[2].string(),
-                                    files[3].string(), files[4].string()});
+    const TProgramResult all =
+        Cli({"analyze", files[0].string(), files[1].string(), files[2].string(), files[3].string(), files[4].string()});
     EXPECT_EQ(all.ExitCode, 1);
     EXPECT_EQ(all.Out, expected);
 
@@ -84,12 +85,32 @@ TEST_F(AnalyzeCli, JsonLinesCarryTheEngineResult) {
             const TBitDepthResult r = TTIFFBitDepthAnalyzer().AnalyzeBitDepth(files[i], mode);
             std::vector<std::string> keys;
             const auto json = TFlatJson::Parse(lines[i], keys);
-            const std::vector<std::string> expectedKeys{
-                "File", "IsActually8Bit", "IsActually16Bit", "IsSignExtendedSuspicious", "MaxValue", "MinValue",
-                "HighBit", "TotalSamples", "TotalPixels", "UniqueValueCount", "HasThumbnail", "Error",
-                "RejectionReason", "ImageWidth", "ImageHeight", "BitsPerSample", "Compression", "SamplesPerPixel",
-                "StripCount", "IsBigEndian", "PhotometricInterpretation", "ExtraSamples", "PlanarConfiguration", "Verdict",
-                "Channels", "Images"};
+            const std::vector<std::string> expectedKeys{"File",
+                                                        "IsActually8Bit",
+                                                        "IsActually16Bit",
+                                                        "IsSignExtendedSuspicious",
+                                                        "MaxValue",
+                                                        "MinValue",
+                                                        "HighBit",
+                                                        "TotalSamples",
+                                                        "TotalPixels",
+                                                        "UniqueValueCount",
+                                                        "HasThumbnail",
+                                                        "Error",
+                                                        "RejectionReason",
+                                                        "ImageWidth",
+                                                        "ImageHeight",
+                                                        "BitsPerSample",
+                                                        "Compression",
+                                                        "SamplesPerPixel",
+                                                        "StripCount",
+                                                        "IsBigEndian",
+                                                        "PhotometricInterpretation",
+                                                        "ExtraSamples",
+                                                        "PlanarConfiguration",
+                                                        "Verdict",
+                                                        "Channels",
+                                                        "Images"};
             EXPECT_EQ(keys, expectedKeys);
             TJsonObject expected{
                 {"File", PathToUtf8(files[i])},
@@ -192,14 +213,26 @@ TEST_F(AnalyzeCli, JsonTellsEffectiveDepthInconclusiveFilesAndThePageMap) {
     const auto images = std::get<TJsonObjects>(map.at("Images")).Texts;
     ASSERT_EQ(images.size(), 3u);
     const std::vector<TJsonObject> expected{
-        {{"Where", std::string("IFD 0")}, {"Role", std::string("main")}, {"Width", std::int64_t(64)},
-         {"Height", std::int64_t(64)}, {"BitsPerSample", std::int64_t(16)}, {"SamplesPerPixel", std::int64_t(1)},
+        {{"Where", std::string("IFD 0")},
+         {"Role", std::string("main")},
+         {"Width", std::int64_t(64)},
+         {"Height", std::int64_t(64)},
+         {"BitsPerSample", std::int64_t(16)},
+         {"SamplesPerPixel", std::int64_t(1)},
          {"Compression", std::int64_t(1)}},
-        {{"Where", std::string("SubIFD 0 of IFD 0")}, {"Role", std::string("reduced")}, {"Width", std::int64_t(2)},
-         {"Height", std::int64_t(2)}, {"BitsPerSample", std::int64_t(8)}, {"SamplesPerPixel", std::int64_t(3)},
+        {{"Where", std::string("SubIFD 0 of IFD 0")},
+         {"Role", std::string("reduced")},
+         {"Width", std::int64_t(2)},
+         {"Height", std::int64_t(2)},
+         {"BitsPerSample", std::int64_t(8)},
+         {"SamplesPerPixel", std::int64_t(3)},
          {"Compression", std::int64_t(1)}},
-        {{"Where", std::string("IFD 1")}, {"Role", std::string("page")}, {"Width", std::int64_t(2)},
-         {"Height", std::int64_t(2)}, {"BitsPerSample", std::int64_t(16)}, {"SamplesPerPixel", std::int64_t(1)},
+        {{"Where", std::string("IFD 1")},
+         {"Role", std::string("page")},
+         {"Width", std::int64_t(2)},
+         {"Height", std::int64_t(2)},
+         {"BitsPerSample", std::int64_t(16)},
+         {"SamplesPerPixel", std::int64_t(1)},
          {"Compression", std::int64_t(1)}},
     };
     for (std::size_t i = 0; i < images.size(); ++i)

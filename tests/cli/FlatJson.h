@@ -79,8 +79,8 @@ private:
                 continue;
             }
             const char escaped = FText.at(FAt++);
-            const std::map<char, char> simple{{'"', '"'}, {'\\', '\\'}, {'/', '/'}, {'n', '\n'},
-                                              {'r', '\r'}, {'t', '\t'}, {'b', '\b'}, {'f', '\f'}};
+            const std::map<char, char> simple{{'"', '"'},  {'\\', '\\'}, {'/', '/'},  {'n', '\n'},
+                                              {'r', '\r'}, {'t', '\t'},  {'b', '\b'}, {'f', '\f'}};
             if (escaped == 'u') {
                 const unsigned code = std::stoul(FText.substr(FAt, 4), nullptr, 16);
                 FAt += 4;

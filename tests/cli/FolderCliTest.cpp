@@ -38,11 +38,10 @@ TEST_F(FolderCli, InvertMirrorsTheTreeAndAnalyzeReportsItsFiles) {
         ASSERT_EQ(FilesUnder(temp / "out"), expected);
         // Each positive turns back into its negative.
         for (const std::string& file : tree.Expected) {
-            const TProgramResult back = Cli({"invert", "--out", PathToUtf8(temp / "back"),
-                                             PathToUtf8(temp / "out" / Utf8ToPath(file))});
+            const TProgramResult back =
+                Cli({"invert", "--out", PathToUtf8(temp / "back"), PathToUtf8(temp / "out" / Utf8ToPath(file))});
             EXPECT_EQ(back.ExitCode, 0) << back.Out;
-            EXPECT_EQ(ReadFile(temp / "back" / Utf8ToPath(file).filename()), ReadFile(root / Utf8ToPath(file)))
-                << file;
+            EXPECT_EQ(ReadFile(temp / "back" / Utf8ToPath(file).filename()), ReadFile(root / Utf8ToPath(file))) << file;
             fs::remove_all(temp / "back");
         }
 

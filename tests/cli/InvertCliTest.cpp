@@ -112,8 +112,8 @@ TEST_F(InvertCli, RefusedFilesAmongGoodOnesFailAloneAndLeaveNoOutput) {
         << lines[1];
     EXPECT_EQ(Message(lines[2], 3, "missing.tif"),
               "Системная ошибка при обработке " + inputs[2] + ": Файл не существует: " + inputs[2]);
-    EXPECT_EQ(Message(lines[3], 4, "overlap.tif"), "Системная ошибка при обработке " + inputs[3] +
-                                                      ": Полосы изображения перекрываются (файл повреждён)");
+    EXPECT_EQ(Message(lines[3], 4, "overlap.tif"),
+              "Системная ошибка при обработке " + inputs[3] + ": Полосы изображения перекрываются (файл повреждён)");
     EXPECT_EQ(Message(lines[4], 5, longName), "ОК!");
     EXPECT_EQ(lines.at(6), "ОБРАБОТКА ЗАВЕРШЕНА С ОШИБКАМИ");
     EXPECT_EQ(lines.at(11), "✗ С ошибками:     3 файла");
@@ -134,8 +134,7 @@ TEST_F(InvertCli, LinesKeepListOrderWithSeveralJobs) {
     const int count = 16;
     for (int i = 0; i < count; ++i)
         arguments.push_back(
-            Put(in / NumberedName(i), BuildImage(Image(std::uint16_t(i), 4000 - 240 * i)).Build())
-                .string());
+            Put(in / NumberedName(i), BuildImage(Image(std::uint16_t(i), 4000 - 240 * i)).Build()).string());
 
     const TProgramResult run = Cli(arguments);
     EXPECT_EQ(run.ExitCode, 0) << run.Err;
@@ -218,8 +217,7 @@ TEST_F(InvertCli, ColoursOnlyWhenAsked) {
     EXPECT_EQ(plain.Out.find('\x1b'), std::string::npos);
     EXPECT_EQ(never.Out.find('\x1b'), std::string::npos);
     const std::string firstColored = Lines(colored.Out).at(0);
-    EXPECT_NE(firstColored.find("\x1b[1;32mOK! (режим «перезаписать все»)\x1b[0m"), std::string::npos)
-        << firstColored;
+    EXPECT_NE(firstColored.find("\x1b[1;32mOK! (режим «перезаписать все»)\x1b[0m"), std::string::npos) << firstColored;
     const auto withoutTime = [](const std::string& ALine) {
         return std::regex_replace(ALine, std::regex("\\d\\d:\\d\\d:\\d\\d"), "");
     };

@@ -59,9 +59,9 @@ TEST_F(ProofCli, VerifyAcceptsWhatInvertWroteAndNamesTheFirstDifference) {
     EXPECT_EQ(Message(lines[0], 1, "a.tif"), "ОК! (проверено)");
     EXPECT_EQ(Message(lines[1], 2, "b.tif"), "Первое отличие на смещении 9: сэмпл не инвертирован");
 
-    const auto json = JsonLines(Cli({"verify", "--json", "--out", PathToUtf8(out), PathToUtf8(a), PathToUtf8(b),
-                                     PathToUtf8(in / "none.tif")})
-                                    .Out);
+    const auto json = JsonLines(
+        Cli({"verify", "--json", "--out", PathToUtf8(out), PathToUtf8(a), PathToUtf8(b), PathToUtf8(in / "none.tif")})
+            .Out);
     ASSERT_EQ(json.size(), 4u);
     EXPECT_EQ(std::get<std::string>(json[0].at("Outcome")), "holds");
     EXPECT_EQ(std::get<std::string>(json[1].at("Outcome")), "differs");
@@ -84,7 +84,8 @@ TEST_F(ProofCli, ChecksumsPassSha256sumAndAnOverwrittenFileGetsItsLineReplaced) 
     const fs::path in = Folder("in"), out = Folder("out");
     const fs::path a = Put(in / "a.tif", BuildImage(Image(1)).Build());
     const fs::path b = Put(in / "b b.tif", BuildImage(Image(2)).Build());
-    const TProgramResult first = Cli({"invert", "--verify", "--checksums", "--out", PathToUtf8(out), PathToUtf8(a), PathToUtf8(b)});
+    const TProgramResult first =
+        Cli({"invert", "--verify", "--checksums", "--out", PathToUtf8(out), PathToUtf8(a), PathToUtf8(b)});
     ASSERT_EQ(first.ExitCode, 0) << first.Err;
     EXPECT_EQ(Message(Lines(first.Out).at(0), 1, "a.tif"), "ОК! (проверено)");
     const std::string lineA = Sha256Of(out / "a.tif") + "  a.tif\n";
@@ -92,7 +93,8 @@ TEST_F(ProofCli, ChecksumsPassSha256sumAndAnOverwrittenFileGetsItsLineReplaced) 
     EXPECT_EQ(ReadTextFile(out / "SHA256SUMS"), lineA + lineB);
 
     Put(a, BuildImage(Image(5)).Build());
-    const TProgramResult again = Cli({"invert", "--verify", "--checksums", "--overwrite", "--out", PathToUtf8(out), PathToUtf8(a)});
+    const TProgramResult again =
+        Cli({"invert", "--verify", "--checksums", "--overwrite", "--out", PathToUtf8(out), PathToUtf8(a)});
     ASSERT_EQ(again.ExitCode, 0) << again.Err;
     // An overwritten file's line says it was overwritten, and a second line that it was checked.
     const auto againLines = Lines(again.Out);
@@ -176,7 +178,8 @@ TEST_F(ProofCli, ADryRunSaysWhatWouldHappenAndChangesNothing) {
     const fs::path broken = Put(in / "broken.tif", TBytes{'I', 'I', 42, 0});
     Put(out / "existing.tif", {'o', 'l', 'd'});
     Put(out / "SHA256SUMS", {'x'});
-    const std::vector<std::string> files{PathToUtf8(fresh), PathToUtf8(existing), PathToUtf8(broken), PathToUtf8(fresh)};
+    const std::vector<std::string> files{PathToUtf8(fresh), PathToUtf8(existing), PathToUtf8(broken),
+                                         PathToUtf8(fresh)};
     const auto before = Snapshot(FTemp.Path());
 
     const struct {

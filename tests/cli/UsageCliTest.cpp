@@ -52,8 +52,7 @@ TEST_F(UsageCli, APrefixOrPostfixThatIsNoNamePartEndsWithStatusTwo) {
         for (const std::string option : {"--prefix", "--postfix"}) {
             SCOPED_TRACE(option + " " + part);
             const auto input = Put(Folder("in") / "scan.tif", BuildImage(Image(1)).Build());
-            const TProgramResult run =
-                Cli({"invert", "--out", (FTemp / "in").string(), option, part, input.string()});
+            const TProgramResult run = Cli({"invert", "--out", (FTemp / "in").string(), option, part, input.string()});
             EXPECT_EQ(run.ExitCode, 2);
             EXPECT_EQ(run.Err.rfind("Неверное значение параметра " + option + ": " + NamePartRule + "\n", 0), 0u)
                 << run.Err;

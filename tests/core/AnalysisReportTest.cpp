@@ -39,7 +39,8 @@ TEST(AnalysisReport, CompleteReportLinesUpTheSecondColumn) {
     const std::string separator(83, '-');
     const std::string expected = "scan.tif\n"
                                  "Файл действительно содержит 16-битные данные\n" +
-                                 separator + "\n"
+                                 separator +
+                                 "\n"
                                  "Размеры (Ш×В): 4000×6000              Порядок байтов: IBM PC (Little-Endian)\n"
                                  "Цветовая модель: RGB                  Порядок семплов: Перемежающийся (RGBRGB…)\n"
                                  "Каналов: 3 (из них альфа: 0)          Стрипов: 6000\n"
@@ -171,9 +172,18 @@ TEST(AnalysisReport, FailedAnalysisGivesOnlyTheErrorLineWithTheFileName) {
 
 TEST(AnalysisReport, PhotometricNames) {
     const std::pair<std::uint16_t, const char*> cases[] = {
-        {0, "Grayscale (0=бел)"}, {1, "Grayscale (0=чёрн)"}, {2, "RGB"},           {3, "Palette"},
-        {4, "Mask"},              {5, "CMYK"},               {6, "YCbCr"},         {8, "CIELab"},
-        {32844, "CFA"},           {34892, "LinearRaw"},      {7, "Неизвестно [7]"}, {65535, "Неизвестно [65535]"},
+        {0, "Grayscale (0=бел)"},
+        {1, "Grayscale (0=чёрн)"},
+        {2, "RGB"},
+        {3, "Palette"},
+        {4, "Mask"},
+        {5, "CMYK"},
+        {6, "YCbCr"},
+        {8, "CIELab"},
+        {32844, "CFA"},
+        {34892, "LinearRaw"},
+        {7, "Неизвестно [7]"},
+        {65535, "Неизвестно [65535]"},
     };
     for (const auto& [code, name] : cases)
         EXPECT_EQ(PhotometricName(code), name) << code;
@@ -186,8 +196,8 @@ TEST(AnalysisReport, AlphaCountEstimate) {
         std::uint16_t Photometric;
         int Alpha;
     } cases[] = {
-        {4, {}, 2, 1}, {4, {0}, 2, 0},   {3, {}, 1, 2},       {3, {}, 2, 0}, {2, {}, 0, 0},
-        {5, {}, 5, 1}, {3, {}, 5, 0},    {5, {}, 6, 2},       {1, {}, 2, 0}, {6, {1, 2, 0}, 2, 2},
+        {4, {}, 2, 1}, {4, {0}, 2, 0}, {3, {}, 1, 2}, {3, {}, 2, 0}, {2, {}, 0, 0},
+        {5, {}, 5, 1}, {3, {}, 5, 0},  {5, {}, 6, 2}, {1, {}, 2, 0}, {6, {1, 2, 0}, 2, 2},
     };
     for (const auto& c : cases)
         EXPECT_EQ(AlphaCountEstimate(c.Samples, c.Extra, c.Photometric), c.Alpha)

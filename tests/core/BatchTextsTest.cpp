@@ -73,8 +73,7 @@ TEST(BatchTexts, ResultSummaryHasOneVariantPerOutcome) {
         TColorRole HeadingRole;
         int NotAttempted = 0;
     } cases[] = {
-        {1, 0, 0, 50,
-         "ОБРАБОТКА УСПЕШНО ЗАВЕРШЕНА!\n\nСТАТИСТИКА:\n✓ Обработано:     1 файл\n▶ Время:          <0,1 с",
+        {1, 0, 0, 50, "ОБРАБОТКА УСПЕШНО ЗАВЕРШЕНА!\n\nСТАТИСТИКА:\n✓ Обработано:     1 файл\n▶ Время:          <0,1 с",
          TColorRole::crOK},
         {0, 0, 0, 0,
          "ОБРАБОТКА УСПЕШНО ЗАВЕРШЕНА!\n\nСТАТИСТИКА:\n✓ Обработано:     0 файлов\n▶ Время:          <0,1 с",
@@ -128,9 +127,8 @@ TEST(BatchTexts, InterruptedRunLineCountsTheFilesNeverAttempted) {
 }
 
 TEST(BatchTexts, InterruptionTextNamesTheFileAndTheModeInForce) {
-    const std::string statistics =
-        "Обработка прервана на файле: scan 7.tif\n\nСТАТИСТИКА:\n✓ Обработано:     4 файла\n"
-        "↷ Пропущено:      1 файл\n✗ С ошибками:     0 файлов\n▶ Время:          2,5 с";
+    const std::string statistics = "Обработка прервана на файле: scan 7.tif\n\nСТАТИСТИКА:\n✓ Обработано:     4 файла\n"
+                                   "↷ Пропущено:      1 файл\n✗ С ошибками:     0 файлов\n▶ Время:          2,5 с";
     const struct {
         TFileConflictMode Mode;
         std::string Text;

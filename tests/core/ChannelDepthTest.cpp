@@ -38,21 +38,26 @@ struct TDepthCase {
 TEST(ChannelDepth, FiguresAndPatternOfSyntheticChannels) {
     using enum TDepthPattern;
     const std::vector<TDepthCase> cases = {
-        {"14 bits shifted left", Generate(16384, [](auto i) { return i << 2; }), 14, 15, 16384, 16384, dpLeftShifted, 14},
+        {"14 bits shifted left", Generate(16384, [](auto i) { return i << 2; }), 14, 15, 16384, 16384, dpLeftShifted,
+         14},
         {"12 bits shifted left", Generate(4096, [](auto i) { return i << 4; }), 12, 15, 4096, 4096, dpLeftShifted, 12},
         {"12 bits in the low bits", Generate(4096, [](auto i) { return i; }), 16, 11, 4096, 4096, dpLowBits, 12},
-        {"15 bits in the low bits", Generate(300, [](auto i) { return 97 * i + 5; }), 16, 14, 300, 29004, dpLowBits, 15},
-        {"0..32768 of 15-bit editors", [] {
+        {"15 bits in the low bits", Generate(300, [](auto i) { return 97 * i + 5; }), 16, 14, 300, 29004, dpLowBits,
+         15},
+        {"0..32768 of 15-bit editors",
+         [] {
              TValues values = Generate(100, [](auto i) { return 2 * i + 1; });
              values.push_back(32768);
              return values;
-         }(), 16, 15, 101, 32768, dpEditor15, 0},
+         }(),
+         16, 15, 101, 32768, dpEditor15, 0},
         {"8 bits times 257", Generate(256, [](auto i) { return 257 * i; }), 16, 15, 256, 65536, dpReplicated8, 0},
-        {"8 bits times 257, give or take 1", Generate(256, [](auto i) { return 257 * i + (i % 3 == 1) - (i % 3 == 2); }),
-         16, 15, 256, 0, dpReplicated8, 0},
+        {"8 bits times 257, give or take 1",
+         Generate(256, [](auto i) { return 257 * i + (i % 3 == 1) - (i % 3 == 2); }), 16, 15, 256, 0, dpReplicated8, 0},
         {"8 bits in the low byte", Generate(256, [](auto i) { return i; }), 16, 7, 256, 256, dpLowByte8, 0},
         {"8 bits under 0xFF", Generate(256, [](auto i) { return 0xFF00 + i; }), 16, 15, 256, 256, dpHighFF8, 0},
-        {"8 bits shifted into the high byte", Generate(256, [](auto i) { return i << 8; }), 8, 15, 256, 256, dpLeftShifted, 8},
+        {"8 bits shifted into the high byte", Generate(256, [](auto i) { return i << 8; }), 8, 15, 256, 256,
+         dpLeftShifted, 8},
         {"8 bits over 0xFF", Generate(256, [](auto i) { return i << 8 | 0xFF; }), 8, 15, 256, 256, dpOnesPadded, 8},
         {"flat field", TValues(64, 0x1234), 14, 12, 1, 1, dpFewValues, 0},
         {"black frame", TValues(64, 0), 0, -1, 1, 1, dpFewValues, 0},

@@ -40,9 +40,12 @@ TChunkReader MakeReader(const TByteSource& AFile, const std::vector<std::pair<st
                         std::size_t AThreads) {
     if (AThreads == 1)
         return TChunkReader(AFile, AChunks);
-    return TChunkReader(AChunks.size(), ChunkBytes, [&](std::size_t AChunk, std::uint8_t* ABuffer) {
-        AFile.Read(AChunks[AChunk].first, ABuffer, std::size_t(AChunks[AChunk].second - AChunks[AChunk].first));
-    }, AThreads);
+    return TChunkReader(
+        AChunks.size(), ChunkBytes,
+        [&](std::size_t AChunk, std::uint8_t* ABuffer) {
+            AFile.Read(AChunks[AChunk].first, ABuffer, std::size_t(AChunks[AChunk].second - AChunks[AChunk].first));
+        },
+        AThreads);
 }
 
 // One chunk (read on the caller's thread) and many (read ahead on one thread or two): every chunk's

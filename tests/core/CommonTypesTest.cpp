@@ -11,9 +11,9 @@ namespace {
 TEST(GetPluralForm, PicksTheRussianFormByCount) {
     const std::string one = "файл", few = "файла", many = "файлов";
     const std::vector<std::pair<std::int64_t, const std::string*>> cases = {
-        {0, &many},  {1, &one},   {2, &few},    {4, &few},    {5, &many},   {11, &many},
-        {12, &many}, {14, &many}, {20, &many},  {21, &one},   {22, &few},   {24, &few},
-        {25, &many}, {101, &one}, {111, &many}, {114, &many}, {122, &few},  {1000, &many}};
+        {0, &many},  {1, &one},   {2, &few},    {4, &few},    {5, &many},  {11, &many},
+        {12, &many}, {14, &many}, {20, &many},  {21, &one},   {22, &few},  {24, &few},
+        {25, &many}, {101, &one}, {111, &many}, {114, &many}, {122, &few}, {1000, &many}};
     for (const auto& [count, expected] : cases)
         EXPECT_EQ(GetPluralForm(count, one, few, many), *expected) << count;
 }
@@ -27,10 +27,9 @@ TEST(IsAlphaChannel, OnlyTheLastChannelByExtraSamplesOrPhotometric) {
         bool Expected;
     };
     const std::vector<TCase> cases = {
-        {3, 4, {2}, 2, true},     {3, 4, {1}, 2, true},     {3, 4, {0}, 2, false},
-        {2, 4, {2}, 2, false},    {3, 4, {}, 2, true},      {4, 5, {}, 2, false},
-        {3, 4, {}, 5, false},     {4, 5, {}, 5, true},      {1, 2, {}, 1, true},
-        {1, 2, {}, 0, false},     {0, 1, {2}, 1, false},    {4, 5, {0, 2}, 2, true},
+        {3, 4, {2}, 2, true},     {3, 4, {1}, 2, true}, {3, 4, {0}, 2, false}, {2, 4, {2}, 2, false},
+        {3, 4, {}, 2, true},      {4, 5, {}, 2, false}, {3, 4, {}, 5, false},  {4, 5, {}, 5, true},
+        {1, 2, {}, 1, true},      {1, 2, {}, 0, false}, {0, 1, {2}, 1, false}, {4, 5, {0, 2}, 2, true},
         {4, 5, {2, 0}, 2, false}, {0, 0, {}, 2, false},
     };
     for (const auto& c : cases)

@@ -1,7 +1,7 @@
 // The inverter and the analyzer on files that fail, shrink or grow under them.
+#include "FaultLoop.h"
 #include "IniFile.h"
 #include "InverterTestSupport.h"
-#include "FaultLoop.h"
 #include "MemoryFileSystem.h"
 #include "PathText.h"
 #include "TIFFBitDepthAnalyzer.h"
@@ -43,9 +43,9 @@ TEST(FileFaults, EveryFailingCallOfTheInverterLeavesInputAndTargetAsTheyWere) {
     for (const TInversionOptions& options : optionSets) {
         for (const TFault fault : Faults) {
             for (std::size_t call = 1;; ++call) {
-                SCOPED_TRACE(testing::Message() << "call " << call << (fault.AndAfter ? " and after" : "")
-                                                << (options.Verify ? ", verify" : "")
-                                                << (options.Hash ? ", hash" : ""));
+                SCOPED_TRACE(testing::Message()
+                             << "call " << call << (fault.AndAfter ? " and after" : "")
+                             << (options.Verify ? ", verify" : "") << (options.Hash ? ", hash" : ""));
                 TMemoryFileSystem files;
                 files.Write(input, file);
                 files.Node(input).Permissions = 0444;
@@ -152,7 +152,8 @@ TEST(FileFaults, EveryFailingCallOfTheAnalyzerEndsInTheResult) {
             TMemoryFileSystem files;
             files.Write(input, file);
             files.FailCall(call, std::errc::io_error, andAfter);
-            const TBitDepthResult result = TTIFFBitDepthAnalyzer(files).AnalyzeBitDepth(input, TAnalysisMode::amPrecise);
+            const TBitDepthResult result =
+                TTIFFBitDepthAnalyzer(files).AnalyzeBitDepth(input, TAnalysisMode::amPrecise);
             EXPECT_EQ(files.OpenFiles(), 0);
             if (result.Error.empty()) {
                 EXPECT_TRUE(result.IsActually16Bit);
@@ -170,7 +171,7 @@ TEST(FileFaults, EveryFailingCallOfTheAnalyzerEndsInTheResult) {
 TEST(FileFaults, AFileShortenedDuringTheAnalysisIsAnError) {
     TTempDir dir;
     WriteFile(dir / "scan.tif", LargeFile(3000)); // far more than the readers read ahead
-    std::error_code refused; // Windows lets no one shorten a file the analyzer holds open
+    std::error_code refused;                      // Windows lets no one shorten a file the analyzer holds open
     const TBitDepthResult result = TTIFFBitDepthAnalyzer().AnalyzeBitDepthWithProgress(
         dir / "scan.tif", TAnalysisMode::amPrecise, [&](int) { fs::resize_file(dir / "scan.tif", 1000, refused); });
     if (refused) {
@@ -193,8 +194,8 @@ TEST(PositivePermissions, TheInputsReadWriteExecuteBitsPlusTheOwnersLessTheUmask
         std::uint32_t Umask;
         std::uint32_t Positive;
     } cases[] = {
-        {06777, 077, 0700}, {06777, 0, 0777}, {01755, 022, 0755}, {0444, 0, 0644},
-        {0444, 022, 0644},  {0640, 027, 0640}, {0000, 0, 0600},  {04711, 0, 0711},
+        {06777, 077, 0700}, {06777, 0, 0777},  {01755, 022, 0755}, {0444, 0, 0644},
+        {0444, 022, 0644},  {0640, 027, 0640}, {0000, 0, 0600},    {04711, 0, 0711},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << std::oct << c.Input << " under umask " << c.Umask);

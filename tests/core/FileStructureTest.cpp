@@ -21,8 +21,8 @@ const std::string walkDamage = "Каталоги тегов ссылаются �
 
 // One file through all three readers, on an in-memory file system that counts the bytes read.
 struct TReaders {
-    std::string Inversion;    // the inverter's reason after "Системная ошибка при обработке …: ", or empty
-    std::string Rejection;    // the analyzer's rejection reason
+    std::string Inversion; // the inverter's reason after "Системная ошибка при обработке …: ", or empty
+    std::string Rejection; // the analyzer's rejection reason
     std::string AnalysisError;
     bool Preview = false;
     std::uint64_t InversionBytes = 0;
@@ -148,8 +148,7 @@ TEST(FileStructure, AStripOverAnyStructureIsDamageForEveryReader) {
 TEST(FileStructure, LayoutsAreRefusedByTheirRealCause) {
     const std::string bigTiff = "BigTIFF не поддерживается";
     const std::string tiled = "Тайловые TIFF не поддерживаются";
-    const std::string reduced =
-        "Первое изображение файла — уменьшенная копия; основное изображение в файле не первое";
+    const std::string reduced = "Первое изображение файла — уменьшенная копия; основное изображение в файле не первое";
     auto tiles = [](TTiffBuilder& AImage) { // the one strip becomes the one tile
         AImage.Remove(tagStripOffsets).Remove(tagStripByteCounts).Remove(tagRowsPerStrip);
         AImage.Set(322, typeShort, {16}).Set(323, typeShort, {16}).Set(324, typeLong, {8}).Set(325, typeLong, {48});
@@ -162,7 +161,12 @@ TEST(FileStructure, LayoutsAreRefusedByTheirRealCause) {
     const std::vector<TCase> cases = {
         {"BigTIFF header", [](TTiffBuilder& A) { A.Version(43); }, bigTiff},
         {"tiled 16-bit image", tiles, tiled},
-        {"tiled 8-bit image", [&](TTiffBuilder& A) { tiles(A); A.Set(tagBitsPerSample, typeShort, {8, 8, 8}); }, tiled},
+        {"tiled 8-bit image",
+         [&](TTiffBuilder& A) {
+             tiles(A);
+             A.Set(tagBitsPerSample, typeShort, {8, 8, 8});
+         },
+         tiled},
         {"a reduced-resolution preview first, the full image in a SubIFD",
          [](TTiffBuilder& A) {
              A.Set(254, typeLong, {1});
@@ -251,10 +255,11 @@ TEST(FileStructure, WorkIsBoundedByTheFileSize) {
     const std::uint32_t countsAt = repeated.AddBlob(countBytes);
     repeated.Remove(tagStripOffsets).Remove(tagStripByteCounts);
     for (int i = 0; i < 300; ++i)
-        repeated.AddRaw(tagStripOffsets, typeLong, values, offsetsAt).AddRaw(tagStripByteCounts, typeLong, values, countsAt);
+        repeated.AddRaw(tagStripOffsets, typeLong, values, offsetsAt)
+            .AddRaw(tagStripByteCounts, typeLong, values, countsAt);
 
-    for (const auto& [name, file] : {std::pair{"scattered strips", scattered.Build()},
-                                     std::pair{"repeated strip tables", repeated.Build()}}) {
+    for (const auto& [name, file] :
+         {std::pair{"scattered strips", scattered.Build()}, std::pair{"repeated strip tables", repeated.Build()}}) {
         SCOPED_TRACE(name);
         const TReaders read = ReadAll(file);
         EXPECT_EQ(read.Inversion, "");

@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-
 namespace kvaderon {
 namespace {
 
@@ -49,33 +48,28 @@ TEST(IniFile, ReadingRules) {
         {"section header with blanks", "  [ Files ]  \nPostfix=v\n", "Files", "Postfix", "v"},
         {"first of two keys", "[Files]\nPostfix=1\nPostfix=2\n", "Files", "Postfix", "1"},
         {"missing key", "[Files]\nPrefix=p\n", "Files", "Postfix", std::nullopt},
-        {"key of another section", "[Colors]\nPostfix=v\n[Files]\n", "Files", "Postfix",
-         std::nullopt},
+        {"key of another section", "[Colors]\nPostfix=v\n[Files]\n", "Files", "Postfix", std::nullopt},
         {"key before any section", "Postfix=v\n[Files]\n", "Files", "Postfix", std::nullopt},
         {"comment is no key", "[Files]\n;Postfix=v\n", "Files", "Postfix", std::nullopt},
         {"missing section", "[Colors]\nOK_B=clRed\n", "Files", "Postfix", std::nullopt},
         {"binary", std::string("\0\xFF[\x01=\n\0", 7), "Files", "Postfix", std::nullopt},
-        {"2047 characters", "[Files]\nPostfix=" + longValue + "\n", "Files", "Postfix",
-         longValue.substr(0, 2047)},
-        {"2047 Cyrillic characters", "[Files]\nPostfix=" + longCyrillic + "\n", "Files",
-         "Postfix", longCyrillic.substr(0, 2047 * 2)},
+        {"2047 characters", "[Files]\nPostfix=" + longValue + "\n", "Files", "Postfix", longValue.substr(0, 2047)},
+        {"2047 Cyrillic characters", "[Files]\nPostfix=" + longCyrillic + "\n", "Files", "Postfix",
+         longCyrillic.substr(0, 2047 * 2)},
     };
     test::TTempDir dir;
     for (const TCase& test : cases)
-        EXPECT_EQ(IniWith(dir, test.Text).ReadValue(test.Section, test.Key), test.Value)
-            << test.Name;
+        EXPECT_EQ(IniWith(dir, test.Text).ReadValue(test.Section, test.Key), test.Value) << test.Name;
 }
 
 TEST(IniFile, IntegersAreDecimalOrHexadecimal) {
     const std::pair<const char*, int> cases[] = {
-        {"800", 800},  {"-5", -5},     {"$320", 800},       {"0x320", 800}, {"0X1f", 31},
-        {"abc", 480},  {"", 480},      {"12px", 480},       {"$", 480},     {"0x", 480},
-        {"+5", 480},   {"$-5", 480},   {"99999999999", 480}, {"\"600\"", 600},
+        {"800", 800},  {"-5", -5}, {"$320", 800}, {"0x320", 800}, {"0X1f", 31}, {"abc", 480},         {"", 480},
+        {"12px", 480}, {"$", 480}, {"0x", 480},   {"+5", 480},    {"$-5", 480}, {"99999999999", 480}, {"\"600\"", 600},
     };
     test::TTempDir dir;
     for (const auto& [value, expected] : cases)
-        EXPECT_EQ(IniWith(dir, std::string("[A]\nHeight=") + value + "\n").ReadInteger("A", "Height", 480),
-                  expected)
+        EXPECT_EQ(IniWith(dir, std::string("[A]\nHeight=") + value + "\n").ReadInteger("A", "Height", 480), expected)
             << value;
     EXPECT_EQ(IniWith(dir, "").ReadInteger("A", "Height", 480), 480);
 }
@@ -102,14 +96,16 @@ TEST(IniFile, WritingKeepsEveryOtherLineByteForByte) {
          "[Files]\nPrefix=p\n; about colours\n\n[Colors]\n",
          {{"Files", "Postfix", "\"\""}},
          "[Files]\nPrefix=p\nPostfix=\"\"\n; about colours\n\n[Colors]\n"},
-        {"missing key in an empty section", "[Files]\n[Colors]\n", {{"Files", "Prefix", "p"}},
+        {"missing key in an empty section",
+         "[Files]\n[Colors]\n",
+         {{"Files", "Prefix", "p"}},
          "[Files]\nPrefix=p\n[Colors]\n"},
-        {"missing section at the end", "[Files]\r\nPrefix=p", {{"Colors", "OK_B", "clRed"}},
+        {"missing section at the end",
+         "[Files]\r\nPrefix=p",
+         {{"Colors", "OK_B", "clRed"}},
          "[Files]\r\nPrefix=p\r\n\r\n[Colors]\r\nOK_B=clRed\r\n"},
-        {"empty file", "", {{"A", "K", "1"}, {"A", "L", "2"}, {"B", "M", "3"}},
-         "[A]\nK=1\nL=2\n\n[B]\nM=3\n"},
-        {"binary bytes kept", std::string("\0\xFF\n", 3), {{"A", "K", "1"}},
-         std::string("\0\xFF\n\n[A]\nK=1\n", 12)},
+        {"empty file", "", {{"A", "K", "1"}, {"A", "L", "2"}, {"B", "M", "3"}}, "[A]\nK=1\nL=2\n\n[B]\nM=3\n"},
+        {"binary bytes kept", std::string("\0\xFF\n", 3), {{"A", "K", "1"}}, std::string("\0\xFF\n\n[A]\nK=1\n", 12)},
         {"line break cut from a value", "[A]\nK=1\n", {{"A", "K", "x\ny"}}, "[A]\nK=x\n"},
         {"last line ended by a carriage return alone", "[A]\r", {{"A", "K", "1"}}, "[A]\r\nK=1\n"},
     };

@@ -43,9 +43,8 @@ TEST(InputFilesTest, NamedFilesStayAmongFolders) {
     WriteFile(temp / "first.txt", bytes);
     const std::vector<TInputFile> files =
         ExpandInputPaths({temp / "first.txt", temp.Path() / "roll" / "", temp / "missing.tif"});
-    const std::vector<TInputFile> expected{{temp / "first.txt", {}},
-                                           {temp.Path() / "roll" / "" / "sub" / "b.tif", "sub"},
-                                           {temp / "missing.tif", {}}};
+    const std::vector<TInputFile> expected{
+        {temp / "first.txt", {}}, {temp.Path() / "roll" / "" / "sub" / "b.tif", "sub"}, {temp / "missing.tif", {}}};
     EXPECT_EQ(files, expected);
     EXPECT_EQ(CountFolders(files), 2u);
 }
@@ -76,9 +75,13 @@ TEST(InputFilesTest, PositiveKeepsTheSubfolder) {
     };
     for (const TCase& test : {
              TCase{"chosen by itself", {temp / "in" / "x.tif", {}}, temp / "out", temp / "out" / "x.tif"},
-             TCase{"in a subfolder", {temp / "in" / "a" / "b" / "x.tif", "a/b"}, temp / "out",
+             TCase{"in a subfolder",
+                   {temp / "in" / "a" / "b" / "x.tif", "a/b"},
+                   temp / "out",
                    temp / "out" / "a" / "b" / "x.tif"},
-             TCase{"mirrored onto itself: prefix and postfix", {temp / "in" / "a" / "x.tiff", "a"}, temp / "in",
+             TCase{"mirrored onto itself: prefix and postfix",
+                   {temp / "in" / "a" / "x.tiff", "a"},
+                   temp / "in",
                    temp / "in" / "a" / "! x_p.tif"},
          }) {
         SCOPED_TRACE(test.Name);

@@ -18,8 +18,8 @@ struct TSampleCase {
 };
 
 TImageLayout Layout(std::uint16_t ASamplesPerPixel, std::uint16_t APhotometric, std::vector<std::uint16_t> ASamples,
-                std::vector<std::uint16_t> AExtra = {}, std::optional<std::uint16_t> AFormat = {},
-                std::uint16_t APlanar = 1, bool ABigEndian = false) {
+                    std::vector<std::uint16_t> AExtra = {}, std::optional<std::uint16_t> AFormat = {},
+                    std::uint16_t APlanar = 1, bool ABigEndian = false) {
     TImageLayout layout;
     layout.SamplesPerPixel = ASamplesPerPixel;
     layout.Photometric = APhotometric;
@@ -72,7 +72,9 @@ TEST(InvertTIFF16Bit, InvertsSamplesByLayoutFormatAndAlpha) {
          {0, 100, 0, 0, 1, 0}},
         {"planar signed, big-endian", BigEndian(Layout(1, 1, {100, S(-100)}, {}, 2, 2)), {0, 100}},
         {"planar float unchanged", Layout(1, 1, four, {}, 3, 2), four},
-        {"planar RGBA keeps the alpha plane", Layout(4, 2, rgba, {1}, {}, 2), {S(~1), S(~2), S(~3), S(~4), S(~5), S(~6), 7, 8}},
+        {"planar RGBA keeps the alpha plane",
+         Layout(4, 2, rgba, {1}, {}, 2),
+         {S(~1), S(~2), S(~3), S(~4), S(~5), S(~6), 7, 8}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -90,7 +92,8 @@ TEST(InvertTIFF16Bit, InvertsSamplesByLayoutFormatAndAlpha) {
 TEST(InvertTIFF16Bit, StoredBytesOfBothOrders) {
     TImageLayout little = Layout(1, 1, {0x1234});
     const TBytes output = InvertBytes(BuildImage(little).Build()).Output;
-    EXPECT_EQ(std::vector<std::uint8_t>(output.begin() + 8, output.begin() + 10), (std::vector<std::uint8_t>{0xCB, 0xED}));
+    EXPECT_EQ(std::vector<std::uint8_t>(output.begin() + 8, output.begin() + 10),
+              (std::vector<std::uint8_t>{0xCB, 0xED}));
     const TBytes big = InvertBytes(BuildImage(BigEndian(little)).Build()).Output;
     EXPECT_EQ(std::vector<std::uint8_t>(big.begin() + 8, big.begin() + 10), (std::vector<std::uint8_t>{0xED, 0xCB}));
 }
@@ -114,15 +117,19 @@ TEST(InvertTIFF16Bit, InvertsEachBlockOfStripBytesOnce) {
         std::vector<std::uint16_t> Expected;
     };
     const std::vector<TStripCase> cases = {
-        {"each strip restarts at channel 0", Strips({8, 14}, {6, 10}),
+        {"each strip restarts at channel 0",
+         Strips({8, 14}, {6, 10}),
          {S(~1), S(~2), S(~3), S(~4), S(~5), S(~6), 7, S(~8)}},
         {"odd byte count keeps the last byte", Strips({8}, {7}), {S(~1), S(~2), S(~3), 4, 5, 6, 7, 8}},
-        {"zero byte count untouched wherever it points", Strips({8, 100000, 0}, {4, 0, 0}),
+        {"zero byte count untouched wherever it points",
+         Strips({8, 100000, 0}, {4, 0, 0}),
          {S(~1), S(~2), 3, 4, 5, 6, 7, 8}},
         {"identical strips are one block", Strips({8, 16, 8}, {4, 4, 4}), {S(~1), S(~2), 3, 4, S(~5), S(~6), 7, 8}},
-        {"planar strips per plane", Strips({8, 12, 16, 20}, {4, 4, 4, 4}, 4, 2),
+        {"planar strips per plane",
+         Strips({8, 12, 16, 20}, {4, 4, 4, 4}, 4, 2),
          {S(~1), S(~2), S(~3), S(~4), S(~5), S(~6), 7, 8}},
-        {"planar block shared by two planes, once", Strips({8, 12, 8, 20}, {4, 4, 4, 4}, 4, 2),
+        {"planar block shared by two planes, once",
+         Strips({8, 12, 8, 20}, {4, 4, 4, 4}, 4, 2),
          {S(~1), S(~2), S(~3), S(~4), 5, 6, 7, 8}},
         {"samples per pixel 0 with nothing to invert", Strips({8}, {1}, 0), {1, 2, 3, 4, 5, 6, 7, 8}},
     };

@@ -1,6 +1,6 @@
 #include "InverterTestSupport.h"
-#include "PathText.h"
 #include "NonRegularFiles.h"
+#include "PathText.h"
 
 #include <gtest/gtest.h>
 
@@ -55,7 +55,8 @@ TEST(InvertTIFF16Bit, FailureLeavesNoOutputAndTheEarlierTargetAndInputIntact) {
         {"refused structure", eightBit.Build(), "Поддерживается только 16-битный TIFF. Получено 8 бит на сэмпл"},
         {"planar strips not a multiple", sevenStrips.Build(),
          "Некорректная структура planar TIFF: StripCount не кратен SamplesPerPixel"},
-        {"planar, no samples per pixel", planarZero.Build(), "Некорректное значение SamplesPerPixel = 0 (деление на ноль)"},
+        {"planar, no samples per pixel", planarZero.Build(),
+         "Некорректное значение SamplesPerPixel = 0 (деление на ноль)"},
         {"interleaved, no samples per pixel", chunkyZero.Build(),
          "Некорректное значение SamplesPerPixel = 0 (деление на ноль)"},
         {"empty input", {}, "Файл слишком мал для TIFF"},
@@ -68,7 +69,8 @@ TEST(InvertTIFF16Bit, FailureLeavesNoOutputAndTheEarlierTargetAndInputIntact) {
         WriteFile(dir / "out.tif", {'o', 'l', 'd'});
         const std::string message = FailureOf(dir / "in.tif", dir / "out.tif");
         if (c.Reason.back() == '*')
-            EXPECT_EQ(message.rfind(Wrapped(dir / "in.tif", c.Reason.substr(0, c.Reason.size() - 1)), 0), 0u) << message;
+            EXPECT_EQ(message.rfind(Wrapped(dir / "in.tif", c.Reason.substr(0, c.Reason.size() - 1)), 0), 0u)
+                << message;
         else
             EXPECT_EQ(message, Wrapped(dir / "in.tif", c.Reason));
         EXPECT_EQ(ReadFile(dir / "in.tif"), c.Input);
@@ -115,8 +117,8 @@ TEST(InvertTIFF16Bit, RefusesTheSameFileUnderAnyNameWithoutTouchingIt) {
         sameFiles.push_back(dir / "link.tif");
     for (const auto& output : sameFiles) {
         const std::string message = FailureOf(dir / "in.tif", output);
-        EXPECT_EQ(message, Wrapped(dir / "in.tif", "Входной и выходной пути указывают на один и тот же файл: " +
-                                                       PathToUtf8(output)));
+        EXPECT_EQ(message, Wrapped(dir / "in.tif",
+                                   "Входной и выходной пути указывают на один и тот же файл: " + PathToUtf8(output)));
         EXPECT_EQ(ReadFile(dir / "in.tif"), input);
     }
     std::vector<std::string> names{"hard.tif", "in.tif", "sub"};
@@ -141,15 +143,15 @@ TEST(InvertTIFF16Bit, ReadOnlyInputGivesWritableOutputWithItsModificationTime) {
     EXPECT_EQ(fs::last_write_time(dir / "out.tif"), past);
     EXPECT_NE(fs::status(dir / "out.tif").permissions() & fs::perms::owner_write, fs::perms::none);
     EXPECT_NE(ReadFile(dir / "out.tif"), input);
-
 }
 
 TEST(InvertTIFF16Bit, ReplacesAnExistingTargetOnlyWhenOverwritingWasChosen) {
     TTempDir dir;
     WriteFile(dir / "in.tif", GoodFile());
     WriteFile(dir / "out.tif", {'o', 'l', 'd'});
-    EXPECT_EQ(FailureOf(dir / "in.tif", dir / "out.tif"),
-              Wrapped(dir / "in.tif", "Не удалось записать файл " + PathToUtf8(dir / "out.tif") + ": Файл уже существует"));
+    EXPECT_EQ(
+        FailureOf(dir / "in.tif", dir / "out.tif"),
+        Wrapped(dir / "in.tif", "Не удалось записать файл " + PathToUtf8(dir / "out.tif") + ": Файл уже существует"));
     EXPECT_EQ(ReadFile(dir / "out.tif"), (TBytes{'o', 'l', 'd'}));
     EXPECT_EQ(dir.FileNames(), (std::vector<std::string>{"in.tif", "out.tif"}));
 

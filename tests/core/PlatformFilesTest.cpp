@@ -1,5 +1,5 @@
-#include "PathText.h"
 #include "NonRegularFiles.h"
+#include "PathText.h"
 #include "TempDir.h"
 #include "TempFiles.h"
 #include "TiffBuilder.h"
@@ -72,18 +72,33 @@ TEST(SystemFileSystem, OpensOnlyRegularFilesAndNeverWaitsOnAFifo) {
 
 TEST(SystemError, EveryReasonTheProgramCanMeetIsRussian) {
     const std::errc codes[] = {
-        std::errc::bad_file_descriptor, std::errc::broken_pipe, std::errc::no_space_on_device, std::errc::io_error,
-        std::errc::interrupted, std::errc::resource_unavailable_try_again, std::errc::no_such_device_or_address,
-        std::errc::not_supported, std::errc::function_not_supported, std::errc::invalid_seek,
-        std::errc::too_many_links, std::errc::directory_not_empty, std::errc::connection_reset,
-        std::errc::timed_out, std::errc::no_lock_available, std::errc::is_a_directory,
-        std::errc::no_such_device, std::errc::file_too_large, std::errc::read_only_file_system,
+        std::errc::bad_file_descriptor,
+        std::errc::broken_pipe,
+        std::errc::no_space_on_device,
+        std::errc::io_error,
+        std::errc::interrupted,
+        std::errc::resource_unavailable_try_again,
+        std::errc::no_such_device_or_address,
+        std::errc::not_supported,
+        std::errc::function_not_supported,
+        std::errc::invalid_seek,
+        std::errc::too_many_links,
+        std::errc::directory_not_empty,
+        std::errc::connection_reset,
+        std::errc::timed_out,
+        std::errc::no_lock_available,
+        std::errc::is_a_directory,
+        std::errc::no_such_device,
+        std::errc::file_too_large,
+        std::errc::read_only_file_system,
     };
     for (const std::errc code : codes) {
         const std::string text = platform::SystemErrorText(std::make_error_code(code));
         SCOPED_TRACE(text);
         EXPECT_FALSE(text.empty());
-        EXPECT_EQ(std::count_if(text.begin(), text.end(), [](char AChar) { return std::isalpha(static_cast<unsigned char>(AChar)); }), 0)
+        EXPECT_EQ(std::count_if(text.begin(), text.end(),
+                                [](char AChar) { return std::isalpha(static_cast<unsigned char>(AChar)); }),
+                  0)
             << "a Latin letter";
     }
     EXPECT_EQ(platform::SystemErrorText(std::make_error_code(std::errc::bad_file_descriptor)),
@@ -130,11 +145,26 @@ TEST(RenameWithoutReplacing, FallsBackStepByStepAndNeverReplaces) {
         SCOPED_TRACE(c.Name);
         std::string steps;
         const std::error_code result = platform::RenameWithoutReplacing({
-            [&] { steps += 'n'; return c.Atomic; },
-            [&] { steps += 'l'; return c.Link; },
-            [&] { steps += 'u'; return std::error_code(); },
-            [&] { steps += 'e'; return c.TargetExists; },
-            [&] { steps += 'r'; return std::error_code(); },
+            [&] {
+                steps += 'n';
+                return c.Atomic;
+            },
+            [&] {
+                steps += 'l';
+                return c.Link;
+            },
+            [&] {
+                steps += 'u';
+                return std::error_code();
+            },
+            [&] {
+                steps += 'e';
+                return c.TargetExists;
+            },
+            [&] {
+                steps += 'r';
+                return std::error_code();
+            },
         });
         EXPECT_EQ(result, c.Expected);
         EXPECT_EQ(steps, c.Steps);
@@ -157,8 +187,8 @@ TEST(CreateTempFileBeside, FixedLengthNamesBesideTheTargetAndFailuresNameTheTarg
         CreateTempFileBeside(SystemFileSystem(), dir / "no" / "x", 0600);
         FAIL();
     } catch (const platform::ESystemError& error) {
-        EXPECT_EQ(std::string(error.what()), "Не удалось создать файл " + PathToUtf8(dir / "no" / "x") +
-                                                 ": Файл или папка не найдены");
+        EXPECT_EQ(std::string(error.what()),
+                  "Не удалось создать файл " + PathToUtf8(dir / "no" / "x") + ": Файл или папка не найдены");
     }
 }
 

@@ -35,27 +35,31 @@ TEST(InvertPreviews, ThumbnailsInvertedOnRequestAndEveryOtherByteKept) {
              ABuilder.SecondIFD(entries);
              return entries;
          },
-         {0xFF, 0xFF, 0xFF}, 0},
+         {0xFF, 0xFF, 0xFF},
+         0},
         {"16-bit grey thumbnail in a SubIFD",
          [](TTiffBuilder& ABuilder) {
              auto entries = ThumbnailEntries(ABuilder, 16, 1);
              ABuilder.Set(tagSubIFDs, typeLong, {ABuilder.AddIFD(entries)});
              return entries;
          },
-         {0xFF, 0xFF}, 0},
+         {0xFF, 0xFF},
+         0},
         {"8-bit RGBA thumbnail keeps its alpha",
          [](TTiffBuilder& ABuilder) {
              auto entries = ThumbnailEntries(ABuilder, 8, 4);
              ABuilder.SecondIFD(entries);
              return entries;
          },
-         {0xFF, 0xFF, 0xFF, 0}, 0},
+         {0xFF, 0xFF, 0xFF, 0},
+         0},
         {"JPEG thumbnail stays and is named",
          [](TTiffBuilder& ABuilder) {
              ABuilder.SecondIFD(ThumbnailEntries(ABuilder, 8, 3, 7));
              return std::vector<TEntry>{};
          },
-         {}, 1},
+         {},
+         1},
         {"thumbnail over a value stored outside an IFD stays",
          [](TTiffBuilder& ABuilder) {
              const std::uint32_t text = ABuilder.AddBlob(TBytes(8, 'k'));
@@ -65,7 +69,8 @@ TEST(InvertPreviews, ThumbnailsInvertedOnRequestAndEveryOtherByteKept) {
              ABuilder.SecondIFD(entries);
              return std::vector<TEntry>{};
          },
-         {}, 1},
+         {},
+         1},
         {"later pages stay",
          [](TTiffBuilder& ABuilder) {
              auto page = ThumbnailEntries(ABuilder, 16, 1);
@@ -76,7 +81,8 @@ TEST(InvertPreviews, ThumbnailsInvertedOnRequestAndEveryOtherByteKept) {
              ABuilder.Set(tagSubIFDs, typeLong, {ABuilder.AddIFD(mask)});
              return std::vector<TEntry>{};
          },
-         {}, 0},
+         {},
+         0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);

@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-
 namespace kvaderon {
 namespace {
 
@@ -136,10 +135,8 @@ TEST(SettingsFile, CommentsAndUnknownKeysSurviveASave) {
     TIniFile ini = IniWith(dir, "; written by hand\r\n[Files]\r\nMyKey=1\r\nPrefix=x\r\n");
     WriteStoredSettings(ini, DefaultStoredSettings());
     const std::string text = ini.Text();
-    EXPECT_TRUE(text.starts_with("; written by hand\r\n[Files]\r\nMyKey=1\r\nPrefix=\"! \"\r\n"))
-        << text;
-    EXPECT_NE(text.find("\r\n[Application]\r\nVCLStyle=Windows10 Charcoal\r\n"), std::string::npos)
-        << text;
+    EXPECT_TRUE(text.starts_with("; written by hand\r\n[Files]\r\nMyKey=1\r\nPrefix=\"! \"\r\n")) << text;
+    EXPECT_NE(text.find("\r\n[Application]\r\nVCLStyle=Windows10 Charcoal\r\n"), std::string::npos) << text;
 }
 
 } // namespace

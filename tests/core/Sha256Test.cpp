@@ -1,7 +1,7 @@
 // SHA-256 from the system's library, and the digests of an inversion's streamed pass.
+#include "platform/Sha256.h"
 #include "InverterTestSupport.h"
 #include "MemoryFileSystem.h"
-#include "platform/Sha256.h"
 
 #include <gtest/gtest.h>
 

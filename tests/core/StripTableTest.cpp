@@ -24,9 +24,9 @@ struct TTableCase {
     const char* Name;
     TOffsets Offsets;
     std::vector<std::uint32_t> Counts;
-    std::string Reason;           // empty: accepted
+    std::string Reason; // empty: accepted
     std::uint16_t Planar = 1;
-    bool PartsMessage = false;    // an error of the analysis, not a rejection
+    bool PartsMessage = false; // an error of the analysis, not a rejection
 };
 
 TBytes TableFile(const TTableCase& ACase) {
@@ -53,18 +53,32 @@ TEST(StripTable, RefusedAlikeByInverterAndAnalyzerInTheirOrder) {
     const std::vector<TTableCase> cases = {
         {"adjacent strips", fixed({8, 16}), {8, 8}, ""},
         {"strip ending where the IFD begins", fixed({8}), {16}, ""},
-        {"strip over the byte counts at the end of the file", [](std::uint32_t ASize, std::uint32_t, std::uint32_t) {
-             return std::vector<std::uint32_t>{8, ASize - 2}; }, {8, 2}, overHeader},
+        {"strip over the byte counts at the end of the file",
+         [](std::uint32_t ASize, std::uint32_t, std::uint32_t) {
+             return std::vector<std::uint32_t>{8, ASize - 2};
+         },
+         {8, 2},
+         overHeader},
         {"identical strips", fixed({8, 8, 16}), {8, 8, 8}, ""},
         {"offset past the end", fixed({8, 100000}), {4, 4}, pastTheEnd},
-        {"one byte past the end", [](std::uint32_t ASize, std::uint32_t, std::uint32_t) {
-             return std::vector<std::uint32_t>{8, ASize - 1}; }, {4, 2}, pastTheEnd},
+        {"one byte past the end",
+         [](std::uint32_t ASize, std::uint32_t, std::uint32_t) {
+             return std::vector<std::uint32_t>{8, ASize - 1};
+         },
+         {4, 2},
+         pastTheEnd},
         {"offset + count wrapping 32 bits", fixed({0xFFFFFFF0u, 8}), {0x20, 2}, pastTheEnd},
         {"over the header", fixed({6}), {4}, overHeader},
-        {"over the entry count", [](std::uint32_t, std::uint32_t AIFD, std::uint32_t) {
-             return std::vector<std::uint32_t>{AIFD - 2}; }, {4}, overHeader},
-        {"over the next-IFD offset", [](std::uint32_t, std::uint32_t, std::uint32_t AIFDEnd) {
-             return std::vector<std::uint32_t>{8, AIFDEnd - 1}; }, {4, 2}, overHeader},
+        {"over the entry count",
+         [](std::uint32_t, std::uint32_t AIFD, std::uint32_t) { return std::vector<std::uint32_t>{AIFD - 2}; },
+         {4},
+         overHeader},
+        {"over the next-IFD offset",
+         [](std::uint32_t, std::uint32_t, std::uint32_t AIFDEnd) {
+             return std::vector<std::uint32_t>{8, AIFDEnd - 1};
+         },
+         {4, 2},
+         overHeader},
         {"partial overlap", fixed({8, 12}), {8, 8}, overlap},
         {"one inside another", fixed({8, 10}), {16, 4}, overlap},
         {"same offset, other length", fixed({8, 8}), {16, 4}, overlap},

@@ -1,6 +1,6 @@
-#include "PathText.h"
-#include "NonRegularFiles.h"
 #include "TIFFBitDepthAnalyzer.h"
+#include "NonRegularFiles.h"
+#include "PathText.h"
 #include "TempDir.h"
 #include "TiffBuilder.h"
 
@@ -28,8 +28,7 @@ TBitDepthResult AnalyzeFile(const TBytes& ABytes, TAnalysisMode AMode = amPrecis
     WriteFile(path, ABytes);
     const auto stamp = fs::last_write_time(path) - std::chrono::hours(30);
     fs::last_write_time(path, stamp);
-    const TBitDepthResult result =
-        TTIFFBitDepthAnalyzer().AnalyzeBitDepthWithProgress(path, AMode, AUpdateProgress);
+    const TBitDepthResult result = TTIFFBitDepthAnalyzer().AnalyzeBitDepthWithProgress(path, AMode, AUpdateProgress);
     EXPECT_EQ(ReadFile(path), ABytes) << "the file was changed";
     EXPECT_EQ(fs::last_write_time(path), stamp) << "the file's modification time was changed";
     return result;
@@ -193,23 +192,11 @@ TEST(AnalyzeBitDepth, AlphaSamplesAreNotCounted) {
     const std::vector<TAlphaCase> cases = {
         {"RGBA, ExtraSamples 2", 4, 2, {2}, 1, {1, 2, 3, a, 4, 5, 6, a}, {1, 2, 3, 4, 5, 6}},
         {"RGBA, ExtraSamples 1", 4, 2, {1}, 1, {1, 2, 3, a, 4, 5, 6, a}, {1, 2, 3, 4, 5, 6}},
-        {"RGBA, ExtraSamples 0 counts the fourth",
-         4,
-         2,
-         {0},
-         1,
-         {1, 2, 3, a, 4, 5, 6, a},
-         {1, 2, 3, a, 4, 5, 6}},
+        {"RGBA, ExtraSamples 0 counts the fourth", 4, 2, {0}, 1, {1, 2, 3, a, 4, 5, 6, a}, {1, 2, 3, a, 4, 5, 6}},
         {"RGBA by photometric", 4, 2, {}, 1, {1, 2, 3, a, 4, 5, 6, a}, {1, 2, 3, 4, 5, 6}},
         {"gray and alpha by photometric", 2, 1, {}, 1, {7, a, 8, a, 9, a}, {7, 8, 9}},
         {"RGB without alpha", 3, 2, {}, 1, {1, 2, a, 4, 5, 6}, {1, 2, a, 4, 5, 6}},
-        {"planar RGBA, alpha plane skipped",
-         4,
-         2,
-         {2},
-         2,
-         {1, 2, 3, 4, 5, 6, a, a},
-         {1, 2, 3, 4, 5, 6}},
+        {"planar RGBA, alpha plane skipped", 4, 2, {2}, 2, {1, 2, 3, 4, 5, 6, a, a}, {1, 2, 3, 4, 5, 6}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -256,8 +243,8 @@ TTiffBuilder StripFile(std::uint16_t ASamplesPerPixel, const std::vector<TStrip>
 
 TEST(AnalyzeBitDepth, OddStripLengthIgnoresTheLastByte) {
     // Read in pairs across strips, the odd byte would make 0x2299 or 0x9922.
-    const TBitDepthResult result = AnalyzeFile(
-        StripFile(1, {Strip({0x11, 0x00, 0x22, 0x00, 0x99}), Strip({0x22, 0x00})}).Build());
+    const TBitDepthResult result =
+        AnalyzeFile(StripFile(1, {Strip({0x11, 0x00, 0x22, 0x00, 0x99}), Strip({0x22, 0x00})}).Build());
     EXPECT_EQ(result.Error, "");
     EXPECT_EQ(result.UniqueValues, (TValues{0x11, 0x22}));
     EXPECT_EQ(result.TotalSamples, 3); // (5 + 2) div 2
@@ -266,8 +253,8 @@ TEST(AnalyzeBitDepth, OddStripLengthIgnoresTheLastByte) {
 TEST(AnalyzeBitDepth, EveryStripStartsAtChannelZero) {
     // RGBA: the first strip holds one pixel and a lone red sample; the second strip's alpha is its
     // fourth.
-    TTiffBuilder builder = StripFile(
-        4, {Strip({1, 0, 2, 0, 3, 0, 0x34, 0x12, 4, 0}), Strip({5, 0, 6, 0, 7, 0, 0x34, 0x12})});
+    TTiffBuilder builder =
+        StripFile(4, {Strip({1, 0, 2, 0, 3, 0, 0x34, 0x12, 4, 0}), Strip({5, 0, 6, 0, 7, 0, 0x34, 0x12})});
     builder.Set(tagExtraSamples, typeShort, {2});
     const TBitDepthResult result = AnalyzeFile(builder.Build());
     EXPECT_EQ(result.UniqueValues, (TValues{1, 2, 3, 4, 5, 6, 7}));
@@ -294,11 +281,12 @@ TEST(AnalyzeBitDepth, StripsOfNoBytesAreIgnoredWhereverTheyPoint) {
         TStrip good = Strip({0x10, 0});
         good.ByteCount = c.GoodBytes;
         // Past the end, over the header, over the IFD: nothing to read, nothing to refuse.
-        TTiffBuilder builder = StripFile(1, {good, PlacedStrip(size + 100, 0), PlacedStrip(2, 0), PlacedStrip(size - 4, 0)});
+        TTiffBuilder builder =
+            StripFile(1, {good, PlacedStrip(size + 100, 0), PlacedStrip(2, 0), PlacedStrip(size - 4, 0)});
         ASSERT_EQ(builder.Build().size(), size);
         std::vector<int> progress;
-        const TBitDepthResult result = AnalyzeFile(
-            builder.Build(), amPrecise, [&](int APercent) { progress.push_back(APercent); });
+        const TBitDepthResult result =
+            AnalyzeFile(builder.Build(), amPrecise, [&](int APercent) { progress.push_back(APercent); });
         EXPECT_EQ(result.Error, "");
         EXPECT_EQ(result.UniqueValues, c.Unique);
         EXPECT_EQ(result.StripCount, 4);
@@ -430,8 +418,8 @@ TEST(AnalyzeBitDepth, PlanarScanCountsEverySample) {
     const TBitDepthResult complete16 = AnalyzeFile(BuildImage(planar).Build());
     EXPECT_EQ(complete16.Error, "");
     EXPECT_EQ(complete16.UniqueValues,
-              (TValues{0x0001, 0x1234, 0x5555, 0x6666, 0x0007, 0x7777, 0x8888, 0x9999, 0x000A, 0xAAAA,
-                       0xBBBB, 0xCCCC, 0x000D, 0xDDDD, 0xEEEE, 0x000F, 0x0F0F, 0x0011, 0x1111}));
+              (TValues{0x0001, 0x1234, 0x5555, 0x6666, 0x0007, 0x7777, 0x8888, 0x9999, 0x000A, 0xAAAA, 0xBBBB, 0xCCCC,
+                       0x000D, 0xDDDD, 0xEEEE, 0x000F, 0x0F0F, 0x0011, 0x1111}));
     EXPECT_EQ(complete16.MinValue, 1);
     EXPECT_EQ(complete16.MaxValue, 0xEEEE);
     EXPECT_TRUE(complete16.IsActually16Bit);
@@ -464,11 +452,9 @@ std::vector<int> Sequence(int ACount, std::function<int(int)> AValue) {
     return values;
 }
 
-TImageLayout StripsImage(std::uint32_t AStripsPerPlane, std::uint16_t ASamplesPerPixel = 1,
-                      std::uint16_t APlanar = 1) {
+TImageLayout StripsImage(std::uint32_t AStripsPerPlane, std::uint16_t ASamplesPerPixel = 1, std::uint16_t APlanar = 1) {
     TImageLayout layout =
-        ColorImage(ASamplesPerPixel,
-                  TValues(std::size_t(AStripsPerPlane) * ASamplesPerPixel, 0x0101), APlanar);
+        ColorImage(ASamplesPerPixel, TValues(std::size_t(AStripsPerPlane) * ASamplesPerPixel, 0x0101), APlanar);
     layout.StripsPerPlane = AStripsPerPlane;
     return layout;
 }
@@ -476,21 +462,16 @@ TImageLayout StripsImage(std::uint32_t AStripsPerPlane, std::uint16_t ASamplesPe
 TEST(AnalyzeBitDepthWithProgress, ReportsAfterEveryStepthScannedStrip) {
     const std::vector<TProgressCase> cases = {
         {"one strip", StripsImage(1), {0}},
-        {"150 strips, every strip", StripsImage(150),
-         Sequence(150, [](int i) { return i * 100 / 150; })},
-        {"1000 strips, every 10th", StripsImage(1000),
-         Sequence(100, [](int i) { return (10 * i + 9) * 100 / 1000; })},
-        {"planar RGB divides by two planes, capped",
-         StripsImage(2, 3, 2),
-         {25, 50, 75, 100, 100, 100}},
+        {"150 strips, every strip", StripsImage(150), Sequence(150, [](int i) { return i * 100 / 150; })},
+        {"1000 strips, every 10th", StripsImage(1000), Sequence(100, [](int i) { return (10 * i + 9) * 100 / 1000; })},
+        {"planar RGB divides by two planes, capped", StripsImage(2, 3, 2), {25, 50, 75, 100, 100, 100}},
         {"planar gray divides by its one plane", StripsImage(4, 1, 2), {25, 50, 75, 100}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
         std::vector<int> progress;
         const TBitDepthResult result =
-            AnalyzeFile(BuildImage(c.Layout).Build(), amPrecise,
-                        [&](int APercent) { progress.push_back(APercent); });
+            AnalyzeFile(BuildImage(c.Layout).Build(), amPrecise, [&](int APercent) { progress.push_back(APercent); });
         EXPECT_EQ(result.Error, "");
         EXPECT_EQ(progress, c.Expected);
     }

@@ -35,8 +35,7 @@ TEST(TargetPath, NamesFollowThePrefixRuleOnlyInTheSourceFolder) {
         {"/in/a.b.tiff", false, "! ", "", "/out/a.b.tiff"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(BuildTargetPath(Utf8ToPath(c.Input), "/out", c.SameFolder, c.Prefix, c.Postfix),
-                  Utf8ToPath(c.Target))
+        EXPECT_EQ(BuildTargetPath(Utf8ToPath(c.Input), "/out", c.SameFolder, c.Prefix, c.Postfix), Utf8ToPath(c.Target))
             << c.Input;
     EXPECT_EQ(BuildTargetPath("/in/x.tif", "/out/", false, "", ""), fs::path("/out/x.tif"));
 }
@@ -94,12 +93,9 @@ TEST(TargetPath, ComparisonKeysIgnoreLetterCaseOnly) {
         const char* Second;
         bool Same;
     } cases[] = {
-        {"/out/Scan.TIF", "/out/scan.tif", true},
-        {"/out/СКАН Ёлки.tif", "/out/скан ёлки.tif", true},
-        {"/out/ÀÉÎ ΣΩ.tif", "/out/àéî σω.tif", true},
-        {"/out/a/../x.tif", "/out/X.tif", true},
-        {"/out/scan1.tif", "/out/scan2.tif", false},
-        {"/out/скан.tif", "/out/скат.tif", false},
+        {"/out/Scan.TIF", "/out/scan.tif", true},     {"/out/СКАН Ёлки.tif", "/out/скан ёлки.tif", true},
+        {"/out/ÀÉÎ ΣΩ.tif", "/out/àéî σω.tif", true}, {"/out/a/../x.tif", "/out/X.tif", true},
+        {"/out/scan1.tif", "/out/scan2.tif", false},  {"/out/скан.tif", "/out/скат.tif", false},
         {"/out/×.tif", "/out/÷.tif", false},
     };
     for (const auto& c : cases) {

@@ -14,8 +14,7 @@ using namespace test;
 
 TBitDepthResult AnalyzeInMemory(const TBytes& ABytes) {
     const auto copy = ExactCopy(ABytes);
-    return TTIFFBitDepthAnalyzer().AnalyzeBytes(copy.get(), ABytes.size(),
-                                                TAnalysisMode::amPrecise);
+    return TTIFFBitDepthAnalyzer().AnalyzeBytes(copy.get(), ABytes.size(), TAnalysisMode::amPrecise);
 }
 
 struct TParsed {
@@ -34,16 +33,13 @@ TParsed Parse(const TBytes& ABytes) {
 // Puts the entry for ATag first, so that it is met before every other entry.
 void MoveFirst(TTiffBuilder& ABuilder, std::uint16_t ATag) {
     auto& entries = ABuilder.Entries();
-    std::stable_partition(entries.begin(), entries.end(),
-                          [ATag](const TEntry& AEntry) { return AEntry.Tag == ATag; });
+    std::stable_partition(entries.begin(), entries.end(), [ATag](const TEntry& AEntry) { return AEntry.Tag == ATag; });
 }
 
 // StripOffsets becomes two LONGs read from AFromEnd bytes before the end of the file.
 TBytes StripOffsetsNearEnd(std::uint32_t AFromEnd) {
     TTiffBuilder builder = RgbImage();
-    builder.Set(tagStripByteCounts, typeShort, {0, 0})
-        .Remove(tagStripOffsets)
-        .AddRaw(tagStripOffsets, typeLong, 2, 0);
+    builder.Set(tagStripByteCounts, typeShort, {0, 0}).Remove(tagStripOffsets).AddRaw(tagStripOffsets, typeLong, 2, 0);
     const auto size = std::uint32_t(builder.Build().size());
     builder.Entries().back().RawField = size - AFromEnd;
     return builder.Build();
@@ -62,14 +58,12 @@ TEST(AnalyzerReader, RejectsEachFaultWithItsReason) {
         {"seven bytes", TBytes(good.begin(), good.begin() + 7), "Файл слишком мал для TIFF"},
         {"bad signature", ChangedRgbImage([](auto& b) { b.Signature("IM"); }),
          "Неверная сигнатура TIFF (не \"II\" и не \"MM\")"},
-        {"IFD at end of file", ChangedRgbImage([&](auto& b) { b.IFDOffset(size); }),
-         "Смещение IFD за пределами файла"},
+        {"IFD at end of file", ChangedRgbImage([&](auto& b) { b.IFDOffset(size); }), "Смещение IFD за пределами файла"},
         {"IFD one byte before end", ChangedRgbImage([&](auto& b) { b.IFDOffset(size - 1); }),
          "Недостаточно данных для чтения количества записей IFD"},
         {"IFD at 0 reads the byte-order mark", ChangedRgbImage([](auto& b) { b.IFDOffset(0); }),
          "Недопустимое количество записей IFD: 18761"},
-        {"no entries", ChangedRgbImage([](auto& b) { b.EntryCount(0); }),
-         "Недопустимое количество записей IFD: 0"},
+        {"no entries", ChangedRgbImage([](auto& b) { b.EntryCount(0); }), "Недопустимое количество записей IFD: 0"},
         {"1001 entries", ChangedRgbImage([](auto& b) { b.EntryCount(1001); }),
          "Недопустимое количество записей IFD: 1001"},
         {"entries past the end", ChangedRgbImage([](auto& b) { b.EntryCount(1000); }),
@@ -97,18 +91,16 @@ TEST(AnalyzerReader, RejectsEachFaultWithItsReason) {
              b.Set(tagBitsPerSample, typeShort, {16, 16, 8});
          }),
          "BitsPerSample (258): неравномерная битность: [16,16,8]"},
-        {"BitsPerSample of Count 0", ChangedRgbImage([](auto& b) {
-             b.Remove(tagBitsPerSample).AddRaw(tagBitsPerSample, typeShort, 0, 0);
-         }),
+        {"BitsPerSample of Count 0",
+         ChangedRgbImage([](auto& b) { b.Remove(tagBitsPerSample).AddRaw(tagBitsPerSample, typeShort, 0, 0); }),
          "BitsPerSample (258): пустой массив"},
         {"SubIFDs of DataType 13", ChangedRgbImage([](auto& b) { b.AddRaw(tagSubIFDs, 13, 1, 64); }),
          "Тег 330: неподдерживаемый DataType 13"},
         {"Count test before DataType test",
          ChangedRgbImage([](auto& b) { b.Remove(tagStripOffsets).AddRaw(tagStripOffsets, 13, 1000001, 8); }),
          "Тег 273: подозрительно большой Count = 1000001"},
-        {"ImageWidth value past the end", ChangedRgbImage([&](auto& b) {
-             b.Remove(tagImageWidth).AddRaw(tagImageWidth, typeLong, 2, size + 100);
-         }),
+        {"ImageWidth value past the end",
+         ChangedRgbImage([&](auto& b) { b.Remove(tagImageWidth).AddRaw(tagImageWidth, typeLong, 2, size + 100); }),
          "Тег 256: смещение значения за пределами файла"},
         {"ExtraSamples array past the end",
          ChangedRgbImage([&](auto& b) { b.AddRaw(tagExtraSamples, typeShort, 4, size + 100); }),
@@ -118,8 +110,7 @@ TEST(AnalyzerReader, RejectsEachFaultWithItsReason) {
         {"no StripOffsets", ChangedRgbImage([](auto& b) { b.Remove(tagStripOffsets); }),
          "Неверная структура TIFF (отсутствуют или некорректны StripOffsets/StripByteCounts)"},
         {"five offsets, four byte counts", ChangedRgbImage([](auto& b) {
-             b.Set(tagStripOffsets, typeLong, {8, 8, 8, 8, 8})
-                 .Set(tagStripByteCounts, typeLong, {2, 2, 2, 2});
+             b.Set(tagStripOffsets, typeLong, {8, 8, 8, 8, 8}).Set(tagStripByteCounts, typeLong, {2, 2, 2, 2});
          }),
          "Неверная структура TIFF (отсутствуют или некорректны StripOffsets/StripByteCounts)"},
     };
@@ -140,8 +131,8 @@ TEST(AnalyzerReader, RejectsEachFaultWithItsReason) {
 
 TEST(AnalyzerReader, MissingTagsTakeTheirDefaults) {
     const TParsed parsed = Parse(ChangedRgbImage([](auto& b) {
-        for (std::uint16_t tag : {tagImageWidth, tagImageLength, tagCompression, tagPhotometric,
-                                  tagSamplesPerPixel, tagPlanarConfiguration})
+        for (std::uint16_t tag : {tagImageWidth, tagImageLength, tagCompression, tagPhotometric, tagSamplesPerPixel,
+                                  tagPlanarConfiguration})
             b.Remove(tag);
     }));
     ASSERT_TRUE(parsed.Accepted) << parsed.Reason;
@@ -188,8 +179,7 @@ TEST(AnalyzerReader, AcceptsWhatTheInverterWouldNotCheck) {
         {"inline BitsPerSample 16,16", ChangedRgbImage([](auto& b) {
              b.Set(tagSamplesPerPixel, typeShort, {2}).Set(tagBitsPerSample, typeShort, {16, 16});
          })},
-        {"PlanarConfiguration 3",
-         ChangedRgbImage([](auto& b) { b.Set(tagPlanarConfiguration, typeShort, {3}); })},
+        {"PlanarConfiguration 3", ChangedRgbImage([](auto& b) { b.Set(tagPlanarConfiguration, typeShort, {3}); })},
         {"SamplesPerPixel 0", ChangedRgbImage([](auto& b) { b.Set(tagSamplesPerPixel, typeShort, {0}); })},
         {"StripOffsets ending on the last byte", StripOffsetsNearEnd(8)},
         {"1000 entries", ChangedRgbImage([](auto& b) {

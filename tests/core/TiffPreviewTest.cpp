@@ -24,9 +24,8 @@ TTiffPicture ModelPreview(const TImageLayout& ALayout, std::uint32_t AStep) {
             for (std::uint32_t c = 0; c < 3; ++c) {
                 const std::uint32_t channel = rgb ? c : 0;
                 const std::size_t pixel = std::size_t(y) * AStep * ALayout.Width + std::size_t(x) * AStep;
-                const std::size_t index = ALayout.Planar == 2
-                                              ? channel * ALayout.Width * ALayout.Height + pixel
-                                              : pixel * ALayout.SamplesPerPixel + channel;
+                const std::size_t index = ALayout.Planar == 2 ? channel * ALayout.Width * ALayout.Height + pixel
+                                                              : pixel * ALayout.SamplesPerPixel + channel;
                 preview.Rgb.push_back(std::uint8_t(samples[index] >> 8));
             }
     return preview;

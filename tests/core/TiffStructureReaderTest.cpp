@@ -1,8 +1,8 @@
+#include "TiffStructureReader.h"
 #include "ByteSource.h"
 #include "CommonTypes.h"
 #include "MemoryFileSystem.h"
 #include "TiffBuilder.h"
-#include "TiffStructureReader.h"
 #include "platform/SystemError.h"
 
 #include <gtest/gtest.h>
@@ -63,7 +63,8 @@ TEST(ParseTIFFStructure, RefusesEachFaultWithItsMessage) {
         {"IFD one byte before end", ChangedRgbImage([&](auto& b) { b.IFDOffset(size - 1); }),
          "Недостаточно данных для чтения количества записей IFD"},
         {"no entries", ChangedRgbImage([](auto& b) { b.EntryCount(0); }), "Недопустимое количество записей IFD (0)"},
-        {"1001 entries", ChangedRgbImage([](auto& b) { b.EntryCount(1001); }), "Недопустимое количество записей IFD (1001)"},
+        {"1001 entries", ChangedRgbImage([](auto& b) { b.EntryCount(1001); }),
+         "Недопустимое количество записей IFD (1001)"},
         {"entries past end", ChangedRgbImage([](auto& b) { b.EntryCount(1000); }),
          "Недостаточно данных для чтения всех записей IFD"},
         {"uneven bits", EntriesFirst({{tagBitsPerSample, typeShort, 3, {16, 16, 8}}}),
@@ -97,18 +98,21 @@ TEST(ParseTIFFStructure, RefusesEachFaultWithItsMessage) {
          "Тег 273: смещение массива за пределами файла"},
         {"array one byte too long", EntriesFirst({{tagStripOffsets, typeLong, 2, {}, size - 7}}),
          "Тег 273: недостаточно данных для массива (требуется 8 байт, доступно 7)"},
-        {"missing bits and compression", ChangedRgbImage([](auto& b) { b.Remove(tagBitsPerSample).Remove(tagCompression); }),
+        {"missing bits and compression",
+         ChangedRgbImage([](auto& b) { b.Remove(tagBitsPerSample).Remove(tagCompression); }),
          "Тег BitsPerSample (258) не найден"},
-        {"missing compression", ChangedRgbImage([](auto& b) { b.Remove(tagCompression); }), "Тег Compression (259) не найден"},
-        {"missing offsets", ChangedRgbImage([](auto& b) { b.Remove(tagStripOffsets); }), "Тег StripOffsets (273) не найден"},
+        {"missing compression", ChangedRgbImage([](auto& b) { b.Remove(tagCompression); }),
+         "Тег Compression (259) не найден"},
+        {"missing offsets", ChangedRgbImage([](auto& b) { b.Remove(tagStripOffsets); }),
+         "Тег StripOffsets (273) не найден"},
         {"missing counts and samples",
          ChangedRgbImage([](auto& b) { b.Remove(tagStripByteCounts).Remove(tagSamplesPerPixel); }),
          "Тег StripByteCounts (279) не найден"},
         {"missing samples per pixel", ChangedRgbImage([](auto& b) { b.Remove(tagSamplesPerPixel); }),
          "Тег SamplesPerPixel (277) не найден"},
-        {"empty offsets", ChangedRgbImage([](auto& b) { b.Set(tagStripOffsets, typeLong, {}); }), "Массив StripOffsets пуст"},
-        {"5 offsets, 4 counts",
-         ChangedRgbImage([](auto& b) {
+        {"empty offsets", ChangedRgbImage([](auto& b) { b.Set(tagStripOffsets, typeLong, {}); }),
+         "Массив StripOffsets пуст"},
+        {"5 offsets, 4 counts", ChangedRgbImage([](auto& b) {
              b.Set(tagStripOffsets, typeLong, {8, 8, 8, 8, 8});
              b.Set(tagStripByteCounts, typeLong, {2, 2, 2, 2});
          }),
@@ -146,11 +150,11 @@ TEST(ParseTIFFStructure, ReadsResultsInEitherByteOrder) {
 TEST(ParseTIFFStructure, DefaultsAndValueRules) {
     TTiffBuilder builder = RgbImage();
     builder.Remove(tagPhotometric).Remove(tagPlanarConfiguration);
-    builder.Set(tagCompression, typeLong, {65537});           // cut to 16 bits: 1
-    builder.Set(tagSampleFormat, typeShort, {3, 1, 1});       // first of three at an offset
-    builder.Add(tagSamplesPerPixel, typeShort, {3});          // a repeated tag: the later one wins
+    builder.Set(tagCompression, typeLong, {65537});     // cut to 16 bits: 1
+    builder.Set(tagSampleFormat, typeShort, {3, 1, 1}); // first of three at an offset
+    builder.Add(tagSamplesPerPixel, typeShort, {3});    // a repeated tag: the later one wins
     builder.Entries().front().Values = {640};
-    builder.AddRaw(tagImageLength, typeRational, 1, 0);       // unread tags are never examined
+    builder.AddRaw(tagImageLength, typeRational, 1, 0); // unread tags are never examined
     const TTiffStructure s = Parse(builder.Build());
     EXPECT_EQ(s.PhotometricInterpretation, 1);
     EXPECT_EQ(s.PlanarConfiguration, 1);
@@ -211,9 +215,15 @@ TEST(ParseTIFFStructure, DamagedFilesNeverReadOutsideTheirBytes) {
         for (int c = 0; c < changes; ++c) {
             const std::size_t at = random() % bytes.size();
             switch (random() % 3) {
-            case 0: bytes[at] = std::uint8_t(random()); break;
-            case 1: bytes[at] ^= std::uint8_t(1u << (random() % 8)); break;
-            default: bytes.resize(at); break;
+            case 0:
+                bytes[at] = std::uint8_t(random());
+                break;
+            case 1:
+                bytes[at] ^= std::uint8_t(1u << (random() % 8));
+                break;
+            default:
+                bytes.resize(at);
+                break;
             }
             if (bytes.empty())
                 break;

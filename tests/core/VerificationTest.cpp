@@ -1,9 +1,9 @@
 // The proof of an inversion: every pair the inverter writes holds, and each tampered positive is
 // caught at its first difference with the right kind.
+#include "Verification.h"
 #include "InverterTestSupport.h"
 #include "MemoryFileSystem.h"
 #include "TiffSamples.h"
-#include "Verification.h"
 
 #include <gtest/gtest.h>
 
@@ -180,8 +180,9 @@ TEST(Verification, InvertingWithVerifyRefusesACopyThatReadsBackWrong) {
         TTIFFInverterSingle(files).Invert(negativePath, positivePath, options);
         ADD_FAILURE() << "no error";
     } catch (const ETIFFError& error) {
-        EXPECT_NE(std::string(error.what()).find("не совпал с инверсией при проверке. Первое отличие на смещении 20: "
-                                                 "сэмпл не инвертирован"),
+        EXPECT_NE(std::string(error.what())
+                      .find("не совпал с инверсией при проверке. Первое отличие на смещении 20: "
+                            "сэмпл не инвертирован"),
                   std::string::npos)
             << error.what();
     }

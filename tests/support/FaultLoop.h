@@ -42,9 +42,10 @@ inline void ExpectOnlyNamedTemporaryFilesLeft(const TMemoryFileSystem& AFiles, c
             << "left and not named: " << path;
     for (const std::string& message : AMessages) {
         const bool namesATemporaryFile = message.find(".kvaderon") != std::string::npos;
-        EXPECT_TRUE(!namesATemporaryFile || std::any_of(extra.begin(), extra.end(), [&](const std::string& APath) {
-            return named(message, APath);
-        })) << "names a temporary file that is gone: " << message;
+        EXPECT_TRUE(
+            !namesATemporaryFile ||
+            std::any_of(extra.begin(), extra.end(), [&](const std::string& APath) { return named(message, APath); }))
+            << "names a temporary file that is gone: " << message;
     }
 }
 

@@ -4,8 +4,8 @@
 #include "platform/SystemError.h"
 
 #include <algorithm>
-#include <set>
 #include <cstring>
+#include <set>
 
 namespace kvaderon::test {
 

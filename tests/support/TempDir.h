@@ -1,9 +1,9 @@
 // A fresh folder for one test, removed with everything in it afterwards.
 #pragma once
 
+#include <algorithm>
 #include <filesystem>
 #include <random>
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -19,8 +19,8 @@ public:
     }
     ~TTempDir() {
         std::error_code error;
-        std::filesystem::permissions(FPath, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, error);
+        std::filesystem::permissions(FPath, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
+                                     error);
         std::filesystem::remove_all(FPath, error);
     }
     TTempDir(const TTempDir&) = delete;

@@ -103,8 +103,8 @@ TTiffBuilder& TTiffBuilder::SecondIFD(std::vector<TEntry> AEntries) {
     return *this;
 }
 
-void TTiffBuilder::WriteIFD(TBytes& AOut, std::size_t AAt, const std::vector<TEntry>& AEntries,
-                            std::uint32_t ANextIFD, std::optional<std::uint16_t> ACountOverride) const {
+void TTiffBuilder::WriteIFD(TBytes& AOut, std::size_t AAt, const std::vector<TEntry>& AEntries, std::uint32_t ANextIFD,
+                            std::optional<std::uint16_t> ACountOverride) const {
     Put(AOut, AAt, ACountOverride.value_or(std::uint16_t(AEntries.size())), 2, FBigEndian);
     const std::size_t afterIFD = AAt + 2 + 12 * AEntries.size() + 4;
     if (AOut.size() < afterIFD)
@@ -181,19 +181,23 @@ TTiffBuilder BuildImage(const TImageLayout& ALayout) {
     }
     builder.Set(tagImageWidth, typeLong, {ALayout.Width});
     builder.Set(tagImageLength, typeLong, {ALayout.Height});
-    builder.Set(tagBitsPerSample, typeShort, std::vector<std::uint32_t>(ALayout.SamplesPerPixel ? ALayout.SamplesPerPixel : 1, 16));
+    builder.Set(tagBitsPerSample, typeShort,
+                std::vector<std::uint32_t>(ALayout.SamplesPerPixel ? ALayout.SamplesPerPixel : 1, 16));
     builder.Set(tagCompression, typeShort, {1});
     if (ALayout.Photometric)
         builder.Set(tagPhotometric, typeShort, {*ALayout.Photometric});
     builder.Set(tagStripOffsets, typeLong, offsets);
     builder.Set(tagSamplesPerPixel, typeShort, {ALayout.SamplesPerPixel});
-    builder.Set(tagRowsPerStrip, typeLong, {ALayout.StripsPerPlane ? (ALayout.Height + ALayout.StripsPerPlane - 1) / ALayout.StripsPerPlane : 0});
+    builder.Set(tagRowsPerStrip, typeLong,
+                {ALayout.StripsPerPlane ? (ALayout.Height + ALayout.StripsPerPlane - 1) / ALayout.StripsPerPlane : 0});
     builder.Set(tagStripByteCounts, typeLong, counts);
     builder.Set(tagPlanarConfiguration, typeShort, {ALayout.Planar});
     if (!ALayout.ExtraSamples.empty())
         builder.Set(tagExtraSamples, typeShort, {ALayout.ExtraSamples.begin(), ALayout.ExtraSamples.end()});
     if (ALayout.SampleFormat)
-        builder.Set(tagSampleFormat, typeShort, std::vector<std::uint32_t>(ALayout.SamplesPerPixel ? ALayout.SamplesPerPixel : 1, *ALayout.SampleFormat));
+        builder.Set(
+            tagSampleFormat, typeShort,
+            std::vector<std::uint32_t>(ALayout.SamplesPerPixel ? ALayout.SamplesPerPixel : 1, *ALayout.SampleFormat));
     return builder;
 }
 

@@ -43,8 +43,8 @@ struct TEntry {
     std::uint16_t Tag = 0;
     std::uint16_t DataType = typeShort;
     std::uint32_t Count = 0;
-    std::vector<std::uint32_t> Values;       // written inline when they fit, else after the IFD
-    std::optional<std::uint32_t> RawField;   // written as the value field instead, in file byte order
+    std::vector<std::uint32_t> Values;     // written inline when they fit, else after the IFD
+    std::optional<std::uint32_t> RawField; // written as the value field instead, in file byte order
 };
 
 // A file is: header, blobs in the order they were added, the first IFD, the arrays that did not
@@ -66,8 +66,7 @@ public:
     // Adds or replaces the entry for ATag; Count is the number of values.
     TTiffBuilder& Set(std::uint16_t ATag, std::uint16_t ADataType, std::vector<std::uint32_t> AValues);
     // Adds an entry with any Count and a raw value field; never replaces.
-    TTiffBuilder& AddRaw(std::uint16_t ATag, std::uint16_t ADataType, std::uint32_t ACount,
-                         std::uint32_t ARawField);
+    TTiffBuilder& AddRaw(std::uint16_t ATag, std::uint16_t ADataType, std::uint32_t ACount, std::uint32_t ARawField);
     // Adds an entry even when the tag is already present (a repeated tag).
     TTiffBuilder& Add(std::uint16_t ATag, std::uint16_t ADataType, std::vector<std::uint32_t> AValues);
     TTiffBuilder& Remove(std::uint16_t ATag);
@@ -84,8 +83,8 @@ public:
     TBytes Build() const;
 
 private:
-    void WriteIFD(TBytes& AOut, std::size_t AAt, const std::vector<TEntry>& AEntries,
-                  std::uint32_t ANextIFD, std::optional<std::uint16_t> ACountOverride) const;
+    void WriteIFD(TBytes& AOut, std::size_t AAt, const std::vector<TEntry>& AEntries, std::uint32_t ANextIFD,
+                  std::optional<std::uint16_t> ACountOverride) const;
 
     bool FBigEndian;
     std::string FSignature;

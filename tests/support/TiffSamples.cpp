@@ -9,8 +9,7 @@ namespace kvaderon::test {
 namespace {
 
 TImageLayout Layout(bool ABigEndian, std::uint16_t ASamplesPerPixel, std::uint16_t APlanar,
-                    std::vector<std::uint16_t> AExtraSamples = {},
-                    std::optional<std::uint16_t> ASampleFormat = {}) {
+                    std::vector<std::uint16_t> AExtraSamples = {}, std::optional<std::uint16_t> ASampleFormat = {}) {
     TImageLayout layout;
     layout.BigEndian = ABigEndian;
     layout.SamplesPerPixel = ASamplesPerPixel;
@@ -47,8 +46,7 @@ std::vector<TNamedFile> TiffLayouts() {
         for (const auto& [name, layout] : layouts)
             seeds.push_back({order + name, BuildImage(layout).Build()});
         TTiffBuilder thumbnail = BuildImage(Layout(big, 3, 1));
-        thumbnail.SecondIFD(
-            {{tagBitsPerSample, typeShort, 1, {8}}, {tagImageWidth, typeShort, 1, {1}}});
+        thumbnail.SecondIFD({{tagBitsPerSample, typeShort, 1, {8}}, {tagImageWidth, typeShort, 1, {1}}});
         seeds.push_back({order + "thumbnail", thumbnail.Build()});
     }
     TTiffBuilder subIFDs = RgbImage();
@@ -106,8 +104,7 @@ std::vector<TNamedFile> MalformedTiffs() {
         {"no-strip-offsets", [](auto& b) { b.Remove(tagStripOffsets); }},
         {"no-byte-counts", [](auto& b) { b.Remove(tagStripByteCounts); }},
         {"short-strip-offsets", [](auto& b) { b.Set(tagStripOffsets, typeShort, {8}); }},
-        {"offsets-array-past-end",
-         [](auto& b) { b.AddRaw(tagStripOffsets, typeLong, 1000000, 100000); }},
+        {"offsets-array-past-end", [](auto& b) { b.AddRaw(tagStripOffsets, typeLong, 1000000, 100000); }},
         {"repeated-tag", [](auto& b) { b.Add(tagBitsPerSample, typeShort, {8}); }},
         {"unknown-type", [](auto& b) { b.AddRaw(tagSamplesPerPixel, 13, 1, 3); }},
         {"extra-samples-2", [](auto& b) { b.Set(tagExtraSamples, typeShort, {2}); }},

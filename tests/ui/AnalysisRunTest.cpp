@@ -10,9 +10,9 @@
 #include <QFontInfo>
 #include <QFontMetricsF>
 #include <QScrollBar>
-#include <QTextLayout>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 
 namespace {
 
@@ -33,12 +33,10 @@ TEST_F(Form1Test, AnalysisWritesAReportPerFileAndAnErrorLineForABadOne) {
     for (int i = 2; i < 5; ++i) // the grey channel's effective depth
         EXPECT_TRUE(lines[i].startsWith(QStringLiteral("Серый: "))) << lines[i].toStdString();
     EXPECT_EQ(lines[5], QString(83, QLatin1Char('-')));
-    EXPECT_TRUE(lines[6].startsWith(QStringLiteral("Размеры (Ш×В): 4×2")))
-        << lines[6].toStdString();
+    EXPECT_TRUE(lines[6].startsWith(QStringLiteral("Размеры (Ш×В): 4×2"))) << lines[6].toStdString();
     const QStringList errors = lines.filter(QStringLiteral("ОШИБКА: "));
     ASSERT_EQ(errors.size(), 1);
-    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("ОШИБКА: eight.tif: Файл отклонен: ")))
-        << errors[0].toStdString();
+    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("ОШИБКА: eight.tif: Файл отклонен: "))) << errors[0].toStdString();
     EXPECT_TRUE(Control("btnTest")->isEnabled());
     EXPECT_EQ(LabelText("lblStatus"), QStringLiteral("Анализ завершён: 2 файла")) << "not an earlier status";
 
@@ -48,10 +46,8 @@ TEST_F(Form1Test, AnalysisWritesAReportPerFileAndAnErrorLineForABadOne) {
 
     // The analysis rounds its percentages (the batch run truncates).
     QList<int> shown;
-    QObject::connect(bar, &QProgressBar::valueChanged, Form.get(),
-                     [&shown](int AValue) { shown.append(AValue); });
-    Access().HandleDroppedFiles({Native(temp / "good.tif"), Native(temp / "good.tif"),
-                                 Native(temp / "good.tif")});
+    QObject::connect(bar, &QProgressBar::valueChanged, Form.get(), [&shown](int AValue) { shown.append(AValue); });
+    Access().HandleDroppedFiles({Native(temp / "good.tif"), Native(temp / "good.tif"), Native(temp / "good.tif")});
     Control<QPushButton>("btnTest")->click();
     EXPECT_EQ(shown, (QList<int>{33, 67, 100}));
     EXPECT_TRUE(WaitUntil([bar] { return bar->value() == 0; }));
@@ -76,11 +72,8 @@ TEST_F(Form1Test, ReportSeparatorFitsTheLogAtTheDefaultSize) {
         GTEST_SKIP() << "none of the log's fonts is installed; the log draws in "
                      << QFontInfo(font).family().toStdString();
     auto* log = Control<QTextEdit>("RichEdit1");
-    const int scrollBar = log->verticalScrollBar()->isVisible()
-                              ? 0
-                              : log->verticalScrollBar()->sizeHint().width();
-    const qreal available =
-        log->viewport()->width() - scrollBar - 2 * log->document()->documentMargin();
+    const int scrollBar = log->verticalScrollBar()->isVisible() ? 0 : log->verticalScrollBar()->sizeHint().width();
+    const qreal available = log->viewport()->width() - scrollBar - 2 * log->document()->documentMargin();
     EXPECT_LE(QFontMetricsF(font).horizontalAdvance(separator.text()), available)
         << font.family().toStdString() << " " << font.pointSizeF();
     EXPECT_EQ(separator.layout()->lineCount(), 1);

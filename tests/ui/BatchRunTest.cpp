@@ -135,11 +135,9 @@ TEST_F(BatchRunTest, ThreeFilesWithTheSecondFailing) {
     }
     ASSERT_FALSE(brokenMessage.empty());
     EXPECT_EQ(LogLines(), (QStringList{QStringLiteral("1. a.tif: ОК!"),
-                                       QStringLiteral("2. b.tif: ") +
-                                           QString::fromStdString(brokenMessage),
+                                       QStringLiteral("2. b.tif: ") + QString::fromStdString(brokenMessage),
                                        QStringLiteral("3. c.tif: ОК!")}));
-    EXPECT_EQ(progressAtLines, (QStringList{QStringLiteral("Файл 1 из 3 @ 0"),
-                                            QStringLiteral("Файл 2 из 3 @ 33"),
+    EXPECT_EQ(progressAtLines, (QStringList{QStringLiteral("Файл 1 из 3 @ 0"), QStringLiteral("Файл 2 из 3 @ 33"),
                                             QStringLiteral("Файл 3 из 3 @ 66")}));
     EXPECT_EQ(progressAtResults, 100);
     EXPECT_EQ(ReadFile(Out / "a.tif"), PositiveBytes());
@@ -151,14 +149,12 @@ TEST_F(BatchRunTest, ThreeFilesWithTheSecondFailing) {
     ASSERT_EQ(Captions(), QStringList{ResultsCaption});
     const TDialogQuestion& results = Script->Questions[0];
     EXPECT_TRUE(results.Text.startsWith(QStringLiteral("ОБРАБОТКА ЗАВЕРШЕНА С ОШИБКАМИ\n")));
-    EXPECT_EQ(results.ButtonCaptions,
-              (QStringList{QStringLiteral("Открыть папку"), QStringLiteral("Закрыть")}));
+    EXPECT_EQ(results.ButtonCaptions, (QStringList{QStringLiteral("Открыть папку"), QStringLiteral("Закрыть")}));
     EXPECT_EQ(results.ButtonIndices, (QList<int>{0, 2}));
     EXPECT_EQ(results.MainIcon, 3);
     EXPECT_EQ(Script->HookInstalledAtQuestion, std::vector<bool>{false});
 
-    EXPECT_EQ(LabelText("lblStatus"),
-              QStringLiteral("Готово: обработаны 2, пропущено 0, ошибок 1 за <0,1 с"));
+    EXPECT_EQ(LabelText("lblStatus"), QStringLiteral("Готово: обработаны 2, пропущено 0, ошибок 1 за <0,1 с"));
     EXPECT_FALSE(Control("btnCancel")->isEnabled());
     for (const char* idle : {"BitBtn1", "BitBtn2", "BitBtn5", "btnInvert", "btnTest"})
         EXPECT_TRUE(Control(idle)->isEnabled()) << idle;
@@ -184,19 +180,42 @@ TEST_F(BatchRunTest, AnswersToAnExistingTarget) {
     const QString skipAll = QStringLiteral(": Пропущен пользователем (режим «пропустить все»)");
     const QString skipB = QStringLiteral("2. b.tif: Пропущен пользователем");
     for (const TCase& test : {
-             TCase{100, 2, {QStringLiteral("1. a.tif: OK! (Перезаписан)"), skipB, ok},
-                   QStringLiteral("Готово: обработаны 2, пропущен 1 за <0,1 с"), true, true},
-             TCase{101, 2, {QStringLiteral("1. a.tif: Пропущен пользователем"), skipB, ok},
-                   QStringLiteral("Готово: обработан 1, пропущены 2 за <0,1 с"), false, true},
-             TCase{102, 1,
+             TCase{100,
+                   2,
+                   {QStringLiteral("1. a.tif: OK! (Перезаписан)"), skipB, ok},
+                   QStringLiteral("Готово: обработаны 2, пропущен 1 за <0,1 с"),
+                   true,
+                   true},
+             TCase{101,
+                   2,
+                   {QStringLiteral("1. a.tif: Пропущен пользователем"), skipB, ok},
+                   QStringLiteral("Готово: обработан 1, пропущены 2 за <0,1 с"),
+                   false,
+                   true},
+             TCase{102,
+                   1,
                    {QStringLiteral("1. a.tif") + overwriteAll, QStringLiteral("2. b.tif") + overwriteAll, ok},
-                   QStringLiteral("Готово: обработаны 3 файла за <0,1 с"), true, true},
-             TCase{103, 1, {QStringLiteral("1. a.tif") + skipAll, QStringLiteral("2. b.tif") + skipAll, ok},
-                   QStringLiteral("Готово: обработан 1, пропущены 2 за <0,1 с"), false, true},
-             TCase{104, 1, {QStringLiteral("Обработка прервана: не обработано 3 файла")},
-                   QStringLiteral("Прервано: обработано 0, не обработано 3 за <0,1 с"), false, false},
-             TCase{2, 1, {QStringLiteral("Обработка прервана: не обработано 3 файла")},
-                   QStringLiteral("Прервано: обработано 0, не обработано 3 за <0,1 с"), false, false},
+                   QStringLiteral("Готово: обработаны 3 файла за <0,1 с"),
+                   true,
+                   true},
+             TCase{103,
+                   1,
+                   {QStringLiteral("1. a.tif") + skipAll, QStringLiteral("2. b.tif") + skipAll, ok},
+                   QStringLiteral("Готово: обработан 1, пропущены 2 за <0,1 с"),
+                   false,
+                   true},
+             TCase{104,
+                   1,
+                   {QStringLiteral("Обработка прервана: не обработано 3 файла")},
+                   QStringLiteral("Прервано: обработано 0, не обработано 3 за <0,1 с"),
+                   false,
+                   false},
+             TCase{2,
+                   1,
+                   {QStringLiteral("Обработка прервана: не обработано 3 файла")},
+                   QStringLiteral("Прервано: обработано 0, не обработано 3 за <0,1 с"),
+                   false,
+                   false},
          }) {
         SCOPED_TRACE(test.FirstAnswer);
         fs::remove_all(Out);
@@ -220,13 +239,11 @@ TEST_F(BatchRunTest, AnswersToAnExistingTarget) {
         EXPECT_EQ(Script->HookInstalledAtQuestion.front(), true);
 
         const TDialogQuestion& exists = Script->Questions.front();
-        EXPECT_EQ(exists.Text, QStringLiteral("Имя файла: a.tif\nПапка: ") + Native(Out) +
-                                   QDir::separator() + QStringLiteral("\n\nВыберите действие:"));
+        EXPECT_EQ(exists.Text, QStringLiteral("Имя файла: a.tif\nПапка: ") + Native(Out) + QDir::separator() +
+                                   QStringLiteral("\n\nВыберите действие:"));
         EXPECT_EQ(exists.ButtonCaptions,
-                  (QStringList{QStringLiteral("Перезаписать этот файл"),
-                               QStringLiteral("Пропустить этот файл"),
-                               QStringLiteral("Перезаписать ВСЕ файлы"),
-                               QStringLiteral("Пропустить ВСЕ файлы"),
+                  (QStringList{QStringLiteral("Перезаписать этот файл"), QStringLiteral("Пропустить этот файл"),
+                               QStringLiteral("Перезаписать ВСЕ файлы"), QStringLiteral("Пропустить ВСЕ файлы"),
                                QStringLiteral("Прервать обработку")}));
         EXPECT_EQ(exists.ButtonIndices, (QList<int>{0, 1, 3, 4, 5}));
         EXPECT_EQ(exists.MainIcon, 4);
@@ -272,30 +289,68 @@ TEST_F(BatchRunTest, EveryEndingOfARunIsReportedAsItHappened) {
             Script->PressEscape();
     };
     const std::vector<TEnding> endings{
-        {"the list's end", false, {}, {}, {},
+        {"the list's end",
+         false,
+         {},
+         {},
+         {},
          QStringLiteral("ОБРАБОТКА УСПЕШНО ЗАВЕРШЕНА!\n\nСТАТИСТИКА:\n✓ Обработано:     3 файла\n"
                         "▶ Время:          <0,1 с"),
          {ok, QStringLiteral("2. b.tif: ОК!"), QStringLiteral("3. c.tif: ОК!")},
-         QStringLiteral("Готово: обработаны 3 файла за <0,1 с"), 100},
-        {"interruption dialog: end", false, {100}, abortAfterLine1, {}, oneDoneTwoLeft, {ok, stopped2},
-         oneDoneTwoLeftStatus, 33},
-        {"interruption dialog: close box", false, {2}, abortAfterLine1, {}, oneDoneTwoLeft, {ok, stopped2},
-         oneDoneTwoLeftStatus, 33},
-        {"file-exists dialog: abort", true, {104}, {}, {}, oneDoneTwoLeft, {ok, stopped2},
-         oneDoneTwoLeftStatus, 33},
-        {"file-exists dialog: close box", true, {2}, {}, {}, oneDoneTwoLeft, {ok, stopped2},
-         oneDoneTwoLeftStatus, 33},
-        {"Escape in the file-exists dialog, skip all, end", true, {103, 100}, {}, escapeInExists,
-         oneSkippedOneLeft, {ok, skipAllLine, stopped1}, oneSkippedOneLeftStatus, 66},
-        {"Escape in the file-exists dialog, skip all, continue", true, {103, 101}, {}, escapeInExists,
+         QStringLiteral("Готово: обработаны 3 файла за <0,1 с"),
+         100},
+        {"interruption dialog: end",
+         false,
+         {100},
+         abortAfterLine1,
+         {},
+         oneDoneTwoLeft,
+         {ok, stopped2},
+         oneDoneTwoLeftStatus,
+         33},
+        {"interruption dialog: close box",
+         false,
+         {2},
+         abortAfterLine1,
+         {},
+         oneDoneTwoLeft,
+         {ok, stopped2},
+         oneDoneTwoLeftStatus,
+         33},
+        {"file-exists dialog: abort", true, {104}, {}, {}, oneDoneTwoLeft, {ok, stopped2}, oneDoneTwoLeftStatus, 33},
+        {"file-exists dialog: close box", true, {2}, {}, {}, oneDoneTwoLeft, {ok, stopped2}, oneDoneTwoLeftStatus, 33},
+        {"Escape in the file-exists dialog, skip all, end",
+         true,
+         {103, 100},
+         {},
+         escapeInExists,
+         oneSkippedOneLeft,
+         {ok, skipAllLine, stopped1},
+         oneSkippedOneLeftStatus,
+         66},
+        {"Escape in the file-exists dialog, skip all, continue",
+         true,
+         {103, 101},
+         {},
+         escapeInExists,
          QStringLiteral("ОБРАБОТКА ЗАВЕРШЕНА\n\nСТАТИСТИКА:\n✓ Обработано:     2 файла\n"
                         "↷ Пропущено:      1 файл\n▶ Время:          <0,1 с"),
          {ok, skipAllLine, QStringLiteral("3. c.tif: ОК!")},
-         QStringLiteral("Готово: обработаны 2, пропущен 1 за <0,1 с"), 100},
-        {"window closed in the file-exists dialog, skip", true, {101}, {},
-         [this](const TDialogQuestion&) { Form->close(); }, {},
-         {ok, QStringLiteral("2. b.tif: Пропущен пользователем"), stopped1}, oneSkippedOneLeftStatus, 66},
-        {"unexpected failure", true, {}, {},
+         QStringLiteral("Готово: обработаны 2, пропущен 1 за <0,1 с"),
+         100},
+        {"window closed in the file-exists dialog, skip",
+         true,
+         {101},
+         {},
+         [this](const TDialogQuestion&) { Form->close(); },
+         {},
+         {ok, QStringLiteral("2. b.tif: Пропущен пользователем"), stopped1},
+         oneSkippedOneLeftStatus,
+         66},
+        {"unexpected failure",
+         true,
+         {},
+         {},
          [](const TDialogQuestion& AQuestion) {
              if (AQuestion.Caption == FileExistsCaption)
                  throw std::runtime_error("сбой");
@@ -304,7 +359,8 @@ TEST_F(BatchRunTest, EveryEndingOfARunIsReportedAsItHappened) {
                         "↷ Пропущено:      0 файлов\n✗ С ошибками:     1 файл\n"
                         "⏹ Не обработано:  1 файл\n⏰ Время:          <0,1 с"),
          {ok, QStringLiteral("2. b.tif: сбой"), stopped1},
-         QStringLiteral("Прервано: обработан 1, пропущено 0, ошибок 1, не обработано 1 за <0,1 с"), 66},
+         QStringLiteral("Прервано: обработан 1, пропущено 0, ошибок 1, не обработано 1 за <0,1 с"),
+         66},
     };
     for (const TEnding& ending : endings) {
         SCOPED_TRACE(ending.Name);
@@ -375,21 +431,33 @@ TEST_F(BatchRunTest, EscapeWhileADialogIsOpen) {
     };
     const QStringList existsInterruptResults{FileExistsCaption, InterruptCaption, ResultsCaption};
     for (const TCase& test : {
-             TCase{"first button: written, then the interruption", true, FileExistsCaption,
-                   {100, 100}, existsInterruptResults,
+             TCase{"first button: written, then the interruption",
+                   true,
+                   FileExistsCaption,
+                   {100, 100},
+                   existsInterruptResults,
                    {QStringLiteral("1. b.tif: OK! (Перезаписан)"),
                     QStringLiteral("Обработка прервана: не обработано 1 файл")},
                    QStringLiteral("Прервано: обработан 1, не обработано 1 за <0,1 с")},
-             TCase{"second button: skip counted, then the interruption", true, FileExistsCaption,
-                   {101}, existsInterruptResults,
+             TCase{"second button: skip counted, then the interruption",
+                   true,
+                   FileExistsCaption,
+                   {101},
+                   existsInterruptResults,
                    {QStringLiteral("1. b.tif: Пропущен пользователем"),
                     QStringLiteral("Обработка прервана: не обработано 1 файл")},
                    QStringLiteral("Прервано: обработано 0, пропущен 1, не обработано 1 за <0,1 с")},
-             TCase{"interruption dialog: no effect", false, InterruptCaption, {101},
+             TCase{"interruption dialog: no effect",
+                   false,
+                   InterruptCaption,
+                   {101},
                    {InterruptCaption, ResultsCaption},
                    {QStringLiteral("1. b.tif: ОК!"), QStringLiteral("2. c.tif: ОК!")},
                    QStringLiteral("Готово: обработаны 2 файла за <0,1 с")},
-             TCase{"result dialog: no effect", false, ResultsCaption, {101},
+             TCase{"result dialog: no effect",
+                   false,
+                   ResultsCaption,
+                   {101},
                    {ResultsCaption},
                    {QStringLiteral("1. b.tif: ОК!"), QStringLiteral("2. c.tif: ОК!")},
                    QStringLiteral("Готово: обработаны 2 файла за <0,1 с")},
@@ -454,38 +522,33 @@ TEST_F(BatchRunTest, InterruptionBetweenFilesThenContinueOrEnd) {
 
         const QStringList captions = Captions();
         ASSERT_EQ(captions, (QStringList{InterruptCaption, ResultsCaption}));
-        EXPECT_EQ(Script->Questions[0].Text,
-                  QStringLiteral("Обработка прервана на файле: b.tif\n\nСТАТИСТИКА:\n"
-                                 "✓ Обработано:     1 файл\n"
-                                 "↷ Пропущено:      0 файлов\n"
-                                 "✗ С ошибками:     0 файлов\n"
-                                 "▶ Время:          <0,1 с"));
+        EXPECT_EQ(Script->Questions[0].Text, QStringLiteral("Обработка прервана на файле: b.tif\n\nСТАТИСТИКА:\n"
+                                                            "✓ Обработано:     1 файл\n"
+                                                            "↷ Пропущено:      0 файлов\n"
+                                                            "✗ С ошибками:     0 файлов\n"
+                                                            "▶ Время:          <0,1 с"));
         EXPECT_EQ(Script->Questions[0].ButtonCaptions,
-                  (QStringList{QStringLiteral("Завершить обработку"),
-                               QStringLiteral("Продолжить с этого файла")}));
+                  (QStringList{QStringLiteral("Завершить обработку"), QStringLiteral("Продолжить с этого файла")}));
         EXPECT_EQ(Script->Questions[0].ButtonIndices, (QList<int>{0, 2}));
         EXPECT_EQ(Script->Questions[0].MainIcon, 4);
         EXPECT_EQ(Script->HookInstalledAtQuestion.back(), false);
         if (answer == 101) {
-            EXPECT_EQ(LogLines(),
-                      (QStringList{QStringLiteral("1. a.tif: ОК!"), QStringLiteral("2. b.tif: ОК!"),
-                                   QStringLiteral("3. c.tif: ОК!"), QStringLiteral("4. d.tif: ОК!")}));
+            EXPECT_EQ(LogLines(), (QStringList{QStringLiteral("1. a.tif: ОК!"), QStringLiteral("2. b.tif: ОК!"),
+                                               QStringLiteral("3. c.tif: ОК!"), QStringLiteral("4. d.tif: ОК!")}));
             EXPECT_TRUE(cancelEnabledAfterResume);
             EXPECT_EQ(Script->HookInstallCount, installsBefore + 2) << "installed again on resuming";
         } else {
             EXPECT_EQ(LogLines(), (QStringList{QStringLiteral("1. a.tif: ОК!"),
                                                QStringLiteral("Обработка прервана: не обработано 3 файла")}));
             EXPECT_FALSE(fs::exists(Out / "b.tif"));
-            EXPECT_EQ(LabelText("lblStatus"),
-                      QStringLiteral("Прервано: обработан 1, не обработано 3 за <0,1 с"));
+            EXPECT_EQ(LabelText("lblStatus"), QStringLiteral("Прервано: обработан 1, не обработано 3 за <0,1 с"));
         }
     }
 }
 
 TEST_F(BatchRunTest, InterruptionTextNamesTheConflictMode) {
-    for (const auto& [answer, modeLine] :
-         {std::pair{102, QStringLiteral("\n\nТекущий режим: ПЕРЕЗАПИСАТЬ ВСЕ")},
-          std::pair{103, QStringLiteral("\n\nТекущий режим: ПРОПУСТИТЬ ВСЕ")}}) {
+    for (const auto& [answer, modeLine] : {std::pair{102, QStringLiteral("\n\nТекущий режим: ПЕРЕЗАПИСАТЬ ВСЕ")},
+                                           std::pair{103, QStringLiteral("\n\nТекущий режим: ПРОПУСТИТЬ ВСЕ")}}) {
         fs::remove_all(Out);
         fs::create_directories(Out);
         ExistingTarget("a.tif");
@@ -518,8 +581,8 @@ TEST_F(BatchRunTest, AnAbortDuringTheLastFileHasNoEffect) {
 TEST_F(BatchRunTest, PureTimeLeavesOutTheTimeInDialogs) {
     ExistingTarget("a.tif");
     Choose({Negative("a.tif"), Negative("b.tif"), Negative("c.tif")});
-    QObject::connect(Control<QProgressBar>("ProgressBar2"), &QProgressBar::valueChanged,
-                     Form.get(), [this](int) { Script->Clock += 1000; });
+    QObject::connect(Control<QProgressBar>("ProgressBar2"), &QProgressBar::valueChanged, Form.get(),
+                     [this](int) { Script->Clock += 1000; });
     Script->OnQuestion = [this](const TDialogQuestion&) { Script->Clock += 3'600'000; };
     Script->OnEditSettings = [this] { Script->Clock += 3'600'000; };
     Script->Answers = {100, 101, 101};
@@ -575,8 +638,7 @@ TEST_F(BatchRunTest, ResultSummaryVariantsAndTheDestinationFolder) {
         EXPECT_EQ(Script->OpenedFolders, test.Opened);
         EXPECT_EQ(Captions().contains(QStringLiteral("Ошибка")), test.ErrorShown);
         if (test.ErrorShown) {
-            EXPECT_EQ(Question(QStringLiteral("Ошибка")).Text,
-                      QStringLiteral("Не удалось открыть папку: ") + folder);
+            EXPECT_EQ(Question(QStringLiteral("Ошибка")).Text, QStringLiteral("Не удалось открыть папку: ") + folder);
         }
     }
 }
@@ -607,7 +669,7 @@ TEST_F(BatchRunTest, StartChecksAndACreatedDestination) {
 TEST_F(BatchRunTest, TargetNamesFollowEachFilesOwnFolder) {
     const QString sep = QDir::separator();
     for (const QString& destination : QStringList{Native(Out) + sep, Native(Out), Native(Out / ".." / "out") + sep,
-                                                   Native(In / ".." / "out" / ".")}) {
+                                                  Native(In / ".." / "out" / ".")}) {
         SCOPED_TRACE(destination.toStdString());
         fs::remove_all(Out);
         fs::create_directories(Out);
@@ -632,9 +694,9 @@ TEST_F(BatchRunTest, WithVerifyOnEachWrittenPositiveIsCheckedAndSaysSo) {
     Access().Settings().VerifyAfterWrite = true;
     Script->Answers = {100};
     Run();
-    EXPECT_EQ(LogLines(), (QStringList{QStringLiteral("1. a.tif: OK! (Перезаписан)"),
-                                       QStringLiteral("1. a.tif: ОК! (проверено)"),
-                                       QStringLiteral("2. b.tif: ОК! (проверено)")}));
+    EXPECT_EQ(LogLines(),
+              (QStringList{QStringLiteral("1. a.tif: OK! (Перезаписан)"), QStringLiteral("1. a.tif: ОК! (проверено)"),
+                           QStringLiteral("2. b.tif: ОК! (проверено)")}));
     EXPECT_EQ(ReadFile(Out / "a.tif"), PositiveBytes());
     EXPECT_EQ(ReadFile(Out / "b.tif"), PositiveBytes());
 }
@@ -654,7 +716,8 @@ TEST_F(BatchRunTest, ATargetThatIsTheInputItselfIsRefusedWithoutTheFileExistsDia
     const QStringList lines = LogLines();
     ASSERT_EQ(lines.size(), 2);
     for (int i = 0; i < 2; ++i) {
-        const QString prefix = QString::number(i + 1) + (i == 0 ? QStringLiteral(". c.tif: ") : QStringLiteral(". a.tif: "));
+        const QString prefix =
+            QString::number(i + 1) + (i == 0 ? QStringLiteral(". c.tif: ") : QStringLiteral(". a.tif: "));
         EXPECT_TRUE(lines[i].startsWith(prefix) && lines[i].contains(QStringLiteral("один и тот же файл")))
             << lines[i].toStdString();
     }
@@ -681,8 +744,7 @@ TEST_F(BatchRunTest, ClosingTheWindowMidRunEndsTheRunThenCloses) {
     EXPECT_FALSE(fs::exists(Out / "b.tif"));
     EXPECT_TRUE(WaitUntil([&settingsFile] { return fs::exists(settingsFile); }));
     EXPECT_FALSE(Script->HookInstalled);
-    EXPECT_EQ(std::distance(fs::directory_iterator(Out), fs::directory_iterator()), 1)
-        << "no temporary file left";
+    EXPECT_EQ(std::distance(fs::directory_iterator(Out), fs::directory_iterator()), 1) << "no temporary file left";
 }
 
 TEST_F(BatchRunTest, AnUnexpectedFailureEndsTheRunAndRestoresTheWindow) {
@@ -705,9 +767,8 @@ TEST_F(BatchRunTest, AnUnexpectedFailureEndsTheRunAndRestoresTheWindow) {
 TEST_F(BatchRunTest, CommandLineFilesComeInAsADropAndNothingStarts) {
     const QString relative = QStringLiteral("scan.tif");
     Form->OpenFiles({relative, Native(In / "b.tif")});
-    EXPECT_EQ(Access().InputFiles(),
-              (QStringList{QDir::toNativeSeparators(QDir::current().absoluteFilePath(relative)),
-                           Native(In / "b.tif")}));
+    EXPECT_EQ(Access().InputFiles(), (QStringList{QDir::toNativeSeparators(QDir::current().absoluteFilePath(relative)),
+                                                  Native(In / "b.tif")}));
     EXPECT_EQ(Access().LastOpenFolder(), QDir::toNativeSeparators(QDir::currentPath()) + QDir::separator());
     EXPECT_EQ(LabelText("lblStatus"), QStringLiteral("Выбраны 2 файла"));
     EXPECT_TRUE(Script->Questions.empty());

@@ -1,19 +1,19 @@
 // Choosing files and destination: labels, hints and status texts, drops of files and folders,
 // starting folders, the destination with its separator, opening it, and the TIFF preview.
+#include "Form1Fixture.h"
 #include "NativePaths.h"
 #include "PreviewPane.h"
-#include "Form1Fixture.h"
 
 #include "FolderTrees.h"
 #include "PathText.h"
 #include "TempDir.h"
+#include "TiffBuilder.h"
 #include "TiffInverterSingleThread.h"
 #include "TiffSamples.h"
-#include "TiffBuilder.h"
 
 #include <QDir>
-#include <QFileDialog>
 #include <QDropEvent>
+#include <QFileDialog>
 #include <QMimeData>
 #include <QStandardPaths>
 #include <QUrl>
@@ -38,17 +38,15 @@ TEST_F(Form1Test, LabelsAndStatusNameTheChosenFiles) {
         QString Caption;
         QString Status;
     };
-    for (const TCase& test :
-         {TCase{1, QStringLiteral("a1.tif"), QStringLiteral("Выбран 1 файл")},
-          {3, QStringLiteral("a1.tif, a2.tif, a3.tif"), QStringLiteral("Выбраны 3 файла")},
-          {4, QStringLiteral("a1.tif и еще 3 файла"), QStringLiteral("Выбраны 4 файла")},
-          {6, QStringLiteral("a1.tif и еще 5 файлов"), QStringLiteral("Выбрано 6 файлов")},
-          {22, QStringLiteral("a1.tif и еще 21 файл"), QStringLiteral("Выбраны 22 файла")}}) {
+    for (const TCase& test : {TCase{1, QStringLiteral("a1.tif"), QStringLiteral("Выбран 1 файл")},
+                              {3, QStringLiteral("a1.tif, a2.tif, a3.tif"), QStringLiteral("Выбраны 3 файла")},
+                              {4, QStringLiteral("a1.tif и еще 3 файла"), QStringLiteral("Выбраны 4 файла")},
+                              {6, QStringLiteral("a1.tif и еще 5 файлов"), QStringLiteral("Выбрано 6 файлов")},
+                              {22, QStringLiteral("a1.tif и еще 21 файл"), QStringLiteral("Выбраны 22 файла")}}) {
         Script->NextInputFiles = NumberedFiles(test.Count);
         Access().SelectInputFiles();
         EXPECT_EQ(LabelText("lblFileNames"), test.Caption) << test.Count;
-        EXPECT_EQ(LabelHint("lblFileNames"), NumberedFiles(test.Count).join(QLatin1Char('\n')))
-            << test.Count;
+        EXPECT_EQ(LabelHint("lblFileNames"), NumberedFiles(test.Count).join(QLatin1Char('\n'))) << test.Count;
         EXPECT_EQ(LabelText("lblStatus"), test.Status) << test.Count;
         EXPECT_TRUE(Control("btnTest")->isEnabled());
         EXPECT_FALSE(Control("btnInvert")->isEnabled()) << "no destination yet";
@@ -77,8 +75,7 @@ TEST_F(Form1Test, DestinationStatusCountsTheChosenFiles) {
 }
 
 TEST_F(Form1Test, DestinationEndsWithASeparatorAndLongOnesAreShortened) {
-    const QString longFolder =
-        QStringLiteral("/home/photographer/scans/2024/film-roll-0042/positives/final");
+    const QString longFolder = QStringLiteral("/home/photographer/scans/2024/film-roll-0042/positives/final");
     Script->NextOutputFolder = longFolder;
     Access().SelectOutputFolder();
     const QString expected = QDir::toNativeSeparators(longFolder) + QDir::separator();
@@ -91,16 +88,14 @@ TEST_F(Form1Test, DestinationEndsWithASeparatorAndLongOnesAreShortened) {
 
     Script->NextOutputFolder = QDir::toNativeSeparators(QStringLiteral("/out/"));
     Access().SelectOutputFolder();
-    EXPECT_EQ(Access().OutputFolder(), QDir::toNativeSeparators(QStringLiteral("/out/")))
-        << "no second separator";
+    EXPECT_EQ(Access().OutputFolder(), QDir::toNativeSeparators(QStringLiteral("/out/"))) << "no second separator";
 }
 
 TEST(ShortenPathTest, KeepsSixtyAndShortensSixtyOne) {
     const QString sixty = QStringLiteral("C:\\Сканы\\").leftJustified(60, QLatin1Char('x'));
     EXPECT_EQ(TForm1::ShortenPath(sixty, 60), sixty);
     const QString sixtyOne = sixty + QStringLiteral("y");
-    EXPECT_EQ(TForm1::ShortenPath(sixtyOne, 60),
-              sixtyOne.left(20) + QStringLiteral("...") + sixtyOne.right(37));
+    EXPECT_EQ(TForm1::ShortenPath(sixtyOne, 60), sixtyOne.left(20) + QStringLiteral("...") + sixtyOne.right(37));
     EXPECT_EQ(TForm1::ShortenPath(sixtyOne, 60).size(), 60);
 }
 
@@ -113,8 +108,7 @@ TEST_F(Form1Test, ChoosersStartInTheLastFolders) {
     };
     const QString programFolder = QCoreApplication::applicationDirPath();
     for (const TCase& test :
-         {TCase{QStringLiteral("/open/"), QStringLiteral("/save/"), QStringLiteral("/open/"),
-                QStringLiteral("/save/")},
+         {TCase{QStringLiteral("/open/"), QStringLiteral("/save/"), QStringLiteral("/open/"), QStringLiteral("/save/")},
           {QString(), QStringLiteral("/save/"), QStringLiteral("/save/"), QStringLiteral("/save/")},
           {QStringLiteral("/open/"), QString(), QStringLiteral("/open/"), QStringLiteral("/open/")},
           {QString(), QString(), QString(), QString()}}) {
@@ -180,10 +174,8 @@ TEST_F(Form1Test, DropsTakeFilesAndFoldersInDropOrder) {
     kvaderon::test::WriteFile(temp / "roll" / "a.tif", {'x'});
     kvaderon::test::WriteFile(temp / "notes.txt", {'x'});
     kvaderon::test::WriteFile(temp / "b.tif", {'x'});
-    const QStringList dropped{Native(temp / "roll"), Native(temp / "notes.txt"),
-                              Native(temp / "b.tif")};
-    const QStringList taken{Native(temp / "roll" / "a.tif"), Native(temp / "notes.txt"),
-                            Native(temp / "b.tif")};
+    const QStringList dropped{Native(temp / "roll"), Native(temp / "notes.txt"), Native(temp / "b.tif")};
+    const QStringList taken{Native(temp / "roll" / "a.tif"), Native(temp / "notes.txt"), Native(temp / "b.tif")};
 
     QMimeData data;
     QList<QUrl> urls;
@@ -203,8 +195,7 @@ TEST_F(Form1Test, DropsTakeFilesAndFoldersInDropOrder) {
 
     Access().RunActive() = true;
     Access().HandleDroppedFiles({Native(temp / "b.tif")});
-    QDragEnterEvent refusedEnter(QPoint(50, 200), Qt::CopyAction, &data, Qt::LeftButton,
-                                 Qt::NoModifier);
+    QDragEnterEvent refusedEnter(QPoint(50, 200), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(Form.get(), &refusedEnter);
     EXPECT_FALSE(refusedEnter.isAccepted());
     QDropEvent refused(QPointF(50, 200), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
@@ -244,14 +235,16 @@ TEST_F(Form1Test, FolderStandsForItsTiffFiles) {
 TEST_F(Form1Test, ChoiceWithCtrlJoinsTheList) {
     Script->NextInputFiles = NumberedFiles(2);
     Access().SelectInputFiles();
-    Script->NextInputFiles = {NativeSpelling(QStringLiteral("/scans/a2.tif")), NativeSpelling(QStringLiteral("/other/c.tif"))};
+    Script->NextInputFiles = {NativeSpelling(QStringLiteral("/scans/a2.tif")),
+                              NativeSpelling(QStringLiteral("/other/c.tif"))};
     Access().SelectInputFiles(true);
     EXPECT_EQ(Access().InputFiles(), (NumberedFiles(2) << NativeSpelling(QStringLiteral("/other/c.tif"))));
     EXPECT_EQ(LabelText("lblFileNames"), QStringLiteral("3 файла из 2 папок"));
     Access().HandleDroppedFiles({QStringLiteral("/third/d.tif")}, true);
     EXPECT_EQ(Access().InputFiles().size(), 4);
     Access().HandleDroppedFiles({QStringLiteral("/third/d.tif")});
-    EXPECT_EQ(Access().InputFiles(), QStringList{NativeSpelling(QStringLiteral("/third/d.tif"))}) << "without Ctrl: replaced";
+    EXPECT_EQ(Access().InputFiles(), QStringList{NativeSpelling(QStringLiteral("/third/d.tif"))})
+        << "without Ctrl: replaced";
 }
 
 TEST_F(Form1Test, OpeningTheDestination) {
@@ -271,11 +264,7 @@ TEST_F(Form1Test, OpeningTheDestination) {
          {QStringLiteral("OK")},
          {1},
          1},
-        {QStringLiteral("Ошибка"),
-         QStringLiteral("Папка не существует: ") + missing,
-         {QStringLiteral("OK")},
-         {1},
-         1},
+        {QStringLiteral("Ошибка"), QStringLiteral("Папка не существует: ") + missing, {QStringLiteral("OK")}, {1}, 1},
     };
     EXPECT_EQ(Script->Questions, expected);
     EXPECT_EQ(Script->OpenedFolders, QStringList{existing});
@@ -398,8 +387,7 @@ TEST_F(Form1Test, LongNamesEndBeforeTheToolButtons) {
         }
         for (const char* labelName : {"lblFileNames", "lblFolderName", "lblStatus"}) {
             auto* label = Control<QLabel>(labelName);
-            EXPECT_LE(label->mapTo(Form.get(), QPoint(label->width(), 0)).x(), Form->width())
-                << labelName;
+            EXPECT_LE(label->mapTo(Form.get(), QPoint(label->width(), 0)).x(), Form->width()) << labelName;
         }
     }
     EXPECT_EQ(LabelText("lblFileNames"), caption) << "only the drawing is shortened";

@@ -87,16 +87,14 @@ struct TScript {
 
 class TScriptedDialogManager : public TDialogManager {
 public:
-    explicit TScriptedDialogManager(std::shared_ptr<TScript> AScript)
-        : FScript(std::move(AScript)) {}
+    explicit TScriptedDialogManager(std::shared_ptr<TScript> AScript) : FScript(std::move(AScript)) {}
 
-    int CreateCustomDialogWithMapping(const QString& ACaption, const QString& AText,
-                                      const QStringList& AButtonCaptions,
+    int CreateCustomDialogWithMapping(const QString& ACaption, const QString& AText, const QStringList& AButtonCaptions,
                                       const QList<int>& AButtonIndices, int AMainIcon) override {
         return Ask({ACaption, AText, AButtonCaptions, AButtonIndices, AMainIcon});
     }
-    int CreateCustomDialog(const QString& ACaption, const QString& AText,
-                           const QStringList& AButtons, int AMainIcon) override {
+    int CreateCustomDialog(const QString& ACaption, const QString& AText, const QStringList& AButtons,
+                           int AMainIcon) override {
         return Ask({ACaption, AText, AButtons, {}, AMainIcon});
     }
     bool SelectFolder(const QString& ATitle, QString&) override {
@@ -171,18 +169,12 @@ struct TForm1TestAccess {
     void ShowMessageDialog(const QString& AText, const QString& ACaption, bool AWarning) {
         Form.ShowMessageDialog(AText, ACaption, AWarning);
     }
-    void SetLogAttributes(kvaderon::TColor AColor, bool ABold) {
-        Form.SetLogAttributes(AColor, ABold);
-    }
+    void SetLogAttributes(kvaderon::TColor AColor, bool ABold) { Form.SetLogAttributes(AColor, ABold); }
     void InsertLogText(const QString& AText) { Form.InsertLogText(AText); }
     void AddLogLine(const QString& AText) { Form.AddLogLine(AText); }
     void ClearLog() { Form.ClearLog(); }
-    void LogFileResult(const QString& AFileName, const QString& AMessage) {
-        Form.LogFileResult(AFileName, AMessage);
-    }
-    void LogFileError(const QString& AFileName, const QString& AMessage) {
-        Form.LogFileError(AFileName, AMessage);
-    }
+    void LogFileResult(const QString& AFileName, const QString& AMessage) { Form.LogFileResult(AFileName, AMessage); }
+    void LogFileError(const QString& AFileName, const QString& AMessage) { Form.LogFileError(AFileName, AMessage); }
     void ShowHelp() { Form.ShowHelp(); }
     void ShowSettingsDialog() { Form.ShowSettingsDialog(); }
 };
@@ -228,8 +220,7 @@ protected:
             script->StartFolders.append(AStartFolder);
             return script->NextInputFiles;
         };
-        services.ChooseOutputFolder = [script = Script](QWidget*, const QString&,
-                                                        const QString& AStartFolder) {
+        services.ChooseOutputFolder = [script = Script](QWidget*, const QString&, const QString& AStartFolder) {
             script->StartFolders.append(AStartFolder);
             return script->NextOutputFolder;
         };

@@ -68,8 +68,7 @@ TEST_F(Form1Test, OutcomeLinesLandWithTheirColoursAndBoldness) {
         bool Error;
         QString Message;
     };
-    for (const TCase& test :
-         {TCase{false, QStringLiteral("ОК!")}, TCase{true, QStringLiteral("Файл отклонен")}}) {
+    for (const TCase& test : {TCase{false, QStringLiteral("ОК!")}, TCase{true, QStringLiteral("Файл отклонен")}}) {
         Access().ClearLog();
         Access().ProcessingState().SetCurrentIndex(11);
         if (test.Error)
@@ -82,15 +81,11 @@ TEST_F(Form1Test, OutcomeLinesLandWithTheirColoursAndBoldness) {
         const std::vector<TFragment> fragments = Fragments(Log()->firstBlock());
         ASSERT_EQ(fragments.size(), 4u);
         EXPECT_EQ(fragments[0], (TFragment{QStringLiteral("12. "), Rgb(colors.Names), true}));
-        EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d $"))
-                        .match(fragments[1].Text)
-                        .hasMatch());
+        EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d $")).match(fragments[1].Text).hasMatch());
         EXPECT_EQ(fragments[1].Color, Rgb(colors.Names));
         EXPECT_FALSE(fragments[1].Bold);
-        EXPECT_EQ(fragments[2],
-                  (TFragment{QStringLiteral("negative_012.tif: "), Rgb(colors.FileName), false}));
-        EXPECT_EQ(fragments[3],
-                  (TFragment{test.Message, Rgb(test.Error ? colors.Error : colors.OK), true}));
+        EXPECT_EQ(fragments[2], (TFragment{QStringLiteral("negative_012.tif: "), Rgb(colors.FileName), false}));
+        EXPECT_EQ(fragments[3], (TFragment{test.Message, Rgb(test.Error ? colors.Error : colors.OK), true}));
     }
 }
 
@@ -104,12 +99,10 @@ TEST_F(Form1Test, ColourSetFollowsTheThemesDarkness) {
                               {"Windows10", false},
                               {"Windows10 Dark", true},
                               {"Windows11 Modern Light", false}}) {
-        ASSERT_TRUE(TStyleManager::Instance().TrySetStyle(QString::fromLatin1(test.Theme)))
-            << test.Theme;
+        ASSERT_TRUE(TStyleManager::Instance().TrySetStyle(QString::fromLatin1(test.Theme))) << test.Theme;
         EXPECT_EQ(IsDarkTheme(), test.Dark) << test.Theme;
         EXPECT_EQ(Access().OutputColors(), test.Dark ? sets.B : sets.W) << test.Theme;
     }
-
 }
 
 // Help, outcome lines and a report written under one theme read well under every other: the
@@ -122,19 +115,17 @@ TEST_F(Form1Test, ThemeChangeRecoloursTheWholeLog) {
         Access().ShowHelp();
         Access().LogFileResult(QStringLiteral("a.tif"), QStringLiteral("ОК!"));
         Access().LogFileError(QStringLiteral("b.tif"), QStringLiteral("Файл повреждён"));
-        for (const char* theme : {"Windows10", "Windows10 Dark", "Windows11 Modern Light",
-                                  "Windows10 Charcoal", "Windows"}) {
+        for (const char* theme :
+             {"Windows10", "Windows10 Dark", "Windows11 Modern Light", "Windows10 Charcoal", "Windows"}) {
             SCOPED_TRACE(std::string(writtenUnder) + " -> " + theme);
             ASSERT_TRUE(TStyleManager::Instance().TrySetStyle(QString::fromLatin1(theme)));
             const QColor base = QApplication::palette().color(QPalette::Base);
             for (QTextBlock block = Log()->begin(); block.isValid(); block = block.next()) {
                 for (const TFragment& fragment : Fragments(block))
-                    EXPECT_GE(ContrastRatio(fragment.Color, base), 3.0)
-                        << fragment.Text.left(40).toStdString();
+                    EXPECT_GE(ContrastRatio(fragment.Color, base), 3.0) << fragment.Text.left(40).toStdString();
             }
             const TColor ok = IsDarkTheme() ? sets.B.OK : sets.W.OK;
-            EXPECT_EQ(Fragments(LastLineBlock(Log(), 1)).back().Color, Rgb(ok))
-                << "the OK message of a.tif";
+            EXPECT_EQ(Fragments(LastLineBlock(Log(), 1)).back().Color, Rgb(ok)) << "the OK message of a.tif";
         }
     }
 }
@@ -183,9 +174,8 @@ TEST_F(Form1Test, AddLogLineStartsALineOfItsOwn) {
 
 TEST_F(Form1Test, HelpShowsOnceInTheNamesColourFromTheTop) {
     Form->show();
-    ASSERT_TRUE(WaitUntil([this] {
-        return Log()->toPlainText().contains(QStringLiteral("--- Предназначение ---"));
-    })) << "the first showing displays the help";
+    ASSERT_TRUE(WaitUntil([this] { return Log()->toPlainText().contains(QStringLiteral("--- Предназначение ---")); }))
+        << "the first showing displays the help";
     Control<QToolButton>("SpeedButton1")->click();
     Control<QToolButton>("SpeedButton1")->click();
     const QString text = Log()->toPlainText();

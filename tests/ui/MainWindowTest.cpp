@@ -22,9 +22,8 @@ struct TControlState {
 
 TEST_F(Form1Test, StartsWithCaptionLabelsAndIdleButtons) {
     EXPECT_EQ(Form->windowTitle(), QStringLiteral("Kvaderon v.") + GetVersionText());
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d+\\.\\d+\\.\\d+ \\(сборка \\d+\\)$"))
-                    .match(GetVersionText())
-                    .hasMatch())
+    EXPECT_TRUE(
+        QRegularExpression(QStringLiteral("^\\d+\\.\\d+\\.\\d+ \\(сборка \\d+\\)$")).match(GetVersionText()).hasMatch())
         << GetVersionText().toStdString();
     EXPECT_EQ(LabelText("lblFileNames"), QStringLiteral("Файлы не выбраны"));
     EXPECT_EQ(LabelText("lblFolderName"), QStringLiteral("Папка не выбрана"));
@@ -48,8 +47,7 @@ TEST_F(Form1Test, ControlsCarryTheirCaptionsAndHints) {
     EXPECT_EQ(Control<QPushButton>("btnInvert")->text(), QStringLiteral("Инвертировать TIFF"));
     EXPECT_EQ(Control<QPushButton>("btnCancel")->text(), QStringLiteral("Прервать инвертирование"));
     EXPECT_EQ(Control<QPushButton>("BitBtn5")->text(), QStringLiteral("Открыть папку назначения"));
-    EXPECT_EQ(Control<QPushButton>("btnTest")->text(),
-              QStringLiteral("Проверить данные на 16-битность"));
+    EXPECT_EQ(Control<QPushButton>("btnTest")->text(), QStringLiteral("Проверить данные на 16-битность"));
     EXPECT_EQ(Control("btnTest")->toolTip(),
               QStringLiteral("Инструмент анализа данных TIFF-файла.\n"
                              "Определяет, действительно ли количество значений в изображении\n"
@@ -67,8 +65,8 @@ TEST_F(Form1Test, ControlsCarryTheirCaptionsAndHints) {
                     return true;
         return false;
     };
-    for (const char* name : {"BitBtn1", "BitBtn2", "btnInvert", "btnCancel", "BitBtn5", "btnTest",
-                             "SpeedButton1", "SpeedButton2"})
+    for (const char* name :
+         {"BitBtn1", "BitBtn2", "btnInvert", "btnCancel", "BitBtn5", "btnTest", "SpeedButton1", "SpeedButton2"})
         EXPECT_TRUE(draws(Control<QAbstractButton>(name)->icon())) << name;
     EXPECT_TRUE(draws(ResourceIcon(QStringLiteral("kvaderon")))) << "the window's icon";
 }
@@ -81,8 +79,7 @@ TEST_F(Form1Test, ResizingKeepsAnchorsAndDockedControls) {
     EXPECT_EQ(Control("BitBtn1")->geometry(), QRect(5, 5, 153, 25));
     EXPECT_EQ(panel.width() - Control("btnTest")->geometry().right() - 1, 5);
     EXPECT_EQ(panel.width() - Control("SpeedButton1")->geometry().right() - 1, 5);
-    EXPECT_EQ(Control("ProgressBar2")->geometry(),
-              QRect(4, panel.height() - 21, panel.width() - 8, 17));
+    EXPECT_EQ(Control("ProgressBar2")->geometry(), QRect(4, panel.height() - 21, panel.width() - 8, 17));
     Form->hide();
 }
 
@@ -94,8 +91,7 @@ TEST_F(Form1Test, LogGrowsWithTheWindow) {
         Form->resize(size);
         ASSERT_TRUE(WaitUntil([this, size] { return Control("Panel1")->size() == size; }));
         const QRect panel = Control("Panel1")->rect();
-        EXPECT_EQ(Control("RichEdit1")->geometry(),
-                  QRect(4, 130, panel.width() - 8, panel.height() - 21 - 130))
+        EXPECT_EQ(Control("RichEdit1")->geometry(), QRect(4, 130, panel.width() - 8, panel.height() - 21 - 130))
             << size.width() << "x" << size.height();
     }
     Form->hide();
@@ -120,8 +116,7 @@ TEST_F(Form1Test, EveryButtonHasASpokenName) {
     for (QAbstractButton* button : Form->findChildren<QAbstractButton*>()) {
         QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(button);
         ASSERT_NE(accessible, nullptr);
-        EXPECT_FALSE(accessible->text(QAccessible::Name).isEmpty())
-            << button->objectName().toStdString();
+        EXPECT_FALSE(accessible->text(QAccessible::Name).isEmpty()) << button->objectName().toStdString();
     }
     EXPECT_EQ(QAccessible::queryAccessibleInterface(Control("SpeedButton2"))->text(QAccessible::Name),
               QStringLiteral("Настройки"));
@@ -142,8 +137,7 @@ TEST_F(Form1Test, UpdateButtonsFollowsFilesAndDestination) {
         Control("BitBtn1")->setEnabled(false);
         Control("BitBtn2")->setEnabled(false);
         Control("btnCancel")->setEnabled(true);
-        Access().InputFiles() =
-            test.Files ? QStringList{QStringLiteral("/a/b.tif")} : QStringList{};
+        Access().InputFiles() = test.Files ? QStringList{QStringLiteral("/a/b.tif")} : QStringList{};
         Access().OutputFolder() = test.Folder ? QStringLiteral("/out/") : QString();
         Access().UpdateButtons();
         EXPECT_TRUE(Control("BitBtn1")->isEnabled());
@@ -151,8 +145,7 @@ TEST_F(Form1Test, UpdateButtonsFollowsFilesAndDestination) {
         EXPECT_EQ(Control("BitBtn5")->isEnabled(), test.Open);
         EXPECT_EQ(Control("btnInvert")->isEnabled(), test.Invert);
         EXPECT_EQ(Control("btnTest")->isEnabled(), test.Test);
-        EXPECT_TRUE(Control("btnCancel")->isEnabled())
-            << "UpdateButtons leaves the abort button alone";
+        EXPECT_TRUE(Control("btnCancel")->isEnabled()) << "UpdateButtons leaves the abort button alone";
     }
 }
 
@@ -205,10 +198,8 @@ TEST_F(Form1Test, ThemeSubmenuListsWindowsFirstAndChecksTheActiveTheme) {
     EXPECT_EQ(TStyleManager::Instance().ActiveStyleName(), QStringLiteral("Windows10"));
     EXPECT_EQ(checkedNames(), QStringList{QStringLiteral("Windows10")});
     EXPECT_EQ(Access().OutputColors(), Access().Settings().OutputColorsBW.W);
-    EXPECT_EQ(Access().Settings().LastStyle, "Windows10 Charcoal")
-        << "a menu choice is not written into the settings";
-    EXPECT_EQ(Form->CurrentSettings().App.LastStyle, "Windows10")
-        << "closing stores the active theme";
+    EXPECT_EQ(Access().Settings().LastStyle, "Windows10 Charcoal") << "a menu choice is not written into the settings";
+    EXPECT_EQ(Form->CurrentSettings().App.LastStyle, "Windows10") << "closing stores the active theme";
 }
 
 TEST_F(Form1Test, MessageDialogHasOneOkButtonInTheMiddle) {

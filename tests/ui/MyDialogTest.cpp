@@ -1,7 +1,7 @@
 // The choice dialog: where captions land, which is the default button, what comes back, icons.
 // The dialog is prepared and its buttons pressed without ever showing it.
-#include "ElidedLabel.h"
 #include "MyDialog.h"
+#include "ElidedLabel.h"
 #include "WindowFonts.h"
 
 #include <QApplication>
@@ -40,8 +40,7 @@ const std::vector<TMappingCase>& MappingCases() {
          5,
          {101, 0, 0, 0, 0, 100}},
         {"file exists: five captions",
-         {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
-          QStringLiteral("5")},
+         {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5")},
          {0, 1, 3, 4, 5},
          {"1", "2", nullptr, "3", "4", "5"},
          0,
@@ -63,8 +62,7 @@ void ExpectButtons(TForm2& ADialog, const TMappingCase& ACase) {
         const bool shown = ACase.Shown[i] != nullptr;
         EXPECT_EQ(!button->isHidden(), shown) << ACase.Name << ", button " << i;
         if (shown) {
-            EXPECT_EQ(button->text(), QString::fromUtf8(ACase.Shown[i]))
-                << ACase.Name << ", button " << i;
+            EXPECT_EQ(button->text(), QString::fromUtf8(ACase.Shown[i])) << ACase.Name << ", button " << i;
         }
         EXPECT_EQ(button->isDefault(), i == ACase.DefaultButton) << ACase.Name << ", button " << i;
     }
@@ -74,20 +72,18 @@ TEST(MyDialogTest, MappingPlacesCaptionsAndAnswersWithTheirOrdinal) {
     for (const TMappingCase& test : MappingCases()) {
         TForm2 dialog;
         for (int pressed = 0; pressed < TForm2::ButtonCount; ++pressed) {
-            dialog.PrepareWithButtonMapping(QStringLiteral("Вопрос"), QStringLiteral("Текст"),
-                                            test.Captions, test.Indices, 4);
+            dialog.PrepareWithButtonMapping(QStringLiteral("Вопрос"), QStringLiteral("Текст"), test.Captions,
+                                            test.Indices, 4);
             ExpectButtons(dialog, test);
             if (test.Shown[pressed] == nullptr)
                 continue;
             dialog.PhysicalButton(pressed)->click();
-            EXPECT_EQ(dialog.ResultCode(), test.Results[pressed])
-                << test.Name << ", button " << pressed;
+            EXPECT_EQ(dialog.ResultCode(), test.Results[pressed]) << test.Name << ", button " << pressed;
         }
-        dialog.PrepareWithButtonMapping(QStringLiteral("Вопрос"), QStringLiteral("Текст"),
-                                        test.Captions, test.Indices, 4);
+        dialog.PrepareWithButtonMapping(QStringLiteral("Вопрос"), QStringLiteral("Текст"), test.Captions, test.Indices,
+                                        4);
         dialog.reject();
-        EXPECT_EQ(dialog.ResultCode(), TForm2::ClosedResult)
-            << test.Name << ": closed without a button";
+        EXPECT_EQ(dialog.ResultCode(), TForm2::ClosedResult) << test.Name << ": closed without a button";
     }
 }
 
@@ -95,8 +91,7 @@ TEST(MyDialogTest, PlainVariantPutsCaptionIOnButtonI) {
     TForm2 dialog;
     dialog.Prepare(QStringLiteral("Итог"), QStringLiteral("Готово"),
                    {QStringLiteral("OK"), QStringLiteral("Открыть"), QStringLiteral("Ещё")}, 3);
-    const TMappingCase expected{
-        "plain", {}, {}, {"OK", "Открыть", "Ещё", nullptr, nullptr, nullptr}, 0, {}};
+    const TMappingCase expected{"plain", {}, {}, {"OK", "Открыть", "Ещё", nullptr, nullptr, nullptr}, 0, {}};
     ExpectButtons(dialog, expected);
     dialog.PhysicalButton(2)->click();
     EXPECT_EQ(dialog.ResultCode(), 102);
@@ -130,25 +125,23 @@ TEST(MyDialogTest, CaptionTextAndIcon) {
         EXPECT_EQ(TForm2::MainIconKind(test.Code), test.Kind) << test.Code;
 
     TForm2 dialog;
-    dialog.PrepareWithButtonMapping(QStringLiteral("Файл уже существует"),
-                                    QStringLiteral("строка 1\nстрока 2"), {QStringLiteral("OK")},
-                                    {1}, 7);
+    dialog.PrepareWithButtonMapping(QStringLiteral("Файл уже существует"), QStringLiteral("строка 1\nстрока 2"),
+                                    {QStringLiteral("OK")}, {1}, 7);
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Файл уже существует"));
     auto* text = dialog.findChild<QLabel*>(QStringLiteral("sLabel1"));
     auto* image = dialog.findChild<QLabel*>(QStringLiteral("sImage1"));
     ASSERT_TRUE(text && image);
     EXPECT_EQ(text->text(), QStringLiteral("строка 1\nстрока 2"));
     EXPECT_FALSE(image->pixmap().isNull()) << "code 7 shows the information icon";
-    dialog.PrepareWithButtonMapping(QStringLiteral("Без значка"), QString(), {QStringLiteral("OK")},
-                                    {1}, 0);
+    dialog.PrepareWithButtonMapping(QStringLiteral("Без значка"), QString(), {QStringLiteral("OK")}, {1}, 0);
     EXPECT_TRUE(image->pixmap().isNull()) << "code 0 shows none";
     EXPECT_EQ(dialog.size(), QSize(530, 217));
 }
 
 // A path too long for the dialog keeps both ends on screen; the text itself stays whole.
 TEST(TForm2Test, ALongPathIsShortenedInItsMiddleOnlyWhenDrawn) {
-    const QString path = QStringLiteral("/home/фотограф/сканы/") +
-                         QStringLiteral("плёнка-").repeated(20) + QStringLiteral("кадр-36.tif");
+    const QString path = QStringLiteral("/home/фотограф/сканы/") + QStringLiteral("плёнка-").repeated(20) +
+                         QStringLiteral("кадр-36.tif");
     const QString text = QStringLiteral("Папка не существует: ") + path;
     TForm2 dialog;
     dialog.Prepare(QStringLiteral("Ошибка"), text, {QStringLiteral("OK")}, 1);
@@ -167,8 +160,7 @@ TEST(TForm2Test, ALongPathIsShortenedInItsMiddleOnlyWhenDrawn) {
 
 TEST(TForm2Test, EscapeNeitherClosesNorAnswers) {
     TForm2 dialog;
-    dialog.Prepare(QStringLiteral("Вопрос"), QStringLiteral("Текст"),
-                   {QStringLiteral("Да"), QStringLiteral("Нет")}, 4);
+    dialog.Prepare(QStringLiteral("Вопрос"), QStringLiteral("Текст"), {QStringLiteral("Да"), QStringLiteral("Нет")}, 4);
     dialog.open();
     ASSERT_TRUE(dialog.isVisible());
     QWidget* receiver = dialog.focusWidget() != nullptr ? dialog.focusWidget() : &dialog;

@@ -1,10 +1,10 @@
 // The settings dialog: its controls, the theme preview and the theme put back at closing, the
 // filters, theming off, the colour set by darkness, OK and Execute.
-#include "HostileNames.h"
-#include "ThemeTable.h"
 #include "ColorBox.h"
 #include "ColorNames.h"
 #include "DefaultSettings.h"
+#include "HostileNames.h"
+#include "ThemeTable.h"
 #include "Unit3.h"
 #include "platform/StyleManager.h"
 
@@ -86,9 +86,8 @@ protected:
         return Control<TColorBox>(QStringLiteral("ColorBox%1").arg(ANumber).toLatin1().constData());
     }
     TOutputColors ShownColors() const {
-        return {ColorBox(1)->Selected(), ColorBox(2)->Selected(), ColorBox(3)->Selected(),
-                ColorBox(4)->Selected(), ColorBox(5)->Selected(), ColorBox(6)->Selected(),
-                ColorBox(7)->Selected()};
+        return {ColorBox(1)->Selected(), ColorBox(2)->Selected(), ColorBox(3)->Selected(), ColorBox(4)->Selected(),
+                ColorBox(5)->Selected(), ColorBox(6)->Selected(), ColorBox(7)->Selected()};
     }
     // The user chooses entry AText of a colour box.
     static void Choose(TColorBox* ABox, const QString& AText) {
@@ -203,23 +202,21 @@ TEST_F(SettingsFormTest, ControlsHaveTheirCaptionsAndTabOrder) {
     }
     EXPECT_EQ(Control<QGroupBox>("GroupBox1")->title(),
               QStringLiteral(" Имя инвертированного файла (для сохранения в ту же папку): "));
-    EXPECT_EQ(Control("CheckBox1")->toolTip(),
-              QStringLiteral("Отключить стилизацию интерфейса\n"
-                             "(выбрать по умолчанию стандартную тему Windows)"));
-    EXPECT_EQ(Control<QLineEdit>("EditPrefix")->alignment() & Qt::AlignHorizontal_Mask,
-              Qt::AlignRight);
+    EXPECT_EQ(Control("CheckBox1")->toolTip(), QStringLiteral("Отключить стилизацию интерфейса\n"
+                                                              "(выбрать по умолчанию стандартную тему Windows)"));
+    EXPECT_EQ(Control<QLineEdit>("EditPrefix")->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
     QStringList labels;
     for (QLabel* label : Form->findChildren<QLabel*>())
         labels.append(label->text());
-    for (const char* text : {"Файлы:", "Параметры:", "Значения:", "Разделители:", "ОК:",
-                             "Внимание:", "Ошибка:", "Префикс:", "Постфикс:", "ИмяФайла", ".tif"})
+    for (const char* text : {"Файлы:", "Параметры:", "Значения:", "Разделители:", "ОК:", "Внимание:", "Ошибка:",
+                             "Префикс:", "Постфикс:", "ИмяФайла", ".tif"})
         EXPECT_TRUE(labels.contains(QString::fromUtf8(text))) << text;
 
-    const QStringList tabOrder{
-        u"ComboBoxStyles"_s, u"CheckBox1"_s,  u"RadioButton1"_s, u"RadioButton2"_s,
-        u"RadioButton3"_s,   u"ColorBox1"_s,  u"ColorBox2"_s,    u"ColorBox3"_s,
-        u"ColorBox4"_s,      u"ColorBox5"_s,  u"ColorBox6"_s,    u"ColorBox7"_s,
-        u"EditPrefix"_s,     u"EditPostfix"_s, u"CheckBoxVerify"_s, u"CheckInvertPreviews"_s, u"BitBtn1"_s};
+    const QStringList tabOrder{u"ComboBoxStyles"_s, u"CheckBox1"_s,   u"RadioButton1"_s,   u"RadioButton2"_s,
+                               u"RadioButton3"_s,   u"ColorBox1"_s,   u"ColorBox2"_s,      u"ColorBox3"_s,
+                               u"ColorBox4"_s,      u"ColorBox5"_s,   u"ColorBox6"_s,      u"ColorBox7"_s,
+                               u"EditPrefix"_s,     u"EditPostfix"_s, u"CheckBoxVerify"_s, u"CheckInvertPreviews"_s,
+                               u"BitBtn1"_s};
     QStringList chain;
     QWidget* widget = StyleList();
     do {
@@ -259,8 +256,7 @@ TEST_F(SettingsFormTest, ColourBoxListsItsColoursByRussianName) {
 
 TEST_F(SettingsFormTest, OpensWithAllThemesAndTheColourSetOfTheThemesDarkness) {
     const TAppSettings settings = kvaderon::DefaultAppSettings();
-    for (const auto& [style, dark] : {std::pair{DefaultStyle, true},
-                                      std::pair{QStringLiteral("Windows10"), false}}) {
+    for (const auto& [style, dark] : {std::pair{DefaultStyle, true}, std::pair{QStringLiteral("Windows10"), false}}) {
         Styles().TrySetStyle(style);
         Form = std::make_unique<TSettingsForm>();
         Open(settings);
@@ -273,8 +269,7 @@ TEST_F(SettingsFormTest, OpensWithAllThemesAndTheColourSetOfTheThemesDarkness) {
         EXPECT_EQ(labels.size(), ListedNames().size()) << "no two themes under one label";
         EXPECT_TRUE(Control<QRadioButton>("RadioButton1")->isChecked());
         EXPECT_TRUE(Control<QCheckBox>("CheckBox1")->isChecked());
-        EXPECT_EQ(ShownColors(), dark ? settings.OutputColorsBW.B : settings.OutputColorsBW.W)
-            << style.toStdString();
+        EXPECT_EQ(ShownColors(), dark ? settings.OutputColorsBW.B : settings.OutputColorsBW.W) << style.toStdString();
         EXPECT_EQ(Control<QLineEdit>("EditPrefix")->text(), QStringLiteral("! "));
         EXPECT_EQ(Styles().ActiveStyleName(), style);
     }
@@ -486,8 +481,7 @@ TEST_F(SettingsFormTest, ExecuteHandsBackSettingsOnlyOnOk) {
     TAppSettings edited;
     WhenDialogShows([](TSettingsForm* AForm) {
         AForm->findChild<QLineEdit*>(QStringLiteral("EditPostfix"))->setText(QStringLiteral("_p"));
-        AForm->findChild<QComboBox*>(QStringLiteral("ComboBoxStyles"))
-            ->setEditText(QStringLiteral("Windows10"));
+        AForm->findChild<QComboBox*>(QStringLiteral("ComboBoxStyles"))->setEditText(QStringLiteral("Windows10"));
         AForm->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
     });
     ASSERT_TRUE(TSettingsForm::Execute(settings, edited));
@@ -511,8 +505,7 @@ TEST(ColorNamesQt, WebColoursHaveTheirWebValues) {
         if (!QColor::isValidColorName(webName))
             continue;
         const QColor color = QColor::fromString(webName);
-        EXPECT_EQ(name.Color, kvaderon::RGBColor(std::uint8_t(color.red()),
-                                                 std::uint8_t(color.green()),
+        EXPECT_EQ(name.Color, kvaderon::RGBColor(std::uint8_t(color.red()), std::uint8_t(color.green()),
                                                  std::uint8_t(color.blue())))
             << name.Name;
         ++checked;

@@ -1,7 +1,7 @@
 // The main window and its settings file: what comes back after closing and starting again,
 // recovery from bad files, the message when the file cannot be written, the settings button.
-#include "NativePaths.h"
 #include "Form1Fixture.h"
+#include "NativePaths.h"
 #include "SettingsLocation.h"
 #include "platform/StyleManager.h"
 
@@ -43,10 +43,9 @@ TEST_F(SettingsWindowTest, StoredDestinationDecidesStartStatus) {
     const QString missing = existing + QStringLiteral("gone/");
     for (const TCase& test :
          {TCase{existing, existing, QStringLiteral("Выберите файлы для инверсии"), true},
-          TCase{missing, QStringLiteral("Папка не выбрана"),
-                QStringLiteral("Выберите файлы для инверсии"), false},
-          TCase{QString(), QStringLiteral("Папка не выбрана"),
-                QStringLiteral("Выберите файлы и целевую папку"), false}}) {
+          TCase{missing, QStringLiteral("Папка не выбрана"), QStringLiteral("Выберите файлы для инверсии"), false},
+          TCase{QString(), QStringLiteral("Папка не выбрана"), QStringLiteral("Выберите файлы и целевую папку"),
+                false}}) {
         WriteTextFile(File, "[Files]\nLastSaveFolder=" + test.LastSaveFolder.toStdString() + "\n");
         Form = MakeForm(File);
         EXPECT_EQ(LabelText("lblFolderName"), test.FolderLabel);
@@ -78,8 +77,7 @@ TEST_F(SettingsWindowTest, EverythingComesBackAfterClosingAndStartingAgain) {
     TStyleManager::Instance().TrySetStyle(QString::fromUtf8(kvaderon::DefaultStyleName));
 
     const std::string text = ReadTextFile(File);
-    EXPECT_TRUE(text.starts_with("; kept by hand\n[Application]\nMine=1\nVCLStyle=Windows10\n"))
-        << text;
+    EXPECT_TRUE(text.starts_with("; kept by hand\n[Application]\nMine=1\nVCLStyle=Windows10\n")) << text;
     EXPECT_NE(text.find("Postfix=\"  _pos\"\n"), std::string::npos) << text;
 
     Form = MakeForm(File);
@@ -105,10 +103,9 @@ TEST_F(SettingsWindowTest, MaximisedWindowComesBackAsANormalWindowOfItsSize) {
 }
 
 TEST_F(SettingsWindowTest, BadValuesFallBackToTheirDefaults) {
-    for (const std::string& text :
-         {std::string("[Application]\nVCLStyle=No Such Theme\nHeight=tall\nWidth=700\n"
-                      "[Colors]\nOK_B=strawberry\nOK_W=#010203\n"),
-          std::string("\0\xFF\xFE[Application\n\x01=\x02\n", 15)}) {
+    for (const std::string& text : {std::string("[Application]\nVCLStyle=No Such Theme\nHeight=tall\nWidth=700\n"
+                                                "[Colors]\nOK_B=strawberry\nOK_W=#010203\n"),
+                                    std::string("\0\xFF\xFE[Application\n\x01=\x02\n", 15)}) {
         WriteTextFile(File, text);
         Form = MakeForm(File);
         EXPECT_EQ(TStyleManager::Instance().ActiveStyleName(), QStringLiteral("Windows10 Charcoal"));
@@ -131,10 +128,8 @@ TEST_F(SettingsWindowTest, FileThatCannotBeWrittenIsReportedAndClosingGoesOn) {
     };
     WriteTextFile(Dir / "plain", "x");
     fs::create_directory(Dir / "folder.ini");
-    for (const TCase& test : {TCase{Dir / "plain" / "kvaderon.ini",
-                                    QStringLiteral("Часть пути не является папкой")},
-                              TCase{Dir / "folder.ini",
-                                    QStringLiteral("Указан путь к папке, а не к файлу")}}) {
+    for (const TCase& test : {TCase{Dir / "plain" / "kvaderon.ini", QStringLiteral("Часть пути не является папкой")},
+                              TCase{Dir / "folder.ini", QStringLiteral("Указан путь к папке, а не к файлу")}}) {
         Script->Questions.clear();
         Form = MakeForm(test.File);
         EXPECT_EQ(TStyleManager::Instance().ActiveStyleName(), QStringLiteral("Windows10 Charcoal"))
@@ -142,8 +137,8 @@ TEST_F(SettingsWindowTest, FileThatCannotBeWrittenIsReportedAndClosingGoesOn) {
         Form->close();
         ASSERT_EQ(Script->Questions.size(), 1u);
         const TDialogQuestion& question = Script->Questions[0];
-        EXPECT_EQ(question.Text, QStringLiteral("Не удалось сохранить настройки: ") +
-                                     Native(test.File) + QStringLiteral(": ") + test.Reason);
+        EXPECT_EQ(question.Text, QStringLiteral("Не удалось сохранить настройки: ") + Native(test.File) +
+                                     QStringLiteral(": ") + test.Reason);
         EXPECT_EQ(question.Caption, QStringLiteral("Ошибка"));
         EXPECT_EQ(question.MainIcon, 1);
     }
@@ -186,14 +181,12 @@ TEST(SettingsLocation, BesideTheExecutableUnlessItsFolderIsASystemReadOnlyOrInst
         {folder + QStringLiteral("/kvaderon"), folder + QStringLiteral("/kvaderon.ini")},
         {folder + QStringLiteral("/missing/kvaderon"), config + QStringLiteral("/kvaderon.ini")},
         {installed + QStringLiteral("/kvaderon.exe"), config + QStringLiteral("/kvaderon.ini")},
-        {installedWithIni + QStringLiteral("/kvaderon.exe"),
-         installedWithIni + QStringLiteral("/kvaderon.ini")}};
+        {installedWithIni + QStringLiteral("/kvaderon.exe"), installedWithIni + QStringLiteral("/kvaderon.ini")}};
     // Where /usr is the system's folder: on Windows the path names a folder of the current drive.
     if (QFileInfo(QStringLiteral("/usr")).absoluteFilePath() == QStringLiteral("/usr"))
         cases.push_back({QStringLiteral("/usr/bin/kvaderon"), config + QStringLiteral("/kvaderon.ini")});
     for (const TCase& test : cases)
-        EXPECT_EQ(SettingsFilePath(test.Executable, config),
-                  kvaderon::Utf8ToPath(test.Expected.toStdString()))
+        EXPECT_EQ(SettingsFilePath(test.Executable, config), kvaderon::Utf8ToPath(test.Expected.toStdString()))
             << test.Executable.toStdString();
 }
 

@@ -27,7 +27,6 @@ namespace {
 using kvaderon::TColor;
 using namespace Qt::Literals::StringLiterals;
 
-
 constexpr TColor clWindow = 0xFF000005;
 constexpr TColor clWindowText = 0xFF000008;
 
@@ -38,8 +37,7 @@ double TestLuminance(const QColor& AColor) {
         const double c = AValue / 255.0;
         return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
     };
-    return 0.2126 * linear(AColor.red()) + 0.7152 * linear(AColor.green()) +
-           0.0722 * linear(AColor.blue());
+    return 0.2126 * linear(AColor.red()) + 0.7152 * linear(AColor.green()) + 0.0722 * linear(AColor.blue());
 }
 
 double TestContrast(const QColor& AFirst, const QColor& ASecond) {
@@ -74,12 +72,10 @@ std::string ReadabilityFaults(const QPalette& APalette) {
     QStringList faults;
     for (const auto& pair : pairs) {
         const auto contrast = [&](QPalette::ColorGroup AGroup) {
-            return TestContrast(APalette.color(AGroup, pair.Fore),
-                                APalette.color(AGroup, pair.Back));
+            return TestContrast(APalette.color(AGroup, pair.Fore), APalette.color(AGroup, pair.Back));
         };
         const auto fault = [&](QPalette::ColorGroup AGroup) {
-            faults << u"%1 %2: %3"_s.arg(groupNames[AGroup], QLatin1String(pair.Name))
-                          .arg(contrast(AGroup));
+            faults << u"%1 %2: %3"_s.arg(groupNames[AGroup], QLatin1String(pair.Name)).arg(contrast(AGroup));
         };
         for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
             if (contrast(group) < pair.Minimum)
@@ -92,8 +88,7 @@ std::string ReadabilityFaults(const QPalette& APalette) {
 }
 
 bool IsDarkPalette(const QPalette& APalette) {
-    return TestLuminance(APalette.color(QPalette::WindowText)) >
-           TestLuminance(APalette.color(QPalette::Window));
+    return TestLuminance(APalette.color(QPalette::WindowText)) > TestLuminance(APalette.color(QPalette::Window));
 }
 
 class StyleManagerTest : public ::testing::Test {
@@ -151,8 +146,7 @@ TEST_F(StyleManagerTest, EveryCarriedThemeIsDarkExactlyWhenNamedSoAndReadsWell) 
         const QPalette palette = QApplication::palette();
         const bool namedDark = TStyleManager::DarkThemeNames().contains(name);
         EXPECT_EQ(IsDarkPalette(palette), namedDark);
-        EXPECT_EQ(TestLuminance(Manager.GetSystemColor(clWindowText)) >
-                      TestLuminance(Manager.GetSystemColor(clWindow)),
+        EXPECT_EQ(TestLuminance(Manager.GetSystemColor(clWindowText)) > TestLuminance(Manager.GetSystemColor(clWindow)),
                   namedDark);
         EXPECT_EQ(ReadabilityFaults(palette), "");
 
@@ -160,15 +154,12 @@ TEST_F(StyleManagerTest, EveryCarriedThemeIsDarkExactlyWhenNamedSoAndReadsWell) 
         // and red reach about 4 even on white, hence 3 here.
         const kvaderon::TOutputColorsBW defaults = kvaderon::DefaultOutputColors();
         const kvaderon::TOutputColors& log = namedDark ? defaults.B : defaults.W;
-        for (const TColor color :
-             {log.FileName, log.Names, log.Values, log.Separators, log.OK, log.Warning, log.Error})
-            EXPECT_GE(TestContrast(Manager.GetSystemColor(color), palette.color(QPalette::Base)),
-                      3.0)
+        for (const TColor color : {log.FileName, log.Names, log.Values, log.Separators, log.OK, log.Warning, log.Error})
+            EXPECT_GE(TestContrast(Manager.GetSystemColor(color), palette.color(QPalette::Base)), 3.0)
                 << std::hex << color;
 
         QString look;
-        for (const QPalette::ColorRole role :
-             {QPalette::Window, QPalette::Base, QPalette::Button, QPalette::Highlight})
+        for (const QPalette::ColorRole role : {QPalette::Window, QPalette::Base, QPalette::Button, QPalette::Highlight})
             look += palette.color(role).name();
         EXPECT_FALSE(distinctLooks.contains(look)) << "looks like an earlier theme";
         distinctLooks.insert(look);
@@ -188,21 +179,21 @@ TEST(ThemePalette, StaysReadableWhateverTheBaseColours) {
          {QColor(0xee, 0xee, 0xee), QColor(0x20, 0x20, 0x20), Qt::white, QColor(0x30, 0x30, 0x30),
           QColor(0xf0, 0xf0, 0xff), QColor(0xcc, 0xdd, 0xff)}},
         {"mid-tone selection on dark",
-         {QColor(0x20, 0x20, 0x20), QColor(0xe0, 0xe0, 0xe0), QColor(0x18, 0x18, 0x18),
-          QColor(0x33, 0x33, 0x33), QColor(0x2e, 0x2e, 0x2e), QColor(0x22, 0x22, 0x44)}},
+         {QColor(0x20, 0x20, 0x20), QColor(0xe0, 0xe0, 0xe0), QColor(0x18, 0x18, 0x18), QColor(0x33, 0x33, 0x33),
+          QColor(0x2e, 0x2e, 0x2e), QColor(0x22, 0x22, 0x44)}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ReadabilityFaults(MakeThemePalette(c.Colors)), "") << c.Name;
 }
 
 TEST(ThemePalette, TableSkipsCommentsAndReportsMalformedLines) {
-    const QString table = QString::fromUtf8(
-        "; comment | #000000\n"
-        "\n"
-        "  Good One | #ffffff | #000000 | #ffffff | #eeeeee | #0055aa | #0000ff  \r\n"
-        "Too Short | #ffffff | #000000 | #ffffff | #eeeeee | #0055aa\n"
-        "Bad Colour | #ffffff | black | #ffffff | #eeeeee | #0055aa | #0000ff\n"
-        " | #ffffff | #000000 | #ffffff | #eeeeee | #0055aa | #0000ff\n");
+    const QString table =
+        QString::fromUtf8("; comment | #000000\n"
+                          "\n"
+                          "  Good One | #ffffff | #000000 | #ffffff | #eeeeee | #0055aa | #0000ff  \r\n"
+                          "Too Short | #ffffff | #000000 | #ffffff | #eeeeee | #0055aa\n"
+                          "Bad Colour | #ffffff | black | #ffffff | #eeeeee | #0055aa | #0000ff\n"
+                          " | #ffffff | #000000 | #ffffff | #eeeeee | #0055aa | #0000ff\n");
     QStringList errors;
     const QList<TCarriedTheme> themes = ParseThemeTable(table, &errors);
     ASSERT_EQ(themes.size(), 1);
@@ -216,8 +207,8 @@ TEST_F(StyleManagerTest, UnknownNameIsRefusedAndChangesNothing) {
     ASSERT_TRUE(Manager.TrySetStyle(u"Jet"_s));
     const QPalette before = QApplication::palette();
     int notifications = 0;
-    const auto connection = QObject::connect(&Manager, &TStyleManager::StyleChanged,
-                                             [&notifications] { ++notifications; });
+    const auto connection =
+        QObject::connect(&Manager, &TStyleManager::StyleChanged, [&notifications] { ++notifications; });
     for (const char* name : {"No such theme", "", " Jet", "Windows10Charcoal"})
         EXPECT_FALSE(Manager.TrySetStyle(QString::fromLatin1(name))) << name;
     QObject::disconnect(connection);
@@ -229,8 +220,8 @@ TEST_F(StyleManagerTest, UnknownNameIsRefusedAndChangesNothing) {
 TEST_F(StyleManagerTest, NotifiesOncePerChangeWithTheThemesOwnName) {
     ASSERT_TRUE(Manager.TrySetStyle(u"Windows"_s));
     QStringList heard;
-    const auto connection = QObject::connect(&Manager, &TStyleManager::StyleChanged,
-                                             [&heard](const QString& AName) { heard << AName; });
+    const auto connection =
+        QObject::connect(&Manager, &TStyleManager::StyleChanged, [&heard](const QString& AName) { heard << AName; });
     for (const char* name : {"Jet", "Jet", "light", "windows", "Windows"})
         EXPECT_TRUE(Manager.TrySetStyle(QString::fromLatin1(name))) << name;
     QObject::disconnect(connection);
@@ -257,12 +248,9 @@ TEST_F(StyleManagerTest, SystemColoursFollowTheActiveTheme) {
         QPalette::ColorGroup Group;
         QPalette::ColorRole Role;
     } cases[] = {
-        {0xFF000005, QPalette::Active, QPalette::Base},
-        {0xFF000008, QPalette::Active, QPalette::Text},
-        {0xFF00000F, QPalette::Active, QPalette::Button},
-        {0xFF000012, QPalette::Active, QPalette::ButtonText},
-        {0xFF00000D, QPalette::Active, QPalette::Highlight},
-        {0xFF00000E, QPalette::Active, QPalette::HighlightedText},
+        {0xFF000005, QPalette::Active, QPalette::Base},      {0xFF000008, QPalette::Active, QPalette::Text},
+        {0xFF00000F, QPalette::Active, QPalette::Button},    {0xFF000012, QPalette::Active, QPalette::ButtonText},
+        {0xFF00000D, QPalette::Active, QPalette::Highlight}, {0xFF00000E, QPalette::Active, QPalette::HighlightedText},
         {0xFF000011, QPalette::Disabled, QPalette::Text},
     };
     QList<QColor> windowColours;

@@ -58,7 +58,8 @@ QString MissingCharacters(const QString& AText, const QStringList& AFamilies) {
 TEST(SymbolFontTest, EverySymbolOfTheBatchTextsIsDrawn) {
     const QString texts = BatchDialogTexts();
     for (const char32_t symbol : {U'✓', U'↷', U'✗', U'▶', U'⏰', U'⏹'})
-        ASSERT_TRUE(texts.contains(QString::fromUcs4(&symbol, 1))) << "the texts use U+" << std::hex << std::uint32_t(symbol);
+        ASSERT_TRUE(texts.contains(QString::fromUcs4(&symbol, 1)))
+            << "the texts use U+" << std::hex << std::uint32_t(symbol);
     EXPECT_EQ(MissingCharacters(texts, WindowFontFamilies()).toStdString(), "") << "dialog font";
     EXPECT_EQ(MissingCharacters(texts, LogFontFamilies()).toStdString(), "") << "log font";
 }

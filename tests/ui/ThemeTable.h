@@ -25,7 +25,8 @@ inline std::vector<TThemeLine> CarriedThemes() {
         if (line.trimmed().isEmpty() || line.startsWith(u';'))
             continue;
         const QStringList fields = line.split(u'|');
-        themes.push_back({fields.value(0).trimmed(), QColor(fields.value(1).trimmed()), QColor(fields.value(2).trimmed())});
+        themes.push_back(
+            {fields.value(0).trimmed(), QColor(fields.value(1).trimmed()), QColor(fields.value(2).trimmed())});
     }
     return themes;
 }

@@ -48,8 +48,14 @@ TEST(KeyboardHook, EscapeGoingDownIsReportedOnceOtherKeysPass) {
     EXPECT_TRUE(hook->InstallKeyboardHook([] { FAIL() << "a second installation replaced the action"; }));
 
     // Keys are hooked in the order they were sent: once the last Escape is in, all of them are.
-    SendKeys({{VK_SPACE, false}, {VK_SPACE, true}, {VK_ESCAPE, false}, {VK_ESCAPE, true},
-              {'A', false}, {'A', true}, {VK_ESCAPE, false}, {VK_ESCAPE, true}});
+    SendKeys({{VK_SPACE, false},
+              {VK_SPACE, true},
+              {VK_ESCAPE, false},
+              {VK_ESCAPE, true},
+              {'A', false},
+              {'A', true},
+              {VK_ESCAPE, false},
+              {VK_ESCAPE, true}});
     ASSERT_TRUE(ProcessMessagesUntil([&] { return escapes == 2; })) << escapes;
     SendKeys({{VK_ESCAPE, false}});
     ASSERT_TRUE(ProcessMessagesUntil([&] { return escapes == 3; })) << escapes;

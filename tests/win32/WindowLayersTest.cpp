@@ -116,9 +116,9 @@ TEST(KeyboardHook, EscapeDuringARealBatchInterruptsIt) {
     };
     form.findChild<QPushButton*>(QStringLiteral("btnInvert"))->click();
 
-    EXPECT_EQ(script->Captions(), (QStringList{QStringLiteral("Файл уже существует"),
-                                               QStringLiteral("Прерывание процесса"),
-                                               QStringLiteral("Результаты обработки")}));
+    EXPECT_EQ(script->Captions(),
+              (QStringList{QStringLiteral("Файл уже существует"), QStringLiteral("Прерывание процесса"),
+                           QStringLiteral("Результаты обработки")}));
     EXPECT_TRUE(fs::exists(dir / "out" / "b.tif")) << "continued with the named file";
 
     // After the run the hook is gone: Escape changes nothing.

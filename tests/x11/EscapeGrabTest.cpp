@@ -89,9 +89,9 @@ TEST(EscapeGrabTest, EscapeInAnotherClientInterruptsTheRunAndOnlyDuringIt) {
     };
     form.findChild<QPushButton*>(QStringLiteral("btnInvert"))->click();
 
-    EXPECT_EQ(script->Captions(), (QStringList{QStringLiteral("Файл уже существует"),
-                                               QStringLiteral("Прерывание процесса"),
-                                               QStringLiteral("Результаты обработки")}));
+    EXPECT_EQ(script->Captions(),
+              (QStringList{QStringLiteral("Файл уже существует"), QStringLiteral("Прерывание процесса"),
+                           QStringLiteral("Результаты обработки")}));
     EXPECT_EQ(keyPressesDuringRun, 0);
     EXPECT_TRUE(fs::exists(dir / "out" / "b.tif")) << "continued with the named file";
 

@@ -22,8 +22,7 @@
 namespace {
 
 bool IsX11Session() {
-    return QGuiApplication::platformName() == QLatin1String("xcb") &&
-           qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    return QGuiApplication::platformName() == QLatin1String("xcb") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
 // The modifier bit the Num Lock key sets, 0 when the keyboard has none.
@@ -60,9 +59,8 @@ public:
         FModifiers = {0u, unsigned(XCB_MOD_MASK_LOCK), numLock, XCB_MOD_MASK_LOCK | numLock};
         bool grabbed = true;
         for (const unsigned modifiers : FModifiers) {
-            const xcb_void_cookie_t cookie =
-                xcb_grab_key_checked(FConnection, 0, FRoot, std::uint16_t(modifiers), FKeyCode,
-                                     XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+            const xcb_void_cookie_t cookie = xcb_grab_key_checked(FConnection, 0, FRoot, std::uint16_t(modifiers),
+                                                                  FKeyCode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
             if (xcb_generic_error_t* error = xcb_request_check(FConnection, cookie)) {
                 std::free(error);
                 grabbed = false;
@@ -111,13 +109,11 @@ private:
 // Escape pressed in any window of the program, taken before the window sees it.
 class TApplicationEscapeFilter final : public QObject {
 public:
-    explicit TApplicationEscapeFilter(TKeyboardHook::TEscapeAction* AOnEscape)
-        : FOnEscape(AOnEscape) {}
+    explicit TApplicationEscapeFilter(TKeyboardHook::TEscapeAction* AOnEscape) : FOnEscape(AOnEscape) {}
 
 protected:
     bool eventFilter(QObject* AWatched, QEvent* AEvent) override {
-        if (AEvent->type() == QEvent::KeyPress &&
-            static_cast<QKeyEvent*>(AEvent)->key() == Qt::Key_Escape) {
+        if (AEvent->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(AEvent)->key() == Qt::Key_Escape) {
             if (!static_cast<QKeyEvent*>(AEvent)->isAutoRepeat() && *FOnEscape)
                 (*FOnEscape)();
             return true;

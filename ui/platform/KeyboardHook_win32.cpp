@@ -42,8 +42,7 @@ public:
     // Escape going down is taken away from every other receiver; everything else passes.
     LRESULT KeyboardHookProc(int nCode, WPARAM wParam, LPARAM lParam) {
         const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
-        if (nCode == HC_ACTION && (wParam == WM_KEYDOWN || wParam == WM_SYSKEYDOWN) &&
-            key->vkCode == VK_ESCAPE) {
+        if (nCode == HC_ACTION && (wParam == WM_KEYDOWN || wParam == WM_SYSKEYDOWN) && key->vkCode == VK_ESCAPE) {
             if (FOnEscape)
                 FOnEscape();
             return 1;

@@ -31,8 +31,7 @@ QList<TCarriedTheme> LoadCarriedThemes() {
 // Makes the application's style the platform's own one named, unless it already is.
 void UsePlatformStyle(const QString& AName) {
     QStyle* current = QApplication::style();
-    if (!qobject_cast<TThemeStyle*>(current) &&
-        current->name().compare(AName, Qt::CaseInsensitive) == 0)
+    if (!qobject_cast<TThemeStyle*>(current) && current->name().compare(AName, Qt::CaseInsensitive) == 0)
         return;
     if (QStyle* style = QStyleFactory::create(AName))
         QApplication::setStyle(style);
@@ -137,8 +136,7 @@ bool TStyleManager::TrySetStyle(const QString& AName) {
         FActiveName = PlatformStyleName;
     } else {
         qsizetype index = 0;
-        while (index < FThemeNames.size() &&
-               FThemeNames[index].compare(AName, Qt::CaseInsensitive) != 0)
+        while (index < FThemeNames.size() && FThemeNames[index].compare(AName, Qt::CaseInsensitive) != 0)
             ++index;
         if (index == FThemeNames.size())
             return false;

@@ -8,12 +8,9 @@
 void AttachToWindowMenu(QWidget* AWindow, QMenu* ASubmenu) {
     auto* menu = new QMenu(AWindow);
     menu->setObjectName(QStringLiteral("WindowMenu"));
-    QAction* minimize =
-        menu->addAction(QStringLiteral("Свернуть"), AWindow, &QWidget::showMinimized);
-    QAction* maximize =
-        menu->addAction(QStringLiteral("Развернуть"), AWindow, &QWidget::showMaximized);
-    QAction* restore =
-        menu->addAction(QStringLiteral("Восстановить"), AWindow, &QWidget::showNormal);
+    QAction* minimize = menu->addAction(QStringLiteral("Свернуть"), AWindow, &QWidget::showMinimized);
+    QAction* maximize = menu->addAction(QStringLiteral("Развернуть"), AWindow, &QWidget::showMaximized);
+    QAction* restore = menu->addAction(QStringLiteral("Восстановить"), AWindow, &QWidget::showNormal);
     menu->addSeparator();
     menu->addAction(QStringLiteral("Закрыть"), AWindow, &QWidget::close);
     menu->addSeparator();
@@ -25,7 +22,6 @@ void AttachToWindowMenu(QWidget* AWindow, QMenu* ASubmenu) {
     });
 
     AWindow->setContextMenuPolicy(Qt::CustomContextMenu);
-    QObject::connect(
-        AWindow, &QWidget::customContextMenuRequested, menu,
-        [AWindow, menu](const QPoint& APos) { menu->popup(AWindow->mapToGlobal(APos)); });
+    QObject::connect(AWindow, &QWidget::customContextMenuRequested, menu,
+                     [AWindow, menu](const QPoint& APos) { menu->popup(AWindow->mapToGlobal(APos)); });
 }

@@ -22,23 +22,20 @@ constexpr UINT CommandStep = 16;
 
 class TSystemMenuFilter : public QObject, public QAbstractNativeEventFilter {
 public:
-    TSystemMenuFilter(QWidget* AWindow, QMenu* ASubmenu)
-        : QObject(AWindow), FWindow(AWindow), FSubmenu(ASubmenu) {
+    TSystemMenuFilter(QWidget* AWindow, QMenu* ASubmenu) : QObject(AWindow), FWindow(AWindow), FSubmenu(ASubmenu) {
         BuildNativeMenu();
         QCoreApplication::instance()->installNativeEventFilter(this);
     }
 
     ~TSystemMenuFilter() override { QCoreApplication::instance()->removeNativeEventFilter(this); }
 
-    bool nativeEventFilter(const QByteArray& AEventType, void* AMessage,
-                           qintptr* AResult) override {
+    bool nativeEventFilter(const QByteArray& AEventType, void* AMessage, qintptr* AResult) override {
         if (AEventType != "windows_generic_MSG" || FWindow.isNull() || FSubmenu.isNull())
             return false;
         const MSG* message = static_cast<const MSG*>(AMessage);
         if (message->hwnd != reinterpret_cast<HWND>(FWindow->winId()))
             return false;
-        if (message->message == WM_INITMENUPOPUP &&
-            reinterpret_cast<HMENU>(message->wParam) == FPopup) {
+        if (message->message == WM_INITMENUPOPUP && reinterpret_cast<HMENU>(message->wParam) == FPopup) {
             UpdateCheckMarks();
             return false;
         }
@@ -64,8 +61,7 @@ private:
         if (systemMenu == nullptr)
             return;
         const int count = GetMenuItemCount(systemMenu);
-        if (count > 0 &&
-            (GetMenuState(systemMenu, UINT(count - 1), MF_BYPOSITION) & MF_SEPARATOR) == 0)
+        if (count > 0 && (GetMenuState(systemMenu, UINT(count - 1), MF_BYPOSITION) & MF_SEPARATOR) == 0)
             AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
         FPopup = CreatePopupMenu();
         for (QAction* action : FSubmenu->actions()) {
@@ -78,16 +74,14 @@ private:
             AppendMenuW(FPopup, MF_STRING, UINT_PTR(FActions.size() * CommandStep), text.c_str());
         }
         const std::wstring title = FSubmenu->title().toStdWString();
-        AppendMenuW(systemMenu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(FPopup),
-                    title.c_str());
+        AppendMenuW(systemMenu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(FPopup), title.c_str());
         UpdateCheckMarks();
     }
 
     void UpdateCheckMarks() {
         for (std::size_t i = 0; i < FActions.size(); ++i) {
             const bool checked = !FActions[i].isNull() && FActions[i]->isChecked();
-            CheckMenuItem(FPopup, UINT((i + 1) * CommandStep),
-                          MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+            CheckMenuItem(FPopup, UINT((i + 1) * CommandStep), MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
         }
     }
 

@@ -88,7 +88,8 @@ TEST_F(FaultCli, SignalsEndTheRunWithoutTemporaryFiles) {
 TEST_F(FaultCli, AFailedWriteToStandardOutputEndsTheRun) {
     const std::vector<std::string> inputs = Inputs(6);
     const std::string full = "kvaderon-cli: ошибка записи в стандартный вывод: Недостаточно места на диске\n";
-    const std::string closed = "kvaderon-cli: ошибка записи в стандартный вывод: Обрыв канала: читающая сторона закрыта\n";
+    const std::string closed =
+        "kvaderon-cli: ошибка записи в стандартный вывод: Обрыв канала: читающая сторона закрыта\n";
     struct TCase {
         const char* Name;
         std::vector<std::string> Arguments;
@@ -122,9 +123,8 @@ TEST_F(FaultCli, AFailedWriteToStandardOutputEndsTheRun) {
         EXPECT_EQ(WaitForProgram(child), 1);
         // An inversion that stopped early tells how many files it never started (a second may
         // have been started before the failed write was seen).
-        const std::string stopped = c.Arguments[0] == "invert"
-                                        ? "Обработка прервана: не обработано (4 файла|5 файлов)\n"
-                                        : "";
+        const std::string stopped =
+            c.Arguments[0] == "invert" ? "Обработка прервана: не обработано (4 файла|5 файлов)\n" : "";
         EXPECT_TRUE(std::regex_match(ErrText(), std::regex(c.Err + stopped))) << ErrText();
         EXPECT_EQ(TempFiles(out), std::vector<std::string>{});
         EXPECT_LE(FileCount(out), 2u) << "files were started after the failed write";
@@ -157,7 +157,8 @@ TEST_F(FaultCli, NamesCannotControlTheTerminal) {
     const std::string shown = "\\x1b]0;pwned\\x07\\x1b[2J\\x9b.tif";
     for (const std::string color : {"never", "always"}) {
         SCOPED_TRACE(color);
-        const TProgramResult inverted = Cli({"invert", "--color", color, "--out", (FTemp / "out").string(), input.string()});
+        const TProgramResult inverted =
+            Cli({"invert", "--color", color, "--out", (FTemp / "out").string(), input.string()});
         EXPECT_EQ(inverted.ExitCode, 0) << inverted.Err;
         const TProgramResult analysed = Cli({"analyze", "--color", color, input.string()});
         EXPECT_EQ(analysed.ExitCode, 0) << analysed.Err;

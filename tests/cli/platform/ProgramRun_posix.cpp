@@ -1,5 +1,5 @@
-#include "ProgramRun.h"
 #include "PosixProgram.h"
+#include "ProgramRun.h"
 
 #include <fcntl.h>
 #include <spawn.h>

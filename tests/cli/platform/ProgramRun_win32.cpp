@@ -34,8 +34,8 @@ std::wstring QuoteArgument(const std::wstring& AArgument) {
 
 HANDLE OpenOutputFile(const std::filesystem::path& APath) {
     SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    return ::CreateFileW(APath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
+    return ::CreateFileW(APath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                         nullptr);
 }
 
 } // namespace

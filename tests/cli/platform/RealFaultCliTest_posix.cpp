@@ -60,10 +60,8 @@ TEST_F(RealFaultCli, InputsThatAreNoTiffFileEachGetTheirReason) {
     EXPECT_EQ(Message(lines[1], 2, "inner.tif"), "ОК!");
     EXPECT_EQ(Message(lines[2], 3, "empty.tif"), Failure(inputs[2], "Файл слишком мал для TIFF"));
     EXPECT_EQ(Message(lines[3], 4, "truncated.tif"),
-              Failure(inputs[3],
-                      "Полоса изображения выходит за конец файла (файл обрезан или повреждён)"));
-    EXPECT_EQ(lines.back().rfind("Готово: обработаны 2, пропущено 0, ошибок 2 за ", 0), 0u)
-        << lines.back();
+              Failure(inputs[3], "Полоса изображения выходит за конец файла (файл обрезан или повреждён)"));
+    EXPECT_EQ(lines.back().rfind("Готово: обработаны 2, пропущено 0, ошибок 2 за ", 0), 0u) << lines.back();
     EXPECT_EQ(Names(FTemp / "out"), (std::vector<std::string>{"good.tif", "inner.tif"}));
     EXPECT_EQ(ReadFile(FTemp / "out" / "inner.tif"), Positive(Image(3)));
     EXPECT_EQ(ReadFile(FTemp / "out" / "good.tif"), Positive(Image(1)));
@@ -89,8 +87,7 @@ TEST_F(RealFaultCli, AnInputRemovedDuringTheRunIsReportedAndTheOthersGoOn) {
     const fs::path out = Folder("out");
     std::vector<std::string> arguments{"invert", "--jobs", "1", "--out", out.string()};
     for (int i = 0; i < 6; ++i)
-        arguments.push_back(
-            Put(in / ("large" + std::to_string(i) + ".tif"), BuildImage(large).Build()).string());
+        arguments.push_back(Put(in / ("large" + std::to_string(i) + ".tif"), BuildImage(large).Build()).string());
     const fs::path last = Put(in / "last.tif", BuildImage(Image(1)).Build());
     arguments.push_back(last.string());
 
@@ -99,8 +96,7 @@ TEST_F(RealFaultCli, AnInputRemovedDuringTheRunIsReportedAndTheOthersGoOn) {
     ::close(output);
     int status = 0;
     bool ended = false;
-    while (fs::is_empty(out) &&
-           !(ended = waitpid(child, &status, WNOHANG) == child)) // the first file in work
+    while (fs::is_empty(out) && !(ended = waitpid(child, &status, WNOHANG) == child)) // the first file in work
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     ASSERT_FALSE(ended) << "the run ended before a file was in work";
     fs::remove(last);
@@ -109,8 +105,7 @@ TEST_F(RealFaultCli, AnInputRemovedDuringTheRunIsReportedAndTheOthersGoOn) {
     const TBytes printed = ReadFile(FScratch / "out");
     const auto lines = Lines(std::string(printed.begin(), printed.end()));
     ASSERT_GE(lines.size(), 7u);
-    EXPECT_EQ(Message(lines[6], 7, "last.tif"),
-              Failure(last.string(), "Файл не существует: " + last.string()));
+    EXPECT_EQ(Message(lines[6], 7, "last.tif"), Failure(last.string(), "Файл не существует: " + last.string()));
     EXPECT_EQ(Names(out).size(), 6u);
     EXPECT_EQ(ReadFile(out / "large5.tif"), Positive(large));
 }
@@ -165,10 +160,9 @@ TEST_F(RealFaultCli, AFullFileSystemFailsTheFileThatDoesNotFitAndNothingElse) {
     ASSERT_GE(lines.size(), 3u) << run.Out << run.Err;
     EXPECT_EQ(Message(lines[0], 1, "small1.tif"), "ОК!");
     EXPECT_EQ(Message(lines[1], 2, "large.tif"),
-              Failure(inputs[1], "Не удалось записать файл " + PathToUtf8(out / "large.tif") +
-                                     ": Недостаточно места на диске"));
-    EXPECT_EQ(Message(lines[2], 3, "small2.tif"), "ОК!")
-        << "the space of the failed file was given back";
+              Failure(inputs[1],
+                      "Не удалось записать файл " + PathToUtf8(out / "large.tif") + ": Недостаточно места на диске"));
+    EXPECT_EQ(Message(lines[2], 3, "small2.tif"), "ОК!") << "the space of the failed file was given back";
     EXPECT_EQ(Names(after), (std::vector<std::string>{"small1.tif", "small2.tif"}));
     EXPECT_EQ(ReadFile(after / "small2.tif"), Positive(Image(2)));
     EXPECT_EQ(ReadFile(inputs[1]), BuildImage(large).Build());

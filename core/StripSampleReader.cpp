@@ -33,9 +33,10 @@ TStripSampleReader::TStripSampleReader(const TByteSource& AFile, const std::vect
         used += piece->Length;
         longest = std::max(longest, used);
     }
-    FReader = std::make_unique<TChunkReader>(
-        FBatchStarts.size(), longest, [this](std::size_t ABatch, std::uint8_t* ABuffer) { FillBatch(ABatch, ABuffer); },
-        ReaderThreads);
+    FReader =
+        std::make_unique<TChunkReader>(FBatchStarts.size(), longest, [this](std::size_t ABatch, std::uint8_t* ABuffer) {
+            FillBatch(ABatch, ABuffer);
+        });
 }
 
 // Pieces that follow each other in the file are read at once: a strip may be two bytes long.

@@ -1,8 +1,8 @@
-// The samples an analysis counts, read ahead on two threads of their own: the whole samples of each
+// The samples an analysis counts, read ahead on a thread of their own: the whole samples of each
 // counted strip, cut into pieces of whole pixels, the pieces gathered into batches of at most
-// ReadChunkBytes. The reader threads hand over a batch at a time, not a strip: a file may have a
-// million tiny strips. Counting is much quicker than copying the bytes out of the system's cache,
-// so two threads read.
+// ReadChunkBytes. The reader thread hands over a batch at a time, not a strip: a file may have a
+// million tiny strips. (A second reader thread measured slower: copying out of the system's cache
+// is quick, and the threads then compete for the two cores with the counting.)
 #pragma once
 
 #include "ByteSource.h"
@@ -56,8 +56,6 @@ private:
         std::size_t FStrip = 0;
         std::uint64_t FDone = 0; // bytes of the strip already walked
     };
-
-    static constexpr std::size_t ReaderThreads = 2;
 
     static bool Fits(std::size_t AUsed, std::size_t ALength) { return AUsed == 0 || AUsed + ALength <= ReadChunkBytes; }
     std::uint64_t SampleBytes(std::size_t AStrip) const { return FCounts[AStrip] & ~std::uint32_t(1); }

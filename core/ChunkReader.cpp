@@ -16,13 +16,11 @@ std::size_t LongestChunk(const std::vector<std::pair<std::uint64_t, std::uint64_
 
 } // namespace
 
-TChunkReader::TChunkReader(std::size_t AChunkCount, std::size_t ABufferBytes, TFill AFill, std::size_t AThreads)
-    : FChunkCount(AChunkCount), FFill(std::move(AFill)), FDone(AChunkCount, 0) {
-    const std::size_t threads = AChunkCount > 1 ? std::clamp<std::size_t>(AThreads, 1, AChunkCount) : 0;
-    // Each thread's chunk in reading, the caller's and one read ahead.
-    FSlots.assign(threads == 0 ? 1 : threads + 2, std::vector<std::uint8_t>(ABufferBytes));
-    for (std::size_t first = 0; first < threads; ++first)
-        FThreads.emplace_back([this, first, threads] { Work(first, threads); });
+TChunkReader::TChunkReader(std::size_t AChunkCount, std::size_t ABufferBytes, TFill AFill)
+    : FChunkCount(AChunkCount), FFill(std::move(AFill)),
+      FSlots(AChunkCount > 1 ? SlotCount : 1, std::vector<std::uint8_t>(ABufferBytes)) {
+    if (FChunkCount > 1)
+        FThread = std::thread([this] { Work(); });
 }
 
 TChunkReader::TChunkReader(const TByteSource& ASource,
@@ -34,27 +32,28 @@ TChunkReader::TChunkReader(const TByteSource& ASource,
                    }) {}
 
 TChunkReader::~TChunkReader() {
+    if (!FThread.joinable())
+        return;
     {
         const std::lock_guard lock(FLock);
         FStopping = true;
     }
     FChanged.notify_all();
-    for (std::thread& thread : FThreads)
-        thread.join();
+    FThread.join();
 }
 
 std::uint8_t* TChunkReader::Next() {
     if (FTaken == FChunkCount)
         throw std::logic_error("Чтение после последнего блока файла");
-    if (FThreads.empty()) {
+    if (!FThread.joinable()) {
         FFill(FTaken++, FSlots.front().data());
         return FSlots.front().data();
     }
     std::unique_lock lock(FLock);
-    FChanged.wait(lock, [&] { return FDone[FTaken] != 0; });
-    if (FTaken == FFailedChunk)
+    FChanged.wait(lock, [&] { return FRead > FTaken; });
+    if (FFailure && FRead == FTaken + 1)
         std::rethrow_exception(FFailure);
-    return FSlots[FTaken++ % FSlots.size()].data();
+    return FSlots[FTaken++ % SlotCount].data();
 }
 
 void TChunkReader::Exchange(std::vector<std::uint8_t>& ABuffer) {
@@ -69,27 +68,24 @@ void TChunkReader::Release() {
     FChanged.notify_all();
 }
 
-void TChunkReader::Work(std::size_t AFirstChunk, std::size_t AStep) {
-    for (std::size_t chunk = AFirstChunk; chunk < FChunkCount; chunk += AStep) {
+void TChunkReader::Work() {
+    for (std::size_t chunk = 0; chunk < FChunkCount; ++chunk) {
         {
             std::unique_lock lock(FLock);
-            FChanged.wait(lock, [&] { return FStopping || FFailedChunk < chunk || chunk - FReleased < FSlots.size(); });
-            if (FStopping || FFailedChunk < chunk)
+            FChanged.wait(lock, [&] { return FStopping || chunk - FReleased < SlotCount; });
+            if (FStopping)
                 return;
         }
         std::exception_ptr failure;
         try {
-            FFill(chunk, FSlots[chunk % FSlots.size()].data());
+            FFill(chunk, FSlots[chunk % SlotCount].data());
         } catch (...) {
             failure = std::current_exception();
         }
         {
             const std::lock_guard lock(FLock);
-            FDone[chunk] = 1;
-            if (failure && chunk < FFailedChunk) {
-                FFailedChunk = chunk;
-                FFailure = failure;
-            }
+            FFailure = failure;
+            ++FRead;
         }
         FChanged.notify_all();
         if (failure)

@@ -1,13 +1,11 @@
-// Reads a file's chunks ahead on a thread of its own (or two), so that the caller can work on one
-// chunk while the next ones are read. The caller takes the chunks in order; a failed read is raised
-// on the caller's thread when it reaches that chunk, and no chunk after it is begun once the
-// failure is known.
+// Reads a file's chunks ahead on a thread of its own, so that the caller can work on one chunk
+// while the next ones are read. The caller takes the chunks in order; a failed read is raised on
+// the caller's thread when it reaches that chunk, and nothing after it is read.
 #pragma once
 
 #include "ByteSource.h"
 
 #include <condition_variable>
-#include <cstddef>
 #include <cstdint>
 #include <exception>
 #include <functional>
@@ -20,16 +18,15 @@ namespace kvaderon {
 
 class TChunkReader {
 public:
-    // Fills ABuffer with chunk AChunk; called on a reader thread, each chunk once.
+    // Fills ABuffer with chunk AChunk; called on the reader thread for each chunk in order.
     using TFill = std::function<void(std::size_t AChunk, std::uint8_t* ABuffer)>;
 
-    // AChunkCount chunks of at most ABufferBytes each, filled by AFill on AThreads reader threads
-    // taking the chunks in turn (AFill must then be safe to call from several threads at once).
-    // A single chunk is read on the caller's thread: a thread would only add its start.
-    TChunkReader(std::size_t AChunkCount, std::size_t ABufferBytes, TFill AFill, std::size_t AThreads = 1);
+    // AChunkCount chunks of at most ABufferBytes each, filled by AFill. A single chunk is read on
+    // the caller's thread: a thread would only add its start.
+    TChunkReader(std::size_t AChunkCount, std::size_t ABufferBytes, TFill AFill);
     // The [start, end) ranges AChunks of ASource; both must outlive the reader.
     TChunkReader(const TByteSource& ASource, const std::vector<std::pair<std::uint64_t, std::uint64_t>>& AChunks);
-    // Stops reading and waits for the threads.
+    // Stops reading and waits for the thread.
     ~TChunkReader();
     TChunkReader(const TChunkReader&) = delete;
     TChunkReader& operator=(const TChunkReader&) = delete;
@@ -43,22 +40,21 @@ public:
     void Exchange(std::vector<std::uint8_t>& ABuffer);
 
 private:
-    static constexpr std::size_t NoChunk = SIZE_MAX;
+    static constexpr std::size_t SlotCount = 3;
 
-    void Work(std::size_t AFirstChunk, std::size_t AStep);
+    void Work();
 
     std::size_t FChunkCount;
     TFill FFill;
-    std::vector<std::vector<std::uint8_t>> FSlots; // chunk i in slot i % size
+    std::vector<std::vector<std::uint8_t>> FSlots;
     std::mutex FLock;
     std::condition_variable FChanged;
-    std::vector<char> FDone;            // per chunk: read, or its reading failed
-    std::size_t FFailedChunk = NoChunk; // the first chunk whose reading failed; none after it is begun
-    std::exception_ptr FFailure;
+    std::size_t FRead = 0;     // chunks read (or failed) so far
     std::size_t FTaken = 0;    // chunks Next gave out
     std::size_t FReleased = 0; // chunks handed back
+    std::exception_ptr FFailure;
     bool FStopping = false;
-    std::vector<std::thread> FThreads;
+    std::thread FThread;
 };
 
 } // namespace kvaderon

@@ -49,15 +49,6 @@ void Chunky(benchmark::State& AState, std::uint16_t ASamplesPerPixel, std::vecto
     Finish(AState);
 }
 
-void PlanarSigned(benchmark::State& AState, bool ABigEndian) {
-    auto& buffer = Buffer();
-    for (auto _ : AState) {
-        NegateSignedSamples(buffer.data(), BufferBytes / 2, ABigEndian, 0x7FFF);
-        benchmark::ClobberMemory();
-    }
-    Finish(AState);
-}
-
 } // namespace
 
 BENCHMARK(BM_XorCeiling);
@@ -68,5 +59,3 @@ BENCHMARK_CAPTURE(Chunky, rgb_be, 3, {}, true, 0xFFFF);
 BENCHMARK_CAPTURE(Chunky, rgba_alpha_le, 4, {2}, false, 0xFFFF);
 BENCHMARK_CAPTURE(Chunky, rgba_alpha_be, 4, {2}, true, 0xFFFF);
 BENCHMARK_CAPTURE(Chunky, rgb_signed_le, 3, {}, false, 0x7FFF);
-BENCHMARK_CAPTURE(PlanarSigned, le, false);
-BENCHMARK_CAPTURE(PlanarSigned, be, true);

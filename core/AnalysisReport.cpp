@@ -1,5 +1,7 @@
 #include "AnalysisReport.h"
 
+#include "AlphaChannel.h"
+
 #include "CompressionNames.h"
 
 #include <algorithm>
@@ -105,12 +107,29 @@ TColorRole PatternRole(TDepthPattern APattern) {
     }
 }
 
+// The name of the AIndex-th of the AReported channels the analysis counted: an unspecified extra
+// sample is "Доп. канал N", N its place among the extra samples; the others are named by the
+// colour model among the channels that are no extra samples.
+std::string ReportedChannelName(const TBitDepthResult& AResult, std::size_t AIndex, std::size_t AReported) {
+    const std::vector<std::uint32_t> counted =
+        ColourChannels(AResult.SamplesPerPixel, AResult.ExtraSamples, AResult.PhotometricInterpretation);
+    if (counted.size() != AReported)
+        return ChannelName(AIndex, AReported, AResult.PhotometricInterpretation);
+    const std::uint32_t extra = ExtraSampleNumber(counted[AIndex], AResult.SamplesPerPixel, AResult.ExtraSamples);
+    if (extra > 0)
+        return "Доп. канал " + std::to_string(extra);
+    const auto base = std::size_t(std::count_if(counted.begin(), counted.end(), [&](std::uint32_t AChannel) {
+        return ExtraSampleNumber(AChannel, AResult.SamplesPerPixel, AResult.ExtraSamples) == 0;
+    }));
+    return ChannelName(AIndex, base, AResult.PhotometricInterpretation);
+}
+
 // The lines of every colour channel after the verdict; the last line of each names its pattern.
 void AddChannelRuns(const TBitDepthResult& AResult, TTextRuns& ARuns) {
     const std::size_t count = AResult.Channels.size();
     for (std::size_t channel = 0; channel < count; ++channel) {
         const TChannelDepth& depth = AResult.Channels[channel];
-        const std::string name = ChannelName(channel, count, AResult.PhotometricInterpretation) + ": ";
+        const std::string name = ReportedChannelName(AResult, channel, count) + ": ";
         const std::vector<std::string> lines = ChannelDepthLines(depth);
         for (std::size_t i = 0; i < lines.size(); ++i) {
             ARuns.push_back({name, TColorRole::crNames, false});

@@ -6,6 +6,7 @@
 #include "CompressionNames.h"
 #include "FileRange.h"
 #include "StripTable.h"
+#include "TiffDirectory.h"
 #include "TiffImageMap.h"
 #include "TiffStructureReader.h"
 #include "TiffTags.h"
@@ -80,21 +81,20 @@ constexpr std::size_t PlanarPatternIndex = 1;
 TInversionPlan::TInversionPlan(const TTiffStructure& AStructure, std::uint64_t AFileSize)
     : FPatterns{ChunkyPattern(AStructure.SamplesPerPixel, AStructure.ExtraSamples, AStructure.PhotometricInterpretation,
                               AStructure.BigEndian, MaskOf(AStructure)),
-                TXorPattern({0xFFFF}, AStructure.BigEndian)},
-      FStructure(AStructure.Structure), FBigEndian(AStructure.BigEndian) {
+                TXorPattern({MaskOf(AStructure)}, AStructure.BigEndian)},
+      FTiff(AStructure) {
     CheckSampleLayout(AStructure.SamplesPerPixel, AStructure.PlanarConfiguration, AStructure.StripOffsets,
                       AStructure.StripByteCounts, AFileSize);
     const auto& offsets = AStructure.StripOffsets;
     const auto& counts = AStructure.StripByteCounts;
-    CheckStripTable(offsets, counts, AFileSize, AStructure.Structure);
+    CheckStripTable(offsets, counts, AFileSize, RangesBesideStrips(AStructure.Layout, offsets, counts));
     const std::vector<bool> handled = FirstStripOfEachBlock(offsets, counts);
 
     if (AStructure.PlanarConfiguration == 1) {
         for (std::size_t i = 0; i < offsets.size(); ++i)
             if (handled[i])
-                AddRegion(offsets[i], counts[i], TKind::rkXor, ChunkyPatternIndex);
-    } else if (AStructure.SampleFormat == 1 || AStructure.SampleFormat == 2) {
-        const TKind kind = AStructure.SampleFormat == 1 ? TKind::rkXor : TKind::rkPlanarSigned;
+                AddRegion(offsets[i], counts[i], ChunkyPatternIndex);
+    } else {
         const std::uint16_t planes = AStructure.SamplesPerPixel;
         const std::size_t stripsPerPlane = offsets.size() / planes;
         for (std::uint32_t plane = 0; plane < planes; ++plane) {
@@ -102,7 +102,7 @@ TInversionPlan::TInversionPlan(const TTiffStructure& AStructure, std::uint64_t A
                 continue;
             for (std::size_t i = plane * stripsPerPlane; i < (plane + 1) * stripsPerPlane; ++i)
                 if (handled[i])
-                    AddRegion(offsets[i], counts[i], kind, PlanarPatternIndex);
+                    AddRegion(offsets[i], counts[i], PlanarPatternIndex);
         }
     }
     SortRegions();
@@ -112,14 +112,15 @@ void TInversionPlan::SortRegions() {
     std::sort(FRegions.begin(), FRegions.end(), [](const TRegion& A, const TRegion& B) { return A.Offset < B.Offset; });
 }
 
-void TInversionPlan::AddRegion(std::uint32_t AOffset, std::uint32_t AByteCount, TKind AKind, std::size_t APattern,
+void TInversionPlan::AddRegion(std::uint32_t AOffset, std::uint32_t AByteCount, std::size_t APattern,
                                std::uint32_t ASampleBytes) {
     const std::uint64_t length = AByteCount / ASampleBytes * ASampleBytes;
     if (length > 0)
-        FRegions.push_back({AOffset, length, AKind, APattern});
+        FRegions.push_back({AOffset, length, APattern});
 }
 
-std::vector<std::string> TInversionPlan::AddPreviews(const std::vector<TTiffImage>& AImages, std::uint64_t AFileSize) {
+std::vector<std::string> TInversionPlan::AddPreviews(std::uint64_t AFileSize) {
+    const std::vector<TTiffImage>& AImages = FTiff.Layout.Images;
     std::vector<std::string> notes;
     for (std::size_t i = 1; i < AImages.size(); ++i) {
         if (AImages[i].Role != TImageRole::irReduced)
@@ -139,18 +140,23 @@ std::string TInversionPlan::AddPreview(const TTiffImage& APreview, std::uint64_t
     const auto& offsets = APreview.StripOffsets;
     const auto& counts = APreview.StripByteCounts;
     // Its strips may touch nothing else the file holds (its structure, whose image data of later
-    // IFDs holds these strips too), and no image already planned.
+    // IFDs holds these strips too), and no image already planned; a strip that is one of the first
+    // image's strips is inverted with it already.
+    std::vector<TByteRange> others = FTiff.Layout.Structure;
+    others.insert(others.end(), FTiff.Layout.ImageData.begin(), FTiff.Layout.ImageData.end());
     bool damaged = false;
     try {
-        CheckStripTable(offsets, counts, AFileSize, StructureBesides(FStructure, offsets, counts));
+        CheckStripTable(offsets, counts, AFileSize, StructureBesides(others, offsets, counts));
     } catch (const ETIFFError&) {
         damaged = true;
     }
+    std::vector<bool> handled = FirstStripOfEachBlock(offsets, counts);
     for (std::size_t s = 0; s < offsets.size() && !damaged; ++s) {
-        if (counts[s] == 0)
+        if (!handled[s])
             continue;
+        handled[s] = !IsMainStrip(offsets[s], counts[s]);
         for (const TRegion& region : FRegions)
-            damaged = damaged || Intersects(offsets[s], counts[s], region.Offset, region.End());
+            damaged = damaged || (handled[s] && Intersects(offsets[s], counts[s], region.Offset, region.End()));
     }
     if (damaged)
         return "её полосы повреждены";
@@ -159,32 +165,28 @@ std::string TInversionPlan::AddPreview(const TTiffImage& APreview, std::uint64_t
     const bool planar = APreview.PlanarConfiguration == 2;
     FPatterns.emplace_back(PreviewMasks(APreview, planar ? 1 : APreview.SamplesPerPixel));
     const std::size_t pattern = FPatterns.size() - 1;
-    const std::vector<bool> handled = FirstStripOfEachBlock(offsets, counts);
     const std::size_t stripsPerPlane = offsets.size() / APreview.SamplesPerPixel;
     for (std::size_t s = 0; s < offsets.size(); ++s) {
         const bool alphaPlane = planar && IsAlphaChannel(std::uint32_t(s / stripsPerPlane), APreview.SamplesPerPixel,
                                                          APreview.ExtraSamples, APreview.PhotometricInterpretation);
         if (handled[s] && !alphaPlane)
-            AddRegion(offsets[s], counts[s], TKind::rkXor, pattern, sampleBytes);
+            AddRegion(offsets[s], counts[s], pattern, sampleBytes);
     }
     return {};
 }
 
-std::uint64_t TInversionPlan::ChunkEnd(std::uint64_t AStart, std::uint64_t AEnd) const {
-    auto after = std::upper_bound(FRegions.begin(), FRegions.end(), AEnd,
-                                  [](std::uint64_t AAt, const TRegion& ARegion) { return AAt < ARegion.Offset; });
-    if (after == FRegions.begin())
-        return AEnd;
-    const TRegion& region = *(after - 1);
-    const bool splits = region.Offset < AEnd && AEnd < region.End() && (AEnd - region.Offset) % 2 != 0;
-    return splits && region.Kind == TKind::rkPlanarSigned && AEnd - 1 > AStart ? AEnd - 1 : AEnd;
+bool TInversionPlan::IsMainStrip(std::uint32_t AOffset, std::uint32_t AByteCount) const {
+    for (std::size_t i = 0; i < FTiff.StripOffsets.size(); ++i)
+        if (FTiff.StripOffsets[i] == AOffset && FTiff.StripByteCounts[i] == AByteCount)
+            return true;
+    return false;
 }
 
 std::vector<std::pair<std::uint64_t, std::uint64_t>> TInversionPlan::Chunks(std::uint64_t AFileSize,
                                                                             std::uint64_t AMaxBytes) const {
     std::vector<std::pair<std::uint64_t, std::uint64_t>> chunks;
     for (std::uint64_t start = 0; start < AFileSize;) {
-        const std::uint64_t end = ChunkEnd(start, std::min(AFileSize, start + AMaxBytes));
+        const std::uint64_t end = std::min(AFileSize, start + AMaxBytes);
         chunks.emplace_back(start, end);
         start = end;
     }
@@ -199,19 +201,7 @@ void TInversionPlan::Apply(std::uint8_t* AData, std::size_t ALength, std::uint64
         const TRegion& region = *k;
         const std::uint64_t from = std::max(region.Offset, APosition);
         const std::uint64_t to = std::min(region.End(), chunkEnd);
-        std::uint8_t* data = AData + (from - APosition);
-        const auto length = std::size_t(to - from);
-        switch (region.Kind) {
-        case TKind::rkXor:
-            FPatterns[region.Pattern].Apply(data, length, from - region.Offset);
-            break;
-        case TKind::rkPlanarSigned: {
-            // A piece that starts inside a sample leaves that half alone: it cannot be negated alone.
-            const std::size_t half = std::size_t((from - region.Offset) % 2);
-            NegateSignedSamples(data + half, (length - half) / 2, FBigEndian, 0x7FFF);
-            break;
-        }
-        }
+        FPatterns[region.Pattern].Apply(AData + (from - APosition), std::size_t(to - from), from - region.Offset);
     }
 }
 
@@ -221,11 +211,17 @@ bool TInversionPlan::Inverts(std::uint64_t AOffset) const {
     if (after == FRegions.begin() || AOffset >= (after - 1)->End())
         return false;
     const TRegion& region = *(after - 1);
-    return region.Kind != TKind::rkXor || FPatterns[region.Pattern].ByteAt(AOffset - region.Offset) != 0;
+    return FPatterns[region.Pattern].ByteAt(AOffset - region.Offset) != 0;
 }
 
-TInversionPlan PlanInversion(const TByteSource& AFile) {
-    return TInversionPlan(ParseTIFFStructure(AFile), AFile.Size());
+TInversionPlan PlanInversion(const TByteSource& AFile, bool AInvertPreviews, std::vector<std::string>* APreviewNotes) {
+    TInversionPlan plan(ParseTIFFStructure(AFile), AFile.Size());
+    if (AInvertPreviews) {
+        std::vector<std::string> notes = plan.AddPreviews(AFile.Size());
+        if (APreviewNotes)
+            *APreviewNotes = std::move(notes);
+    }
+    return plan;
 }
 
 } // namespace kvaderon

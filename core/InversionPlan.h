@@ -4,6 +4,7 @@
 
 #include "FileRange.h"
 #include "SampleInversion.h"
+#include "TiffStructureReader.h"
 
 #include <cstdint>
 #include <string>
@@ -12,7 +13,6 @@
 
 namespace kvaderon {
 
-struct TTiffStructure;
 class TByteSource;
 struct TTiffImage;
 
@@ -22,17 +22,16 @@ public:
     // count that is not a multiple of SamplesPerPixel, then the strip table's damage.
     TInversionPlan(const TTiffStructure& AStructure, std::uint64_t AFileSize);
 
-    // The [start, end) chunks a streamed pass cuts the file's AFileSize bytes into, in order: at
-    // most AMaxBytes long, one byte shorter where a chunk would split a sample that must be negated
-    // whole.
+    // The [start, end) chunks a streamed pass cuts the file's AFileSize bytes into, in order, each
+    // at most AMaxBytes long.
     std::vector<std::pair<std::uint64_t, std::uint64_t>> Chunks(std::uint64_t AFileSize, std::uint64_t AMaxBytes) const;
 
-    // Adds the reduced-resolution images among AImages (the file's page map, the first image
-    // not counted) that hold uncompressed unsigned 8- or 16-bit grey or RGB samples in strips
+    // Adds the reduced-resolution images of the file (its page map, the first image not counted)
+    // that hold uncompressed unsigned 8- or 16-bit grey or RGB samples in strips
     // that touch nothing else of the file's structure (header, IFDs, values stored outside them,
-    // other images' data); their samples are inverted by the rule of the first image. Returns one Russian note for each
-    // reduced image left as it is.
-    std::vector<std::string> AddPreviews(const std::vector<TTiffImage>& AImages, std::uint64_t AFileSize);
+    // other images' data) but for strips of the first image; their samples are inverted by the
+    // rule of the first image. Returns one Russian note for each reduced image left as it is.
+    std::vector<std::string> AddPreviews(std::uint64_t AFileSize);
 
     // Inverts the strip bytes among AData[0, ALength), the file's bytes from APosition on: one of
     // the Chunks, which may come in any order.
@@ -41,34 +40,35 @@ public:
     // The byte at AOffset of the file is one the inversion changes (a byte of an inverted sample).
     bool Inverts(std::uint64_t AOffset) const;
 
-private:
-    // The end of a chunk that starts at AStart and would end at AEnd; at least 2 bytes after AStart.
-    std::uint64_t ChunkEnd(std::uint64_t AStart, std::uint64_t AEnd) const;
+    // What the file's reader found, the first image's structure and the file's layout.
+    const TTiffStructure& Structure() const { return FTiff; }
 
-    enum class TKind : std::uint8_t { rkXor, rkPlanarSigned };
+private:
     struct TRegion {
         std::uint64_t Offset;
         std::uint64_t Length; // whole samples only: an odd last byte of a strip stays
-        TKind Kind;
-        std::size_t Pattern; // of FPatterns, for rkXor
+        std::size_t Pattern;  // of FPatterns
         std::uint64_t End() const { return Offset + Length; }
     };
 
-    void AddRegion(std::uint32_t AOffset, std::uint32_t AByteCount, TKind AKind, std::size_t APattern,
+    void AddRegion(std::uint32_t AOffset, std::uint32_t AByteCount, std::size_t APattern,
                    std::uint32_t ASampleBytes = 2);
     // The reason why APreview stays as it is, or an empty text once its strips are added.
     std::string AddPreview(const TTiffImage& APreview, std::uint64_t AFileSize);
+    bool IsMainStrip(std::uint32_t AOffset, std::uint32_t AByteCount) const;
     void SortRegions();
 
     std::vector<TRegion> FRegions;      // in file order, disjoint
     std::vector<TXorPattern> FPatterns; // the first image's chunky and planar patterns first
-    std::vector<TByteRange> FStructure; // the file's structure, as the first image's strips saw it
-    bool FBigEndian;
+    TTiffStructure FTiff;
 };
 
 // Every check the inverter makes before it writes anything: the structure (ParseTIFFStructure),
-// then the plan's own. Raises ETIFFError with the reason of the refusal, platform::ESystemError
-// when the file cannot be read.
-TInversionPlan PlanInversion(const TByteSource& AFile);
+// then the plan's own; with AInvertPreviews the reduced images are added (AddPreviews) and their
+// notes put into APreviewNotes when given. Raises ETIFFError with the reason of the refusal,
+// platform::ESystemError when the file cannot be read. The inverter, verify and the preview
+// all plan here.
+TInversionPlan PlanInversion(const TByteSource& AFile, bool AInvertPreviews = false,
+                             std::vector<std::string>* APreviewNotes = nullptr);
 
 } // namespace kvaderon

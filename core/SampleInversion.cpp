@@ -18,25 +18,6 @@ void XorBytes(std::uint8_t* AData, const std::uint8_t* APattern, std::size_t ALe
         AData[i] ^= APattern[i];
 }
 
-template <bool BigEndian> void NegateSigned(std::uint8_t* AData, std::size_t ASampleCount, std::uint16_t AMask) {
-    for (std::size_t i = 0; i < ASampleCount; ++i) {
-        std::uint16_t stored;
-        std::memcpy(&stored, AData + i * 2, 2);
-        const std::uint16_t raw = BigEndian ? Swap16(stored) : stored;
-        const auto value = std::int16_t(raw);
-        std::int32_t negated = value < 0 && value != -32768 ? -std::int32_t(value) : 0;
-        if (negated > AMask)
-            negated = AMask;
-        const auto result = std::uint16_t(negated);
-        stored = BigEndian ? Swap16(result) : result;
-        std::memcpy(AData + i * 2, &stored, 2);
-    }
-}
-
-} // namespace
-
-namespace {
-
 std::vector<std::uint8_t> PixelBytes(const std::vector<std::uint16_t>& AChannelMasks, bool ABigEndian) {
     std::vector<std::uint8_t> bytes(2 * std::max<std::size_t>(AChannelMasks.size(), 1), 0);
     for (std::size_t channel = 0; channel < AChannelMasks.size(); ++channel)
@@ -71,19 +52,13 @@ void TXorPattern::Apply(std::uint8_t* AData, std::size_t ALength, std::uint64_t 
 
 TXorPattern ChunkyPattern(std::uint16_t ASamplesPerPixel, const std::vector<std::uint16_t>& AExtraSamples,
                           std::uint16_t APhotometricInterpretation, bool ABigEndian, std::uint16_t AMask) {
-    if (ASamplesPerPixel == 0 ||
-        !IsAlphaChannel(ASamplesPerPixel - 1u, ASamplesPerPixel, AExtraSamples, APhotometricInterpretation))
-        return TXorPattern({AMask}, ABigEndian);
-    std::vector<std::uint16_t> masks(ASamplesPerPixel, AMask);
-    masks.back() = 0;
+    std::vector<std::uint16_t> masks(std::max<std::uint16_t>(ASamplesPerPixel, 1), AMask);
+    for (std::uint32_t channel = 0; channel < ASamplesPerPixel; ++channel)
+        if (IsAlphaChannel(channel, ASamplesPerPixel, AExtraSamples, APhotometricInterpretation))
+            masks[channel] = 0;
+    if (std::all_of(masks.begin(), masks.end(), [&](std::uint16_t AChannelMask) { return AChannelMask == AMask; }))
+        masks.resize(1); // the shortest period: one sample
     return TXorPattern(masks, ABigEndian);
-}
-
-void NegateSignedSamples(std::uint8_t* ASamples, std::size_t ASampleCount, bool ABigEndian, std::uint16_t AMask) {
-    if (ABigEndian)
-        NegateSigned<true>(ASamples, ASampleCount, AMask);
-    else
-        NegateSigned<false>(ASamples, ASampleCount, AMask);
 }
 
 } // namespace kvaderon

@@ -8,8 +8,9 @@
 
 namespace kvaderon {
 
-// Mask - s equals s XOR Mask for both masks in use (0xFFFF and 0x7FFF): no borrow can cross the
-// lowest 15 bits, and the top bit is either flipped (0xFFFF) or kept (0x7FFF). Inverting is
+// Mask - s equals s XOR Mask for both masks in use (0xFFFF for unsigned, 0x7FFF for signed samples:
+// the sign bit stays, the other 15 bits flip): no borrow can cross the lowest 15 bits, and the
+// top bit is either flipped or kept. Inverting is
 // therefore a XOR with a byte pattern that repeats every pixel, and a sample split between two
 // pieces needs nothing special.
 class TXorPattern {
@@ -29,12 +30,8 @@ private:
     std::vector<std::uint8_t> FBytes; // whole periods, long enough for wide XOR runs
 };
 
-// The chunky pattern: every channel AMask, but for the last when it is alpha.
+// The chunky pattern: every channel AMask, but for the alpha channels (IsAlphaChannel).
 TXorPattern ChunkyPattern(std::uint16_t ASamplesPerPixel, const std::vector<std::uint16_t>& AExtraSamples,
                           std::uint16_t APhotometricInterpretation, bool ABigEndian, std::uint16_t AMask);
-
-// Planar SampleFormat 2: each sample becomes its negated signed value limited to [0, AMask];
-// ASamples points at whole samples.
-void NegateSignedSamples(std::uint8_t* ASamples, std::size_t ASampleCount, bool ABigEndian, std::uint16_t AMask);
 
 } // namespace kvaderon

@@ -26,7 +26,7 @@ void CheckSampleLayout(std::uint16_t ASamplesPerPixel, std::uint16_t APlanarConf
 
 // Raises ETIFFError with the Russian reason when the strips cannot be trusted. The checks run in
 // this order, each over the whole table: a strip reaching past the end of the file; a strip over any
-// of AStructure, the bytes of the file's structure (ListStructureRanges); two strips sharing
+// of AStructure, the bytes of the file's structure (RangesBesideStrips); two strips sharing
 // bytes without being identical in offset and byte count. O((n + m) log(n + m)) for n strips and
 // m structure ranges.
 void CheckStripTable(const std::vector<std::uint32_t>& AOffsets, const std::vector<std::uint32_t>& AByteCounts,

@@ -194,17 +194,18 @@ struct TScan {
         return counted;
     }
 
-    // Alpha is never counted.
-    std::uint8_t BitOf(std::uint32_t AChannel) const {
-        if (IsAlpha(AChannel))
-            return 0;
-        return ChannelsApart ? std::uint8_t(1u << AChannel) : 1;
-    }
+    std::uint8_t BitOf(std::uint32_t AChannel) const { return Pixel[AChannel]; }
 
+    // Alpha is never counted; the colour channels take the bits in their order.
     std::vector<std::uint8_t> PixelBits() const {
         std::vector<std::uint8_t> bits;
-        for (std::uint32_t channel = 0; channel < Info.SamplesPerPixel; ++channel)
-            bits.push_back(BitOf(channel));
+        std::uint32_t colour = 0;
+        for (std::uint32_t channel = 0; channel < Info.SamplesPerPixel; ++channel) {
+            if (IsAlpha(channel))
+                bits.push_back(0);
+            else
+                bits.push_back(ChannelsApart ? std::uint8_t(1u << colour++) : 1);
+        }
         return bits;
     }
 
@@ -257,12 +258,10 @@ template <bool ABigEndian> void ScanPlanar(TScan& AScan, std::size_t AStep) {
     }
 }
 
-// The channels the verdict counts: all but an alpha channel, which can only be the last.
+// The channels the verdict counts: all but the alpha channels.
 std::uint32_t ColourChannelCount(const TAnalysisTiffInfo& AInfo) {
-    const std::uint32_t channels = AInfo.SamplesPerPixel;
-    const bool lastIsAlpha = channels > 0 && IsAlphaChannel(channels - 1, AInfo.SamplesPerPixel, AInfo.ExtraSamples,
-                                                            AInfo.PhotometricInterpretation);
-    return lastIsAlpha ? channels - 1 : channels;
+    return std::uint32_t(
+        ColourChannels(AInfo.SamplesPerPixel, AInfo.ExtraSamples, AInfo.PhotometricInterpretation).size());
 }
 
 void CopyStructure(const TAnalysisTiffInfo& AInfo, TBitDepthResult& AResult) {
@@ -320,14 +319,15 @@ void Analyze(const TByteSource& AFile, TAnalysisMode AMode, const TAnalysisProgr
     if (!ParseTIFFForAnalysis(AFile, info, reason))
         return Reject(reason, AResult);
     CopyStructure(info, AResult);
-    AResult.Images = ReadImageMap(AFile, info.BigEndian, info.IFDOffset);
+    AResult.Images = info.Layout.Images;
     AResult.HasThumbnail = std::any_of(AResult.Images.begin(), AResult.Images.end(), [](const TTiffImage& AImage) {
         return AImage.Role == TImageRole::irReduced && AImage.Where != "IFD 0";
     });
     CountTotals(info, AResult);
     CheckScannable(info, AFile.Size());
     try {
-        CheckStripTable(info.StripOffsets, info.StripByteCounts, AFile.Size(), info.Structure);
+        CheckStripTable(info.StripOffsets, info.StripByteCounts, AFile.Size(),
+                        RangesBesideStrips(info.Layout, info.StripOffsets, info.StripByteCounts));
     } catch (const ETIFFError& damage) {
         return Reject(damage.what(), AResult);
     }

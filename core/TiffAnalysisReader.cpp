@@ -5,66 +5,28 @@
 #include "CompressionNames.h"
 #include "TextFormat.h"
 #include "TiffDirectory.h"
-#include "TiffTags.h"
+#include "TiffFields.h"
+
+#include <algorithm>
+#include <iterator>
 
 namespace kvaderon {
 
 namespace {
 
-constexpr auto Shortage = TArrayShortageText::astRequiredOnly;
+// The tags the analysis reads; any other entry is passed over.
+constexpr std::uint16_t readTags[] = {tagImageWidth,      tagImageLength,     tagBitsPerSample,
+                                      tagCompression,     tagPhotometric,     tagStripOffsets,
+                                      tagSamplesPerPixel, tagStripByteCounts, tagPlanarConfiguration,
+                                      tagSubIFDs, // an unreadable SubIFDs entry refuses the file
+                                      tagExtraSamples,    tagSampleFormat};
 
-std::uint16_t UniformBitsPerSample(const std::vector<std::uint16_t>& AValues) {
+void CheckBitsPerSample(const std::vector<std::uint16_t>& AValues) {
     if (AValues.empty())
         throw ETIFFError("BitsPerSample (258): пустой массив");
     for (std::uint16_t bits : AValues)
         if (bits != AValues.front())
             throw ETIFFError(FormatText("BitsPerSample (258): неравномерная битность: [%s]", {JoinDecimal(AValues)}));
-    return AValues.front();
-}
-
-// Raises ETIFFError when the entry cannot be read; other failures pass through.
-void HandleEntry(const TTiffEntry& AEntry, const TByteSource& AFile, TAnalysisTiffInfo& AInfo) {
-    const bool big = AInfo.BigEndian;
-    auto scalar = [&] { return std::uint16_t(ReadTagValue(AEntry, AFile, big)); };
-    auto words = [&] { return ReadTagWordArray(AEntry, AFile, big, Shortage); };
-    auto cardinals = [&] { return ReadTagCardinalArray(AEntry, AFile, big, Shortage); };
-    switch (AEntry.Tag) {
-    case 256:
-        AInfo.ImageWidth = scalar();
-        break;
-    case 257:
-        AInfo.ImageHeight = scalar();
-        break;
-    case 258:
-        AInfo.BitsPerSample = UniformBitsPerSample(words());
-        break;
-    case 259:
-        AInfo.Compression = scalar();
-        break;
-    case 262:
-        AInfo.PhotometricInterpretation = scalar();
-        break;
-    case 273:
-        AInfo.StripOffsets = cardinals();
-        break;
-    case 277:
-        AInfo.SamplesPerPixel = scalar();
-        break;
-    case 279:
-        AInfo.StripByteCounts = cardinals();
-        break;
-    case 284:
-        AInfo.PlanarConfiguration = scalar();
-        break;
-    case 330:
-        cardinals(); // an unreadable SubIFDs entry refuses the file; the page map reads the images
-        break;
-    case 338:
-        AInfo.ExtraSamples = words();
-        break;
-    default:
-        break;
-    }
 }
 
 std::string CompressionReason(std::uint16_t ACompression) {
@@ -77,22 +39,44 @@ std::string CompressionReason(std::uint16_t ACompression) {
 TAnalysisTiffInfo ReadAnalysisInfo(const TByteSource& AFile) {
     const TFirstIFD ifd = ReadFirstIFD(
         AFile, {"Неверная сигнатура TIFF (не \"II\" и не \"MM\")", "Недопустимое количество записей IFD: %d"});
+    const std::vector<bool> last = LastOfEachTag(ifd.Entries);
+    TImageFields fields;
+    bool bitsRead = false;
+    for (std::size_t i = 0; i < ifd.Entries.size(); ++i) {
+        const TTiffEntry& entry = ifd.Entries[i];
+        if (!last[i] || std::find(std::begin(readTags), std::end(readTags), entry.Tag) == std::end(readTags))
+            continue;
+        DecodeImageField(entry, AFile, ifd.BigEndian, TArrayShortageText::astRequiredOnly, fields);
+        if (entry.Tag == tagBitsPerSample) {
+            CheckBitsPerSample(fields.BitsPerSample);
+            bitsRead = true;
+        }
+    }
+
+    const std::uint16_t bits = bitsRead ? fields.BitsPerSample.front() : 0;
+    if (bits != 16)
+        throw ETIFFError(FormatText("Неподдерживаемая битность: %d бит (требуется 16)", {bits}));
+    if (fields.Compression != 1)
+        throw ETIFFError(CompressionReason(fields.Compression));
+    CheckSampleFormat(fields.SampleFormat);
+    if (fields.StripOffsets.empty() || fields.StripOffsets.size() != fields.StripByteCounts.size())
+        throw ETIFFError("Неверная структура TIFF (отсутствуют или некорректны StripOffsets/StripByteCounts)");
+
     TAnalysisTiffInfo info;
     info.BigEndian = ifd.BigEndian;
     info.IFDOffset = ifd.Offset;
     info.IFDEntryCount = std::uint16_t(ifd.Entries.size());
-    const std::vector<bool> last = LastOfEachTag(ifd.Entries);
-    for (std::size_t i = 0; i < ifd.Entries.size(); ++i)
-        if (last[i])
-            HandleEntry(ifd.Entries[i], AFile, info);
-
-    if (info.BitsPerSample != 16)
-        throw ETIFFError(FormatText("Неподдерживаемая битность: %d бит (требуется 16)", {info.BitsPerSample}));
-    if (info.Compression != 1)
-        throw ETIFFError(CompressionReason(info.Compression));
-    if (info.StripOffsets.empty() || info.StripOffsets.size() != info.StripByteCounts.size())
-        throw ETIFFError("Неверная структура TIFF (отсутствуют или некорректны StripOffsets/StripByteCounts)");
-    info.Structure = ListStructureRanges(AFile, info.BigEndian, info.IFDOffset);
+    info.ImageWidth = std::uint16_t(fields.ImageWidth);
+    info.ImageHeight = std::uint16_t(fields.ImageLength);
+    info.BitsPerSample = bits;
+    info.Compression = fields.Compression;
+    info.PhotometricInterpretation = fields.PhotometricInterpretation;
+    info.SamplesPerPixel = fields.SamplesPerPixel;
+    info.PlanarConfiguration = fields.PlanarConfiguration;
+    info.StripOffsets = std::move(fields.StripOffsets);
+    info.StripByteCounts = std::move(fields.StripByteCounts);
+    info.ExtraSamples = std::move(fields.ExtraSamples);
+    info.Layout = ReadFileLayout(AFile, info.BigEndian, info.IFDOffset);
     return info;
 }
 

@@ -1,7 +1,7 @@
 // The bit-depth analyzer's reader of a TIFF file's first image file directory.
 #pragma once
 
-#include "FileRange.h"
+#include "TiffDirectory.h"
 
 #include <cstdint>
 #include <string>
@@ -26,14 +26,13 @@ struct TAnalysisTiffInfo {
     std::vector<std::uint32_t> StripOffsets;
     std::vector<std::uint32_t> StripByteCounts;
     std::vector<std::uint16_t> ExtraSamples;
-    std::vector<TByteRange> Structure; // what the strips must not cover (ListStructureRanges)
+    TFileLayout Layout; // every IFD of the file, the first one included
 };
 
-// Reads the header and the first IFD of a file and checks that the samples are 16-bit,
-// uncompressed and held in strips. Returns false with the Russian reason in AReason when the file
-// is rejected; AInfo is then not to be used. Reads nothing outside the file; of a repeated tag only
-// the last entry is read. Failures other than a
-// rejection (memory exhaustion, a file that cannot be read) are raised.
+// Reads the header and the first IFD of a file and checks that the samples are 16-bit integers,
+// uncompressed and held in strips, then walks all IFDs of the file. Returns false with the Russian reason in AReason
+// when the file is rejected; AInfo is then not to be used. Reads nothing outside the file; of a repeated tag only the
+// last entry is read. Failures other than a rejection (memory exhaustion, a file that cannot be read) are raised.
 bool ParseTIFFForAnalysis(const TByteSource& AFile, TAnalysisTiffInfo& AInfo, std::string& AReason);
 // The same for a file held in AView[0, AFileSize).
 bool ParseTIFFForAnalysis(const std::uint8_t* AView, std::uint64_t AFileSize, TAnalysisTiffInfo& AInfo,

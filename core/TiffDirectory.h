@@ -1,8 +1,9 @@
-// What both TIFF readers need beyond the values of the first IFD: the layouts they refuse by
-// their real cause, the rule for repeated tags, and the bytes the file's structure occupies.
+// The IFDs of a TIFF file: the first one with the layouts the readers refuse by their real cause,
+// any IFD as stored, the rule for repeated tags, and the one walk over all IFDs of a file.
 #pragma once
 
 #include "FileRange.h"
+#include "TiffImageMap.h"
 #include "TiffTags.h"
 
 #include <cstdint>
@@ -52,12 +53,31 @@ std::optional<TStoredIFD> ReadStoredIFD(const TByteSource& AFile, std::uint32_t 
 // decoded nor used, the last one counts.
 std::vector<bool> LastOfEachTag(const std::vector<TTiffEntry>& AEntries);
 
-// Every byte range that a strip of the first image must not cover: the header, every IFD
-// reachable from the first one (next-IFD offsets, SubIFDs, the EXIF, GPS and interoperability
-// pointers) with its entries and out-of-line values, and the image data of every IFD but the
-// first. Ranges are clipped to nothing where they leave the file. The walk reads at most the
-// file's size in IFDs and arrays; an IFD reached twice, more than 1000 IFDs, or more structure
-// than the file can hold raise ETIFFError: the file is damaged.
-std::vector<TByteRange> ListStructureRanges(const TByteSource& AFile, bool ABigEndian, std::uint32_t AFirstIFD);
+// What the walk of a file's IFDs finds. The walk starts at the first IFD and follows next-IFD
+// offsets, SubIFDs and the EXIF, GPS and interoperability pointers, and the next-IFD offsets of
+// each IFD it reaches; it visits each IFD once, however many routes lead to it.
+struct TFileLayout {
+    // The header and every IFD reached, with its entries and out-of-line values; clipped to
+    // nothing where they leave the file.
+    std::vector<TByteRange> Structure;
+    // The strips, tiles and JPEG data of every IFD but the first.
+    std::vector<TByteRange> ImageData;
+    // The images among the IFDs: the first, the chain from it and the SubIFDs of each, in the
+    // order IFD 0, its SubIFDs, IFD 1, its SubIFDs, and so on. An IFD of no or more than
+    // MaxIFDEntries entries, or one whose entries leave the file, is none and ends its chain.
+    std::vector<TTiffImage> Images;
+};
+
+// Reads the layout with a bounded walk: it reads at most the file's size in IFDs and in arrays.
+// A chain of next-IFD offsets that comes back to an IFD it already followed, IFDs whose bytes
+// overlap, more than 1000 IFDs, or more arrays than the file can hold raise ETIFFError: the file
+// is damaged. Failures to read the file (platform::ESystemError) pass through.
+TFileLayout ReadFileLayout(const TByteSource& AFile, bool ABigEndian, std::uint32_t AFirstIFD);
+
+// The byte ranges the first image's strips (AOffsets, AByteCounts) must not cover: the layout's
+// structure and the other images' data, but for data that is one of these very strips (a reduced
+// image stored as the main image's own strips).
+std::vector<TByteRange> RangesBesideStrips(const TFileLayout& ALayout, const std::vector<std::uint32_t>& AOffsets,
+                                           const std::vector<std::uint32_t>& AByteCounts);
 
 } // namespace kvaderon

@@ -1,5 +1,4 @@
-// The page map of a TIFF file: every image it holds, found by following the chain of IFDs from
-// the first and the SubIFDs of each, with a bounded walk.
+// The page map of a TIFF file: what is known of each image it holds (ReadFileLayout finds them).
 #pragma once
 
 #include <cstdint>
@@ -8,8 +7,6 @@
 #include <vector>
 
 namespace kvaderon {
-
-class TByteSource;
 
 enum class TImageRole : std::uint8_t { irMain, irReduced, irPage, irMask };
 
@@ -36,15 +33,6 @@ struct TTiffImage {
     // The first BitsPerSample value, 1 when the tag is absent (the format's default).
     std::uint16_t Bits() const { return BitsPerSample.empty() ? 1 : BitsPerSample.front(); }
 };
-
-// No file needs more; a longer walk is a loop or damage.
-constexpr std::size_t MaxMapImages = 1000;
-
-// The images in the order the walk meets them: IFD 0, its SubIFDs, IFD 1, its SubIFDs, and so on.
-// The walk ends at the end of the chain, at an IFD already visited, at an IFD that cannot be read
-// (outside the file, no entries or too many) and after MaxMapImages images; it never fails.
-// Failures to read the file itself (platform::ESystemError) pass through.
-std::vector<TTiffImage> ReadImageMap(const TByteSource& AFile, bool ABigEndian, std::uint32_t AFirstIFD);
 
 // "main", "reduced", "page", "mask".
 std::string_view RoleWord(TImageRole ARole);

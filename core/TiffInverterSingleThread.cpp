@@ -84,12 +84,8 @@ TTIFFInverterSingle::TPreparedInput TTIFFInverterSingle::Prepare(const fs::path&
             throw ETIFFError("Входной и выходной пути указывают на один и тот же файл: " + PathToUtf8(AOutputFile));
         input.Info = input.File->Info();
         const TFileBytes bytes(*input.File, input.Info.Size, AInputFile);
-        const TTiffStructure structure = ParseTIFFStructure(bytes);
-        input.Plan = std::make_unique<TInversionPlan>(structure, input.Info.Size);
         FPreviewNotes.clear();
-        if (FInvertPreviews)
-            FPreviewNotes =
-                input.Plan->AddPreviews(ReadImageMap(bytes, structure.BigEndian, structure.IFDOffset), input.Info.Size);
+        input.Plan = std::make_unique<TInversionPlan>(PlanInversion(bytes, FInvertPreviews, &FPreviewNotes));
         return input;
     } catch (const ETIFFError& error) {
         throw EInputRefused(FailureText(AInputFile, error));

@@ -6,7 +6,7 @@
 #include "ByteSource.h"
 #include "FileRange.h"
 #include "InversionPlan.h"
-#include "TiffAnalysisReader.h"
+#include "TiffStructureReader.h"
 
 #include <algorithm>
 #include <cstring>
@@ -23,7 +23,7 @@ constexpr const char* NoPreview = "Предпросмотр этого файл�
 // The strips of one plane as one stream of bytes, in table order.
 class TStripStream {
 public:
-    TStripStream(const TAnalysisTiffInfo& AInfo, std::size_t AFirst, std::size_t ACount, std::uint64_t AFileSize) {
+    TStripStream(const TTiffStructure& AInfo, std::size_t AFirst, std::size_t ACount, std::uint64_t AFileSize) {
         for (std::size_t i = AFirst; i < AFirst + ACount; ++i) {
             const std::uint32_t offset = AInfo.StripOffsets[i];
             const std::uint32_t length = AInfo.StripByteCounts[i];
@@ -77,7 +77,7 @@ TTiffPicture BlackPicture(std::uint32_t AWidth, std::uint32_t AHeight) {
 
 // Puts the high bytes of a row's picked samples of one channel into a picture's row; a grey
 // file's one channel goes to all three colours.
-void PutChannel(const std::uint8_t* ARow, std::uint8_t* AOut, const TAnalysisTiffInfo& AInfo, std::uint32_t AChannel,
+void PutChannel(const std::uint8_t* ARow, std::uint8_t* AOut, const TTiffStructure& AInfo, std::uint32_t AChannel,
                 std::uint32_t AChannels, std::uint32_t AStep, std::uint32_t AWidth) {
     const bool planar = AInfo.PlanarConfiguration == 2;
     for (std::uint32_t x = 0; x < AWidth; ++x) {
@@ -94,11 +94,9 @@ TTiffPreview ReadPreview(platform::TFile& AFile, const std::filesystem::path& AF
     const TFileBytes bytes(AFile, fileSize, AFileName);
     TTiffPreview preview;
     const TInversionPlan plan = PlanInversion(bytes);
-    TAnalysisTiffInfo info;
-    if (!ParseTIFFForAnalysis(bytes, info, preview.Refusal))
-        return preview;
+    const TTiffStructure& info = plan.Structure();
     const std::uint32_t width = info.ImageWidth;
-    const std::uint32_t height = info.ImageHeight;
+    const std::uint32_t height = info.ImageLength;
     const std::uint32_t samples = info.SamplesPerPixel;
     const bool planar = info.PlanarConfiguration == 2;
     const std::size_t stripCount = info.StripOffsets.size();
@@ -114,8 +112,9 @@ TTiffPreview ReadPreview(platform::TFile& AFile, const std::filesystem::path& AF
     for (std::uint32_t plane = 0; plane < (planar ? channels : 1); ++plane)
         planes.emplace_back(info, plane * stripsPerPlane, stripsPerPlane, fileSize);
 
-    const std::uint32_t step = (std::max(width, height) + AMaxSide - 1) / AMaxSide;
-    preview.Negative = BlackPicture((width + step - 1) / step, (height + step - 1) / step);
+    const auto step = std::uint32_t((std::uint64_t(std::max(width, height)) + AMaxSide - 1) / AMaxSide);
+    const auto reduced = [&](std::uint32_t ASide) { return std::uint32_t((std::uint64_t(ASide) + step - 1) / step); };
+    preview.Negative = BlackPicture(reduced(width), reduced(height));
     preview.Positive = preview.Negative;
     std::vector<std::uint8_t> negativeRow(std::size_t(samplesPerRow * 2));
     std::vector<std::uint8_t> positiveRow(negativeRow.size());

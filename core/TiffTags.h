@@ -4,20 +4,71 @@
 #include "ByteOrder.h"
 
 #include <array>
-
 #include <cstdint>
+#include <iterator>
 #include <vector>
 
 namespace kvaderon {
 
 class TByteSource;
 
+// The tags the readers, the structure walk and the tests' file builder name.
+constexpr std::uint16_t tagNewSubfileType = 254;
+constexpr std::uint16_t tagSubfileType = 255;
+constexpr std::uint16_t tagImageWidth = 256;
+constexpr std::uint16_t tagImageLength = 257;
+constexpr std::uint16_t tagBitsPerSample = 258;
+constexpr std::uint16_t tagCompression = 259;
+constexpr std::uint16_t tagPhotometric = 262;
+constexpr std::uint16_t tagStripOffsets = 273;
+constexpr std::uint16_t tagSamplesPerPixel = 277;
+constexpr std::uint16_t tagRowsPerStrip = 278;
+constexpr std::uint16_t tagStripByteCounts = 279;
+constexpr std::uint16_t tagPlanarConfiguration = 284;
+constexpr std::uint16_t tagTileWidth = 322;
+constexpr std::uint16_t tagTileLength = 323;
+constexpr std::uint16_t tagTileOffsets = 324;
+constexpr std::uint16_t tagTileByteCounts = 325;
+constexpr std::uint16_t tagSubIFDs = 330;
+constexpr std::uint16_t tagExtraSamples = 338;
+constexpr std::uint16_t tagSampleFormat = 339;
+constexpr std::uint16_t tagJPEGInterchangeFormat = 513;
+constexpr std::uint16_t tagJPEGInterchangeFormatLength = 514;
+constexpr std::uint16_t tagExifIFD = 34665;
+constexpr std::uint16_t tagGPSIFD = 34853;
+constexpr std::uint16_t tagInteroperabilityIFD = 40965;
+
+// The data types of TIFF 6.0. BYTE, SHORT and LONG are read (IFD as LONG where an IFD pointer is
+// stored); the others only need their size.
 constexpr std::uint16_t dtByte = 1;
+constexpr std::uint16_t dtAscii = 2;
 constexpr std::uint16_t dtShort = 3;
 constexpr std::uint16_t dtLong = 4;
+constexpr std::uint16_t dtRational = 5;
+constexpr std::uint16_t dtFloat = 11;
+constexpr std::uint16_t dtDouble = 12;
+constexpr std::uint16_t dtIFD = 13;
+
+// Bytes per value of every data type the format defines (BigTIFF's 16 to 18 included); 0 for
+// the codes it does not.
+constexpr std::uint32_t StoredDataTypeSize(std::uint16_t ADataType) {
+    constexpr std::uint8_t sizes[] = {0, 1, 1, 2, 4, 8, 1, 1, 2, 4, 8, 4, 8, 4, 0, 0, 8, 8, 8};
+    return ADataType < std::size(sizes) ? sizes[ADataType] : 0;
+}
+
+// Tags whose values are offsets of further IFDs.
+constexpr bool IsIFDPointerTag(std::uint16_t ATag) {
+    return ATag == tagSubIFDs || ATag == tagExifIFD || ATag == tagGPSIFD || ATag == tagInteroperabilityIFD;
+}
 
 constexpr std::uint64_t MaxTagArrayCount = 1000000;
+
+// The sizes of the classic layout: a 2-byte entry count, 12-byte entries with a 4-byte value
+// field, a 4-byte offset of the next IFD. BigTIFF would make them 8, 20, 8 and 8: every reader of
+// IFDs takes them from here.
+constexpr std::uint32_t IFDCountSize = 2;
 constexpr std::uint32_t IFDEntrySize = 12;
+constexpr std::uint32_t NextIFDSize = 4;
 
 // Bytes per value; every DataType that cannot be read counts as 4 for the inline decision.
 constexpr std::uint32_t GetDataTypeSize(std::uint16_t ADataType) {

@@ -7,7 +7,6 @@
 #include "OutcomeLine.h"
 #include "PathText.h"
 #include "TextFormat.h"
-#include "TiffImageMap.h"
 #include "TiffStructureReader.h"
 #include "platform/SystemError.h"
 
@@ -53,10 +52,7 @@ TVerification CompareWithInversion(platform::TFile& ANegative, const fs::path& A
     const std::uint64_t size = ANegative.Info().Size;
     const std::uint64_t positiveSize = OnPositive(APositivePath, [&] { return APositive.Info().Size; });
     const TFileBytes bytes(ANegative, size, ANegativePath);
-    const TTiffStructure structure = ParseTIFFStructure(bytes);
-    TInversionPlan plan(structure, size);
-    if (AInvertPreviews)
-        plan.AddPreviews(ReadImageMap(bytes, structure.BigEndian, structure.IFDOffset), size);
+    const TInversionPlan plan = PlanInversion(bytes, AInvertPreviews);
     if (positiveSize != size)
         return {TDifferenceKind::dkLength, std::min(size, positiveSize)};
 
@@ -72,7 +68,7 @@ TVerification CompareWithInversion(platform::TFile& ANegative, const fs::path& A
         if (std::memcmp(expected, actual, length) != 0) {
             const std::uint8_t* first = std::mismatch(expected, expected + length, actual).first;
             const std::uint64_t offset = position + std::uint64_t(first - expected);
-            return {KindAt(structure, plan, offset), offset};
+            return {KindAt(plan.Structure(), plan, offset), offset};
         }
         negativeReader.Release();
         positiveReader.Release();

@@ -45,10 +45,12 @@ TModel ModelStatistics(const kvaderon::TAnalysisTiffInfo& AInfo, const std::uint
     TModel model;
     const std::size_t strips = AInfo.StripOffsets.size();
     const std::uint16_t channels = AInfo.SamplesPerPixel;
-    std::uint32_t colourChannels = channels;
-    if (channels > 0 &&
-        kvaderon::IsAlphaChannel(channels - 1u, channels, AInfo.ExtraSamples, AInfo.PhotometricInterpretation))
-        --colourChannels;
+    // Each colour channel's place among the colour channels; alpha may stand anywhere.
+    std::vector<std::uint32_t> colourIndex(channels);
+    std::uint32_t colourChannels = 0;
+    for (std::uint32_t channel = 0; channel < channels; ++channel)
+        if (!kvaderon::IsAlphaChannel(channel, channels, AInfo.ExtraSamples, AInfo.PhotometricInterpretation))
+            colourIndex[channel] = colourChannels++;
     static_assert(kvaderon::MaxChannelsReported <= 8);
     if (colourChannels <= kvaderon::MaxChannelsReported) {
         model.ReportedChannels = colourChannels;
@@ -69,8 +71,8 @@ TModel ModelStatistics(const kvaderon::TAnalysisTiffInfo& AInfo, const std::uint
             if (kvaderon::IsAlphaChannel(channel, channels, AInfo.ExtraSamples, AInfo.PhotometricInterpretation))
                 continue;
             const std::uint8_t* sample = AData + offset + 2 * j;
-            model.Count(channel, AInfo.BigEndian ? std::uint16_t(sample[0] << 8 | sample[1])
-                                                 : std::uint16_t(sample[1] << 8 | sample[0]));
+            model.Count(colourIndex[channel], AInfo.BigEndian ? std::uint16_t(sample[0] << 8 | sample[1])
+                                                              : std::uint16_t(sample[1] << 8 | sample[0]));
         }
     }
     return model;

@@ -28,10 +28,12 @@ void PutSample(TBytes& ABytes, std::size_t AOffset, bool ABigEndian, std::uint16
     ABytes[AOffset + (ABigEndian ? 1 : 0)] = std::uint8_t(AValue);
 }
 
-// The rule sample by sample: Mask - s for colour channels; planar SampleFormat 2 negates the
-// signed value, limited to 0; planar SampleFormats other than 1 and 2 stay. A block of image
-// data named by several strips is inverted once.
+// The rule sample by sample: Mask - s for colour channels, the mask 0x7FFF for signed samples
+// (the sign bit stays) and 0xFFFF for unsigned ones, in both layouts; no other SampleFormat is
+// inverted. A block of image data named by several strips is inverted once.
 TBytes ModelInversion(const TTiffStructure& AFile, TBytes ABytes) {
+    if (AFile.SampleFormat != 1 && AFile.SampleFormat != 2)
+        __builtin_trap(); // samples that are not integers were inverted
     const std::uint16_t mask = AFile.SampleFormat == 2 ? 0x7FFF : 0xFFFF;
     const std::uint16_t channels = AFile.SamplesPerPixel;
     const std::size_t strips = AFile.StripOffsets.size();
@@ -52,14 +54,7 @@ TBytes ModelInversion(const TTiffStructure& AFile, TBytes ABytes) {
                 continue;
             const std::size_t at = offset + 2 * j;
             const std::uint16_t sample = SampleAt(ABytes, at, AFile.BigEndian);
-            std::uint16_t inverted = std::uint16_t(mask - sample);
-            if (planar && AFile.SampleFormat == 2) {
-                const auto value = std::int16_t(sample);
-                inverted = value < 0 && value != -32768 ? std::uint16_t(-value) : 0;
-            } else if (planar && AFile.SampleFormat != 1) {
-                inverted = sample;
-            }
-            PutSample(ABytes, at, AFile.BigEndian, inverted);
+            PutSample(ABytes, at, AFile.BigEndian, std::uint16_t(mask - sample));
         }
     }
     return ABytes;

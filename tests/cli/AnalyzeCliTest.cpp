@@ -29,8 +29,8 @@ TEST_F(AnalyzeCli, TextReportsAreTheSharedReportsInListOrder) {
         Put(in / "shared.tif",
             [] {
                 TTiffBuilder builder = BuildImage(Image(2));
-                builder.Set(tagStripOffsets, typeLong, {8, 10});
-                builder.Set(tagStripByteCounts, typeLong, {8, 8});
+                builder.Set(tagStripOffsets, dtLong, {8, 10});
+                builder.Set(tagStripByteCounts, dtLong, {8, 8});
                 return builder.Build();
             }()),
     };
@@ -174,7 +174,7 @@ TEST_F(AnalyzeCli, JsonTellsEffectiveDepthInconclusiveFilesAndThePageMap) {
     auto thumbnail = ThumbnailEntries(pages, 8, 3);
     auto infrared = ThumbnailEntries(pages, 16, 1);
     infrared.front().Values = {2};
-    pages.Set(tagSubIFDs, typeLong, {pages.AddIFD(thumbnail)});
+    pages.Set(tagSubIFDs, dtLong, {pages.AddIFD(thumbnail)});
     pages.SecondIFD(infrared);
     const std::vector<fs::path> files{
         Put(in / "shifted12.tif", BuildImage(grey([](auto i) { return std::uint16_t((i % 4096) << 4); })).Build()),

@@ -80,8 +80,8 @@ TEST_F(InvertCli, ExistingTargetIsSkippedOrWithOverwriteReplaced) {
 // Strips that share bytes without being one block.
 TBytes OverlappingStrips() {
     TTiffBuilder builder = BuildImage(TImageLayout{});
-    builder.Set(tagStripOffsets, typeLong, {8, 10});
-    builder.Set(tagStripByteCounts, typeLong, {8, 8});
+    builder.Set(tagStripOffsets, dtLong, {8, 10});
+    builder.Set(tagStripByteCounts, dtLong, {8, 8});
     return builder.Build();
 }
 

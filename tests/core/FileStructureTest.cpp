@@ -87,16 +87,16 @@ struct TStructureFile {
         Places["free bytes"] = Builder.AddBlob({0, 0, 0, 0});
         Places["second image's strip"] = Builder.AddBlob({1, 2, 3, 4});
         Places["second IFD's description"] = Builder.AddBlob({'t', 'h', 'u', 'm', 'b', 'n', 'a', 'i', 'l', 0});
-        const TEntry small{tagImageWidth, typeShort, 1, {1}};
+        const TEntry small{tagImageWidth, dtShort, 1, {1}};
         Places["SubIFD"] = Builder.AddIFD({small});
         Places["EXIF IFD"] = Builder.AddIFD({small});
         Places["GPS IFD's next-IFD offset"] = Builder.AddIFD({small}) + 2 + 12;
-        Builder.Set(tagSubIFDs, typeLong, {Places["SubIFD"]});
-        Builder.Set(34665, typeLong, {Places["EXIF IFD"]});
-        Builder.Set(34853, typeLong, {Places["GPS IFD's next-IFD offset"] - 14});
-        Builder.SecondIFD({{tagStripOffsets, typeLong, 1, {Places["second image's strip"]}},
-                           {tagStripByteCounts, typeLong, 1, {4}},
-                           {270, typeAscii, 10, {}, Places["second IFD's description"]}});
+        Builder.Set(tagSubIFDs, dtLong, {Places["SubIFD"]});
+        Builder.Set(34665, dtLong, {Places["EXIF IFD"]});
+        Builder.Set(34853, dtLong, {Places["GPS IFD's next-IFD offset"] - 14});
+        Builder.SecondIFD({{tagStripOffsets, dtLong, 1, {Places["second image's strip"]}},
+                           {tagStripByteCounts, dtLong, 1, {4}},
+                           {270, dtAscii, 10, {}, Places["second IFD's description"]}});
         SetSecondStrip(8);
         const TBytes probe = Builder.Build();
         const TFirstIFD ifd = FirstIFD(probe);
@@ -111,8 +111,8 @@ struct TStructureFile {
 
     // The second strip moved to AOffset with 2 bytes; the file's layout stays as it is.
     void SetSecondStrip(std::uint32_t AOffset) {
-        Builder.Set(tagStripOffsets, typeLong, {8, AOffset});
-        Builder.Set(tagStripByteCounts, typeLong, {24, 2});
+        Builder.Set(tagStripOffsets, dtLong, {8, AOffset});
+        Builder.Set(tagStripByteCounts, dtLong, {24, 2});
     }
 };
 
@@ -151,7 +151,7 @@ TEST(FileStructure, LayoutsAreRefusedByTheirRealCause) {
     const std::string reduced = "Первое изображение файла — уменьшенная копия; основное изображение в файле не первое";
     auto tiles = [](TTiffBuilder& AImage) { // the one strip becomes the one tile
         AImage.Remove(tagStripOffsets).Remove(tagStripByteCounts).Remove(tagRowsPerStrip);
-        AImage.Set(322, typeShort, {16}).Set(323, typeShort, {16}).Set(324, typeLong, {8}).Set(325, typeLong, {48});
+        AImage.Set(322, dtShort, {16}).Set(323, dtShort, {16}).Set(324, dtLong, {8}).Set(325, dtLong, {48});
     };
     struct TCase {
         const char* Name;
@@ -164,17 +164,17 @@ TEST(FileStructure, LayoutsAreRefusedByTheirRealCause) {
         {"tiled 8-bit image",
          [&](TTiffBuilder& A) {
              tiles(A);
-             A.Set(tagBitsPerSample, typeShort, {8, 8, 8});
+             A.Set(tagBitsPerSample, dtShort, {8, 8, 8});
          },
          tiled},
         {"a reduced-resolution preview first, the full image in a SubIFD",
          [](TTiffBuilder& A) {
-             A.Set(254, typeLong, {1});
-             A.Set(tagSubIFDs, typeLong, {A.AddIFD({{254, typeLong, 1, {0}}, {tagImageWidth, typeShort, 1, {8}}})});
+             A.Set(254, dtLong, {1});
+             A.Set(tagSubIFDs, dtLong, {A.AddIFD({{254, dtLong, 1, {0}}, {tagImageWidth, dtShort, 1, {8}}})});
          },
          reduced},
-        {"NewSubfileType 0: the main image", [](TTiffBuilder& A) { A.Set(254, typeLong, {0}); }, ""},
-        {"NewSubfileType 2: one page of many", [](TTiffBuilder& A) { A.Set(254, typeLong, {2}); }, ""},
+        {"NewSubfileType 0: the main image", [](TTiffBuilder& A) { A.Set(254, dtLong, {0}); }, ""},
+        {"NewSubfileType 2: one page of many", [](TTiffBuilder& A) { A.Set(254, dtLong, {2}); }, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -190,8 +190,8 @@ TBytes ChainedIFDs(std::size_t AIFDs) {
     return ChangedRgbImage([AIFDs](TTiffBuilder& AImage) {
         std::uint32_t head = 0;
         for (std::size_t i = 0; i < AIFDs; ++i)
-            head = AImage.AddIFD({{tagImageWidth, typeShort, 1, {1}}}, head);
-        AImage.Set(tagSubIFDs, typeLong, {head});
+            head = AImage.AddIFD({{tagImageWidth, dtShort, 1, {1}}}, head);
+        AImage.Set(tagSubIFDs, dtLong, {head});
     });
 }
 
@@ -204,7 +204,7 @@ TBytes WithNextIFD(TBytes AFile, std::uint32_t AIFD, std::uint32_t ATarget) {
 }
 
 TEST(FileStructure, TheWalkOverAllIFDsIsBounded) {
-    const TBytes twoIFDs = ChangedRgbImage([](TTiffBuilder& A) { A.SecondIFD({{tagImageWidth, typeShort, 1, {1}}}); });
+    const TBytes twoIFDs = ChangedRgbImage([](TTiffBuilder& A) { A.SecondIFD({{tagImageWidth, dtShort, 1, {1}}}); });
     const std::uint32_t first = U32At(twoIFDs, 4);
     const std::uint32_t second = U32At(twoIFDs, first + 2 + 12 * FirstIFD(twoIFDs).Count);
     const std::vector<std::tuple<std::string, TBytes, std::string>> cases = {
@@ -237,7 +237,7 @@ TEST(FileStructure, WorkIsBoundedByTheFileSize) {
     std::vector<std::uint32_t> offsets, counts(strips, 2);
     for (std::uint32_t i = 0; i < strips; ++i)
         offsets.push_back((i % 2 ? far + 290000 : 8) + 2 * (i / 2));
-    scattered.Set(tagStripOffsets, typeLong, offsets).Set(tagStripByteCounts, typeLong, counts);
+    scattered.Set(tagStripOffsets, dtLong, offsets).Set(tagStripByteCounts, dtLong, counts);
 
     // (b) StripOffsets and StripByteCounts repeated 300 times, every copy naming the same arrays.
     TTiffBuilder repeated = BuildImage(layout);
@@ -255,8 +255,8 @@ TEST(FileStructure, WorkIsBoundedByTheFileSize) {
     const std::uint32_t countsAt = repeated.AddBlob(countBytes);
     repeated.Remove(tagStripOffsets).Remove(tagStripByteCounts);
     for (int i = 0; i < 300; ++i)
-        repeated.AddRaw(tagStripOffsets, typeLong, values, offsetsAt)
-            .AddRaw(tagStripByteCounts, typeLong, values, countsAt);
+        repeated.AddRaw(tagStripOffsets, dtLong, values, offsetsAt)
+            .AddRaw(tagStripByteCounts, dtLong, values, countsAt);
 
     for (const auto& [name, file] :
          {std::pair{"scattered strips", scattered.Build()}, std::pair{"repeated strip tables", repeated.Build()}}) {

@@ -42,14 +42,14 @@ TEST(InvertTIFF16Bit, FailureLeavesNoOutputAndTheEarlierTargetAndInputIntact) {
     planar.Planar = 2;
     planar.StripsPerPlane = 1;
     TTiffBuilder sevenStrips = BuildImage(planar);
-    sevenStrips.Set(tagStripOffsets, typeLong, {8, 8, 8, 8, 8, 8, 8});
-    sevenStrips.Set(tagStripByteCounts, typeLong, {2, 2, 2, 2, 2, 2, 2});
+    sevenStrips.Set(tagStripOffsets, dtLong, {8, 8, 8, 8, 8, 8, 8});
+    sevenStrips.Set(tagStripByteCounts, dtLong, {2, 2, 2, 2, 2, 2, 2});
     TTiffBuilder planarZero = BuildImage(planar);
-    planarZero.Set(tagSamplesPerPixel, typeShort, {0});
+    planarZero.Set(tagSamplesPerPixel, dtShort, {0});
     TTiffBuilder chunkyZero = BuildImage(TImageLayout{});
-    chunkyZero.Set(tagSamplesPerPixel, typeShort, {0});
+    chunkyZero.Set(tagSamplesPerPixel, dtShort, {0});
     TTiffBuilder eightBit = BuildImage(TImageLayout{});
-    eightBit.Set(tagBitsPerSample, typeShort, {8});
+    eightBit.Set(tagBitsPerSample, dtShort, {8});
 
     const std::vector<TFailureCase> cases = {
         {"refused structure", eightBit.Build(), "Поддерживается только 16-битный TIFF. Получено 8 бит на сэмпл"},

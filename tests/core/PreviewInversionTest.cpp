@@ -40,7 +40,7 @@ TEST(InvertPreviews, ThumbnailsInvertedOnRequestAndEveryOtherByteKept) {
         {"16-bit grey thumbnail in a SubIFD",
          [](TTiffBuilder& ABuilder) {
              auto entries = ThumbnailEntries(ABuilder, 16, 1);
-             ABuilder.Set(tagSubIFDs, typeLong, {ABuilder.AddIFD(entries)});
+             ABuilder.Set(tagSubIFDs, dtLong, {ABuilder.AddIFD(entries)});
              return entries;
          },
          {0xFF, 0xFF},
@@ -78,7 +78,7 @@ TEST(InvertPreviews, ThumbnailsInvertedOnRequestAndEveryOtherByteKept) {
              auto mask = ThumbnailEntries(ABuilder, 8, 1);
              mask.front().Values = {4};
              ABuilder.SecondIFD(page);
-             ABuilder.Set(tagSubIFDs, typeLong, {ABuilder.AddIFD(mask)});
+             ABuilder.Set(tagSubIFDs, dtLong, {ABuilder.AddIFD(mask)});
              return std::vector<TEntry>{};
          },
          {},

@@ -37,12 +37,12 @@ TBytes TableFile(const TTableCase& ACase) {
     layout.Width = ACase.Planar == 2 ? 4 : 8;
     TTiffBuilder builder = BuildImage(layout);
     // Every table has the same length, so the file's size and IFD offset do not depend on its values.
-    builder.Set(tagStripOffsets, typeLong, std::vector<std::uint32_t>(ACase.Counts.size(), 8));
-    builder.Set(tagStripByteCounts, typeLong, ACase.Counts);
+    builder.Set(tagStripOffsets, dtLong, std::vector<std::uint32_t>(ACase.Counts.size(), 8));
+    builder.Set(tagStripByteCounts, dtLong, ACase.Counts);
     const TBytes probe = builder.Build();
     const std::uint32_t ifd = probe[4] | probe[5] << 8 | probe[6] << 16 | std::uint32_t(probe[7]) << 24;
     const std::uint32_t ifdEnd = ifd + 2 + 12 * (probe[ifd] | probe[ifd + 1] << 8) + 4;
-    builder.Set(tagStripOffsets, typeLong, ACase.Offsets(std::uint32_t(probe.size()), ifd, ifdEnd));
+    builder.Set(tagStripOffsets, dtLong, ACase.Offsets(std::uint32_t(probe.size()), ifd, ifdEnd));
     return builder.Build();
 }
 
@@ -119,8 +119,8 @@ TEST(StripTable, IdenticalStripsAreScannedOnceAndCountedInTheTotals) {
     layout.Height = 1;
     layout.Samples = {0x0101, 0x1234};
     TTiffBuilder builder = BuildImage(layout);
-    builder.Set(tagStripOffsets, typeLong, {8, 8, 8});
-    builder.Set(tagStripByteCounts, typeLong, {4, 4, 4});
+    builder.Set(tagStripOffsets, dtLong, {8, 8, 8});
+    builder.Set(tagStripByteCounts, dtLong, {4, 4, 4});
     std::vector<int> progress;
     const TBytes file = builder.Build();
     const TBitDepthResult scanned = TTIFFBitDepthAnalyzer().AnalyzeBytes(

@@ -138,7 +138,7 @@ TEST(AnalyzeBitDepth, FewerThanSixteenValuesGiveNoVerdict) {
         SCOPED_TRACE(name);
         TBytes bytes = BuildImage(GrayImage(samples.empty() ? TValues{0} : samples)).Build();
         if (samples.empty())
-            bytes = ChangedRgbImage([](TTiffBuilder& ABuilder) { ABuilder.Set(tagStripByteCounts, typeLong, {0}); });
+            bytes = ChangedRgbImage([](TTiffBuilder& ABuilder) { ABuilder.Set(tagStripByteCounts, dtLong, {0}); });
         const TBitDepthResult result = AnalyzeFile(bytes);
         EXPECT_EQ(result.Error, "");
         EXPECT_TRUE(result.IsInconclusive);
@@ -159,7 +159,7 @@ TEST(AnalyzeBitDepth, FillsTheFileFacts) {
     layout.ExtraSamples = {2};
     layout.StripsPerPlane = 3;
     TTiffBuilder builder = BuildImage(layout);
-    builder.Set(tagSubIFDs, typeLong, {builder.AddIFD(ThumbnailEntries(builder, 8, 3))});
+    builder.Set(tagSubIFDs, dtLong, {builder.AddIFD(ThumbnailEntries(builder, 8, 3))});
     const TBitDepthResult result = AnalyzeFile(builder.Build());
     EXPECT_EQ(result.Error, "");
     EXPECT_EQ(result.ImageWidth, 6);
@@ -237,7 +237,7 @@ TTiffBuilder StripFile(std::uint16_t ASamplesPerPixel, const std::vector<TStrip>
         offsets.push_back(strip.Offset.value_or(at));
         counts.push_back(strip.ByteCount.value_or(std::uint32_t(strip.Bytes.size())));
     }
-    builder.Set(tagStripOffsets, typeLong, offsets).Set(tagStripByteCounts, typeLong, counts);
+    builder.Set(tagStripOffsets, dtLong, offsets).Set(tagStripByteCounts, dtLong, counts);
     return builder;
 }
 
@@ -255,7 +255,7 @@ TEST(AnalyzeBitDepth, EveryStripStartsAtChannelZero) {
     // fourth.
     TTiffBuilder builder =
         StripFile(4, {Strip({1, 0, 2, 0, 3, 0, 0x34, 0x12, 4, 0}), Strip({5, 0, 6, 0, 7, 0, 0x34, 0x12})});
-    builder.Set(tagExtraSamples, typeShort, {2});
+    builder.Set(tagExtraSamples, dtShort, {2});
     const TBitDepthResult result = AnalyzeFile(builder.Build());
     EXPECT_EQ(result.UniqueValues, (TValues{1, 2, 3, 4, 5, 6, 7}));
     ASSERT_EQ(result.Channels.size(), 3u);
@@ -490,11 +490,10 @@ TEST(AnalyzeBitDepth, ReportsEachFailureInTheResult) {
     TImageLayout fiveStrips = ColorImage(3, TValues(15, 0x0101), 2);
     fiveStrips.StripsPerPlane = 1;
     TTiffBuilder fiveStripFile = BuildImage(fiveStrips);
-    fiveStripFile.Set(tagStripOffsets, typeLong, {8, 10, 12, 14, 16})
-        .Set(tagStripByteCounts, typeLong, {2, 2, 2, 2, 2});
+    fiveStripFile.Set(tagStripOffsets, dtLong, {8, 10, 12, 14, 16}).Set(tagStripByteCounts, dtLong, {2, 2, 2, 2, 2});
 
     TTiffBuilder planar3 = BuildImage(ColorImage(3, TValues(6, 0x0101)));
-    planar3.Set(tagPlanarConfiguration, typeShort, {3});
+    planar3.Set(tagPlanarConfiguration, dtShort, {3});
 
     TImageLayout zeroSamples = GrayImage({0x0101, 0x0202});
     zeroSamples.SamplesPerPixel = 0;
@@ -504,7 +503,7 @@ TEST(AnalyzeBitDepth, ReportsEachFailureInTheResult) {
     zeroSamplesPlanar.Planar = 2;
     zeroSamplesPlanar.StripsPerPlane = 1;
     TTiffBuilder zeroPlanarFile = BuildImage(zeroSamplesPlanar);
-    zeroPlanarFile.Set(tagStripOffsets, typeLong, {8}).Set(tagStripByteCounts, typeLong, {4});
+    zeroPlanarFile.Set(tagStripOffsets, dtLong, {8}).Set(tagStripByteCounts, dtLong, {4});
 
     struct TCase {
         const char* Name;

@@ -39,7 +39,7 @@ void MoveFirst(TTiffBuilder& ABuilder, std::uint16_t ATag) {
 // StripOffsets becomes two LONGs read from AFromEnd bytes before the end of the file.
 TBytes StripOffsetsNearEnd(std::uint32_t AFromEnd) {
     TTiffBuilder builder = RgbImage();
-    builder.Set(tagStripByteCounts, typeShort, {0, 0}).Remove(tagStripOffsets).AddRaw(tagStripOffsets, typeLong, 2, 0);
+    builder.Set(tagStripByteCounts, dtShort, {0, 0}).Remove(tagStripOffsets).AddRaw(tagStripOffsets, dtLong, 2, 0);
     const auto size = std::uint32_t(builder.Build().size());
     builder.Entries().back().RawField = size - AFromEnd;
     return builder.Build();
@@ -71,46 +71,46 @@ TEST(AnalyzerReader, RejectsEachFaultWithItsReason) {
         {"no BitsPerSample", ChangedRgbImage([](auto& b) { b.Remove(tagBitsPerSample); }),
          "Неподдерживаемая битность: 0 бит (требуется 16)"},
         {"8-bit LZW, compression met first", ChangedRgbImage([](auto& b) {
-             b.Set(tagBitsPerSample, typeShort, {8, 8, 8}).Set(tagCompression, typeShort, {5});
+             b.Set(tagBitsPerSample, dtShort, {8, 8, 8}).Set(tagCompression, dtShort, {5});
              MoveFirst(b, tagCompression);
          }),
          "Неподдерживаемая битность: 8 бит (требуется 16)"},
         {"8-bit LZW, bit depth met first", ChangedRgbImage([](auto& b) {
-             b.Set(tagBitsPerSample, typeShort, {8, 8, 8}).Set(tagCompression, typeShort, {5});
+             b.Set(tagBitsPerSample, dtShort, {8, 8, 8}).Set(tagCompression, dtShort, {5});
          }),
          "Неподдерживаемая битность: 8 бит (требуется 16)"},
-        {"compression 0 has no name", ChangedRgbImage([](auto& b) { b.Set(tagCompression, typeShort, {0}); }),
+        {"compression 0 has no name", ChangedRgbImage([](auto& b) { b.Set(tagCompression, dtShort, {0}); }),
          "Неподдерживаемый метод сжатия: 0 (Неизвестный), требуется 1 (без сжатия)"},
-        {"LZW", ChangedRgbImage([](auto& b) { b.Set(tagCompression, typeShort, {5}); }),
+        {"LZW", ChangedRgbImage([](auto& b) { b.Set(tagCompression, dtShort, {5}); }),
          "Неподдерживаемый метод сжатия: 5 (LZW), требуется 1 (без сжатия)"},
         {"inline BitsPerSample 16,8", ChangedRgbImage([](auto& b) {
-             b.Set(tagSamplesPerPixel, typeShort, {2}).Set(tagBitsPerSample, typeShort, {16, 8});
+             b.Set(tagSamplesPerPixel, dtShort, {2}).Set(tagBitsPerSample, dtShort, {16, 8});
          }),
          "BitsPerSample (258): неравномерная битность: [16,8]"},
         {"BitsPerSample 16,16,8 at an offset", ChangedRgbImage([](auto& b) {
-             b.Set(tagBitsPerSample, typeShort, {16, 16, 8});
+             b.Set(tagBitsPerSample, dtShort, {16, 16, 8});
          }),
          "BitsPerSample (258): неравномерная битность: [16,16,8]"},
         {"BitsPerSample of Count 0",
-         ChangedRgbImage([](auto& b) { b.Remove(tagBitsPerSample).AddRaw(tagBitsPerSample, typeShort, 0, 0); }),
+         ChangedRgbImage([](auto& b) { b.Remove(tagBitsPerSample).AddRaw(tagBitsPerSample, dtShort, 0, 0); }),
          "BitsPerSample (258): пустой массив"},
-        {"SubIFDs of DataType 13", ChangedRgbImage([](auto& b) { b.AddRaw(tagSubIFDs, 13, 1, 64); }),
-         "Тег 330: неподдерживаемый DataType 13"},
+        {"SubIFDs of DataType ASCII", ChangedRgbImage([](auto& b) { b.AddRaw(tagSubIFDs, dtAscii, 1, 64); }),
+         "Тег 330: неподдерживаемый DataType 2"},
         {"Count test before DataType test",
          ChangedRgbImage([](auto& b) { b.Remove(tagStripOffsets).AddRaw(tagStripOffsets, 13, 1000001, 8); }),
          "Тег 273: подозрительно большой Count = 1000001"},
         {"ImageWidth value past the end",
-         ChangedRgbImage([&](auto& b) { b.Remove(tagImageWidth).AddRaw(tagImageWidth, typeLong, 2, size + 100); }),
+         ChangedRgbImage([&](auto& b) { b.Remove(tagImageWidth).AddRaw(tagImageWidth, dtLong, 2, size + 100); }),
          "Тег 256: смещение значения за пределами файла"},
         {"ExtraSamples array past the end",
-         ChangedRgbImage([&](auto& b) { b.AddRaw(tagExtraSamples, typeShort, 4, size + 100); }),
+         ChangedRgbImage([&](auto& b) { b.AddRaw(tagExtraSamples, dtShort, 4, size + 100); }),
          "Тег 338: смещение массива за пределами файла"},
         {"StripOffsets one byte short", StripOffsetsNearEnd(7),
          "Тег 273: недостаточно данных для массива (8 байт требуется)"},
         {"no StripOffsets", ChangedRgbImage([](auto& b) { b.Remove(tagStripOffsets); }),
          "Неверная структура TIFF (отсутствуют или некорректны StripOffsets/StripByteCounts)"},
         {"five offsets, four byte counts", ChangedRgbImage([](auto& b) {
-             b.Set(tagStripOffsets, typeLong, {8, 8, 8, 8, 8}).Set(tagStripByteCounts, typeLong, {2, 2, 2, 2});
+             b.Set(tagStripOffsets, dtLong, {8, 8, 8, 8, 8}).Set(tagStripByteCounts, dtLong, {2, 2, 2, 2});
          }),
          "Неверная структура TIFF (отсутствуют или некорректны StripOffsets/StripByteCounts)"},
     };
@@ -150,14 +150,14 @@ TEST(AnalyzerReader, DeliversTheValuesOfBothByteOrders) {
     for (bool bigEndian : {false, true}) {
         SCOPED_TRACE(bigEndian ? "MM" : "II");
         TTiffBuilder builder = RgbImage(bigEndian);
-        builder.Set(tagImageWidth, typeLong, {70000})
-            .Set(tagImageLength, typeShort, {300})
-            .Set(tagSamplesPerPixel, typeShort, {4})
-            .Set(tagBitsPerSample, typeShort, {16, 16, 16, 16})
-            .Set(tagExtraSamples, typeShort, {0, 2})
-            .Set(tagPlanarConfiguration, typeShort, {2})
-            .Set(tagStripOffsets, typeShort, {8, 10})
-            .Set(tagStripByteCounts, typeByte, {2, 200})
+        builder.Set(tagImageWidth, dtLong, {70000})
+            .Set(tagImageLength, dtShort, {300})
+            .Set(tagSamplesPerPixel, dtShort, {4})
+            .Set(tagBitsPerSample, dtShort, {16, 16, 16, 16})
+            .Set(tagExtraSamples, dtShort, {0, 2})
+            .Set(tagPlanarConfiguration, dtShort, {2})
+            .Set(tagStripOffsets, dtShort, {8, 10})
+            .Set(tagStripByteCounts, dtByte, {2, 200})
             .Version(0);
         const TParsed parsed = Parse(builder.Build());
         ASSERT_TRUE(parsed.Accepted) << parsed.Reason;
@@ -177,10 +177,10 @@ TEST(AnalyzerReader, DeliversTheValuesOfBothByteOrders) {
 TEST(AnalyzerReader, AcceptsWhatTheInverterWouldNotCheck) {
     const std::vector<std::pair<const char*, TBytes>> cases = {
         {"inline BitsPerSample 16,16", ChangedRgbImage([](auto& b) {
-             b.Set(tagSamplesPerPixel, typeShort, {2}).Set(tagBitsPerSample, typeShort, {16, 16});
+             b.Set(tagSamplesPerPixel, dtShort, {2}).Set(tagBitsPerSample, dtShort, {16, 16});
          })},
-        {"PlanarConfiguration 3", ChangedRgbImage([](auto& b) { b.Set(tagPlanarConfiguration, typeShort, {3}); })},
-        {"SamplesPerPixel 0", ChangedRgbImage([](auto& b) { b.Set(tagSamplesPerPixel, typeShort, {0}); })},
+        {"PlanarConfiguration 3", ChangedRgbImage([](auto& b) { b.Set(tagPlanarConfiguration, dtShort, {3}); })},
+        {"SamplesPerPixel 0", ChangedRgbImage([](auto& b) { b.Set(tagSamplesPerPixel, dtShort, {0}); })},
         {"StripOffsets ending on the last byte", StripOffsetsNearEnd(8)},
         {"1000 entries", ChangedRgbImage([](auto& b) {
              for (auto tag = std::uint16_t(60000); b.Entries().size() < 1000; ++tag)
@@ -197,9 +197,9 @@ TEST(AnalyzerReader, AcceptsWhatTheInverterWouldNotCheck) {
 
 TEST(AnalyzerReader, LaterEntriesReplaceEarlierOnes) {
     const TParsed parsed = Parse(ChangedRgbImage([](auto& b) {
-        b.Add(tagImageWidth, typeShort, {77});
-        b.Add(tagSubIFDs, typeLong, {64});
-        b.AddRaw(tagSubIFDs, typeLong, 0, 0);
+        b.Add(tagImageWidth, dtShort, {77});
+        b.Add(tagSubIFDs, dtLong, {64});
+        b.AddRaw(tagSubIFDs, dtLong, 0, 0);
     }));
     ASSERT_TRUE(parsed.Accepted) << parsed.Reason;
     EXPECT_EQ(parsed.Info.ImageWidth, 77);

@@ -115,7 +115,7 @@ TEST(TiffPreviewTest, PositiveIsThePickOfTheFileTheInverterWrites) {
 
 TEST(TiffPreviewTest, FilesItCannotShowGiveTheirReason) {
     TTempDir dir;
-    WriteFile(dir / "eight.tif", BuildImage({}).Set(tagBitsPerSample, typeShort, {8}).Build());
+    WriteFile(dir / "eight.tif", BuildImage({}).Set(tagBitsPerSample, dtShort, {8}).Build());
     WriteFile(dir / "text.tif", {'n', 'o', 't', ' ', 'a', ' ', 't', 'i', 'f', 'f'});
     WriteFile(dir / "empty.tif", {});
     TBytes cut = BuildImage({}).Build();

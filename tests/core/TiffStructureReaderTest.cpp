@@ -67,54 +67,50 @@ TEST(ParseTIFFStructure, RefusesEachFaultWithItsMessage) {
          "Недопустимое количество записей IFD (1001)"},
         {"entries past end", ChangedRgbImage([](auto& b) { b.EntryCount(1000); }),
          "Недостаточно данных для чтения всех записей IFD"},
-        {"uneven bits", EntriesFirst({{tagBitsPerSample, typeShort, 3, {16, 16, 8}}}),
+        {"uneven bits", EntriesFirst({{tagBitsPerSample, dtShort, 3, {16, 16, 8}}}),
          "Тег 258: неравномерная битность каналов: [16,16,8]"},
-        {"8-bit", EntriesFirst({{tagBitsPerSample, typeShort, 3, {8, 8, 8}}}),
+        {"8-bit", EntriesFirst({{tagBitsPerSample, dtShort, 3, {8, 8, 8}}}),
          "Поддерживается только 16-битный TIFF. Получено 8 бит на сэмпл"},
         {"8-bit LZW, bits first",
-         EntriesFirst({{tagBitsPerSample, typeShort, 3, {8, 8, 8}}, {tagCompression, typeShort, 1, {5}}}),
+         EntriesFirst({{tagBitsPerSample, dtShort, 3, {8, 8, 8}}, {tagCompression, dtShort, 1, {5}}}),
          "Поддерживается только 16-битный TIFF. Получено 8 бит на сэмпл"},
         {"8-bit LZW, compression first",
-         EntriesFirst({{tagCompression, typeShort, 1, {5}}, {tagBitsPerSample, typeShort, 3, {8, 8, 8}}}),
+         EntriesFirst({{tagCompression, dtShort, 1, {5}}, {tagBitsPerSample, dtShort, 3, {8, 8, 8}}}),
          "Поддерживается только сжатие=1 (без сжатия), получено 5"},
-        {"empty BitsPerSample", EntriesFirst({{tagBitsPerSample, typeShort, 0, {}}}),
+        {"empty BitsPerSample", EntriesFirst({{tagBitsPerSample, dtShort, 0, {}}}),
          "Тег 258: пустой массив BitsPerSample"},
-        {"planar 3", EntriesFirst({{tagPlanarConfiguration, typeShort, 1, {3}}}),
+        {"planar 3", EntriesFirst({{tagPlanarConfiguration, dtShort, 1, {3}}}),
          "Поддерживается только PlanarConfiguration=1 или 2, получено 3"},
-        {"width of type RATIONAL", EntriesFirst({{tagImageWidth, typeRational, 1, {}, 8}}),
+        {"width of type RATIONAL", EntriesFirst({{tagImageWidth, dtRational, 1, {}, 8}}),
          "Тег 256: неподдерживаемый DataType 5"},
-        {"width offset past end", EntriesFirst({{tagImageWidth, typeLong, 2, {}, size}}),
+        {"width offset past end", EntriesFirst({{tagImageWidth, dtLong, 2, {}, size}}),
          "Тег 256: смещение значения за пределами файла"},
-        {"width LONG cut by end", EntriesFirst({{tagImageWidth, typeLong, 2, {}, size - 3}}),
+        {"width LONG cut by end", EntriesFirst({{tagImageWidth, dtLong, 2, {}, size - 3}}),
          "Тег 256: недостаточно данных для LONG"},
-        {"SHORT cut by end", EntriesFirst({{tagCompression, typeShort, 3, {}, size - 1}}),
+        {"SHORT cut by end", EntriesFirst({{tagCompression, dtShort, 3, {}, size - 1}}),
          "Тег 259: недостаточно данных для SHORT"},
-        {"huge Count", EntriesFirst({{tagStripOffsets, typeLong, 1000001, {}, 8}}),
+        {"huge Count", EntriesFirst({{tagStripOffsets, dtLong, 1000001, {}, 8}}),
          "Тег 273: подозрительно большой Count = 1000001"},
-        {"huge Count before DataType", EntriesFirst({{tagStripOffsets, typeRational, 1000001, {}, 8}}),
+        {"huge Count before DataType", EntriesFirst({{tagStripOffsets, dtRational, 1000001, {}, 8}}),
          "Тег 273: подозрительно большой Count = 1000001"},
         {"array type", EntriesFirst({{tagStripOffsets, 7, 2, {}, 8}}), "Тег 273: неподдерживаемый DataType 7"},
-        {"array offset past end", EntriesFirst({{tagStripOffsets, typeLong, 2, {}, size}}),
+        {"array offset past end", EntriesFirst({{tagStripOffsets, dtLong, 2, {}, size}}),
          "Тег 273: смещение массива за пределами файла"},
-        {"array one byte too long", EntriesFirst({{tagStripOffsets, typeLong, 2, {}, size - 7}}),
+        {"array one byte too long", EntriesFirst({{tagStripOffsets, dtLong, 2, {}, size - 7}}),
          "Тег 273: недостаточно данных для массива (требуется 8 байт, доступно 7)"},
         {"missing bits and compression",
          ChangedRgbImage([](auto& b) { b.Remove(tagBitsPerSample).Remove(tagCompression); }),
          "Тег BitsPerSample (258) не найден"},
-        {"missing compression", ChangedRgbImage([](auto& b) { b.Remove(tagCompression); }),
-         "Тег Compression (259) не найден"},
         {"missing offsets", ChangedRgbImage([](auto& b) { b.Remove(tagStripOffsets); }),
          "Тег StripOffsets (273) не найден"},
         {"missing counts and samples",
          ChangedRgbImage([](auto& b) { b.Remove(tagStripByteCounts).Remove(tagSamplesPerPixel); }),
          "Тег StripByteCounts (279) не найден"},
-        {"missing samples per pixel", ChangedRgbImage([](auto& b) { b.Remove(tagSamplesPerPixel); }),
-         "Тег SamplesPerPixel (277) не найден"},
-        {"empty offsets", ChangedRgbImage([](auto& b) { b.Set(tagStripOffsets, typeLong, {}); }),
+        {"empty offsets", ChangedRgbImage([](auto& b) { b.Set(tagStripOffsets, dtLong, {}); }),
          "Массив StripOffsets пуст"},
         {"5 offsets, 4 counts", ChangedRgbImage([](auto& b) {
-             b.Set(tagStripOffsets, typeLong, {8, 8, 8, 8, 8});
-             b.Set(tagStripByteCounts, typeLong, {2, 2, 2, 2});
+             b.Set(tagStripOffsets, dtLong, {8, 8, 8, 8, 8});
+             b.Set(tagStripByteCounts, dtLong, {2, 2, 2, 2});
          }),
          "Несовпадение длины StripOffsets (5) и StripByteCounts (4)"},
     };
@@ -150,24 +146,32 @@ TEST(ParseTIFFStructure, ReadsResultsInEitherByteOrder) {
 TEST(ParseTIFFStructure, DefaultsAndValueRules) {
     TTiffBuilder builder = RgbImage();
     builder.Remove(tagPhotometric).Remove(tagPlanarConfiguration);
-    builder.Set(tagCompression, typeLong, {65537});     // cut to 16 bits: 1
-    builder.Set(tagSampleFormat, typeShort, {3, 1, 1}); // first of three at an offset
-    builder.Add(tagSamplesPerPixel, typeShort, {3});    // a repeated tag: the later one wins
+    builder.Set(tagCompression, dtLong, {65537});     // cut to 16 bits: 1
+    builder.Set(tagSampleFormat, dtShort, {2, 1, 1}); // first of three at an offset
+    builder.Add(tagSamplesPerPixel, dtShort, {3});    // a repeated tag: the later one wins
     builder.Entries().front().Values = {640};
-    builder.AddRaw(tagImageLength, typeRational, 1, 0); // unread tags are never examined
+    builder.AddRaw(tagImageLength, dtRational, 1, 0); // unread tags are never examined
     const TTiffStructure s = Parse(builder.Build());
     EXPECT_EQ(s.PhotometricInterpretation, 1);
     EXPECT_EQ(s.PlanarConfiguration, 1);
     EXPECT_EQ(s.Compression, 1);
-    EXPECT_EQ(s.SampleFormat, 3);
+    EXPECT_EQ(s.SampleFormat, 2);
     EXPECT_TRUE(s.ExtraSamples.empty());
+    EXPECT_EQ(s.ImageLength, 0u); // unreadable: no preview, but no refusal either
+
+    TTiffBuilder bare = RgbImage();
+    bare.Remove(tagCompression).Remove(tagSamplesPerPixel).Remove(tagSampleFormat);
+    const TTiffStructure defaults = Parse(bare.Build());
+    EXPECT_EQ(defaults.Compression, 1);
+    EXPECT_EQ(defaults.SamplesPerPixel, 1);
+    EXPECT_EQ(defaults.SampleFormat, 1);
 }
 
 TEST(ParseTIFFStructure, InlineArraysAreReadWhole) {
     TImageLayout layout;
     layout.SamplesPerPixel = 2; // BitsPerSample 16,16 fits into the value field
     TTiffBuilder builder = BuildImage(layout);
-    builder.Set(tagExtraSamples, typeByte, {0, 2});
+    builder.Set(tagExtraSamples, dtByte, {0, 2});
     const TTiffStructure s = Parse(builder.Build());
     EXPECT_EQ(s.BitsPerSample, 16);
     EXPECT_EQ(s.ExtraSamples, (std::vector<std::uint16_t>{0, 2}));
@@ -177,8 +181,8 @@ TEST(ParseTIFFStructure, ArrayEndingAtTheLastByteIsAccepted) {
     // Two strip offsets stored as the file's last 8 bytes.
     TTiffBuilder builder = RgbImage();
     builder.Remove(tagStripOffsets);
-    builder.Set(tagStripByteCounts, typeLong, {2, 2});
-    builder.AddRaw(tagStripOffsets, typeLong, 2, 0);
+    builder.Set(tagStripByteCounts, dtLong, {2, 2});
+    builder.AddRaw(tagStripOffsets, dtLong, 2, 0);
     const auto size = std::uint32_t(builder.Build().size());
     builder.Entries().back().RawField = size;
     TBytes bytes = builder.Build();

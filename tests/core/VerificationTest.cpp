@@ -132,7 +132,7 @@ TEST(Verification, ATamperedPairIsCaughtAtItsFirstDifference) {
 
 TEST(Verification, ANegativeTheInverterRefusesOrAMissingFileIsAnErrorNamingThePositive) {
     TTiffBuilder eightBit = RgbImage();
-    eightBit.Set(tagBitsPerSample, typeShort, {8, 8, 8});
+    eightBit.Set(tagBitsPerSample, dtShort, {8, 8, 8});
     const TBytes good = RgbImage().Build();
     struct TCase {
         const char* Name;

@@ -10,12 +10,12 @@ namespace {
 
 std::uint32_t TypeSize(std::uint16_t ADataType) {
     switch (ADataType) {
-    case typeByte:
-    case typeAscii:
+    case dtByte:
+    case dtAscii:
         return 1;
-    case typeShort:
+    case dtShort:
         return 2;
-    case typeRational:
+    case dtRational:
         return 8;
     default:
         return 4;
@@ -179,24 +179,24 @@ TTiffBuilder BuildImage(const TImageLayout& ALayout) {
         offsets.push_back(builder.AddSamples({samples.begin() + begin, samples.begin() + end}));
         counts.push_back(std::uint32_t((end - begin) * 2));
     }
-    builder.Set(tagImageWidth, typeLong, {ALayout.Width});
-    builder.Set(tagImageLength, typeLong, {ALayout.Height});
-    builder.Set(tagBitsPerSample, typeShort,
+    builder.Set(tagImageWidth, dtLong, {ALayout.Width});
+    builder.Set(tagImageLength, dtLong, {ALayout.Height});
+    builder.Set(tagBitsPerSample, dtShort,
                 std::vector<std::uint32_t>(ALayout.SamplesPerPixel ? ALayout.SamplesPerPixel : 1, 16));
-    builder.Set(tagCompression, typeShort, {1});
+    builder.Set(tagCompression, dtShort, {1});
     if (ALayout.Photometric)
-        builder.Set(tagPhotometric, typeShort, {*ALayout.Photometric});
-    builder.Set(tagStripOffsets, typeLong, offsets);
-    builder.Set(tagSamplesPerPixel, typeShort, {ALayout.SamplesPerPixel});
-    builder.Set(tagRowsPerStrip, typeLong,
+        builder.Set(tagPhotometric, dtShort, {*ALayout.Photometric});
+    builder.Set(tagStripOffsets, dtLong, offsets);
+    builder.Set(tagSamplesPerPixel, dtShort, {ALayout.SamplesPerPixel});
+    builder.Set(tagRowsPerStrip, dtLong,
                 {ALayout.StripsPerPlane ? (ALayout.Height + ALayout.StripsPerPlane - 1) / ALayout.StripsPerPlane : 0});
-    builder.Set(tagStripByteCounts, typeLong, counts);
-    builder.Set(tagPlanarConfiguration, typeShort, {ALayout.Planar});
+    builder.Set(tagStripByteCounts, dtLong, counts);
+    builder.Set(tagPlanarConfiguration, dtShort, {ALayout.Planar});
     if (!ALayout.ExtraSamples.empty())
-        builder.Set(tagExtraSamples, typeShort, {ALayout.ExtraSamples.begin(), ALayout.ExtraSamples.end()});
+        builder.Set(tagExtraSamples, dtShort, {ALayout.ExtraSamples.begin(), ALayout.ExtraSamples.end()});
     if (ALayout.SampleFormat)
         builder.Set(
-            tagSampleFormat, typeShort,
+            tagSampleFormat, dtShort,
             std::vector<std::uint32_t>(ALayout.SamplesPerPixel ? ALayout.SamplesPerPixel : 1, *ALayout.SampleFormat));
     return builder;
 }
@@ -208,15 +208,15 @@ std::vector<TEntry> ThumbnailEntries(TTiffBuilder& ABuilder, std::uint16_t ABits
         bytes[i] = std::uint8_t(0x10 + i);
     const std::uint32_t at = ABuilder.AddBlob(bytes);
     return {
-        {tagNewSubfileType, typeLong, 1, {1}},
-        {tagImageWidth, typeShort, 1, {2}},
-        {tagImageLength, typeShort, 1, {2}},
-        {tagBitsPerSample, typeShort, ASamplesPerPixel, std::vector<std::uint32_t>(ASamplesPerPixel, ABits)},
-        {tagCompression, typeShort, 1, {ACompression}},
-        {tagPhotometric, typeShort, 1, {ASamplesPerPixel >= 3 ? 2u : 1u}},
-        {tagStripOffsets, typeLong, 1, {at}},
-        {tagSamplesPerPixel, typeShort, 1, {ASamplesPerPixel}},
-        {tagStripByteCounts, typeLong, 1, {std::uint32_t(bytes.size())}},
+        {tagNewSubfileType, dtLong, 1, {1}},
+        {tagImageWidth, dtShort, 1, {2}},
+        {tagImageLength, dtShort, 1, {2}},
+        {tagBitsPerSample, dtShort, ASamplesPerPixel, std::vector<std::uint32_t>(ASamplesPerPixel, ABits)},
+        {tagCompression, dtShort, 1, {ACompression}},
+        {tagPhotometric, dtShort, 1, {ASamplesPerPixel >= 3 ? 2u : 1u}},
+        {tagStripOffsets, dtLong, 1, {at}},
+        {tagSamplesPerPixel, dtShort, 1, {ASamplesPerPixel}},
+        {tagStripByteCounts, dtLong, 1, {std::uint32_t(bytes.size())}},
     };
 }
 

@@ -1,6 +1,8 @@
 // Builds TIFF files of any layout for the tests, malformed ones included.
 #pragma once
 
+#include "TiffTags.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -13,27 +15,6 @@ namespace kvaderon::test {
 
 using TBytes = std::vector<std::uint8_t>;
 
-constexpr std::uint16_t tagNewSubfileType = 254;
-constexpr std::uint16_t tagImageWidth = 256;
-constexpr std::uint16_t tagImageLength = 257;
-constexpr std::uint16_t tagBitsPerSample = 258;
-constexpr std::uint16_t tagCompression = 259;
-constexpr std::uint16_t tagPhotometric = 262;
-constexpr std::uint16_t tagStripOffsets = 273;
-constexpr std::uint16_t tagSamplesPerPixel = 277;
-constexpr std::uint16_t tagRowsPerStrip = 278;
-constexpr std::uint16_t tagStripByteCounts = 279;
-constexpr std::uint16_t tagPlanarConfiguration = 284;
-constexpr std::uint16_t tagSubIFDs = 330;
-constexpr std::uint16_t tagExtraSamples = 338;
-constexpr std::uint16_t tagSampleFormat = 339;
-
-constexpr std::uint16_t typeByte = 1;
-constexpr std::uint16_t typeAscii = 2;
-constexpr std::uint16_t typeShort = 3;
-constexpr std::uint16_t typeLong = 4;
-constexpr std::uint16_t typeRational = 5;
-
 struct TEntry {
     TEntry() = default;
     TEntry(std::uint16_t ATag, std::uint16_t ADataType, std::uint32_t ACount, std::vector<std::uint32_t> AValues = {},
@@ -41,7 +22,7 @@ struct TEntry {
         : Tag(ATag), DataType(ADataType), Count(ACount), Values(std::move(AValues)), RawField(ARawField) {}
 
     std::uint16_t Tag = 0;
-    std::uint16_t DataType = typeShort;
+    std::uint16_t DataType = dtShort;
     std::uint32_t Count = 0;
     std::vector<std::uint32_t> Values;     // written inline when they fit, else after the IFD
     std::optional<std::uint32_t> RawField; // written as the value field instead, in file byte order

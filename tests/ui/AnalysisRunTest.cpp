@@ -17,11 +17,13 @@
 namespace {
 
 using namespace kvaderon::test;
+using kvaderon::dtShort;
+using kvaderon::tagBitsPerSample;
 
 TEST_F(Form1Test, AnalysisWritesAReportPerFileAndAnErrorLineForABadOne) {
     TTempDir temp;
     WriteFile(temp / "good.tif", BuildImage({}).Build());
-    WriteFile(temp / "eight.tif", BuildImage({}).Set(tagBitsPerSample, typeShort, {8}).Build());
+    WriteFile(temp / "eight.tif", BuildImage({}).Set(tagBitsPerSample, dtShort, {8}).Build());
     Access().HandleDroppedFiles({Native(temp / "good.tif"), Native(temp / "eight.tif")});
 
     Control<QPushButton>("btnTest")->click();

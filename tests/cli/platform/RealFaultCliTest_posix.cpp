@@ -37,7 +37,7 @@ TEST_F(RealFaultCli, InputsThatAreNoTiffFileEachGetTheirReason) {
     // The strip moved behind the tags, as scanners write it, and cut in its middle.
     TTiffBuilder builder = BuildImage(Image(2, 64));
     const TBytes whole = builder.Build();
-    builder.Set(tagStripOffsets, typeLong, {std::uint32_t(whole.size())});
+    builder.Set(tagStripOffsets, dtLong, {std::uint32_t(whole.size())});
     TBytes truncated = builder.Build();
     truncated.insert(truncated.end(), whole.begin() + 8, whole.begin() + 8 + 256);
     // A folder, whatever its name, stands for the TIFF files in it.

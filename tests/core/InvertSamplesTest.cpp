@@ -17,22 +17,6 @@ struct TSampleCase {
     std::vector<std::uint16_t> Expected;
 };
 
-TImageLayout Layout(std::uint16_t ASamplesPerPixel, std::uint16_t APhotometric, std::vector<std::uint16_t> ASamples,
-                    std::vector<std::uint16_t> AExtra = {}, std::optional<std::uint16_t> AFormat = {},
-                    std::uint16_t APlanar = 1, bool ABigEndian = false) {
-    TImageLayout layout;
-    layout.SamplesPerPixel = ASamplesPerPixel;
-    layout.Photometric = APhotometric;
-    layout.Samples = std::move(ASamples);
-    layout.Width = std::uint32_t(layout.Samples.size() / ASamplesPerPixel);
-    layout.Height = 1;
-    layout.ExtraSamples = std::move(AExtra);
-    layout.SampleFormat = AFormat;
-    layout.Planar = APlanar;
-    layout.BigEndian = ABigEndian;
-    return layout;
-}
-
 TImageLayout BigEndian(TImageLayout ALayout) {
     ALayout.BigEndian = true;
     return ALayout;

@@ -33,6 +33,24 @@ inline TInversion InvertBytes(const TBytes& AInput, bool AInvertPreviews = false
     return result;
 }
 
+// One row of ASamples, pixel by pixel (or plane by plane with APlanar 2).
+inline TImageLayout Layout(std::uint16_t ASamplesPerPixel, std::uint16_t APhotometric,
+                           std::vector<std::uint16_t> ASamples, std::vector<std::uint16_t> AExtra = {},
+                           std::optional<std::uint16_t> AFormat = {}, std::uint16_t APlanar = 1,
+                           bool ABigEndian = false) {
+    TImageLayout layout;
+    layout.SamplesPerPixel = ASamplesPerPixel;
+    layout.Photometric = APhotometric;
+    layout.Samples = std::move(ASamples);
+    layout.Width = std::uint32_t(layout.Samples.size() / ASamplesPerPixel);
+    layout.Height = 1;
+    layout.ExtraSamples = std::move(AExtra);
+    layout.SampleFormat = AFormat;
+    layout.Planar = APlanar;
+    layout.BigEndian = ABigEndian;
+    return layout;
+}
+
 // Samples stored from offset 8, where the builder puts the strips.
 inline std::vector<std::uint16_t> SamplesAt8(const TBytes& AFile, std::size_t ACount, bool ABigEndian) {
     std::vector<std::uint16_t> samples;

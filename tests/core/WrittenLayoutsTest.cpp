@@ -18,21 +18,6 @@ std::uint16_t S(int AValue) {
     return std::uint16_t(AValue);
 }
 
-TImageLayout Layout(std::uint16_t ASamplesPerPixel, std::uint16_t APhotometric, std::vector<std::uint16_t> ASamples,
-                    std::vector<std::uint16_t> AExtra = {}, std::optional<std::uint16_t> AFormat = {},
-                    std::uint16_t APlanar = 1) {
-    TImageLayout layout;
-    layout.SamplesPerPixel = ASamplesPerPixel;
-    layout.Photometric = APhotometric;
-    layout.Samples = std::move(ASamples);
-    layout.Width = std::uint32_t(layout.Samples.size() / ASamplesPerPixel);
-    layout.Height = 1;
-    layout.ExtraSamples = std::move(AExtra);
-    layout.SampleFormat = AFormat;
-    layout.Planar = APlanar;
-    return layout;
-}
-
 const std::vector<std::uint16_t> gray = {0x1234, 0x0000, 0xFFFF, 0x8000};
 const std::vector<std::uint16_t> grayInverted = {0xEDCB, 0xFFFF, 0x0000, 0x7FFF};
 
@@ -82,9 +67,9 @@ std::string FormatRefusal(const char* ACodeAndName) {
 struct TWrittenCase {
     const char* Name;
     TBytes File;
-    std::string Refusal;                   // what both programs and the preview say; empty: taken
-    std::vector<std::uint16_t> Positive;   // the first samples of the positive, from offset 8
-    std::size_t ColourChannels = 1;        // the channels the analysis reports
+    std::string Refusal;                 // what both programs and the preview say; empty: taken
+    std::vector<std::uint16_t> Positive; // the first samples of the positive, from offset 8
+    std::size_t ColourChannels = 1;      // the channels the analysis reports
 };
 
 std::vector<TWrittenCase> WrittenCases() {
@@ -94,9 +79,18 @@ std::vector<TWrittenCase> WrittenCases() {
     return {
         {"signed, interleaved", BuildImage(Layout(3, 2, signedIn, {}, 2)).Build(), "", signedOut, 3},
         {"signed, planar", BuildImage(Layout(3, 2, signedIn, {}, 2, 2)).Build(), "", signedOut, 3},
-        {"float, interleaved", BuildImage(Layout(1, 1, gray, {}, 3)).Build(), FormatRefusal("3 (с плавающей точкой)"), {}},
-        {"float, planar", BuildImage(Layout(3, 2, signedIn, {}, 3, 2)).Build(), FormatRefusal("3 (с плавающей точкой)"), {}},
-        {"undefined sample format", BuildImage(Layout(1, 1, gray, {}, 4)).Build(), FormatRefusal("4 (неопределённый)"), {}},
+        {"float, interleaved",
+         BuildImage(Layout(1, 1, gray, {}, 3)).Build(),
+         FormatRefusal("3 (с плавающей точкой)"),
+         {}},
+        {"float, planar",
+         BuildImage(Layout(3, 2, signedIn, {}, 3, 2)).Build(),
+         FormatRefusal("3 (с плавающей точкой)"),
+         {}},
+        {"undefined sample format",
+         BuildImage(Layout(1, 1, gray, {}, 4)).Build(),
+         FormatRefusal("4 (неопределённый)"),
+         {}},
         {"unknown sample format", BuildImage(Layout(1, 1, gray, {}, 7)).Build(), FormatRefusal("7 (неизвестный)"), {}},
         {"alpha, then an unspecified extra sample",
          BuildImage(Layout(5, 2, five, {2, 0})).Build(),
@@ -126,7 +120,8 @@ std::vector<TWrittenCase> WrittenCases() {
              ABuilder.Set(tagSubIFDs, dtIFD, {first, second});
          }),
          "", grayInverted},
-        {"IFD 1 that is also a SubIFD of IFD 0", [] {
+        {"IFD 1 that is also a SubIFD of IFD 0",
+         [] {
              std::uint32_t reduced = 0;
              const TBytes file = WithSubIFDs([&](TTiffBuilder& ABuilder) {
                  reduced = ABuilder.AddIFD(ThumbnailEntries(ABuilder, 16, 1));
@@ -159,8 +154,8 @@ TEST(WrittenLayouts, BothProgramsTakeOrRefuseEachLayoutAlike) {
         EXPECT_EQ(SamplesAt8(once.Output, c.Positive.size(), false), c.Positive);
         EXPECT_EQ(InvertBytes(once.Output, true).Output, c.File);
         WriteFile(dir / "positive.tif", once.Output);
-        EXPECT_TRUE(VerifyInversion(platform::SystemFileSystem(), dir / "negative.tif", dir / "positive.tif", true)
-                        .Holds());
+        EXPECT_TRUE(
+            VerifyInversion(platform::SystemFileSystem(), dir / "negative.tif", dir / "positive.tif", true).Holds());
         EXPECT_EQ(analysis.Error, "");
         EXPECT_EQ(analysis.Channels.size(), c.ColourChannels);
         EXPECT_EQ(preview.Refusal, "");

@@ -1,5 +1,7 @@
 // Layouts that other TIFF writers produce, each through every reader of the engine: the inverter
 // (and a second inversion of its positive), verify, the preview and the analysis.
+#include "AnalysisReport.h"
+#include "ColorText.h"
 #include "InverterTestSupport.h"
 #include "TIFFBitDepthAnalyzer.h"
 #include "TiffPreview.h"
@@ -197,6 +199,42 @@ TEST(WrittenLayouts, OnlyAChainBackOrOverlappingIFDsAreALoop) {
             EXPECT_NE(run.Error.find(c.Refusal), std::string::npos) << run.Error;
             EXPECT_EQ(analysis.RejectionReason, c.Refusal);
         }
+    }
+}
+
+// The report names the channels it counted: colour channels by the colour model, unspecified
+// extra samples by their place among the extra samples; alpha channels are not listed.
+TEST(WrittenLayouts, TheReportNamesUnspecifiedExtraSamples) {
+    struct TNamesCase {
+        std::vector<std::uint16_t> ExtraSamples;
+        std::vector<std::string> Names;
+    };
+    const std::vector<TNamesCase> cases = {
+        {{2, 0}, {"Красный: ", "Зелёный: ", "Синий: ", "Доп. канал 2: "}},
+        {{0, 1}, {"Красный: ", "Зелёный: ", "Синий: ", "Доп. канал 1: "}},
+        {{0, 0}, {"Красный: ", "Зелёный: ", "Синий: ", "Доп. канал 1: ", "Доп. канал 2: "}},
+        {{1, 2}, {"Красный: ", "Зелёный: ", "Синий: "}},
+    };
+    for (const TNamesCase& c : cases) {
+        TImageLayout layout;
+        layout.SamplesPerPixel = 5;
+        layout.Photometric = 2;
+        layout.Width = 8;
+        layout.Height = 4;
+        layout.ExtraSamples = c.ExtraSamples;
+        const TBytes file = BuildImage(layout).Build();
+        const TBitDepthResult result =
+            TTIFFBitDepthAnalyzer().AnalyzeBytes(ExactCopy(file).get(), file.size(), TAnalysisMode::amPrecise);
+        ASSERT_EQ(result.Error, "");
+        std::vector<std::string> names;
+        for (const TTextRun& run : BuildAnalysisReport("f.tif", result))
+            if (run.Role == TColorRole::crNames && run.Text.ends_with(": ") &&
+                (names.empty() || names.back() != run.Text))
+                names.push_back(run.Text);
+        // The channel lines stand between the verdict and the table of the file's facts.
+        const auto first = std::find(names.begin(), names.end(), "Красный: ");
+        const auto end = std::find(first, names.end(), "Размеры (Ш×В): ");
+        EXPECT_EQ(std::vector<std::string>(first, end), c.Names) << c.ExtraSamples.size();
     }
 }
 

@@ -91,26 +91,6 @@ TModel ModelStatistics(const kvaderon::TAnalysisTiffInfo& AInfo, const std::uint
 
 using kvaderon::TVerdict;
 
-TVerdict ModelVerdict(const TModel& AModel, const std::vector<kvaderon::TChannelDepth>& ADepths,
-                      std::int32_t AEffectiveBits) {
-    if (AModel.UniqueValues.size() < std::size_t(kvaderon::MinValuesForVerdict))
-        return TVerdict::vdInconclusive;
-    if (AModel.ZeroExtended)
-        return TVerdict::vdZeroExtended8;
-    if (AModel.Replicated)
-        return TVerdict::vdReplicated8;
-    if (AModel.LowByteZero)
-        return TVerdict::vdHighByte8;
-    if (AModel.LowByteFF)
-        return TVerdict::vdHighByteFF8;
-    if (AModel.HighFF)
-        return TVerdict::vdHighFF;
-    for (const auto& depth : ADepths)
-        if (depth.Pattern == kvaderon::TDepthPattern::dpToneCurve8)
-            return TVerdict::vdToneCurve;
-    return AEffectiveBits < 16 ? TVerdict::vdFewerBits : TVerdict::vd16Bit;
-}
-
 void Check(const TBitDepthResult& AResult, const TModel& AModel, bool APrecise) {
     const auto [first, last] = std::minmax_element(AModel.UniqueValues.begin(), AModel.UniqueValues.end());
     const std::uint16_t min = first == AModel.UniqueValues.end() ? 65535 : *first;
@@ -127,9 +107,11 @@ void Check(const TBitDepthResult& AResult, const TModel& AModel, bool APrecise) 
     std::int32_t effectiveBits = 0;
     for (const auto& depth : depths)
         effectiveBits = std::max(effectiveBits, depth.SignificantBits);
-    const TVerdict verdict = ModelVerdict(AModel, depths, effectiveBits);
-    const bool eightBit = verdict == TVerdict::vdZeroExtended8 || verdict == TVerdict::vdReplicated8 ||
-                          verdict == TVerdict::vdHighByte8 || verdict == TVerdict::vdHighByteFF8;
+    // The order of the verdicts is the analyzer's own; the patterns and channels are the model's.
+    const kvaderon::TValuePatterns patterns{AModel.ZeroExtended, AModel.Replicated, AModel.LowByteZero,
+                                            AModel.LowByteFF, AModel.HighFF};
+    const TVerdict verdict = kvaderon::DecideVerdict(std::int32_t(AModel.UniqueValues.size()), patterns, depths);
+    const bool eightBit = kvaderon::IsEightBit(verdict);
     const bool agrees =
         AResult.MinValue == min && AResult.MaxValue == max &&
         AResult.UniqueValueCount == std::int32_t(AModel.UniqueValues.size()) && AResult.Verdict == verdict &&

@@ -1,8 +1,8 @@
 // The verdict of whole analyses of synthetic pictures, as the report's verdict line and the JSON
 // state it: every form of narrower data in 16-bit samples, and the pictures that must not be
 // taken for one.
-#include "AnalysisReport.h"
 #include "BitDepthVerdict.h"
+#include "AnalysisReport.h"
 #include "TIFFBitDepthAnalyzer.h"
 #include "TiffBuilder.h"
 
@@ -52,8 +52,8 @@ std::vector<TVerdictCase> Cases() {
          eightBit + "Репликация (Photoshop, 8-bit × 257 ±1)"},
         {"8 bits shifted into the high byte", 64, 64, 1, [](auto i) { return i % 256 << 8; }, vdHighByte8, 8,
          eightBit + "Сдвиг в старший байт (0xXX00)"},
-        {"8 bits in the high byte over 0xFF", 64, 64, 1, [](auto i) { return i % 256 << 8 | 0xFF; }, vdHighByteFF8,
-         8, eightBit + "Сдвиг в старший байт, младший байт 0xFF (0xXXFF)"},
+        {"8 bits in the high byte over 0xFF", 64, 64, 1, [](auto i) { return i % 256 << 8 | 0xFF; }, vdHighByteFF8, 8,
+         eightBit + "Сдвиг в старший байт, младший байт 0xFF (0xXXFF)"},
         {"8 bits under 0xFF", 64, 64, 1, [](auto i) { return 0xFF00 + i % 256; }, vdHighFF, 16,
          "Все пиксели 0xFFXX → возможно, инвертированный 8-битный файл"},
         {"12 bits in the low bits", 64, 64, 1, [](auto i) { return Spread(i, 12); }, vd16Bit, 16, sixteenBit},
@@ -78,8 +78,8 @@ std::vector<TVerdictCase> Cases() {
         {"large flat 16-bit picture", 256, 256, 1, [](auto i) { return 30000 + i * 7919u % 200; }, vd16Bit, 16,
          sixteenBit},
         {"large dark 16-bit picture with specks", 256, 256, 1, DarkWithSpecks, vd16Bit, 16, sixteenBit},
-        {"large dark 12-bit picture with specks, shifted", 256, 256, 1,
-         [](auto i) { return DarkWithSpecks(i) << 4; }, vdFewerBits, 12, FewerBits(12)},
+        {"large dark 12-bit picture with specks, shifted", 256, 256, 1, [](auto i) { return DarkWithSpecks(i) << 4; },
+         vdFewerBits, 12, FewerBits(12)},
     };
     for (int bits = 9; bits <= 15; ++bits) {
         const int shift = 16 - bits;

@@ -354,8 +354,10 @@ void Analyze(const TByteSource& AFile, TAnalysisMode AMode, const TAnalysisProgr
     AResult.MaxValue = samples.MaxValue();
     AResult.HighBit = precise ? std::bit_width(AResult.MaxValue) : 0;
     AResult.UniqueValueCount = samples.Count();
-    // One sample a pixel in each colour channel, as far as the strips hold them.
-    const std::int64_t channelSamples = std::min(AResult.TotalPixels, AResult.TotalSamples / info.SamplesPerPixel);
+    // One sample a pixel in each colour channel, as far as the strips hold them; a file without
+    // samples may name no channel.
+    const std::int64_t channelSamples =
+        info.SamplesPerPixel == 0 ? 0 : std::min(AResult.TotalPixels, AResult.TotalSamples / info.SamplesPerPixel);
     if (channelsApart)
         AResult.Channels = samples.ChannelDepths(colourChannels, channelSamples);
     AResult.AllChannels = samples.AllChannelsDepth(channelSamples);

@@ -19,14 +19,8 @@ std::string JsonArray(const std::vector<std::string>& AValues) {
 }
 
 // The verdict in one fixed word.
-const char* VerdictWord(const TBitDepthResult& AResult) {
-    if (!AResult.Error.empty())
-        return "error";
-    if (AResult.IsInconclusive)
-        return "inconclusive";
-    if (AResult.IsActually8Bit)
-        return "8-bit";
-    return AResult.IsSignExtendedSuspicious ? "suspicious" : "16-bit";
+std::string_view VerdictText(const TBitDepthResult& AResult) {
+    return AResult.Error.empty() ? VerdictWord(AResult.Verdict) : "error";
 }
 
 // Without a verdict both flags are null.
@@ -156,7 +150,8 @@ std::string AnalysisResultJson(const std::string& AFile, const TBitDepthResult& 
     json.Add("PhotometricInterpretation", AResult.PhotometricInterpretation);
     json.Add("ExtraSamples", AResult.ExtraSamples);
     json.Add("PlanarConfiguration", AResult.PlanarConfiguration);
-    json.Add("Verdict", std::string(VerdictWord(AResult)));
+    json.Add("Verdict", std::string(VerdictText(AResult)));
+    json.Add("EffectiveBits", AResult.EffectiveBits);
     std::vector<std::string> channels;
     for (const TChannelDepth& depth : AResult.Channels)
         channels.push_back(ChannelJson(depth));

@@ -79,20 +79,44 @@ std::array<TReportRow, 6> ReportRows(const TBitDepthResult& AResult) {
     }};
 }
 
+// The channel that looks tone-curved first, by name, with its figures.
+std::string ToneCurveText(const TBitDepthResult& AResult) {
+    const auto curved = [](const TChannelDepth& ADepth) { return ADepth.Pattern == TDepthPattern::dpToneCurve8; };
+    const auto channel = std::find_if(AResult.Channels.begin(), AResult.Channels.end(), curved);
+    const bool apart = channel != AResult.Channels.end();
+    const TChannelDepth& depth = apart ? *channel : AResult.AllChannels;
+    const std::string name = apart ? ChannelName(std::size_t(channel - AResult.Channels.begin()),
+                                                 AResult.Channels.size(), AResult.PhotometricInterpretation)
+                                   : "все каналы";
+    return "Вероятно, 8-битные данные, растянутые до 16 бит тоновой кривой (" + name + ": разных значений " +
+           std::to_string(depth.DistinctValues) + " на размахе " + std::to_string(depth.MinValue) + "–" +
+           std::to_string(depth.MaxValue) + ", семплов " + std::to_string(depth.Samples) + ")";
+}
+
 TTextRun VerdictRun(const TBitDepthResult& AResult) {
-    if (AResult.IsInconclusive)
+    const std::string eightBit = "8-битный контент в 16-битной обёртке → ";
+    switch (AResult.Verdict) {
+    case TVerdict::vdNone:
+    case TVerdict::vdInconclusive:
         return {"Недостаточно данных для вывода\n", TColorRole::crWarning, false};
-    if (AResult.IsActually8Bit) {
-        std::string text = "8-битный контент в 16-битной обёртке";
-        const unsigned remainder = AResult.MaxValue % 257u;
-        if (AResult.MaxValue <= 255)
-            text += " → Zero-extended (0x00XX)";
-        else if (remainder == 0 || remainder == 1 || remainder == 256)
-            text += " → Репликация (Photoshop, 8-bit × 257 ±1)";
-        return {text + "\n", TColorRole::crError, false};
-    }
-    if (AResult.IsSignExtendedSuspicious)
+    case TVerdict::vdZeroExtended8:
+        return {eightBit + "Zero-extended (0x00XX)\n", TColorRole::crError, false};
+    case TVerdict::vdReplicated8:
+        return {eightBit + "Репликация (Photoshop, 8-bit × 257 ±1)\n", TColorRole::crError, false};
+    case TVerdict::vdHighByte8:
+        return {eightBit + "Сдвиг в старший байт (0xXX00)\n", TColorRole::crError, false};
+    case TVerdict::vdHighByteFF8:
+        return {eightBit + "Сдвиг в старший байт, младший байт 0xFF (0xXXFF)\n", TColorRole::crError, false};
+    case TVerdict::vdHighFF:
         return {"Все пиксели 0xFFXX → возможно, инвертированный 8-битный файл\n", TColorRole::crWarning, false};
+    case TVerdict::vdToneCurve:
+        return {ToneCurveText(AResult) + "\n", TColorRole::crWarning, false};
+    case TVerdict::vdFewerBits:
+        return {"Файл содержит " + std::to_string(AResult.EffectiveBits) + "-битные данные в 16-битной обёртке\n",
+                TColorRole::crWarning, false};
+    case TVerdict::vd16Bit:
+        break;
+    }
     return {"Файл действительно содержит 16-битные данные\n", TColorRole::crOK, false};
 }
 

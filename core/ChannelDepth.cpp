@@ -14,6 +14,7 @@ struct TChannelBits {
     unsigned AnySet = 0;      // OR of every value
     unsigned AllSet = 0xFFFF; // AND of every value
     bool AllReplicated = true;
+    std::vector<std::uint16_t> FewValues; // every value, ascending, while there are few enough
 };
 
 void AddValue(unsigned AValue, TChannelBits& ABits, TChannelDepth& ADepth) {
@@ -22,6 +23,8 @@ void AddValue(unsigned AValue, TChannelBits& ABits, TChannelDepth& ADepth) {
     ADepth.MaxValue = std::uint16_t(AValue);
     ABits.AnySet |= AValue;
     ABits.AllSet &= AValue;
+    if (ADepth.DistinctValues <= ToneCurveMaxValues)
+        ABits.FewValues.push_back(std::uint16_t(AValue));
     const unsigned remainder = AValue % 257;
     ABits.AllReplicated = ABits.AllReplicated && (remainder == 0 || remainder == 1 || remainder == 256);
 }
@@ -47,13 +50,31 @@ TChannelBits GatherBits(const std::uint8_t* ASeen, std::uint8_t AMask, TChannelD
     return bits;
 }
 
-TDepthPattern FindPattern(const TChannelDepth& ADepth, unsigned AZeroLow, unsigned AOnesLow) {
+// Values one significant level apart: next to each other in the channel's own steps.
+std::int32_t NeighbourCount(const std::vector<std::uint16_t>& AAscending, unsigned AConstantLow) {
+    const unsigned step = 1u << AConstantLow;
+    std::int32_t count = 0;
+    for (std::size_t i = 1; i < AAscending.size(); ++i)
+        count += unsigned(AAscending[i] - AAscending[i - 1]) == step;
+    return count;
+}
+
+bool LooksToneCurved(const TChannelDepth& ADepth, const TChannelBits& ABits, unsigned AConstantLow) {
+    return ADepth.DistinctValues <= ToneCurveMaxValues && ADepth.Samples >= ToneCurveMinSamples &&
+           ADepth.LevelsPossible >= ToneCurveMinLevels &&
+           ADepth.LevelsPossible >= ToneCurveMinLevelsPerValue * ADepth.DistinctValues &&
+           NeighbourCount(ABits.FewValues, AConstantLow) * ToneCurveNeighbourShare <= ADepth.DistinctValues;
+}
+
+TDepthPattern FindPattern(const TChannelDepth& ADepth, unsigned AZeroLow, unsigned AOnesLow, bool AToneCurved) {
     if (ADepth.DistinctValues < MinValuesForVerdict)
         return TDepthPattern::dpFewValues;
     if (ADepth.MaxValue <= 0xFF)
         return TDepthPattern::dpLowByte8;
     if (ADepth.MinValue >= 0xFF00)
         return TDepthPattern::dpHighFF8;
+    if (AToneCurved)
+        return TDepthPattern::dpToneCurve8;
     if (AZeroLow > 0)
         return TDepthPattern::dpLeftShifted;
     if (AOnesLow > 0)
@@ -102,8 +123,10 @@ std::string PatternText(const TChannelDepth& ADepth) {
     case TDepthPattern::dpEditor15:
         return "диапазон 0–32768 графического редактора (15 бит и ещё одно значение)";
     case TDepthPattern::dpLowBits:
-        return bits + "-битные данные в младших битах" +
-               (ADepth.PatternBits() == 15 ? " (как 0–32767 у 15-битных редакторов)" : "");
+        return "старшие биты не заняты: " + bits + "-битные данные в младших битах" +
+               (ADepth.PatternBits() == 15 ? " (как 0–32767 у 15-битных редакторов)" : "") + " или тёмный снимок";
+    case TDepthPattern::dpToneCurve8:
+        return "не больше 256 значений, далеко отстоящих друг от друга: вероятно, 8 бит через тоновую кривую";
     }
     return {};
 }
@@ -126,22 +149,21 @@ std::int32_t TChannelDepth::PatternBits() const {
     }
 }
 
-TChannelDepth DescribeChannel(const std::uint8_t* AChannelSeen, std::uint8_t AMask) {
+TChannelDepth DescribeChannel(const std::uint8_t* AChannelSeen, std::uint8_t AMask, std::int64_t ASamples) {
     TChannelDepth depth;
+    depth.Samples = ASamples;
     const TChannelBits bits = GatherBits(AChannelSeen, AMask, depth);
     if (depth.DistinctValues == 0)
         return depth;
-    // A channel of one value has no bits that vary; its low bits count as constant only up to
-    // its lowest set bit, as for any other value.
     const unsigned zeroLow = bits.AnySet == 0 ? 16u : unsigned(std::countr_zero(bits.AnySet));
     const unsigned onesLow = unsigned(std::countr_one(bits.AllSet & 0xFFFFu));
-    const unsigned constantLow = std::min(16u, std::max(zeroLow, onesLow));
-    depth.SignificantBits = std::int32_t(16 - constantLow);
+    const unsigned constantLow = std::min(15u, std::max(zeroLow, onesLow));
+    depth.SignificantBits = depth.DistinctValues == 1 ? 0 : std::int32_t(16 - constantLow);
     depth.HighestBit = std::int32_t(std::bit_width(bits.AnySet)) - 1;
-    depth.LevelsPossible = std::int32_t(((depth.MaxValue - depth.MinValue) >> std::min(constantLow, 15u)) + 1);
+    depth.LevelsPossible = std::int32_t(((depth.MaxValue - depth.MinValue) >> constantLow) + 1);
     depth.Pattern = bits.AllReplicated && depth.DistinctValues >= MinValuesForVerdict
                         ? TDepthPattern::dpReplicated8
-                        : FindPattern(depth, zeroLow, onesLow);
+                        : FindPattern(depth, zeroLow, onesLow, LooksToneCurved(depth, bits, constantLow));
     return depth;
 }
 
@@ -165,6 +187,8 @@ std::string_view PatternWord(TDepthPattern APattern) {
         return "0-32768";
     case TDepthPattern::dpLowBits:
         return "low-bits";
+    case TDepthPattern::dpToneCurve8:
+        return "8-bit-tone-curve";
     }
     return "none";
 }
@@ -173,10 +197,10 @@ std::vector<std::string> ChannelDepthLines(const TChannelDepth& ADepth) {
     if (ADepth.DistinctValues == 0)
         return {"нет ни одного значения"};
     std::string bits = "значимых бит: " + std::to_string(ADepth.SignificantBits);
-    if (ADepth.SignificantBits < 16 && ADepth.HighestBit >= 0)
-        bits += " (" +
-                LowBitsText(16 - ADepth.SignificantBits, ADepth.Pattern == TDepthPattern::dpOnesPadded ? "1" : "0") +
-                ")";
+    if (ADepth.DistinctValues == 1)
+        bits += " (одно значение во всех семплах)";
+    else if (ADepth.SignificantBits < 16)
+        bits += " (" + LowBitsText(16 - ADepth.SignificantBits, ADepth.MinValue & 1 ? "1" : "0") + ")";
     bits += ", старший используемый бит: " + (ADepth.HighestBit < 0 ? std::string("нет (все значения 0)")
                                                                     : std::to_string(ADepth.HighestBit) + " из 0–15");
     return {

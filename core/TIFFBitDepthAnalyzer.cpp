@@ -1,6 +1,7 @@
 #include "TIFFBitDepthAnalyzer.h"
 
 #include "AlphaChannel.h"
+#include "BitDepthVerdict.h"
 #include "ByteOrder.h"
 #include "ByteSource.h"
 #include "CommonTypes.h"
@@ -92,9 +93,7 @@ public:
         CountEach<ABigEndian>(ASamples + 2 * done, ACount - done, ABits);
     }
 
-    bool AllZeroExtended() const { return FAllZeroExtended; }
-    bool AllReplicated() const { return FAllReplicated; }
-    bool AllHighFF() const { return FAllHighFF; }
+    const TValuePatterns& Patterns() const { return FPatterns; }
     std::int32_t Count() const { return FCount; }
 
     // 65535 when nothing was counted.
@@ -102,11 +101,17 @@ public:
     // 0 when nothing was counted.
     std::uint16_t MaxValue() const { return FMaxValue; }
 
-    std::vector<TChannelDepth> ChannelDepths(std::uint32_t AChannels) const {
+    // Each of AChannels channels of ASamples samples.
+    std::vector<TChannelDepth> ChannelDepths(std::uint32_t AChannels, std::int64_t ASamples) const {
         std::vector<TChannelDepth> depths;
         for (std::uint32_t channel = 0; channel < AChannels; ++channel)
-            depths.push_back(DescribeChannel(FSeen.data(), std::uint8_t(1u << channel)));
+            depths.push_back(DescribeChannel(FSeen.data(), std::uint8_t(1u << channel), ASamples));
         return depths;
+    }
+
+    // The values of all channels together, as one channel of ASamples samples.
+    TChannelDepth AllChannelsDepth(std::int64_t ASamples) const {
+        return DescribeChannel(FSeen.data(), 0xFF, ASamples);
     }
 
 private:
@@ -147,13 +152,7 @@ private:
         FMaxValue = std::max(FMaxValue, AValue);
         if (FUniqueValues)
             FUniqueValues->push_back(AValue);
-        if (AValue > 0xFF)
-            FAllZeroExtended = false;
-        const unsigned remainder = AValue % 257;
-        if (remainder != 0 && remainder != 1 && remainder != 256)
-            FAllReplicated = false;
-        if (AValue < 0xFF00)
-            FAllHighFF = false;
+        FPatterns.Add(AValue);
     }
 
     std::vector<std::uint8_t> FSeen; // per possible value, the bits of the channels it was seen in
@@ -161,9 +160,7 @@ private:
     std::int32_t FCount = 0;
     std::uint16_t FMinValue = 65535;
     std::uint16_t FMaxValue = 0;
-    bool FAllZeroExtended = true;
-    bool FAllReplicated = true;
-    bool FAllHighFF = true;
+    TValuePatterns FPatterns;
 };
 
 struct TScan {
@@ -312,6 +309,15 @@ void Reject(const std::string& AReason, TBitDepthResult& AResult) {
 }
 
 // Fills AResult step by step; failures after the parse are raised.
+// The flags follow the verdict; every value 0xFFXX keeps IsActually16Bit beside its suspicion.
+void SetVerdict(TVerdict AVerdict, TBitDepthResult& AResult) {
+    AResult.Verdict = AVerdict;
+    AResult.IsInconclusive = AVerdict == TVerdict::vdInconclusive;
+    AResult.IsActually8Bit = IsEightBit(AVerdict);
+    AResult.IsSignExtendedSuspicious = AVerdict == TVerdict::vdHighFF;
+    AResult.IsActually16Bit = AVerdict == TVerdict::vd16Bit || AVerdict == TVerdict::vdHighFF;
+}
+
 void Analyze(const TByteSource& AFile, TAnalysisMode AMode, const TAnalysisProgress& AUpdateProgress,
              TBitDepthResult& AResult) {
     TAnalysisTiffInfo info;
@@ -348,14 +354,16 @@ void Analyze(const TByteSource& AFile, TAnalysisMode AMode, const TAnalysisProgr
     AResult.MaxValue = samples.MaxValue();
     AResult.HighBit = precise ? std::bit_width(AResult.MaxValue) : 0;
     AResult.UniqueValueCount = samples.Count();
+    // One sample a pixel in each colour channel, as far as the strips hold them; a file without
+    // samples may name no channel.
+    const std::int64_t channelSamples =
+        info.SamplesPerPixel == 0 ? 0 : std::min(AResult.TotalPixels, AResult.TotalSamples / info.SamplesPerPixel);
     if (channelsApart)
-        AResult.Channels = samples.ChannelDepths(colourChannels);
-    AResult.IsInconclusive = AResult.UniqueValueCount < MinValuesForVerdict;
-    if (AResult.IsInconclusive)
-        return;
-    AResult.IsActually8Bit = samples.AllZeroExtended() || samples.AllReplicated();
-    AResult.IsSignExtendedSuspicious = samples.AllHighFF() && !AResult.IsActually8Bit;
-    AResult.IsActually16Bit = !AResult.IsActually8Bit;
+        AResult.Channels = samples.ChannelDepths(colourChannels, channelSamples);
+    AResult.AllChannels = samples.AllChannelsDepth(channelSamples);
+    const std::vector<TChannelDepth> depths = channelsApart ? AResult.Channels : std::vector{AResult.AllChannels};
+    AResult.EffectiveBits = EffectiveBits(depths);
+    SetVerdict(DecideVerdict(AResult.UniqueValueCount, samples.Patterns(), depths), AResult);
 }
 
 // Every failure ends in the result.

@@ -1,6 +1,7 @@
 // The bit-depth analysis: whether the 16-bit samples of a TIFF file really carry 16 bits.
 #pragma once
 
+#include "BitDepthVerdict.h"
 #include "ChannelDepth.h"
 #include "TiffImageMap.h"
 #include "platform/FileIO.h"
@@ -17,8 +18,8 @@ namespace kvaderon {
 // state every analysis starts from. The structural fields (from ImageWidth on, and HasThumbnail)
 // are filled only when the file's structure was accepted.
 struct TBitDepthResult {
-    bool IsActually8Bit = false;           // the samples show one of the two 8-bit patterns
-    bool IsActually16Bit = false;          // not IsActually8Bit after a conclusive scan
+    bool IsActually8Bit = false;           // the samples show one of the four 8-bit patterns
+    bool IsActually16Bit = false;          // the verdict is 16-bit, or every value 0xFFXX
     bool IsSignExtendedSuspicious = false; // every counted sample in 0xFF00..0xFFFF, and not 8-bit
     std::uint16_t MaxValue = 0;
     std::uint16_t MinValue = 65535; // stays 65535 when nothing was counted
@@ -43,8 +44,14 @@ struct TBitDepthResult {
     std::uint16_t PlanarConfiguration = 0;
     // Fewer than MinValuesForVerdict distinct colour values: no verdict, both verdict flags false.
     bool IsInconclusive = false;
+    // What the report's verdict line says; the flags above follow it.
+    TVerdict Verdict = TVerdict::vdNone;
+    // The largest SignificantBits of the colour channels (of AllChannels beyond MaxChannelsReported).
+    std::int32_t EffectiveBits = 0;
     // One per colour channel, in channel order; empty for more than MaxChannelsReported.
     std::vector<TChannelDepth> Channels;
+    // The values of all colour channels together.
+    TChannelDepth AllChannels;
     // Every image of the file, the first (the one analysed) first.
     std::vector<TTiffImage> Images;
 };

@@ -1,6 +1,6 @@
 // libFuzzer harness: raw bytes as a file of an in-memory file system through the whole bit-depth
 // analysis in both modes. An accepted file's statistics must be what a plain model counting
-// every colour sample one by one gives; a failure must carry no verdict.
+// every colour sample one by one gives, and so must the verdict; a failure must carry none.
 #include "AlphaChannel.h"
 #include "MemoryFileSystem.h"
 #include "TIFFBitDepthAnalyzer.h"
@@ -24,7 +24,8 @@ struct TModel {
     std::vector<std::uint8_t> ChannelSeen; // per value, bit c when seen in colour channel c; reported channels only
     std::uint32_t ReportedChannels = 0;
     std::vector<std::uint16_t> UniqueValues;
-    bool ZeroExtended = true, Replicated = true, HighFF = true;
+    bool ZeroExtended = true, Replicated = true, LowByteZero = true, LowByteFF = true, HighFF = true;
+    std::int64_t ChannelSamples = 0; // samples of each colour channel: one a pixel, as far as the strips go
 
     void Count(std::uint32_t AChannel, std::uint16_t AValue) {
         if (AChannel < ReportedChannels)
@@ -35,6 +36,8 @@ struct TModel {
         UniqueValues.push_back(AValue);
         ZeroExtended = ZeroExtended && AValue <= 0xFF;
         Replicated = Replicated && (AValue % 257 == 0 || AValue % 257 == 1 || AValue % 257 == 256);
+        LowByteZero = LowByteZero && (AValue & 0xFF) == 0;
+        LowByteFF = LowByteFF && (AValue & 0xFF) == 0xFF;
         HighFF = HighFF && AValue >= 0xFF00;
     }
 };
@@ -55,6 +58,16 @@ TModel ModelStatistics(const kvaderon::TAnalysisTiffInfo& AInfo, const std::uint
     if (colourChannels <= kvaderon::MaxChannelsReported) {
         model.ReportedChannels = colourChannels;
         model.ChannelSeen.assign(65536, 0);
+    }
+    std::uint64_t bytes = 0;
+    for (const std::uint64_t count : AInfo.StripByteCounts)
+        bytes += count;
+    const std::uint64_t samples = bytes / 2;
+    if (channels > 0) {
+        const std::uint64_t pixels = AInfo.ImageWidth > 0 && AInfo.ImageHeight > 0
+                                         ? std::uint64_t(AInfo.ImageWidth) * AInfo.ImageHeight
+                                         : samples / channels;
+        model.ChannelSamples = std::int64_t(std::min(pixels, samples / channels));
     }
     const bool planar = AInfo.PlanarConfiguration == 2;
     std::set<std::pair<std::uint64_t, std::uint64_t>> blocks;
@@ -78,22 +91,38 @@ TModel ModelStatistics(const kvaderon::TAnalysisTiffInfo& AInfo, const std::uint
     return model;
 }
 
+using kvaderon::TVerdict;
+
 void Check(const TBitDepthResult& AResult, const TModel& AModel, bool APrecise) {
     const auto [first, last] = std::minmax_element(AModel.UniqueValues.begin(), AModel.UniqueValues.end());
     const std::uint16_t min = first == AModel.UniqueValues.end() ? 65535 : *first;
     const std::uint16_t max = last == AModel.UniqueValues.end() ? 0 : *last;
-    const bool inconclusive = AModel.UniqueValues.size() < std::size_t(kvaderon::MinValuesForVerdict);
-    const bool eightBit = !inconclusive && (AModel.ZeroExtended || AModel.Replicated);
     std::vector<kvaderon::TChannelDepth> channels;
     for (std::uint32_t channel = 0; channel < AModel.ReportedChannels; ++channel)
-        channels.push_back(kvaderon::DescribeChannel(AModel.ChannelSeen.data(), std::uint8_t(1u << channel)));
-    const bool agrees = AResult.MinValue == min && AResult.MaxValue == max &&
-                        AResult.UniqueValueCount == std::int32_t(AModel.UniqueValues.size()) &&
-                        AResult.IsInconclusive == inconclusive && AResult.IsActually8Bit == eightBit &&
-                        AResult.IsActually16Bit == (!inconclusive && !eightBit) &&
-                        AResult.IsSignExtendedSuspicious == (!inconclusive && AModel.HighFF && !eightBit) &&
-                        AResult.Channels == channels && AResult.HighBit == (APrecise ? std::bit_width(max) : 0) &&
-                        AResult.UniqueValues == (APrecise ? AModel.UniqueValues : std::vector<std::uint16_t>{});
+        channels.push_back(
+            kvaderon::DescribeChannel(AModel.ChannelSeen.data(), std::uint8_t(1u << channel), AModel.ChannelSamples));
+    std::vector<std::uint8_t> allSeen(65536, 0);
+    for (const std::uint16_t value : AModel.UniqueValues)
+        allSeen[value] = 1;
+    const kvaderon::TChannelDepth all = kvaderon::DescribeChannel(allSeen.data(), 1, AModel.ChannelSamples);
+    const std::vector<kvaderon::TChannelDepth> depths = AModel.ChannelSeen.empty() ? std::vector{all} : channels;
+    std::int32_t effectiveBits = 0;
+    for (const auto& depth : depths)
+        effectiveBits = std::max(effectiveBits, depth.SignificantBits);
+    // The order of the verdicts is the analyzer's own; the patterns and channels are the model's.
+    const kvaderon::TValuePatterns patterns{AModel.ZeroExtended, AModel.Replicated, AModel.LowByteZero,
+                                            AModel.LowByteFF, AModel.HighFF};
+    const TVerdict verdict = kvaderon::DecideVerdict(std::int32_t(AModel.UniqueValues.size()), patterns, depths);
+    const bool eightBit = kvaderon::IsEightBit(verdict);
+    const bool agrees =
+        AResult.MinValue == min && AResult.MaxValue == max &&
+        AResult.UniqueValueCount == std::int32_t(AModel.UniqueValues.size()) && AResult.Verdict == verdict &&
+        AResult.EffectiveBits == effectiveBits && AResult.IsInconclusive == (verdict == TVerdict::vdInconclusive) &&
+        AResult.IsActually8Bit == eightBit &&
+        AResult.IsActually16Bit == (verdict == TVerdict::vd16Bit || verdict == TVerdict::vdHighFF) &&
+        AResult.IsSignExtendedSuspicious == (verdict == TVerdict::vdHighFF) && AResult.Channels == channels &&
+        AResult.AllChannels == all && AResult.HighBit == (APrecise ? std::bit_width(max) : 0) &&
+        AResult.UniqueValues == (APrecise ? AModel.UniqueValues : std::vector<std::uint16_t>{});
     if (!agrees)
         __builtin_trap();
 }
@@ -110,7 +139,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* AData, std::size_t ASi
         if (files.OpenFiles() != 0)
             __builtin_trap();
         if (!result.Error.empty()) {
-            if (result.IsActually8Bit || result.IsActually16Bit)
+            if (result.IsActually8Bit || result.IsActually16Bit || result.Verdict != kvaderon::TVerdict::vdNone)
                 __builtin_trap();
             continue;
         }

@@ -109,6 +109,7 @@ TEST_F(AnalyzeCli, JsonLinesCarryTheEngineResult) {
                                                         "ExtraSamples",
                                                         "PlanarConfiguration",
                                                         "Verdict",
+                                                        "EffectiveBits",
                                                         "Channels",
                                                         "Images"};
             EXPECT_EQ(keys, expectedKeys);
@@ -136,7 +137,8 @@ TEST_F(AnalyzeCli, JsonLinesCarryTheEngineResult) {
                 {"PhotometricInterpretation", std::int64_t(r.PhotometricInterpretation)},
                 {"ExtraSamples", std::vector<std::int64_t>(r.ExtraSamples.begin(), r.ExtraSamples.end())},
                 {"PlanarConfiguration", std::int64_t(r.PlanarConfiguration)},
-                {"Verdict", std::string(r.Error.empty() ? "16-bit" : "error")},
+                {"Verdict", std::string(r.Error.empty() ? VerdictWord(r.Verdict) : "error")},
+                {"EffectiveBits", std::int64_t(r.EffectiveBits)},
             };
             for (const char* key : {"Channels", "Images"}) {
                 expected[key] = json.at(key);
@@ -195,6 +197,13 @@ TEST_F(AnalyzeCli, JsonTellsEffectiveDepthInconclusiveFilesAndThePageMap) {
         return TFlatJson::Parse(texts.at(0));
     };
 
+    const auto verdict = [&](std::size_t AFile) {
+        const TJsonObject json = TFlatJson::Parse(lines[AFile]);
+        return std::pair{std::get<std::string>(json.at("Verdict")), std::get<std::int64_t>(json.at("EffectiveBits"))};
+    };
+    EXPECT_EQ(verdict(0), std::pair(std::string("fewer-bits"), std::int64_t(12)));
+    EXPECT_EQ(verdict(1), std::pair(std::string("16-bit"), std::int64_t(16)));
+    EXPECT_EQ(verdict(2), std::pair(std::string("inconclusive"), std::int64_t(0)));
     EXPECT_EQ(std::get<std::int64_t>(channel(0).at("SignificantBits")), 12);
     EXPECT_EQ(std::get<std::string>(channel(0).at("Pattern")), "left-shifted");
     EXPECT_EQ(std::get<double>(channel(0).at("LevelsUsed")), 100.0);

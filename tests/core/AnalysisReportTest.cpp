@@ -10,6 +10,8 @@ namespace {
 TBitDepthResult SixteenBitRGB() {
     TBitDepthResult result;
     result.IsActually16Bit = true;
+    result.Verdict = TVerdict::vd16Bit;
+    result.EffectiveBits = 16;
     result.MaxValue = 65535;
     result.MinValue = 0;
     result.HighBit = 16;
@@ -82,35 +84,37 @@ TEST(AnalysisReport, SecondColumnStartsAtTheSamePlaceForOtherValues) {
     EXPECT_EQ(lines[10], "");
 }
 
-TEST(AnalysisReport, VerdictFollowsFlagsAndMaximum) {
-    const struct {
-        bool Is8Bit, SignExtended;
-        std::uint16_t MaxValue;
-        const char* Text;
-        TColorRole Role;
-    } cases[] = {
-        {true, false, 255, "8-битный контент в 16-битной обёртке → Zero-extended (0x00XX)", TColorRole::crError},
-        {true, false, 0, "8-битный контент в 16-битной обёртке → Zero-extended (0x00XX)", TColorRole::crError},
-        {true, false, 0xFFFF, "8-битный контент в 16-битной обёртке → Репликация (Photoshop, 8-bit × 257 ±1)",
-         TColorRole::crError},
-        {true, false, 0xFEFF, "8-битный контент в 16-битной обёртке → Репликация (Photoshop, 8-bit × 257 ±1)",
-         TColorRole::crError},
-        {true, false, 257 * 3 - 1, "8-битный контент в 16-битной обёртке → Репликация (Photoshop, 8-bit × 257 ±1)",
-         TColorRole::crError},
-        {false, true, 0xFF10, "Все пиксели 0xFFXX → возможно, инвертированный 8-битный файл", TColorRole::crWarning},
-        {false, false, 0x1234, "Файл действительно содержит 16-битные данные", TColorRole::crOK},
-        {false, false, 0, "Недостаточно данных для вывода", TColorRole::crWarning},
+// The words of each verdict come from the analyses' tests; here, its colour.
+TEST(AnalysisReport, VerdictLineColours) {
+    const std::pair<TVerdict, TColorRole> cases[] = {
+        {TVerdict::vdZeroExtended8, TColorRole::crError},
+        {TVerdict::vdReplicated8, TColorRole::crError},
+        {TVerdict::vdHighByte8, TColorRole::crError},
+        {TVerdict::vdHighByteFF8, TColorRole::crError},
+        {TVerdict::vdHighFF, TColorRole::crWarning},
+        {TVerdict::vdToneCurve, TColorRole::crWarning},
+        {TVerdict::vdFewerBits, TColorRole::crWarning},
+        {TVerdict::vdInconclusive, TColorRole::crWarning},
+        {TVerdict::vd16Bit, TColorRole::crOK},
     };
-    for (const auto& c : cases) {
+    for (const auto& [verdict, role] : cases) {
         TBitDepthResult result = SixteenBitRGB();
-        result.IsInconclusive = !c.Is8Bit && c.MaxValue == 0;
-        result.IsActually8Bit = c.Is8Bit;
-        result.IsActually16Bit = !c.Is8Bit && !result.IsInconclusive;
-        result.IsSignExtendedSuspicious = c.SignExtended;
-        result.MaxValue = c.MaxValue;
-        const TTextRuns runs = BuildAnalysisReport("f.tif", result);
-        EXPECT_EQ(runs.at(1), (TTextRun{std::string(c.Text) + "\n", c.Role, false})) << c.Text;
+        result.Verdict = verdict;
+        EXPECT_EQ(BuildAnalysisReport("f.tif", result).at(1).Role, role) << VerdictWord(verdict);
     }
+}
+
+// More than MaxChannelsReported channels: the figures of all channels together.
+TEST(AnalysisReport, ToneCurveOfAllChannelsTogether) {
+    TBitDepthResult result = SixteenBitRGB();
+    result.Verdict = TVerdict::vdToneCurve;
+    result.AllChannels.DistinctValues = 200;
+    result.AllChannels.MinValue = 1000;
+    result.AllChannels.MaxValue = 60000;
+    result.AllChannels.Samples = 480000;
+    EXPECT_EQ(BuildAnalysisReport("f.tif", result).at(1).Text,
+              "Вероятно, 8-битные данные, растянутые до 16 бит тоновой кривой (все каналы: разных значений 200 на "
+              "размахе 1000–60000, семплов 480000)\n");
 }
 
 // Three lines a channel after the verdict, the pattern last in its colour; the file's images

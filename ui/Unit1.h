@@ -74,8 +74,8 @@ public:
     kvaderon::TStoredSettings CurrentSettings() const;
 
     // Takes paths (the program's command line, relative ones against the working folder) as if
-    // they were dropped on the window.
-    void OpenFiles(const QStringList& APaths);
+    // they were dropped on the window; with AAdd they join the list, as with Ctrl held.
+    void OpenFiles(const QStringList& APaths, bool AAdd = false);
 
     // The first (m div 3) characters, "...", and the last ones, m characters in all, when APath is
     // longer than AMaxLength = m.

@@ -61,6 +61,9 @@ struct TForm1Services {
     std::unique_ptr<TKeyboardHook> KeyboardHook;
     // The clock of the batch's pure-time stopwatch.
     kvaderon::TTickSource TickSource;
+    // Whether the desktop is dark: a settings file that names no theme yet takes the light or
+    // the dark default by it.
+    std::function<bool()> SystemPrefersDark;
 };
 
 class TForm1 : public QWidget {

@@ -2,14 +2,13 @@
 // on a thread of its own, as it would in a process of its own: it waits for the first one's answer,
 // which comes from the first one's event loop.
 #include "platform/SingleInstance.h"
+#include "Form1Fixture.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QElapsedTimer>
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <future>
 
 namespace {
@@ -28,21 +27,10 @@ std::future<bool> StartLater(const QString& AKey, const QStringList& AFiles) {
     });
 }
 
-// Lets the event loop run until ADone, at most AMilliseconds.
-bool RunEventsUntil(const std::function<bool()>& ADone, int AMilliseconds) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!ADone()) {
-        if (clock.elapsed() > AMilliseconds)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
-
+// Lets the event loop run until the later start has ended.
 bool Settle(std::future<bool>& AFuture) {
-    return RunEventsUntil(
-        [&AFuture] { return AFuture.wait_for(std::chrono::milliseconds(1)) == std::future_status::ready; }, 30000);
+    return WaitUntil(
+        [&AFuture] { return AFuture.wait_for(std::chrono::milliseconds(1)) == std::future_status::ready; });
 }
 
 TEST(SingleInstance, ALaterStartHandsItsFilesToTheFirstAndEnds) {
@@ -52,7 +40,8 @@ TEST(SingleInstance, ALaterStartHandsItsFilesToTheFirstAndEnds) {
     ASSERT_TRUE(first.ClaimOrHandOver({}, [&received](const QStringList& AFiles) { received.push_back(AFiles); }));
 
     const QStringList cases[] = {
-        {QStringLiteral("/сканы/кадр 01.tif"), QStringLiteral("/сканы/кадр 02.tif"), QStringLiteral("/сканы/кадр 03.tif")},
+        {QStringLiteral("/сканы/кадр 01.tif"), QStringLiteral("/сканы/кадр 02.tif"),
+         QStringLiteral("/сканы/кадр 03.tif")},
         {QStringLiteral("C:\\Плёнка\\roll 2")},
         {},
     };
@@ -62,7 +51,7 @@ TEST(SingleInstance, ALaterStartHandsItsFilesToTheFirstAndEnds) {
         std::future<bool> later = StartLater(key, files);
         ASSERT_TRUE(Settle(later)) << "the later start never ended";
         EXPECT_FALSE(later.get()) << "the later start ran as a window of its own";
-        RunEventsUntil([&] { return received.size() > before; }, 5000);
+        WaitUntil([&] { return received.size() > before; });
         ASSERT_EQ(received.size(), before + 1);
         EXPECT_EQ(received.back(), files);
     }

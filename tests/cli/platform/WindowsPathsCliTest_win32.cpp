@@ -52,9 +52,10 @@ TEST_F(WindowsPathsCli, WildcardsStandForTheNamesTheyMatch) {
         const TProgramResult run = Cli(arguments);
         EXPECT_EQ(run.ExitCode, c.ExitCode) << run.Out << run.Err;
         EXPECT_EQ(Names(out), c.Positives) << run.Out << run.Err;
-        if (c.ExitCode != 0)
+        if (c.ExitCode != 0) {
             EXPECT_NE((run.Out + run.Err).find("Файл не существует: " + c.Files.front()), std::string::npos)
                 << run.Out << run.Err;
+        }
     }
     EXPECT_EQ(ReadFile(FTemp / "out" / "b.tif"), Positive(Image(3)));
     // The order of the outcome lines is the order of the names.

@@ -23,8 +23,8 @@ bool ExistsAsWritten(const std::filesystem::path& APath) {
 std::vector<std::wstring> MatchingNames(const std::filesystem::path& APattern) {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW found{};
-    const HANDLE search = ::FindFirstFileExW(APattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
-                                             nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    const HANDLE search = ::FindFirstFileExW(APattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr,
+                                             FIND_FIRST_EX_LARGE_FETCH);
     if (search == INVALID_HANDLE_VALUE)
         return names;
     do {
@@ -34,8 +34,8 @@ std::vector<std::wstring> MatchingNames(const std::filesystem::path& APattern) {
     } while (::FindNextFileW(search, &found));
     ::FindClose(search);
     std::sort(names.begin(), names.end(), [](const std::wstring& AFirst, const std::wstring& ASecond) {
-        return ::CompareStringOrdinal(AFirst.c_str(), int(AFirst.size()), ASecond.c_str(), int(ASecond.size()),
-                                      TRUE) == CSTR_LESS_THAN;
+        return ::CompareStringOrdinal(AFirst.c_str(), int(AFirst.size()), ASecond.c_str(), int(ASecond.size()), TRUE) ==
+               CSTR_LESS_THAN;
     });
     return names;
 }

@@ -31,7 +31,8 @@ TEST(FileChoosers, TheSidebarHoldsTheUsersFoldersAndEveryDriveOnce) {
 }
 
 TEST(FileChoosers, TheFiltersAreRussianAndTiffComesFirst) {
-    EXPECT_EQ(TiffNameFilters(), (QStringList{QStringLiteral("Файлы TIFF (*.tif *.tiff)"), QStringLiteral("Все файлы (*)")}));
+    EXPECT_EQ(TiffNameFilters(),
+              (QStringList{QStringLiteral("Файлы TIFF (*.tif *.tiff)"), QStringLiteral("Все файлы (*)")}));
 }
 
 } // namespace

@@ -33,8 +33,7 @@ bool WriteToParentConsole(const std::string& AText) {
     DWORD written = 0;
     if (::GetConsoleMode(output, &mode)) {
         const std::wstring text = Utf8ToWide(AText);
-        return ::WriteConsoleW(output, text.data(), DWORD(text.size()), &written, nullptr) &&
-               written == text.size();
+        return ::WriteConsoleW(output, text.data(), DWORD(text.size()), &written, nullptr) && written == text.size();
     }
     return ::WriteFile(output, AText.data(), DWORD(AText.size()), &written, nullptr) && written == AText.size();
 }

@@ -37,8 +37,8 @@ struct TSingleInstance::TState {
         const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(ALParam);
         if (AMessage != WM_COPYDATA || state == nullptr || data->dwData != FilesMessage)
             return ::DefWindowProcW(AWindow, AMessage, AWParam, ALParam);
-        const QString joined =
-            QString::fromWCharArray(static_cast<const wchar_t*>(data->lpData), qsizetype(data->cbData / sizeof(wchar_t)));
+        const QString joined = QString::fromWCharArray(static_cast<const wchar_t*>(data->lpData),
+                                                       qsizetype(data->cbData / sizeof(wchar_t)));
         const QStringList files = joined.split(QChar(u'\0'), Qt::SkipEmptyParts);
         QTimer::singleShot(0, &state->Receiver, [state, files] { state->OnFiles(files); });
         return TRUE;

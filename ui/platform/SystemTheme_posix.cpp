@@ -12,8 +12,8 @@ constexpr int GsettingsTimeoutMs = 2000;
 
 bool SystemPrefersDarkTheme() {
     QProcess gsettings;
-    gsettings.start(QStringLiteral("gsettings"),
-                    {QStringLiteral("get"), QStringLiteral("org.gnome.desktop.interface"), QStringLiteral("color-scheme")});
+    gsettings.start(QStringLiteral("gsettings"), {QStringLiteral("get"), QStringLiteral("org.gnome.desktop.interface"),
+                                                  QStringLiteral("color-scheme")});
     if (gsettings.waitForFinished(GsettingsTimeoutMs) && gsettings.exitCode() == 0) {
         const QByteArray scheme = gsettings.readAllStandardOutput().trimmed();
         if (scheme == "'prefer-dark'")

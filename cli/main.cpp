@@ -9,6 +9,7 @@
 #include "VersionText.h"
 #include "platform/Console.h"
 #include "platform/StandardDescriptors.h"
+#include "platform/Wildcards.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -42,6 +43,7 @@ int Run(const TCommandLine& ALine) {
 // Ends the program at a signal, leaving no temporary file behind.
 [[noreturn]] void EndAtSignal(int AExitStatus) {
     RemoveTempFilesInFlight();
+    cli::platform::RestoreConsole();
     std::_Exit(AExitStatus);
 }
 
@@ -55,6 +57,7 @@ int main(int argc, char** argv) {
     TCommandLine line;
     try {
         line = ParseCommandLine(cli::platform::CommandLineArguments(argc, argv));
+        line.Files = cli::platform::ExpandWildcards(line.Files);
     } catch (const EUsageError& error) {
         std::fprintf(stderr, "%s\n\n%s\nПодробнее: kvaderon-cli --help\n", EscapeControls(error.what(), true).c_str(),
                      UsageText().c_str());

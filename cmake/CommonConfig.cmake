@@ -36,14 +36,20 @@ function(kvaderon_platform_glob AVariable)
   set(${AVariable} ${files} PARENT_SCOPE)
 endfunction()
 
+# No link time in Windows executables: two builds of one commit give the same bytes.
+if(MINGW)
+  target_link_options(kvaderon_common INTERFACE LINKER:--no-insert-timestamp)
+endif()
+
 # Debian's hardening of optimised builds: checked libc calls, relocations read-only and bound at start.
 if(UNIX AND NOT APPLE)
   target_compile_definitions(kvaderon_common INTERFACE $<$<NOT:$<CONFIG:Debug>>:_FORTIFY_SOURCE=2>)
   target_link_options(kvaderon_common INTERFACE LINKER:-z,relro LINKER:-z,now)
 endif()
 
-# On Windows, gives the executable ATarget a version resource with the project's version, the
-# version its programs show, and ADescription, and the program's icon (cmake/WindowsIcons.cmake).
+# On Windows, gives the executable ATarget its manifest (resources/kvaderon.manifest), a version
+# resource with the project's version, the version its programs show, and ADescription, and the
+# program's icon (cmake/WindowsIcons.cmake).
 function(kvaderon_version_resource ATarget ADescription)
   if(NOT WIN32)
     return()
@@ -54,9 +60,10 @@ function(kvaderon_version_resource ATarget ADescription)
   endif()
   set(KVADERON_RC_FILE_NAME ${ATarget}.exe)
   set(KVADERON_RC_DESCRIPTION ${ADescription})
+  set(KVADERON_MANIFEST_FILE ${PROJECT_SOURCE_DIR}/resources/kvaderon.manifest)
   set(rc ${CMAKE_CURRENT_BINARY_DIR}/${ATarget}.rc)
   configure_file(${PROJECT_SOURCE_DIR}/resources/kvaderon.rc.in ${rc} @ONLY)
   target_sources(${ATarget} PRIVATE ${rc})
-  set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS ${KVADERON_ICON_FILE})
+  set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS "${KVADERON_ICON_FILE};${KVADERON_MANIFEST_FILE}")
   add_dependencies(${ATarget} kvaderon_windows_icon)
 endfunction()

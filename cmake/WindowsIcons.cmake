@@ -15,7 +15,7 @@ if(CMAKE_CROSSCOMPILING)
     CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release
     INSTALL_COMMAND ""
     BUILD_BYPRODUCTS ${render_icon}
-    BUILD_ALWAYS OFF)
+    BUILD_ALWAYS ON)
   set(render_depends kvaderon_render_icon_host)
 else()
   find_package(Qt6 6.4 REQUIRED COMPONENTS Gui Svg)
@@ -31,6 +31,17 @@ add_custom_command(OUTPUT ${KVADERON_ICON_FILE}
   DEPENDS ${render_depends} ${svg_folder}/kvaderon.svg
   COMMENT "Rendering kvaderon.ico")
 add_custom_target(kvaderon_windows_icon DEPENDS ${KVADERON_ICON_FILE})
+
+# The installer's pictures: the welcome and finish pages' (164 x 314) and the other pages' header
+# (150 x 57), as NSIS wants them.
+set(KVADERON_INSTALLER_WELCOME ${KVADERON_ICON_FOLDER}/installer-welcome.bmp)
+set(KVADERON_INSTALLER_HEADER ${KVADERON_ICON_FOLDER}/installer-header.bmp)
+add_custom_command(OUTPUT ${KVADERON_INSTALLER_WELCOME} ${KVADERON_INSTALLER_HEADER}
+  COMMAND ${render_icon} --bmp ${svg_folder}/kvaderon.svg ${KVADERON_INSTALLER_WELCOME} 164x314
+  COMMAND ${render_icon} --bmp ${svg_folder}/kvaderon.svg ${KVADERON_INSTALLER_HEADER} 150x57
+  DEPENDS ${render_depends} ${svg_folder}/kvaderon.svg
+  COMMENT "Rendering the installer's pictures")
+add_custom_target(kvaderon_installer_pictures DEPENDS ${KVADERON_INSTALLER_WELCOME} ${KVADERON_INSTALLER_HEADER})
 
 # Adds to ATarget the resource file kvaderon_icons.qrc of PNG sizes of every SVG icon, under
 # :/icons/<name>/<size>.png, where the SVG icons cannot be drawn.

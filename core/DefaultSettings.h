@@ -6,6 +6,8 @@
 namespace kvaderon {
 
 inline constexpr char DefaultStyleName[] = "Windows10 Charcoal";
+// The theme of a first start on a light desktop (DefaultStyleName on a dark one).
+inline constexpr char DefaultLightStyleName[] = "Windows10";
 inline constexpr int DefaultWindowWidth = 640;  // frame included
 inline constexpr int DefaultWindowHeight = 480; // frame included
 

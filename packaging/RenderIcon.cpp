@@ -1,6 +1,9 @@
 // Renders an SVG icon into PNG sizes, or into one Windows icon file holding those sizes:
 // render_icon ICON.svg OUTPUT_FOLDER SIZE...   writes OUTPUT_FOLDER/<SIZE>x<SIZE>/apps/<name of ICON>.png
 // render_icon --ico ICON.svg OUTPUT.ico SIZE...  writes one .ico with a PNG image of each size.
+// render_icon --bmp ICON.svg OUTPUT.bmp WIDTHxHEIGHT  writes a picture of the installer's pages:
+//   the icon on white, three quarters of the shorter side, centred across and a third down a tall
+//   picture, centred in a wide one.
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
@@ -13,6 +16,7 @@
 #include <QSvgRenderer>
 #include <QtEndian>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -66,6 +70,22 @@ bool WriteIco(const QList<QImage>& AImages, const QString& AFile) {
     return file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit();
 }
 
+bool WritePagePicture(QSvgRenderer& ARenderer, const QString& ASizeText, const QString& AFile) {
+    const QStringList sides = ASizeText.split(QLatin1Char('x'));
+    const int width = sides.size() == 2 ? sides[0].toInt() : 0;
+    const int height = sides.size() == 2 ? sides[1].toInt() : 0;
+    if (width <= 0 || height <= 0 || width > 1024 || height > 1024)
+        return false;
+    QImage picture(width, height, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    const int side = std::min(width, height) * 3 / 4;
+    const int top = height > width ? height / 3 - side / 2 : (height - side) / 2;
+    QPainter painter(&picture);
+    painter.drawImage((width - side) / 2, top, Render(ARenderer, side));
+    painter.end();
+    return picture.save(AFile, "BMP");
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -74,15 +94,25 @@ int main(int argc, char* argv[]) {
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     const bool isIco = !arguments.isEmpty() && arguments[0] == QStringLiteral("--ico");
-    if (isIco)
+    const bool isBmp = !arguments.isEmpty() && arguments[0] == QStringLiteral("--bmp");
+    if (isIco || isBmp)
         arguments.removeFirst();
-    if (arguments.size() < 3) {
-        std::fputs("usage: render_icon [--ico] ICON.svg OUTPUT SIZE...\n", stderr);
+    if (arguments.size() < 3 || (isBmp && arguments.size() != 3)) {
+        std::fputs("usage: render_icon [--ico] ICON.svg OUTPUT SIZE...\n"
+                   "       render_icon --bmp ICON.svg OUTPUT.bmp WIDTHxHEIGHT\n",
+                   stderr);
         return 2;
     }
     QSvgRenderer renderer(arguments[0]);
     if (!renderer.isValid()) {
         std::fprintf(stderr, "render_icon: cannot read %s\n", qPrintable(arguments[0]));
+        return 1;
+    }
+    if (isBmp) {
+        if (WritePagePicture(renderer, arguments[2], arguments[1]))
+            return 0;
+        std::fprintf(stderr, "render_icon: cannot write %s at %s\n", qPrintable(arguments[1]),
+                     qPrintable(arguments[2]));
         return 1;
     }
     const QString name = QFileInfo(arguments[0]).completeBaseName();

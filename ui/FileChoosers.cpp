@@ -11,6 +11,7 @@
 #include <QListView>
 #include <QPushButton>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTreeView>
 
 namespace {
@@ -36,7 +37,23 @@ QStringList SelectedFolders(const QFileDialog& ADialog) {
 } // namespace
 
 QStringList TiffNameFilters() {
-    return {QStringLiteral("TIFF files (*.tif *.tiff)"), QStringLiteral("All files (*)")};
+    return {QStringLiteral("Файлы TIFF (*.tif *.tiff)"), QStringLiteral("Все файлы (*)")};
+}
+
+QList<QUrl> SidebarPlaces() {
+    QStringList folders;
+    for (const auto location : {QStandardPaths::HomeLocation, QStandardPaths::DesktopLocation,
+                                QStandardPaths::DocumentsLocation, QStandardPaths::PicturesLocation})
+        folders.append(QStandardPaths::writableLocation(location));
+    for (const QFileInfo& drive : QDir::drives())
+        folders.append(drive.absoluteFilePath());
+    QList<QUrl> places;
+    for (const QString& folder : folders) {
+        const QUrl place = QUrl::fromLocalFile(folder);
+        if (!folder.isEmpty() && QFileInfo(folder).isDir() && !places.contains(place))
+            places.append(place);
+    }
+    return places;
 }
 
 QStringList ChooseTiffFiles(QWidget* AParent, const QString& AStartFolder) {
@@ -47,6 +64,7 @@ QStringList ChooseTiffFiles(QWidget* AParent, const QString& AStartFolder) {
     dialog.setNameFilters(TiffNameFilters());
     dialog.selectNameFilter(TiffNameFilters().first());
     dialog.setDirectory(AStartFolder);
+    dialog.setSidebarUrls(SidebarPlaces());
     dialog.setSizeGripEnabled(true);
     AddPreviewPane(dialog);
     if (const QScreen* screen = dialog.screen())
@@ -74,9 +92,11 @@ QStringList ChooseTiffFiles(QWidget* AParent, const QString& AStartFolder) {
 }
 
 std::optional<QString> ChooseFolder(QWidget* AParent, const QString& ATitle, const QString& AStartFolder) {
-    const QString folder = QFileDialog::getExistingDirectory(
-        AParent, ATitle, AStartFolder, QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
-    if (folder.isEmpty())
+    QFileDialog dialog(AParent, ATitle, AStartFolder);
+    dialog.setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setSidebarUrls(SidebarPlaces());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return QDir::toNativeSeparators(folder);
+    return QDir::toNativeSeparators(dialog.selectedFiles().first());
 }

@@ -2,15 +2,21 @@
 // and the folder chooser. The window reaches them through replaceable functions.
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
 #include <optional>
 
 class QWidget;
 
-// "TIFF files" (.tif, .tiff) first, then "All files".
+// "Файлы TIFF" (.tif, .tiff) first, then "Все файлы".
 QStringList TiffNameFilters();
+
+// The places of both choosers' sidebar, as a Windows user knows them: the home folder, Desktop,
+// Documents, Pictures, then every drive (the root on other systems); each once, existing ones only.
+QList<QUrl> SidebarPlaces();
 
 // Several existing files, or with the button "Выбрать папку…" folders, starting in AStartFolder;
 // an empty list when cancelled.

@@ -12,6 +12,7 @@
 #include "Version.h"
 #include "WindowFonts.h"
 #include "platform/StyleManager.h"
+#include "platform/SystemTheme.h"
 #include "ui_Unit1.h"
 
 #include <QCloseEvent>
@@ -105,6 +106,8 @@ void TForm1::InitMainWindow() {
     FInverter = std::make_unique<kvaderon::TTIFFInverterSingle>();
     if (!FServices.ChooseInputFiles)
         FServices.ChooseInputFiles = ChooseTiffFiles;
+    if (!FServices.SystemPrefersDark)
+        FServices.SystemPrefersDark = SystemPrefersDarkTheme;
     if (!FServices.ChooseOutputFolder)
         FServices.ChooseOutputFolder = ChooseFolder;
     if (!FServices.OpenFolderInShell)

@@ -61,6 +61,9 @@ struct TForm1Services {
     std::unique_ptr<TKeyboardHook> KeyboardHook;
     // The clock of the batch's pure-time stopwatch.
     kvaderon::TTickSource TickSource;
+    // Whether the desktop is dark: a settings file that names no theme yet takes the light or
+    // the dark default by it.
+    std::function<bool()> SystemPrefersDark;
 };
 
 class TForm1 : public QWidget {
@@ -74,8 +77,8 @@ public:
     kvaderon::TStoredSettings CurrentSettings() const;
 
     // Takes paths (the program's command line, relative ones against the working folder) as if
-    // they were dropped on the window.
-    void OpenFiles(const QStringList& APaths);
+    // they were dropped on the window; with AAdd they join the list, as with Ctrl held.
+    void OpenFiles(const QStringList& APaths, bool AAdd = false);
 
     // The first (m div 3) characters, "...", and the last ones, m characters in all, when APath is
     // longer than AMaxLength = m.

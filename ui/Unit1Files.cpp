@@ -132,11 +132,11 @@ void TForm1::HandleDroppedFiles(const QStringList& APaths, bool AAdd) {
         FLastSaveFolder = FLastOpenFolder;
 }
 
-void TForm1::OpenFiles(const QStringList& APaths) {
+void TForm1::OpenFiles(const QStringList& APaths, bool AAdd) {
     QStringList paths;
     for (const QString& path : APaths)
         paths.append(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
-    HandleDroppedFiles(paths);
+    HandleDroppedFiles(paths, AAdd);
 }
 
 kvaderon::TInputFile TForm1::InputFileAt(qsizetype AIndex) const {

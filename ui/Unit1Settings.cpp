@@ -2,6 +2,7 @@
 #include "Unit1.h"
 
 #include "DefaultSettings.h"
+#include "IniFile.h"
 #include "NativePaths.h"
 #include "PathText.h"
 #include "platform/StyleManager.h"
@@ -27,11 +28,25 @@ kvaderon::TStoredSettings ReadSettingsFile(const std::filesystem::path& APath) {
     }
 }
 
+// A first start: there is a settings file to write, and it names no theme yet.
+bool IsFirstStart(const std::filesystem::path& APath) {
+    if (APath.empty())
+        return false;
+    try {
+        return !kvaderon::TIniFile(APath).ReadValue("Application", "VCLStyle").has_value();
+    } catch (const kvaderon::platform::ESystemError&) {
+        return false;
+    }
+}
+
 } // namespace
 
 void TForm1::LoadSettings() {
     const kvaderon::TStoredSettings stored = ReadSettingsFile(FServices.SettingsFile);
     FSettings = stored.App;
+    if (IsFirstStart(FServices.SettingsFile))
+        FSettings.LastStyle =
+            FServices.SystemPrefersDark() ? kvaderon::DefaultStyleName : kvaderon::DefaultLightStyleName;
     TStyleManager& styles = TStyleManager::Instance();
     if (!styles.TrySetStyle(QString::fromStdString(FSettings.LastStyle))) {
         // A name that no theme has counts as no name.

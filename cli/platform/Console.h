@@ -10,8 +10,11 @@ namespace kvaderon::cli::platform {
 // The program's arguments (without the program name) as UTF-8 texts.
 std::vector<std::string> CommandLineArguments(int AArgc, char** AArgv);
 
-// Makes the console take UTF-8 text and ANSI colour sequences where it needs to be told.
+// Makes the console take UTF-8 text and ANSI colour sequences where it needs to be told; the
+// console gets its own settings back at exit (RestoreConsole, also called from std::atexit).
 void PrepareConsole();
+// Gives the console back the settings PrepareConsole found; for ends that skip std::atexit.
+void RestoreConsole();
 
 bool IsStandardOutputTerminal();
 

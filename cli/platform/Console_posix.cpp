@@ -14,6 +14,8 @@ std::vector<std::string> CommandLineArguments(int AArgc, char** AArgv) {
 
 void PrepareConsole() {}
 
+void RestoreConsole() {}
+
 bool IsStandardOutputTerminal() {
     return ::isatty(STDOUT_FILENO) == 1;
 }

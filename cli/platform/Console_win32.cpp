@@ -7,11 +7,19 @@
 #include <io.h>
 #include <stdio.h>
 
+#include <cstdlib>
+
 namespace kvaderon::cli::platform {
 
 namespace {
 
 void (*onSignal)(int) = nullptr;
+
+// What PrepareConsole found: the console's output code page (0: no console) and the mode of
+// its output.
+UINT previousCodePage = 0;
+DWORD previousMode = 0;
+bool modeChanged = false;
 
 // Runs on a thread of its own that the system starts for the event.
 BOOL WINAPI OnConsoleEvent(DWORD AEvent) {
@@ -51,11 +59,22 @@ std::vector<std::string> CommandLineArguments(int, char**) {
 }
 
 void PrepareConsole() {
-    ::SetConsoleOutputCP(CP_UTF8);
+    previousCodePage = ::GetConsoleOutputCP();
+    if (previousCodePage != 0 && previousCodePage != CP_UTF8)
+        ::SetConsoleOutputCP(CP_UTF8);
     const HANDLE output = ::GetStdHandle(STD_OUTPUT_HANDLE);
-    DWORD mode = 0;
-    if (output != INVALID_HANDLE_VALUE && ::GetConsoleMode(output, &mode))
-        ::SetConsoleMode(output, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+    if (output != INVALID_HANDLE_VALUE && ::GetConsoleMode(output, &previousMode))
+        modeChanged = ::SetConsoleMode(output, previousMode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
+    std::atexit(RestoreConsole);
+}
+
+void RestoreConsole() {
+    std::fflush(stdout);
+    std::fflush(stderr);
+    if (previousCodePage != 0 && previousCodePage != CP_UTF8)
+        ::SetConsoleOutputCP(previousCodePage);
+    if (modeChanged)
+        ::SetConsoleMode(::GetStdHandle(STD_OUTPUT_HANDLE), previousMode);
 }
 
 bool IsStandardOutputTerminal() {

@@ -107,6 +107,12 @@ public:
 // The operating system's files.
 TFileSystem& SystemFileSystem();
 
+// APath as the system's file calls take it at any length. On Windows a path of 248 characters or
+// more (the longest folder the short form allows) becomes its absolute extended-length form ("\\?\C:\...",
+// "\\?\UNC\server\share\..."), which no policy limits; shorter paths and other systems keep it
+// as it is.
+std::filesystem::path SystemCallPath(const std::filesystem::path& APath);
+
 // Reads exactly ALength bytes at AOffset of a file whose size was learned before; a file that has
 // become shorter meanwhile raises ESystemError naming APath.
 void ReadExactly(TFile& AFile, std::uint64_t AOffset, void* AData, std::size_t ALength,

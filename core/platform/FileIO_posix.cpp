@@ -163,6 +163,10 @@ public:
 
 } // namespace
 
+fs::path SystemCallPath(const fs::path& APath) {
+    return APath;
+}
+
 bool IsHiddenEntry(const fs::path& APath) {
     const std::string name = APath.filename().native();
     return !name.empty() && name.front() == '.';

@@ -108,8 +108,8 @@ private:
 class TWin32FileSystem final : public TFileSystem {
 public:
     std::unique_ptr<TFile> OpenRead(const fs::path& APath) override {
-        const HANDLE handle = CreateFileW(APath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        const HANDLE handle = CreateFileW(SystemCallPath(APath).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
         if (handle == INVALID_HANDLE_VALUE) {
             const auto error = LastSystemError();
             std::error_code ignored;
@@ -125,8 +125,8 @@ public:
 
     std::unique_ptr<TFile> CreateNew(const fs::path& APath, std::uint32_t /*APermissions*/) override {
         // Shared for deletion: a program ended by Ctrl+C removes its temporary files while they are open.
-        const HANDLE handle = CreateFileW(APath.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_NEW,
-                                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        const HANDLE handle = CreateFileW(SystemCallPath(APath).c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
+                                          CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
         if (handle == INVALID_HANDLE_VALUE) {
             const DWORD code = GetLastError();
             if (code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS)
@@ -140,7 +140,7 @@ public:
 
     void Rename(const fs::path& AFrom, const fs::path& ATo, TRenameMode AMode) override {
         const DWORD flags = MOVEFILE_WRITE_THROUGH | (AMode == TRenameMode::rmReplace ? MOVEFILE_REPLACE_EXISTING : 0);
-        if (MoveFileExW(AFrom.c_str(), ATo.c_str(), flags))
+        if (MoveFileExW(SystemCallPath(AFrom).c_str(), SystemCallPath(ATo).c_str(), flags))
             return;
         const DWORD code = GetLastError();
         if (code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS)
@@ -151,18 +151,36 @@ public:
     }
 
     void Remove(const fs::path& APath) override {
-        if (!DeleteFileW(APath.c_str()))
+        if (!DeleteFileW(SystemCallPath(APath).c_str()))
             Fail("Не удалось удалить файл", APath);
     }
 };
 
 } // namespace
 
+// The short form takes folders only below MAX_PATH - 12 characters (room for an 8.3 name).
+fs::path SystemCallPath(const fs::path& APath) {
+    const std::wstring& path = APath.native();
+    constexpr std::size_t shortestLong = MAX_PATH - 12;
+    if (path.size() < shortestLong || path.starts_with(LR"(\\?\)") || path.starts_with(LR"(\\.\)"))
+        return APath;
+    // The extended form is taken literally: absolute, backslashes only, no "." or "..".
+    const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    std::wstring full(size, L'\0');
+    const DWORD length = size == 0 ? 0 : GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
+    if (length == 0 || length >= size)
+        return APath;
+    full.resize(length);
+    if (full.starts_with(LR"(\\)"))
+        return fs::path(LR"(\\?\UNC\)" + full.substr(2));
+    return fs::path(LR"(\\?\)" + full);
+}
+
 bool IsHiddenEntry(const fs::path& APath) {
     const std::wstring name = APath.filename().native();
     if (!name.empty() && name.front() == L'.')
         return true;
-    const DWORD attributes = GetFileAttributesW(APath.c_str());
+    const DWORD attributes = GetFileAttributesW(SystemCallPath(APath).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN) != 0;
 }
 

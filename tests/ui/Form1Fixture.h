@@ -60,6 +60,8 @@ struct TScript {
     QStringList StartFolders;
     QStringList OpenedFolders;
     bool OpenFolderSucceeds = true;
+    // The desktop's light or dark setting a first start follows.
+    bool SystemIsDark = true;
     std::uint64_t Clock = 0;
 
     // The captions of the questions asked, in order.
@@ -215,6 +217,7 @@ protected:
     std::unique_ptr<TForm1> MakeForm(const std::filesystem::path& ASettingsFile = {}) {
         TForm1Services services;
         services.SettingsFile = ASettingsFile;
+        services.SystemPrefersDark = [script = Script] { return script->SystemIsDark; };
         services.DialogManager = std::make_unique<TScriptedDialogManager>(Script);
         services.ChooseInputFiles = [script = Script](QWidget*, const QString& AStartFolder) {
             script->StartFolders.append(AStartFolder);

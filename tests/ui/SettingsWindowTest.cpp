@@ -32,6 +32,40 @@ protected:
     fs::path File = Dir / "kvaderon.ini";
 };
 
+TEST_F(SettingsWindowTest, TheFirstStartFollowsTheDesktopAndLaterStartsTheStoredTheme) {
+    struct TCase {
+        const char* Name;
+        const char* FileText; // nullptr: no file
+        bool SystemIsDark;
+        QString Theme;
+    };
+    const std::vector<TCase> cases = {
+        {"no file, light desktop", nullptr, false, QStringLiteral("Windows10")},
+        {"no file, dark desktop", nullptr, true, QStringLiteral("Windows10 Charcoal")},
+        {"a file without a theme, light desktop", "[Files]\nLastSaveFolder=\n", false, QStringLiteral("Windows10")},
+        {"a stored dark theme, light desktop", "[Application]\nVCLStyle=Aqua Graphite\n", false,
+         QStringLiteral("Aqua Graphite")},
+        {"a stored light theme, dark desktop", "[Application]\nVCLStyle=Windows11 Modern Light\n", true,
+         QStringLiteral("Windows11 Modern Light")},
+    };
+    for (const TCase& test : cases) {
+        SCOPED_TRACE(test.Name);
+        fs::remove(File);
+        if (test.FileText != nullptr)
+            WriteTextFile(File, test.FileText);
+        Script->SystemIsDark = test.SystemIsDark;
+        Form = MakeForm(File);
+        EXPECT_EQ(TStyleManager::Instance().ActiveStyleName(), test.Theme);
+        Form->close();
+        Form.reset();
+        // Closed, the window stores the theme it started with; the next start keeps it.
+        Script->SystemIsDark = !test.SystemIsDark;
+        Form = MakeForm(File);
+        EXPECT_EQ(TStyleManager::Instance().ActiveStyleName(), test.Theme);
+        Form.reset();
+    }
+}
+
 TEST_F(SettingsWindowTest, StoredDestinationDecidesStartStatus) {
     struct TCase {
         QString LastSaveFolder;

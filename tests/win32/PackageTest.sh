@@ -4,9 +4,11 @@
 # - the zip: every import of every shipped .exe and .dll is shipped or is a DLL of Windows itself;
 #   unpacked, kvaderon-cli.exe inverts byte for byte as the Linux kvaderon-cli does, and the window
 #   starts and, closed, writes its settings beside kvaderon.exe (a portable copy);
-# - the installer: /S installs the files, the Start menu entry, the uninstall entry and "Open
-#   with"; the installed kvaderon-cli.exe inverts byte for byte and the installed window keeps its
-#   settings in %LOCALAPPDATA%\kvaderon\; the silent uninstaller removes all of it but the settings.
+# - the installer: /S installs the files, the Start menu entry, the uninstall entry (with size,
+#   version and publisher) and "Open with"; the installed kvaderon-cli.exe inverts byte for byte and
+#   the installed window keeps its settings in %LOCALAPPDATA%\kvaderon\; while the window runs, a
+#   second /S refuses with status 2 and replaces nothing; closed, the upgrade goes through and keeps
+#   the settings; the silent uninstaller removes all of it but the settings.
 # Judged by files and registry keys, not by exit codes.
 # PackageTest.sh ZIP SETUP_EXE REFERENCE_BUILD   (exit 77: skipped, with the reason)
 set -euo pipefail
@@ -78,12 +80,38 @@ has_key "$application_key\\shell\\open\\command" || fail "no 'Open with' command
 has_key "$application_key\\SupportedTypes" .tif && has_key "$application_key\\SupportedTypes" .tiff ||
   fail "'Open with' does not name .tif and .tiff"
 has_key 'HKCU\Software\Classes\.tif\OpenWithProgids' Kvaderon.tiff || fail "no OpenWithProgids for .tif"
+for value in DisplayVersion Publisher EstimatedSize; do
+  has_key "$uninstall_key" "$value" || fail "the uninstall entry has no $value"
+done
+size=$("$wine" reg query "$uninstall_key" /v EstimatedSize | sed -n 's/.*REG_DWORD\s*0x\([0-9a-f]*\).*/\1/p')
+(($((16#${size:-0})) > 10000)) || fail "EstimatedSize is ${size:-absent} KiB, not the size of the program"
 cli_inverts "$installed/kvaderon-cli.exe" "$work/out-setup"
 window_starts "$installed/kvaderon.exe"
 settings=$local_app_data/kvaderon/kvaderon.ini
 [[ -s $settings ]] || fail "the installed window kept no settings in %LOCALAPPDATA%\\kvaderon"
 [[ ! -e $installed/kvaderon.ini ]] || fail "the installed window kept its settings in the program folder"
 echo "installer: files, Start menu entry, uninstall entry and 'Open with' are there; the CLI inverts byte-identically; the settings live in %LOCALAPPDATA%\\kvaderon"
+
+# An upgrade while the window runs: refused, nothing replaced (the marker in a file the installer
+# writes stays). Closed, the upgrade replaces the files and keeps the settings.
+printf 'marker' >>"$installed/ПРОЧТИ.txt"
+QT_QPA_PLATFORM=windows "$wine" "$installed/kvaderon.exe" >"$work/window.log" 2>&1 &
+running=$(window "Kvaderon")
+status=0
+"$wine" "$setup" /S >/dev/null 2>&1 || status=$?
+((status == 2)) || fail "the silent upgrade over a running window ended with status $status, not 2"
+[[ $(tail -c 6 "$installed/ПРОЧТИ.txt") == marker ]] || fail "the refused upgrade replaced files"
+xdotool windowactivate --sync "$running" key --clearmodifiers alt+F4
+window_gone "Kvaderon"
+/usr/lib/wine/wineserver -w
+cp "$settings" "$work/settings-before"
+status=0
+"$wine" "$setup" /S >/dev/null 2>&1 || status=$?
+/usr/lib/wine/wineserver -w
+((status == 0)) || fail "the silent upgrade with the window closed ended with status $status"
+[[ $(tail -c 6 "$installed/ПРОЧТИ.txt") != marker ]] || fail "the upgrade did not replace the files"
+cmp -s "$settings" "$work/settings-before" || fail "the upgrade changed the settings"
+echo "upgrade: refused with status 2 while the window runs, nothing replaced; done once it is closed, settings kept"
 
 "$wine" "$installed/uninstall.exe" /S >/dev/null 2>&1 || true
 /usr/lib/wine/wineserver -w

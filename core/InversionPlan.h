@@ -41,6 +41,10 @@ public:
     // The byte at AOffset of the file is one the inversion changes (a byte of an inverted sample).
     bool Inverts(std::uint64_t AOffset) const;
 
+    // How many planned regions the previews' strips were compared with, in all: a binary search
+    // per strip, not a scan of the plan.
+    std::uint64_t RegionsVisited() const { return FRegionsVisited; }
+
 private:
     // The end of a chunk that starts at AStart and would end at AEnd; at least 2 bytes after AStart.
     std::uint64_t ChunkEnd(std::uint64_t AStart, std::uint64_t AEnd) const;
@@ -58,12 +62,15 @@ private:
                    std::uint32_t ASampleBytes = 2);
     // The reason why APreview stays as it is, or an empty text once its strips are added.
     std::string AddPreview(const TTiffImage& APreview, std::uint64_t AFileSize);
-    void SortRegions();
+    // [AOffset, AOffset + ALength) shares a byte with a planned region.
+    bool OverlapsPlanned(std::uint64_t AOffset, std::uint64_t ALength);
+    static bool OffsetBefore(const TRegion& A, const TRegion& B);
 
     std::vector<TRegion> FRegions;      // in file order, disjoint
     std::vector<TXorPattern> FPatterns; // the first image's chunky and planar patterns first
     std::vector<TByteRange> FStructure; // the file's structure, as the first image's strips saw it
     bool FBigEndian;
+    std::uint64_t FRegionsVisited = 0;
 };
 
 // Every check the inverter makes before it writes anything: the structure (ParseTIFFStructure),

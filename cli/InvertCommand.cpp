@@ -53,7 +53,7 @@ bool RecordPositiveChecksum(kvaderon::platform::TFileSystem& AFileSystem, const 
     if (AReport.Outcome != TFileOutcome::foProcessed || AReport.Result.Hashes.Output.empty())
         return true;
     try {
-        RecordChecksum(AFileSystem, ATask.Target, AReport.Result.Hashes.Output);
+        RecordChecksum(AFileSystem, ATask.Target, AReport.Result.Hashes.Output, AReport.Overwritten);
         return true;
     } catch (const std::exception& error) {
         AReport.Lines.push_back({std::time(nullptr), PathToUtf8(ATask.Target.filename()), error.what(), true});

@@ -117,6 +117,8 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& AArguments) {
         line.Command = TCommand::cmAnalyze;
     else if (command == "verify")
         line.Command = TCommand::cmVerify;
+    else if (command == "check")
+        line.Command = TCommand::cmCheck;
     else
         throw EUsageError(FormatText("Неизвестная команда: %s", {command}));
 
@@ -151,6 +153,8 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& AArguments) {
         throw EUsageError("Не указана папка с позитивами (--out)");
     if (line.Command == TCommand::cmVerify && !outputGiven && line.Files.size() != 2)
         throw EUsageError("Укажите негатив и его позитив или папку с позитивами (--out)");
+    if (line.Command == TCommand::cmCheck && line.Files.empty())
+        throw EUsageError("Не указан список контрольных сумм");
     if (line.Files.empty())
         throw EUsageError("Сначала выберите файлы");
     return line;
@@ -172,6 +176,7 @@ std::string UsageText() {
            "  kvaderon-cli verify --out ПАПКА [--prefix ТЕКСТ] [--postfix ТЕКСТ] [--invert-previews]\n"
            "                      [--json] [--color КОГДА] ФАЙЛ...\n"
            "  kvaderon-cli analyze [--json] [--depth-only] [--color КОГДА] ФАЙЛ...\n"
+           "  kvaderon-cli check [--json] [--color КОГДА] СПИСОК...\n"
            "  kvaderon-cli --help | --version\n";
 }
 
@@ -214,6 +219,13 @@ std::string HelpText() {
            "  --json             по одному объекту JSON на файл и строку\n"
            "  --depth-only       без списка уникальных значений (быстрее)\n"
            "Код завершения: 0, если все файлы проанализированы без ошибок, иначе 1.\n"
+           "\n"
+           "check: проверяет файлы по СПИСКУ контрольных сумм (SHA256SUMS, как его пишет\n"
+           "invert --checksums или sha256sum), как sha256sum -c: по строке на файл — \"ОК\",\n"
+           "\"НЕ СОВПАДАЕТ\" или \"нет файла\". Имена в СПИСКЕ отсчитываются от его папки;\n"
+           "строки с \"#\" в начале — комментарии.\n"
+           "  --json             по одному объекту JSON на строку списка, последним итог\n"
+           "Код завершения: 0, если все файлы совпали, иначе 1.\n"
            "\n"
            "  --color КОГДА      цвета ANSI: auto (если вывод на терминал), always или never\n"
            "  --help             эта справка\n"

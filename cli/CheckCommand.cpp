@@ -88,10 +88,10 @@ std::string CheckLine(const fs::path& AList, const TChecksumCheck& ACheck, bool 
 
 std::string CheckJson(const fs::path& AList, const TChecksumCheck& ACheck) {
     TJsonObject json;
-    json.Add("List", PathToUtf8(AList));
+    json.AddPath("List", PathToUtf8(AList));
     json.Add("Line", ACheck.LineNumber);
     if (ACheck.Verdict != TChecksumVerdict::cvMalformed)
-        json.Add("File", ACheck.Name);
+        json.AddPath("File", ACheck.Name);
     json.Add("Result", std::string(VerdictName(ACheck.Verdict)));
     if (!ACheck.Expected.empty())
         json.Add("Expected", ACheck.Expected);
@@ -110,7 +110,7 @@ std::string ListError(const fs::path& AList, const std::string& AError, bool AJs
                            {"\n", TColorRole::crNames}},
                           AColored);
     TJsonObject json;
-    json.Add("List", PathToUtf8(AList));
+    json.AddPath("List", PathToUtf8(AList));
     json.Add("Result", std::string("failed"));
     json.Add("Error", AError);
     return json.Finish() + "\n";
@@ -147,8 +147,7 @@ int RunCheck(const TCommandLine& ALine, bool AColored) {
                                                                             : CheckLine(list, ACheck, AColored));
             });
             if (totals.Files() == before)
-                throw std::runtime_error(
-                    FormatText("В списке %s нет ни одной контрольной суммы", {PathToUtf8(list)}));
+                throw std::runtime_error(FormatText("В списке %s нет ни одной контрольной суммы", {PathToUtf8(list)}));
         } catch (const std::exception& error) {
             ++totals.Failed;
             outputWorks = outputWorks && WriteStandardOutput(ListError(list, error.what(), ALine.Json, AColored));

@@ -29,6 +29,9 @@ struct TCommandLine {
     bool DryRun = false;
     // every command but help and version
     bool Json = false;
+    // invert, verify and analyze: a file of further names ("-": standard input), NUL-separated
+    std::string FilesFrom;
+    bool NullSeparated = false;
     // analyze
     bool DepthOnly = false;
 };

@@ -15,11 +15,11 @@ enum class TChecksumVerdict { cvMatches, cvDiffers, cvMissing, cvUnreadable, cvM
 struct TChecksumCheck {
     std::uint64_t LineNumber = 0;
     TChecksumVerdict Verdict = TChecksumVerdict::cvMalformed;
-    std::string Name;         // as the line gives it (UTF-8 or raw bytes); empty for a malformed line
+    std::string Name;           // as the line gives it (UTF-8 or raw bytes); empty for a malformed line
     std::filesystem::path File; // the name in the list's folder
-    std::string Expected;     // the line's hash
-    std::string Actual;       // the file's hash, when it was read
-    std::string Error;        // why a file that is there could not be read
+    std::string Expected;       // the line's hash
+    std::string Actual;         // the file's hash, when it was read
+    std::string Error;          // why a file that is there could not be read
 };
 
 // The SHA-256 of a whole file as 64 lowercase hexadecimal digits; raises platform::ESystemError.

@@ -3,6 +3,7 @@
 #include "CommonTypes.h"
 #include "LineReader.h"
 #include "PathText.h"
+#include "RetryableFailure.h"
 #include "TempFiles.h"
 #include "TextFormat.h"
 
@@ -86,7 +87,7 @@ public:
         system != nullptr && system->Code() ? platform::SystemErrorText(system->Code()) : AError.what();
     if (const auto* left = dynamic_cast<const ETempFileLeft*>(&AError))
         reason += ". " + left->LeftOver;
-    throw ETIFFError(FormatText(AFormat, {PathToUtf8(AList), reason}));
+    throw ESystemFailure(FormatText(AFormat, {PathToUtf8(AList), reason}), SystemErrorOf(AError));
 }
 
 } // namespace

@@ -62,13 +62,13 @@ private:
 };
 
 // Records AHash for AFile in the SHA256SUMS of AFile's folder: one line appended, or, with
-// AReplace (the file was overwritten), its earlier line replaced. Failures raise ETIFFError naming
-// the list.
+// AReplace (the file was overwritten), its earlier line replaced. Failures raise ESystemFailure
+// naming the list.
 void RecordChecksum(platform::TFileSystem& AFileSystem, const std::filesystem::path& AFile, std::string_view AHash,
                     bool AReplace);
 
-// The SHA256SUMS of AFile's folder has a line for AFile. Raises ETIFFError naming the list when it
-// exists but cannot be read.
+// The SHA256SUMS of AFile's folder has a line for AFile. Raises ESystemFailure naming the list
+// when it exists but cannot be read.
 bool HasChecksumLine(platform::TFileSystem& AFileSystem, const std::filesystem::path& AFile);
 
 } // namespace kvaderon

@@ -35,8 +35,7 @@ TEST_F(ChecksumCli, CheckSaysOfEachLineWhatSha256sumSays) {
     };
     std::error_code unsupported;
     if (WriteFile(folder / "a\\b\nc.tif", {7}), fs::exists(folder / "a\\b\nc.tif", unsupported))
-        rows.push_back(
-            {"\\" + Sha256Of(folder / "a\\b\nc.tif") + "  a\\\\b\\nc.tif\n", "a\\b\\x0ac.tif: ОК", "ok"});
+        rows.push_back({"\\" + Sha256Of(folder / "a\\b\nc.tif") + "  a\\\\b\\nc.tif\n", "a\\b\\x0ac.tif: ОК", "ok"});
     std::string list;
     for (const TRow& row : rows)
         list += row.Line;
@@ -83,9 +82,8 @@ TEST_F(ChecksumCli, TwoRunsAtOnceIntoOneFolderLoseNoLine) {
         const fs::path in = Folder("in" + std::to_string(run));
         runs[run] = {"invert", "--checksums", "--jobs", "2", "--out", PathToUtf8(out)};
         for (int i = 0; i < 300; ++i)
-            runs[run].push_back(PathToUtf8(
-                Put(in / ("r" + std::to_string(run) + "-" + std::to_string(i) + ".tif"),
-                    BuildImage(Image(std::uint16_t(run * 300 + i))).Build())));
+            runs[run].push_back(PathToUtf8(Put(in / ("r" + std::to_string(run) + "-" + std::to_string(i) + ".tif"),
+                                               BuildImage(Image(std::uint16_t(run * 300 + i))).Build())));
     }
     TTempDir scratch[2];
     TProgramResult results[2];

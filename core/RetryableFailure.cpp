@@ -33,7 +33,8 @@ bool IsRetryableError(const std::error_code& AError) {
         std::errc::connection_reset,
         std::errc::connection_aborted,
     };
-    return AError && std::any_of(transient.begin(), transient.end(), [&](std::errc ACondition) { return AError == ACondition; });
+    return AError &&
+           std::any_of(transient.begin(), transient.end(), [&](std::errc ACondition) { return AError == ACondition; });
 }
 
 bool IsRetryableFailure(const std::exception& AError) {

@@ -74,8 +74,8 @@ TEST_F(SchedulerCli, FilesFromAddsTheListedNamesToTheArguments) {
     WriteFile(list, TBytes(lines.begin(), lines.end()));
     const std::string nul = b + '\0' + c + '\0';
     WriteFile(nulList, TBytes(nul.begin(), nul.end()));
-    for (const auto& options : std::vector<std::vector<std::string>>{{"--files-from", list},
-                                                                      {"--files-from=" + nulList, "--null"}}) {
+    for (const auto& options :
+         std::vector<std::vector<std::string>>{{"--files-from", list}, {"--files-from=" + nulList, "--null"}}) {
         SCOPED_TRACE(options.back());
         std::vector<std::string> arguments = {"analyze", "--json", "--depth-only", a};
         arguments.insert(arguments.end(), options.begin(), options.end());

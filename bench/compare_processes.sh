@@ -3,12 +3,13 @@
 # vips invert when installed) on one 4000 x 6000 16-bit RGB file (144 MB) and on 20 files of
 # 2000 x 3000 (36 MB each); kvaderon-cli analyze of the large file beside cat FILE > /dev/null;
 # invert --verify and invert --checksums of the large file beside cp, and verify of the pair beside
-# cat of both files; the window's batch of the 20 files, from the click to the result dialog, beside
-# kvaderon-cli invert --jobs 1 of them; the peak resident memory of kvaderon-cli invert on the
-# large file. Every time is the median of several runs, taken round by round so that all commands
-# see the same machine; the ratio is to the yardstick of its group (cp, cat, or the command line)
-# in the same run. Warm page cache; writes are synced
-# between runs, outside the timing.
+# cat of both files; a file of a million strips with a reduced image of a million strips (19 MB),
+# invert --invert-previews and verify --invert-previews beside invert without the option; the
+# window's batch of the 20 files, from the click to the result dialog, beside kvaderon-cli invert
+# --jobs 1 of them; the peak resident memory of kvaderon-cli invert on the large file. Every time is
+# the median of several runs, taken round by round so that all commands see the same machine; the
+# ratio is to the yardstick of its group (cp, cat, invert without the option, or the command line)
+# in the same run. Warm page cache; writes are synced between runs, outside the timing.
 #   bench/compare_processes.sh BUILD_FOLDER        (KVADERON_BENCH_RUNS, KVADERON_BENCH_DATA)
 set -euo pipefail
 build=${1:?usage: compare_processes.sh BUILD_FOLDER}
@@ -23,10 +24,14 @@ mkdir -p "$data/single" "$data/batch"
 for i in $(seq -w 1 20); do
   [[ -f $data/batch/scan$i.tif ]] || "$make_tiff" "$data/batch/scan$i.tif" 2000 3000
 done
+[[ -f $data/strips.tif ]] || "$make_tiff" "$data/strips.tif" --strips 1000000
 out=$data/out
 batch=("$data"/batch/scan*.tif)
 # The positive of the large file, for verify.
 [[ -f $data/positive/big.tif ]] || "$cli" invert --out "$data/positive" "$data/single/big.tif" >/dev/null
+
+[[ -f $data/positive/strips.tif ]] ||
+  "$cli" invert --invert-previews --out "$data/positive" "$data/strips.tif" >/dev/null
 
 # The real ImageMagick binary, not a wrapper that may stand in front of it.
 magick=$(command -v convert-im6.q16 || command -v magick || command -v convert || true)
@@ -47,6 +52,10 @@ add "verify  cat both > /dev/null" 'cat "$data/single/big.tif" "$data/positive/b
 add "verify  kvaderon-cli verify" '"$cli" verify "$data/single/big.tif" "$data/positive/big.tif" >/dev/null'
 add "analyze cat > /dev/null" 'cat "$data/single/big.tif" >/dev/null'
 add "analyze kvaderon-cli analyze" '"$cli" analyze "$data/single/big.tif" >/dev/null'
+add "strips  invert" '"$cli" invert --out "$out" "$data/strips.tif" >/dev/null'
+add "strips  invert --invert-previews" '"$cli" invert --invert-previews --out "$out" "$data/strips.tif" >/dev/null'
+add "strips  verify --invert-previews" \
+  '"$cli" verify --invert-previews "$data/strips.tif" "$data/positive/strips.tif" >/dev/null'
 add "batch   cp (loop)" 'for f in "${batch[@]}"; do cp "$f" "$out/"; done'
 add "batch   kvaderon-cli --jobs 2" '"$cli" invert --jobs 2 --out "$out" "${batch[@]}" >/dev/null'
 [[ -n $magick ]] && add "batch   convert -negate (loop)" \
@@ -75,7 +84,8 @@ printf '\nWhole process, median of %d runs (warm cache)\n' "$runs"
 printf '%-36s %10s %8s\n' "case and command" "median s" "ratio"
 for i in "${!commands[@]}"; do
   m=$(median "${times[$i]}")
-  [[ ${names[$i]} == *" cp"* || ${names[$i]} == *" cat "* || ${names[$i]} == *"--jobs 1" ]] && base=$m
+  [[ ${names[$i]} == *" cp"* || ${names[$i]} == *" cat "* || ${names[$i]} == *"--jobs 1" ||
+    ${names[$i]} == "strips  invert" ]] && base=$m
   awk -v n="${names[$i]}" -v m="$m" -v b="$base" 'BEGIN { printf "%-36s %10.3f %8.2f\n", n, m / 1e9, m / b }'
 done
 rm -rf "$out" && mkdir -p "$out"

@@ -1,5 +1,7 @@
-// Writes a little-endian 16-bit RGB uncompressed TIFF of noise for the whole-process benchmark:
-// make_tiff FILE WIDTH HEIGHT [ROWS_PER_STRIP]
+// Writes the large files of the whole-process benchmark, little-endian and uncompressed:
+//   make_tiff FILE WIDTH HEIGHT [ROWS_PER_STRIP]   16-bit RGB noise
+//   make_tiff FILE --strips COUNT                  a grey image of COUNT one-row strips followed by an
+//                                                  8-bit reduced image of COUNT one-row strips
 #include "ByteOrder.h"
 
 #include <algorithm>
@@ -36,11 +38,68 @@ void PutEntry(std::vector<std::uint8_t>& AOut, std::uint16_t ATag, std::uint16_t
         PutU32(AOut, AValue);
 }
 
+void PutImageIFD(std::vector<std::uint8_t>& AOut, std::uint32_t AIfdAt, std::uint32_t ANextIFD,
+                 std::uint32_t ASubfileType, std::uint16_t ABits, std::uint32_t AStrips, std::uint32_t ADataAt) {
+    const std::uint16_t entryCount = 10;
+    const std::uint32_t offsetsAt = AIfdAt + 2 + 12 * entryCount + 4;
+    const std::uint32_t countsAt = offsetsAt + 4 * AStrips;
+    const std::uint32_t stripBytes = ABits / 8;
+    PutU16(AOut, entryCount);
+    PutEntry(AOut, 254, 4, 1, ASubfileType);
+    PutEntry(AOut, 256, 4, 1, 1);
+    PutEntry(AOut, 257, 4, 1, AStrips);
+    PutEntry(AOut, 258, 3, 1, ABits);
+    PutEntry(AOut, 259, 3, 1, 1);
+    PutEntry(AOut, 262, 3, 1, 1);
+    PutEntry(AOut, 273, 4, AStrips, offsetsAt);
+    PutEntry(AOut, 277, 3, 1, 1);
+    PutEntry(AOut, 278, 4, 1, 1);
+    PutEntry(AOut, 279, 4, AStrips, countsAt);
+    PutU32(AOut, ANextIFD);
+    for (std::uint32_t s = 0; s < AStrips; ++s)
+        PutU32(AOut, ADataAt + stripBytes * s);
+    for (std::uint32_t s = 0; s < AStrips; ++s)
+        PutU32(AOut, stripBytes);
+}
+
+// COUNT strips of one 16-bit sample, then COUNT strips of one 8-bit sample of the reduced image
+// (NewSubfileType 1), then both IFDs with their strip tables.
+int WriteManyStrips(const char* APath, std::uint32_t AStrips) {
+    if (AStrips < 2 || AStrips > 100'000'000) {
+        std::fprintf(stderr, "make_tiff: strip count out of range\n");
+        return 2;
+    }
+    const std::uint32_t previewAt = 8 + 2 * AStrips;
+    const std::uint32_t firstIfdAt = (previewAt + AStrips + 1) / 2 * 2;
+    const std::uint32_t ifdBytes = 2 + 12 * 10 + 4 + 8 * AStrips;
+    std::vector<std::uint8_t> out;
+    out.push_back('I');
+    out.push_back('I');
+    PutU16(out, 42);
+    PutU32(out, firstIfdAt);
+    for (std::uint32_t s = 0; s < AStrips; ++s)
+        PutU16(out, std::uint16_t(s * 40503u));
+    for (std::uint32_t s = 0; s < AStrips; ++s)
+        out.push_back(std::uint8_t(s * 167u));
+    out.resize(firstIfdAt, 0);
+    PutImageIFD(out, firstIfdAt, firstIfdAt + ifdBytes, 0, 16, AStrips, 8);
+    PutImageIFD(out, firstIfdAt + ifdBytes, 0, 1, 8, AStrips, previewAt);
+    std::FILE* file = std::fopen(APath, "wb");
+    if (file == nullptr) {
+        std::perror(APath);
+        return 1;
+    }
+    const bool written = std::fwrite(out.data(), 1, out.size(), file) == out.size();
+    return std::fclose(file) == 0 && written ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 4 && std::string(argv[2]) == "--strips")
+        return WriteManyStrips(argv[1], std::uint32_t(std::strtoul(argv[3], nullptr, 10)));
     if (argc < 4) {
-        std::fprintf(stderr, "usage: make_tiff FILE WIDTH HEIGHT [ROWS_PER_STRIP]\n");
+        std::fprintf(stderr, "usage: make_tiff FILE WIDTH HEIGHT [ROWS_PER_STRIP] | make_tiff FILE --strips COUNT\n");
         return 2;
     }
     const std::uint32_t width = std::uint32_t(std::strtoul(argv[2], nullptr, 10));

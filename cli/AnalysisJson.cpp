@@ -56,6 +56,8 @@ std::string ImageJson(const TTiffImage& AImage) {
     return json.Finish();
 }
 
+} // namespace
+
 bool IsUtf8(std::string_view AText) {
     while (!AText.empty()) {
         const std::size_t length = Utf8SequenceLength(AText);
@@ -75,8 +77,6 @@ std::string HexBytes(std::string_view AText) {
     }
     return hex;
 }
-
-} // namespace
 
 std::string JsonString(std::string_view AText) {
     std::string out = "\"";
@@ -125,9 +125,7 @@ std::string JsonString(std::string_view AText) {
 
 std::string AnalysisResultJson(const std::string& AFile, const TBitDepthResult& AResult) {
     TJsonObject json;
-    json.Add("File", AFile);
-    if (!IsUtf8(AFile))
-        json.Add("FileBytes", HexBytes(AFile));
+    json.AddPath("File", AFile);
     json.AddJson("IsActually8Bit", VerdictFlag(AResult, AResult.IsActually8Bit));
     json.AddJson("IsActually16Bit", VerdictFlag(AResult, AResult.IsActually16Bit));
     json.Add("IsSignExtendedSuspicious", AResult.IsSignExtendedSuspicious);

@@ -18,4 +18,9 @@ std::string AnalysisResultJson(const std::string& AFile, const TBitDepthResult& 
 // AText as a JSON string with its quotes; bytes that are not UTF-8 become U+FFFD.
 std::string JsonString(std::string_view AText);
 
+// AText is well-formed UTF-8.
+bool IsUtf8(std::string_view AText);
+// The bytes of AText as lowercase hexadecimal digits.
+std::string HexBytes(std::string_view AText);
+
 } // namespace kvaderon::cli

@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include "FileList.h"
 #include "PathText.h"
 #include "TargetPath.h"
 #include "TextFormat.h"
@@ -90,6 +91,10 @@ bool ApplyOption(TCommandLine& ALine, const std::string& AName, const std::optio
         return flag(ALine.Checksums);
     else if (invert && AName == "--dry-run")
         return flag(ALine.DryRun);
+    else if (ALine.Command != TCommand::cmCheck && AName == "--files-from")
+        ALine.FilesFrom = AReader.Value(AName, AInlineValue);
+    else if (ALine.Command != TCommand::cmCheck && AName == "--null")
+        return flag(ALine.NullSeparated);
     else if (ALine.Command == TCommand::cmAnalyze && AName == "--depth-only")
         return flag(ALine.DepthOnly);
     else
@@ -117,6 +122,8 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& AArguments) {
         line.Command = TCommand::cmAnalyze;
     else if (command == "verify")
         line.Command = TCommand::cmVerify;
+    else if (command == "check")
+        line.Command = TCommand::cmCheck;
     else
         throw EUsageError(FormatText("Неизвестная команда: %s", {command}));
 
@@ -145,12 +152,18 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& AArguments) {
             throw EUsageError(FormatText("Неизвестный параметр: %s", {argument}));
         outputGiven = outputGiven || name == "--out";
     }
+    if (!line.FilesFrom.empty()) {
+        const std::vector<std::string> listed = ReadFileList(line.FilesFrom, line.NullSeparated);
+        line.Files.insert(line.Files.end(), listed.begin(), listed.end());
+    }
     if (line.Command == TCommand::cmInvert && (!outputGiven || line.OutputFolder.empty()))
         throw EUsageError("Не указана папка для сохранения (--out)");
     if (line.Command == TCommand::cmVerify && outputGiven && line.OutputFolder.empty())
         throw EUsageError("Не указана папка с позитивами (--out)");
     if (line.Command == TCommand::cmVerify && !outputGiven && line.Files.size() != 2)
         throw EUsageError("Укажите негатив и его позитив или папку с позитивами (--out)");
+    if (line.Command == TCommand::cmCheck && line.Files.empty())
+        throw EUsageError("Не указан список контрольных сумм");
     if (line.Files.empty())
         throw EUsageError("Сначала выберите файлы");
     return line;
@@ -167,11 +180,13 @@ std::string UsageText() {
     return "Использование:\n"
            "  kvaderon-cli invert --out ПАПКА [--prefix ТЕКСТ] [--postfix ТЕКСТ] [--overwrite]\n"
            "                      [--invert-previews] [--jobs N] [--verify] [--checksums] [--json]\n"
-           "                      [--dry-run] [--color КОГДА] ФАЙЛ...\n"
+           "                      [--dry-run] [--color КОГДА] [--files-from СПИСОК [--null]] ФАЙЛ...\n"
            "  kvaderon-cli verify [--invert-previews] [--json] [--color КОГДА] НЕГАТИВ ПОЗИТИВ\n"
            "  kvaderon-cli verify --out ПАПКА [--prefix ТЕКСТ] [--postfix ТЕКСТ] [--invert-previews]\n"
-           "                      [--json] [--color КОГДА] ФАЙЛ...\n"
-           "  kvaderon-cli analyze [--json] [--depth-only] [--color КОГДА] ФАЙЛ...\n"
+           "                      [--json] [--color КОГДА] [--files-from СПИСОК [--null]] ФАЙЛ...\n"
+           "  kvaderon-cli analyze [--json] [--depth-only] [--color КОГДА] [--files-from СПИСОК [--null]]\n"
+           "                      ФАЙЛ...\n"
+           "  kvaderon-cli check [--json] [--color КОГДА] СПИСОК...\n"
            "  kvaderon-cli --help | --version\n";
 }
 
@@ -200,21 +215,34 @@ std::string HelpText() {
            "                     (проверка: sha256sum -c SHA256SUMS)\n"
            "  --json             по одному объекту JSON на файл и строку, последним итог\n"
            "  --dry-run          только прочитать файлы и сказать, что было бы сделано\n"
-           "Код завершения: 0, если ни один файл не завершился ошибкой, иначе 1; 2 при неверных\n"
-           "параметрах.\n"
+           "Код завершения: 0, если ни один файл не завершился ошибкой; 3, если все ошибки таковы,\n"
+           "что повтор может помочь (ошибка ввода-вывода, нет места на диске, файл заблокирован);\n"
+           "1 при любой другой ошибке; 2 при неверных параметрах.\n"
            "\n"
            "verify: проверяет, что ПОЗИТИВ — точная инверсия НЕГАТИВА: та же длина, все байты вне\n"
            "изображения те же, каждый сэмпл инвертирован. С --out проверяет позитивы, которые\n"
            "invert с теми же --out, --prefix и --postfix записал бы для каждого ФАЙЛА.\n"
            "  --invert-previews  позитивы записаны с --invert-previews: миниатюры тоже инвертированы\n"
            "  --json             по одному объекту JSON на пару и строку, последним итог\n"
-           "Код завершения: 0, если все пары сошлись, иначе 1; 2 при неверных параметрах.\n"
+           "Код завершения: 0, если все пары сошлись; 3, если не удалось лишь прочитать пары по\n"
+           "причинам, которые повтор может устранить; иначе 1; 2 при неверных параметрах.\n"
            "\n"
            "analyze: выводит для каждого ФАЙЛА отчёт о том, действительно ли его семплы 16-битные.\n"
            "  --json             по одному объекту JSON на файл и строку\n"
            "  --depth-only       без списка уникальных значений (быстрее)\n"
            "Код завершения: 0, если все файлы проанализированы без ошибок, иначе 1.\n"
            "\n"
+           "check: проверяет файлы по СПИСКУ контрольных сумм (SHA256SUMS, как его пишет\n"
+           "invert --checksums или sha256sum), как sha256sum -c: по строке на файл — \"ОК\",\n"
+           "\"НЕ СОВПАДАЕТ\" или \"нет файла\". Имена в СПИСКЕ отсчитываются от его папки;\n"
+           "строки с \"#\" в начале — комментарии.\n"
+           "  --json             по одному объекту JSON на строку списка, последним итог\n"
+           "Код завершения: 0, если все файлы совпали, иначе 1.\n"
+           "\n"
+           "  --files-from СПИСОК\n"
+           "                     invert, verify, analyze: взять ещё имена файлов из СПИСКА, по одному\n"
+           "                     на строку (\"-\": стандартный ввод)\n"
+           "  --null             имена в СПИСКЕ разделены байтом NUL (find -print0)\n"
            "  --color КОГДА      цвета ANSI: auto (если вывод на терминал), always или never\n"
            "  --help             эта справка\n"
            "  --version          версия программы\n";

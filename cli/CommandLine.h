@@ -10,13 +10,13 @@
 
 namespace kvaderon::cli {
 
-enum class TCommand { cmHelp, cmVersion, cmInvert, cmAnalyze, cmVerify };
+enum class TCommand { cmHelp, cmVersion, cmInvert, cmAnalyze, cmVerify, cmCheck };
 enum class TColorWhen { cwAuto, cwAlways, cwNever };
 
 struct TCommandLine {
     TCommand Command = TCommand::cmHelp;
     TColorWhen Color = TColorWhen::cwAuto;
-    std::vector<std::string> Files; // UTF-8, as given
+    std::vector<std::string> Files; // UTF-8, as given; for check the lists
     // invert, and verify with --out (without it, Files are a negative and its positive)
     std::string OutputFolder;
     std::string Prefix = DefaultAppSettings().Prefix;
@@ -29,6 +29,9 @@ struct TCommandLine {
     bool DryRun = false;
     // every command but help and version
     bool Json = false;
+    // invert, verify and analyze: a file of further names ("-": standard input), NUL-separated
+    std::string FilesFrom;
+    bool NullSeparated = false;
     // analyze
     bool DepthOnly = false;
 };

@@ -4,6 +4,7 @@
 #include "InputFiles.h"
 #include "OutcomeLine.h"
 #include "PathText.h"
+#include "RetryableFailure.h"
 #include "TargetPath.h"
 #include "TiffInverterSingleThread.h"
 #include "Verification.h"
@@ -30,6 +31,7 @@ void RecordError(TFileReport& AReport, const TFileTask& ATask, const std::except
     AReport.Outcome = TFileOutcome::foError;
     AReport.Refused = dynamic_cast<const EInputRefused*>(&AError) != nullptr;
     AReport.Reason = AError.what();
+    AReport.Retry = IsRetryableFailure(AError);
 }
 
 } // namespace
@@ -145,6 +147,7 @@ TFileReport TFileBatch::InvertFile(TTIFFInverterSingle& AInverter, const TFileTa
                 Line(ATask.Target, SuccessMessage(AInverter.PreviewNotes(), report.Result.Verified), false));
         report.Outcome = TFileOutcome::foProcessed;
         report.Overwritten = targetExists;
+        report.Notes = AInverter.PreviewNotes();
     } catch (const std::exception& error) {
         RecordError(report, ATask, error);
     }

@@ -32,10 +32,12 @@ enum class TFileOutcome { foProcessed, foSkipped, foError };
 struct TFileReport {
     std::vector<TOutcomeLineData> Lines; // in the order they were decided
     TFileOutcome Outcome = TFileOutcome::foProcessed;
-    bool Overwritten = false; // an existing target was replaced
-    bool Refused = false;     // an error that is the input's own fault (EInputRefused)
-    std::string Reason;       // of an error
-    TInversionResult Result;  // of a processed file
+    bool Overwritten = false;       // an existing target was replaced
+    bool Refused = false;           // an error that is the input's own fault (EInputRefused)
+    std::string Reason;             // of an error
+    bool Retry = false;             // an error a later run may mend (an I/O error, a full disk, a lock)
+    std::vector<std::string> Notes; // of a processed file: thumbnails left as they were
+    TInversionResult Result;        // of a processed file
     double Seconds = 0;
 };
 

@@ -7,7 +7,9 @@
 #include "OutcomeLine.h"
 #include "PathText.h"
 #include "ProcessingState.h"
+#include "RetryableFailure.h"
 #include "RunJson.h"
+#include "RunStatus.h"
 #include "StandardOutput.h"
 #include "TerminalText.h"
 
@@ -46,19 +48,18 @@ void RecordOutcome(TProcessingState& AState, TFileOutcome AOutcome) {
     }
 }
 
-// Adds the positive's line to the checksum list of its folder; a failure becomes an error line of
-// the file, and the run's status 1.
-bool RecordPositiveChecksum(kvaderon::platform::TFileSystem& AFileSystem, const TFileTask& ATask,
+// Adds the positive's line to the checksum list of its folder; a failure is the file's error.
+void RecordPositiveChecksum(kvaderon::platform::TFileSystem& AFileSystem, const TFileTask& ATask,
                             TFileReport& AReport) {
     if (AReport.Outcome != TFileOutcome::foProcessed || AReport.Result.Hashes.Output.empty())
-        return true;
+        return;
     try {
-        RecordChecksum(AFileSystem, ATask.Target, AReport.Result.Hashes.Output);
-        return true;
+        RecordChecksum(AFileSystem, ATask.Target, AReport.Result.Hashes.Output, AReport.Overwritten);
     } catch (const std::exception& error) {
         AReport.Lines.push_back({std::time(nullptr), PathToUtf8(ATask.Target.filename()), error.what(), true});
         AReport.Reason = error.what();
-        return false;
+        AReport.Outcome = TFileOutcome::foError;
+        AReport.Retry = IsRetryableFailure(error);
     }
 }
 
@@ -109,12 +110,11 @@ int RunInvert(const TCommandLine& ALine, bool AColored) {
     TFileBatch batch(files, tasks, options, jobs, ALine.InvertPreviews);
     TInvertTotals totals;
     bool outputWorks = true;
-    bool checksumsWritten = true;
     const std::size_t started = batch.Run([&](std::size_t AIndex, const TFileReport& AReport) {
         state.SetCurrentIndex(int(AIndex));
         TFileReport report = AReport;
         if (ALine.Checksums)
-            checksumsWritten = RecordPositiveChecksum(files, tasks[AIndex], report) && checksumsWritten;
+            RecordPositiveChecksum(files, tasks[AIndex], report);
         RecordOutcome(state, report.Outcome);
         totals.Add(report);
         outputWorks = WriteStandardOutput(ALine.Json ? FileReportJson(tasks[AIndex], report, files) + "\n"
@@ -133,7 +133,7 @@ int RunInvert(const TCommandLine& ALine, bool AColored) {
         ALine.Json ? TotalsJson(totals, double(state.GetPureTime()) / 1000) + "\n" : ClosingText(state, AColored);
     if (!WriteStandardOutput(closing))
         return 1;
-    return state.ErrorCount() == 0 && checksumsWritten ? 0 : 1;
+    return totals.Status.Code();
 }
 
 } // namespace kvaderon::cli

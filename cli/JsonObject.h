@@ -34,6 +34,20 @@ public:
         } else
             FText += std::to_string(AValue);
     }
+    // A path as UTF-8 text (a byte that is not UTF-8 shown as U+FFFD) and, when it is not valid
+    // UTF-8, its bytes in hexadecimal under AKey + "Bytes": two such names stay apart and findable.
+    void AddPath(const std::string& AKey, const std::string& APath) {
+        Add(AKey.c_str(), APath);
+        if (!IsUtf8(APath))
+            Add((AKey + "Bytes").c_str(), HexBytes(APath));
+    }
+    void AddStrings(const char* AKey, const std::vector<std::string>& ATexts) {
+        Key(AKey);
+        FText += '[';
+        for (std::size_t i = 0; i < ATexts.size(); ++i)
+            FText += (i > 0 ? "," : "") + JsonString(ATexts[i]);
+        FText += ']';
+    }
     // AJson is a JSON value already: null, a number with a fraction, an array, an object.
     void AddJson(const char* AKey, const std::string& AJson) {
         Key(AKey);

@@ -30,10 +30,14 @@ std::string OutcomeName(const TFileReport& AReport) {
 std::string FileReportJson(const TFileTask& ATask, const TFileReport& AReport,
                            kvaderon::platform::TFileSystem& AFileSystem) {
     TJsonObject json;
-    json.Add("Input", PathToUtf8(ATask.Input));
-    json.Add("Target", PathToUtf8(ATask.Target));
+    json.AddPath("Input", PathToUtf8(ATask.Input));
+    json.AddPath("Target", PathToUtf8(ATask.Target));
     json.Add("Outcome", OutcomeName(AReport));
     json.Add("Reason", AReport.Reason);
+    if (AReport.Outcome == TFileOutcome::foError)
+        json.Add("Retry", AReport.Retry);
+    if (!AReport.Notes.empty())
+        json.AddStrings("Notes", AReport.Notes);
     const bool written = AReport.Outcome == TFileOutcome::foProcessed;
     if (written)
         json.Add("InputSize", AReport.Result.Size);
@@ -60,6 +64,8 @@ void TInvertTotals::Add(const TFileReport& AReport) {
                                             : Failed;
     ++count;
     Verified += AReport.Result.Verified ? 1 : 0;
+    if (AReport.Outcome == TFileOutcome::foError)
+        Status.Failed(AReport.Retry);
 }
 
 std::string TotalsJson(const TInvertTotals& ATotals, double ASeconds) {
@@ -79,8 +85,8 @@ std::string TotalsJson(const TInvertTotals& ATotals, double ASeconds) {
 std::string DryRunJson(const TFileTask& ATask, const std::string& AOutcome, const std::string& AReason,
                        kvaderon::platform::TFileSystem& AFileSystem) {
     TJsonObject json;
-    json.Add("Input", PathToUtf8(ATask.Input));
-    json.Add("Target", PathToUtf8(ATask.Target));
+    json.AddPath("Input", PathToUtf8(ATask.Input));
+    json.AddPath("Target", PathToUtf8(ATask.Target));
     json.Add("Outcome", AOutcome);
     json.Add("Reason", AReason);
     AddSize(json, "InputSize", AFileSystem, ATask.Input);
@@ -90,8 +96,8 @@ std::string DryRunJson(const TFileTask& ATask, const std::string& AOutcome, cons
 
 std::string PairJson(const TPairResult& APair) {
     TJsonObject json;
-    json.Add("Negative", PathToUtf8(APair.Negative));
-    json.Add("Positive", PathToUtf8(APair.Positive));
+    json.AddPath("Negative", PathToUtf8(APair.Negative));
+    json.AddPath("Positive", PathToUtf8(APair.Positive));
     const bool failed = !APair.Error.empty();
     json.Add("Outcome", std::string(failed ? "failed" : APair.Verification.Holds() ? "holds" : "differs"));
     if (!failed && !APair.Verification.Holds()) {
@@ -99,6 +105,8 @@ std::string PairJson(const TPairResult& APair) {
         json.Add("Difference", DifferenceKindText(APair.Verification.Kind));
     }
     json.Add("Reason", APair.Error);
+    if (failed || !APair.Verification.Holds())
+        json.Add("Retry", failed && APair.Retry);
     json.Add("Seconds", APair.Seconds);
     return json.Finish();
 }

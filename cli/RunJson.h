@@ -3,6 +3,7 @@
 #pragma once
 
 #include "FileBatch.h"
+#include "RunStatus.h"
 #include "Verification.h"
 
 #include <string>
@@ -20,6 +21,7 @@ std::string FileReportJson(const TFileTask& ATask, const TFileReport& AReport,
 
 struct TInvertTotals {
     int Files = 0, Written = 0, Overwritten = 0, Skipped = 0, Refused = 0, Failed = 0, Verified = 0;
+    TRunStatus Status;
     void Add(const TFileReport& AReport);
 };
 
@@ -37,6 +39,7 @@ struct TPairResult {
     std::string Error; // a pair that could not be compared
     TVerification Verification;
     double Seconds = 0;
+    bool Retry = false; // the failure is one a later run may mend
 };
 
 // Negative, Positive, Outcome (holds, differs or failed), Offset and Difference of a difference,

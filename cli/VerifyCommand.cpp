@@ -3,6 +3,7 @@
 #include "InvertCommand.h"
 #include "OutcomeLine.h"
 #include "PathText.h"
+#include "RetryableFailure.h"
 #include "RunJson.h"
 #include "StandardOutput.h"
 #include "TerminalText.h"
@@ -30,6 +31,7 @@ TPairResult CheckPair(const TFileTask& APair, bool AInvertPreviews) {
             VerifyInversion(kvaderon::platform::SystemFileSystem(), APair.Input, APair.Target, AInvertPreviews);
     } catch (const std::exception& error) {
         result.Error = error.what();
+        result.Retry = IsRetryableFailure(error);
     }
     result.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     return result;
@@ -48,11 +50,14 @@ std::string PairLine(int ANumber, const TPairResult& APair, bool AColored) {
 int RunVerify(const TCommandLine& ALine, bool AColored) {
     const auto started = std::chrono::steady_clock::now();
     int hold = 0, differ = 0, failed = 0;
+    TRunStatus status;
     const std::vector<TFileTask> pairs = Pairs(ALine);
     for (std::size_t i = 0; i < pairs.size(); ++i) {
         const TPairResult pair = CheckPair(pairs[i], ALine.InvertPreviews);
         int& count = !pair.Error.empty() ? failed : pair.Verification.Holds() ? hold : differ;
         ++count;
+        if (&count != &hold)
+            status.Failed(pair.Retry);
         if (!WriteStandardOutput(ALine.Json ? PairJson(pair) + "\n" : PairLine(int(i + 1), pair, AColored)))
             return 1;
     }
@@ -61,7 +66,7 @@ int RunVerify(const TCommandLine& ALine, bool AColored) {
         if (!WriteStandardOutput(PairTotalsJson(hold, differ, failed, seconds) + "\n"))
             return 1;
     }
-    return differ + failed == 0 ? 0 : 1;
+    return status.Code();
 }
 
 } // namespace kvaderon::cli

@@ -1,5 +1,6 @@
 // kvaderon-cli: inverts 16-bit TIFF negatives and analyses their bit depth from the command line.
 #include "AnalyzeCommand.h"
+#include "CheckCommand.h"
 #include "CommandLine.h"
 #include "InvertCommand.h"
 #include "StandardOutput.h"
@@ -36,6 +37,8 @@ int Run(const TCommandLine& ALine) {
         return RunAnalyze(ALine, UseColors(ALine.Color));
     case TCommand::cmVerify:
         return RunVerify(ALine, UseColors(ALine.Color));
+    case TCommand::cmCheck:
+        return RunCheck(ALine, UseColors(ALine.Color));
     }
     return 2;
 }

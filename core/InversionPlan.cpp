@@ -58,10 +58,6 @@ std::vector<TByteRange> StructureBesides(std::vector<TByteRange> AStructure, con
     return rest;
 }
 
-bool Intersects(std::uint64_t AOffset, std::uint64_t ALength, std::uint64_t ABegin, std::uint64_t AEnd) {
-    return AOffset < AEnd && ABegin < AOffset + ALength;
-}
-
 // The byte masks of one pixel (chunky) or of one sample of a plane (planar). Every byte of an
 // unsigned colour sample is flipped whole, so the byte order does not matter.
 std::vector<std::uint8_t> PreviewMasks(const TTiffImage& AImage, std::uint32_t AChannels) {
@@ -105,11 +101,14 @@ TInversionPlan::TInversionPlan(const TTiffStructure& AStructure, std::uint64_t A
                     AddRegion(offsets[i], counts[i], PlanarPatternIndex);
         }
     }
-    SortRegions();
+    std::sort(FRegions.begin(), FRegions.end(), OffsetBefore);
+    for (std::size_t i = 0; i < offsets.size(); ++i)
+        FMainStrips.emplace_back(offsets[i], counts[i]);
+    std::sort(FMainStrips.begin(), FMainStrips.end());
 }
 
-void TInversionPlan::SortRegions() {
-    std::sort(FRegions.begin(), FRegions.end(), [](const TRegion& A, const TRegion& B) { return A.Offset < B.Offset; });
+bool TInversionPlan::OffsetBefore(const TRegion& A, const TRegion& B) {
+    return A.Offset < B.Offset;
 }
 
 void TInversionPlan::AddRegion(std::uint32_t AOffset, std::uint32_t AByteCount, std::size_t APattern,
@@ -129,7 +128,6 @@ std::vector<std::string> TInversionPlan::AddPreviews(std::uint64_t AFileSize) {
         if (!problem.empty())
             notes.push_back("миниатюра " + AImages[i].WhereRu + " не инвертирована: " + problem);
     }
-    SortRegions();
     return notes;
 }
 
@@ -155,8 +153,7 @@ std::string TInversionPlan::AddPreview(const TTiffImage& APreview, std::uint64_t
         if (!handled[s])
             continue;
         handled[s] = !IsMainStrip(offsets[s], counts[s]);
-        for (const TRegion& region : FRegions)
-            damaged = damaged || (handled[s] && Intersects(offsets[s], counts[s], region.Offset, region.End()));
+        damaged = handled[s] && counts[s] != 0 && OverlapsPlanned(offsets[s], counts[s]);
     }
     if (damaged)
         return "её полосы повреждены";
@@ -166,20 +163,32 @@ std::string TInversionPlan::AddPreview(const TTiffImage& APreview, std::uint64_t
     FPatterns.emplace_back(PreviewMasks(APreview, planar ? 1 : APreview.SamplesPerPixel));
     const std::size_t pattern = FPatterns.size() - 1;
     const std::size_t stripsPerPlane = offsets.size() / APreview.SamplesPerPixel;
+    const std::size_t planned = FRegions.size();
     for (std::size_t s = 0; s < offsets.size(); ++s) {
         const bool alphaPlane = planar && IsAlphaChannel(std::uint32_t(s / stripsPerPlane), APreview.SamplesPerPixel,
                                                          APreview.ExtraSamples, APreview.PhotometricInterpretation);
         if (handled[s] && !alphaPlane)
             AddRegion(offsets[s], counts[s], pattern, sampleBytes);
     }
+    const auto added = FRegions.begin() + std::ptrdiff_t(planned);
+    std::sort(added, FRegions.end(), OffsetBefore);
+    std::inplace_merge(FRegions.begin(), added, FRegions.end(), OffsetBefore);
     return {};
 }
 
 bool TInversionPlan::IsMainStrip(std::uint32_t AOffset, std::uint32_t AByteCount) const {
-    for (std::size_t i = 0; i < FTiff.StripOffsets.size(); ++i)
-        if (FTiff.StripOffsets[i] == AOffset && FTiff.StripByteCounts[i] == AByteCount)
-            return true;
-    return false;
+    return std::binary_search(FMainStrips.begin(), FMainStrips.end(), std::pair(AOffset, AByteCount));
+}
+
+bool TInversionPlan::OverlapsPlanned(std::uint64_t AOffset, std::uint64_t ALength) {
+    // The regions are disjoint and in offset order, so their ends rise too: only the first region
+    // that ends after AOffset can hold a byte of [AOffset, AOffset + ALength).
+    const auto first =
+        std::upper_bound(FRegions.begin(), FRegions.end(), AOffset, [this](std::uint64_t AAt, const TRegion& ARegion) {
+            ++FRegionsVisited;
+            return AAt < ARegion.End();
+        });
+    return first != FRegions.end() && first->Offset < AOffset + ALength;
 }
 
 std::vector<std::pair<std::uint64_t, std::uint64_t>> TInversionPlan::Chunks(std::uint64_t AFileSize,

@@ -43,6 +43,10 @@ public:
     // What the file's reader found, the first image's structure and the file's layout.
     const TTiffStructure& Structure() const { return FTiff; }
 
+    // How many planned regions the previews' strips were compared with, in all: a binary search
+    // per strip, not a scan of the plan.
+    std::uint64_t RegionsVisited() const { return FRegionsVisited; }
+
 private:
     struct TRegion {
         std::uint64_t Offset;
@@ -56,11 +60,15 @@ private:
     // The reason why APreview stays as it is, or an empty text once its strips are added.
     std::string AddPreview(const TTiffImage& APreview, std::uint64_t AFileSize);
     bool IsMainStrip(std::uint32_t AOffset, std::uint32_t AByteCount) const;
-    void SortRegions();
+    // [AOffset, AOffset + ALength) shares a byte with a planned region.
+    bool OverlapsPlanned(std::uint64_t AOffset, std::uint64_t ALength);
+    static bool OffsetBefore(const TRegion& A, const TRegion& B);
 
     std::vector<TRegion> FRegions;      // in file order, disjoint
     std::vector<TXorPattern> FPatterns; // the first image's chunky and planar patterns first
     TTiffStructure FTiff;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> FMainStrips; // offset and byte count, sorted
+    std::uint64_t FRegionsVisited = 0;
 };
 
 // Every check the inverter makes before it writes anything: the structure (ParseTIFFStructure),

@@ -4,6 +4,7 @@
 #include "ChunkReader.h"
 #include "InversionPlan.h"
 #include "PathText.h"
+#include "RetryableFailure.h"
 #include "TempFiles.h"
 #include "TextFormat.h"
 #include "TiffImageMap.h"
@@ -65,7 +66,7 @@ TInversionResult TTIFFInverterSingle::Invert(const fs::path& AInputFile, const f
     try {
         return WriteInvertedCopy(input, AInputFile, AOutputFile, AOptions);
     } catch (const std::exception& error) {
-        throw ETIFFError(FailureText(AInputFile, error));
+        throw ESystemFailure(FailureText(AInputFile, error), SystemErrorOf(error));
     }
 }
 
@@ -90,7 +91,7 @@ TTIFFInverterSingle::TPreparedInput TTIFFInverterSingle::Prepare(const fs::path&
     } catch (const ETIFFError& error) {
         throw EInputRefused(FailureText(AInputFile, error));
     } catch (const std::exception& error) {
-        throw ETIFFError(FailureText(AInputFile, error));
+        throw ESystemFailure(FailureText(AInputFile, error), SystemErrorOf(error));
     }
 }
 
@@ -134,7 +135,7 @@ TInversionResult TTIFFInverterSingle::WriteInvertedCopy(TPreparedInput& AInput, 
         const std::string leftOver = DiscardTempFile(FFileSystem, temp);
         if (leftOver.empty())
             throw;
-        throw platform::ESystemError(std::string(error.what()) + ". " + leftOver);
+        throw platform::ESystemError(std::string(error.what()) + ". " + leftOver, SystemErrorOf(error));
     } catch (...) {
         DiscardTempFile(FFileSystem, temp);
         throw;

@@ -6,6 +6,7 @@
 #include "InversionPlan.h"
 #include "OutcomeLine.h"
 #include "PathText.h"
+#include "RetryableFailure.h"
 #include "TextFormat.h"
 #include "TiffStructureReader.h"
 #include "platform/SystemError.h"
@@ -83,7 +84,8 @@ TVerification VerifyInversion(platform::TFileSystem& AFileSystem, const fs::path
         const std::unique_ptr<platform::TFile> positive = AFileSystem.OpenRead(APositive);
         return CompareWithInversion(*negative, ANegative, *positive, APositive, AInvertPreviews);
     } catch (const std::exception& error) {
-        throw ETIFFError(FormatText("Не удалось проверить %s: %s", {PathToUtf8(APositive), error.what()}));
+        throw ESystemFailure(FormatText("Не удалось проверить %s: %s", {PathToUtf8(APositive), error.what()}),
+                             SystemErrorOf(error));
     }
 }
 

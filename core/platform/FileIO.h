@@ -68,6 +68,11 @@ public:
     // A new empty file for writing with the given permission bits (ignored where the system has
     // none); fails with std::errc::file_exists when the name is taken.
     virtual std::unique_ptr<TFile> CreateNew(const std::filesystem::path& APath, std::uint32_t APermissions) = 0;
+    // The file at APath, created empty when missing, open for reading and writing under an
+    // exclusive lock that other processes and other opens of this process wait for, held until
+    // the file is closed or dropped. The file returned is the one at APath once the lock is held,
+    // even when another holder replaced it by a rename meanwhile.
+    virtual std::unique_ptr<TFile> OpenLocked(const std::filesystem::path& APath) = 0;
     // rmNoReplace fails with std::errc::file_exists when ATo exists; rmReplace replaces it in one step.
     virtual void Rename(const std::filesystem::path& AFrom, const std::filesystem::path& ATo, TRenameMode AMode) = 0;
     virtual void Remove(const std::filesystem::path& APath) = 0;

@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -134,6 +135,30 @@ public:
             ThrowSystemError("Не удалось установить права файла " + PathToUtf8(APath), error);
         }
         return file;
+    }
+
+    std::unique_ptr<TFile> OpenLocked(const fs::path& APath) override {
+        for (;;) {
+            const int fd = ::open(APath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
+            if (fd < 0)
+                Fail("Не удалось открыть файл", APath);
+            auto file = std::make_unique<TPosixFile>(fd, APath);
+            struct stat opened {};
+            if (::fstat(fd, &opened) != 0)
+                Fail("Не удалось прочитать свойства файла", APath);
+            if (!S_ISREG(opened.st_mode))
+                throw ENotRegularFile(APath, S_ISDIR(opened.st_mode));
+            int locked = 0;
+            do
+                locked = ::flock(fd, LOCK_EX);
+            while (locked != 0 && errno == EINTR);
+            if (locked != 0)
+                Fail("Не удалось заблокировать файл", APath);
+            // A holder before us may have replaced the file by a rename: then lock the new one.
+            struct stat named {};
+            if (::stat(APath.c_str(), &named) == 0 && named.st_dev == opened.st_dev && named.st_ino == opened.st_ino)
+                return file;
+        }
     }
 
     void Rename(const fs::path& AFrom, const fs::path& ATo, TRenameMode AMode) override {

@@ -138,6 +138,37 @@ public:
         return std::make_unique<TWin32File>(handle, APath);
     }
 
+    std::unique_ptr<TFile> OpenLocked(const fs::path& APath) override {
+        constexpr DWORD shareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+        for (;;) {
+            const HANDLE handle = CreateFileW(APath.c_str(), GENERIC_READ | GENERIC_WRITE, shareAll, nullptr,
+                                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (handle == INVALID_HANDLE_VALUE)
+                Fail("Не удалось открыть файл", APath);
+            auto file = std::make_unique<TWin32File>(handle, APath);
+            if (GetFileType(handle) != FILE_TYPE_DISK)
+                throw ENotRegularFile(APath, false);
+            OVERLAPPED whole{};
+            if (!LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole))
+                Fail("Не удалось заблокировать файл", APath);
+            // A holder before us may have replaced the file by a rename: then lock the new one.
+            BY_HANDLE_FILE_INFORMATION opened{}, named{};
+            if (!GetFileInformationByHandle(handle, &opened))
+                Fail("Не удалось прочитать свойства файла", APath);
+            const HANDLE current =
+                CreateFileW(APath.c_str(), 0, shareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (current == INVALID_HANDLE_VALUE)
+                continue;
+            const bool same = GetFileInformationByHandle(current, &named) &&
+                              named.dwVolumeSerialNumber == opened.dwVolumeSerialNumber &&
+                              named.nFileIndexHigh == opened.nFileIndexHigh &&
+                              named.nFileIndexLow == opened.nFileIndexLow;
+            CloseHandle(current);
+            if (same)
+                return file;
+        }
+    }
+
     void Rename(const fs::path& AFrom, const fs::path& ATo, TRenameMode AMode) override {
         const DWORD flags = MOVEFILE_WRITE_THROUGH | (AMode == TRenameMode::rmReplace ? MOVEFILE_REPLACE_EXISTING : 0);
         if (MoveFileExW(SystemCallPath(AFrom).c_str(), SystemCallPath(ATo).c_str(), flags))

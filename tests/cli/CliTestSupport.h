@@ -4,6 +4,7 @@
 #include "ProgramRun.h"
 #include "TempDir.h"
 #include "TiffBuilder.h"
+#include "platform/Sha256.h"
 
 #include <gtest/gtest.h>
 
@@ -45,6 +46,13 @@ protected:
     static std::filesystem::path Put(const std::filesystem::path& APath, const TBytes& ABytes) {
         WriteFile(APath, ABytes);
         return APath;
+    }
+
+    static std::string Sha256Of(const std::filesystem::path& AFile) {
+        const TBytes bytes = ReadFile(AFile);
+        platform::TSha256 hash;
+        hash.Update(bytes.data(), bytes.size());
+        return hash.FinishHex();
     }
 
     static std::vector<std::string> Lines(const std::string& AText) {

@@ -74,6 +74,7 @@ TEST_F(FileBatchFaults, EveryFailingCallEndsInReportsInListOrderAndWholeOrUntouc
                     }
                     errors.push_back(report.Reason);
                     EXPECT_TRUE(report.Lines.back().IsError) << i;
+                    EXPECT_TRUE(report.Retry) << "a failing disk is worth a retry: " << report.Reason;
                     EXPECT_NE(report.Reason.find(platform::SystemErrorText(std::make_error_code(fault.Error))),
                               std::string::npos)
                         << report.Reason;

@@ -16,10 +16,10 @@ struct TJsonObjects {
     bool operator==(const TJsonObjects&) const = default;
 };
 
-// A JSON object of strings, numbers, Booleans, nulls, arrays of whole numbers and arrays of such
+// A JSON object of strings, numbers, Booleans, nulls, arrays of whole numbers, of strings and of such
 // objects, parsed strictly enough to reject what the program must not write.
-using TJsonValue =
-    std::variant<std::string, std::int64_t, bool, std::vector<std::int64_t>, std::monostate, double, TJsonObjects>;
+using TJsonValue = std::variant<std::string, std::int64_t, bool, std::vector<std::int64_t>, std::monostate, double,
+                                TJsonObjects, std::vector<std::string>>;
 using TJsonObject = std::map<std::string, TJsonValue>;
 
 class TFlatJson {
@@ -110,6 +110,14 @@ private:
             std::vector<std::int64_t> numbers;
             if (Accept(']'))
                 return numbers;
+            if (FText[FAt] == '"') {
+                std::vector<std::string> texts;
+                do
+                    texts.push_back(String());
+                while (Accept(','));
+                Expect(']');
+                return texts;
+            }
             if (FText[FAt] == '{') {
                 TJsonObjects objects;
                 do {

@@ -2,7 +2,6 @@
 #include "CliTestSupport.h"
 #include "FlatJson.h"
 #include "PathText.h"
-#include "platform/Sha256.h"
 
 #include <cstdlib>
 #include <map>
@@ -11,13 +10,6 @@ namespace kvaderon::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Sha256Of(const fs::path& AFile) {
-    const TBytes bytes = ReadFile(AFile);
-    platform::TSha256 hash;
-    hash.Update(bytes.data(), bytes.size());
-    return hash.FinishHex();
-}
 
 // Every file under AFolder with its bytes.
 std::map<std::string, TBytes> Snapshot(const fs::path& AFolder) {

@@ -1,5 +1,7 @@
 #include "InversionPlan.h"
+#include "ByteSource.h"
 #include "TiffBuilder.h"
+#include "TiffImageMap.h"
 #include "TiffStructureReader.h"
 
 #include <gtest/gtest.h>
@@ -57,6 +59,44 @@ TEST(TInversionPlan, ChunksOfAnySizeGiveTheBytesOfOnePass) {
         ASSERT_NE(whole, file);
         for (std::size_t chunk = 2; chunk < 40; ++chunk)
             ASSERT_EQ(Applied(file, chunk), whole) << "chunks of " << chunk;
+    }
+}
+
+// A grey image of AStrips one-sample strips followed by an 8-bit reduced image of as many one-byte
+// strips: each preview strip is looked up among the first image's regions by a binary search.
+TEST(TInversionPlan, PreviewStripsSearchThePlanNotScanIt) {
+    for (const std::uint32_t strips : {64u, 4096u}) {
+        SCOPED_TRACE(strips);
+        TImageLayout layout;
+        layout.Width = 1;
+        layout.Height = strips;
+        layout.StripsPerPlane = strips;
+        TTiffBuilder builder = BuildImage(layout);
+        const std::uint32_t previewAt = builder.AddBlob(TBytes(strips, 0x21));
+        std::vector<std::uint32_t> offsets(strips);
+        for (std::uint32_t s = 0; s < strips; ++s)
+            offsets[s] = previewAt + s;
+        builder.SecondIFD({{tagNewSubfileType, typeLong, 1, {1}},
+                           {tagImageWidth, typeLong, 1, {1}},
+                           {tagImageLength, typeLong, 1, {strips}},
+                           {tagBitsPerSample, typeShort, 1, {8}},
+                           {tagCompression, typeShort, 1, {1}},
+                           {tagPhotometric, typeShort, 1, {1}},
+                           {tagStripOffsets, typeLong, strips, offsets},
+                           {tagSamplesPerPixel, typeShort, 1, {1}},
+                           {tagRowsPerStrip, typeLong, 1, {1}},
+                           {tagStripByteCounts, typeLong, strips, std::vector<std::uint32_t>(strips, 1)}});
+        const TBytes file = builder.Build();
+        const TTiffStructure structure = ParseTIFFStructure(file.data(), file.size());
+        TInversionPlan plan(structure, file.size());
+        const TMemoryBytes bytes(file.data(), file.size());
+        EXPECT_TRUE(plan.AddPreviews(ReadImageMap(bytes, false, structure.IFDOffset), file.size()).empty());
+        EXPECT_TRUE(plan.Inverts(previewAt) && plan.Inverts(previewAt + strips - 1));
+
+        std::uint64_t searchSteps = 2;
+        for (std::uint32_t n = strips; n > 1; n /= 2)
+            ++searchSteps;
+        EXPECT_LE(plan.RegionsVisited(), strips * searchSteps);
     }
 }
 

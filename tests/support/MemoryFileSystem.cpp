@@ -14,14 +14,16 @@ using platform::ThrowSystemError;
 
 class TMemoryFile final : public platform::TFile {
 public:
-    TMemoryFile(TMemoryFileSystem& AOwner, std::shared_ptr<TMemoryFileSystem::TNode> ANode, fs::path APath)
-        : FOwner(AOwner), FNode(std::move(ANode)), FPath(std::move(APath)) {
+    TMemoryFile(TMemoryFileSystem& AOwner, std::shared_ptr<TMemoryFileSystem::TNode> ANode, fs::path APath,
+                bool AHoldsLock = false)
+        : FOwner(AOwner), FNode(std::move(ANode)), FPath(std::move(APath)), FHoldsLock(AHoldsLock) {
         ++FOwner.FOpenFiles;
     }
     ~TMemoryFile() override {
         const std::lock_guard lock(FOwner.FLock);
         if (FNode)
             --FOwner.FOpenFiles;
+        Unlock();
     }
 
     platform::TFileInfo Info() override {
@@ -63,15 +65,25 @@ public:
         const std::lock_guard lock(FOwner.FLock);
         if (!FNode)
             return;
+        Unlock();
         FNode.reset();
         --FOwner.FOpenFiles;
         FOwner.Call("Не удалось записать файл", FPath);
     }
 
 private:
+    void Unlock() {
+        if (!FHoldsLock || !FNode)
+            return;
+        FHoldsLock = false;
+        FNode->Locked = false;
+        FOwner.FUnlocked.notify_all();
+    }
+
     TMemoryFileSystem& FOwner;
     std::shared_ptr<TMemoryFileSystem::TNode> FNode;
     fs::path FPath;
+    bool FHoldsLock;
 };
 
 void TMemoryFileSystem::Write(const fs::path& APath, std::vector<std::uint8_t> ABytes) {
@@ -136,6 +148,18 @@ std::unique_ptr<platform::TFile> TMemoryFileSystem::CreateNew(const fs::path& AP
     node->Permissions = APermissions;
     FFiles[APath] = node;
     return std::make_unique<TMemoryFile>(*this, node, APath);
+}
+
+std::unique_ptr<platform::TFile> TMemoryFileSystem::OpenLocked(const fs::path& APath) {
+    std::unique_lock lock(FLock);
+    Call("Не удалось заблокировать файл", APath);
+    // The node looked up again after each wait: a holder may have renamed another file onto APath.
+    FUnlocked.wait(lock, [&] { return FFiles.count(APath) == 0 || !FFiles[APath]->Locked; });
+    auto& node = FFiles[APath];
+    if (!node)
+        node = std::make_shared<TNode>();
+    node->Locked = true;
+    return std::make_unique<TMemoryFile>(*this, node, APath, true);
 }
 
 void TMemoryFileSystem::Rename(const fs::path& AFrom, const fs::path& ATo, platform::TRenameMode AMode) {

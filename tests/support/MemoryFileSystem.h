@@ -4,6 +4,7 @@
 
 #include "platform/FileIO.h"
 
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -22,6 +23,7 @@ public:
         std::vector<std::uint8_t> Bytes;
         std::uint32_t Permissions = 0644;
         platform::TFileTimes Times;
+        bool Locked = false; // by an OpenLocked file not yet closed
     };
 
     // Creates or overwrites a file; files open on it see the new bytes (as a file changed by
@@ -50,6 +52,8 @@ public:
 
     std::unique_ptr<platform::TFile> OpenRead(const std::filesystem::path& APath) override;
     std::unique_ptr<platform::TFile> CreateNew(const std::filesystem::path& APath, std::uint32_t APermissions) override;
+    // Waits while another open holds the lock; the call counts once.
+    std::unique_ptr<platform::TFile> OpenLocked(const std::filesystem::path& APath) override;
     void Rename(const std::filesystem::path& AFrom, const std::filesystem::path& ATo,
                 platform::TRenameMode AMode) override;
     void Remove(const std::filesystem::path& APath) override;
@@ -78,6 +82,7 @@ private:
     // Files are read on the inverter's reader thread while it writes on its own, and a batch
     // inverts several files at once.
     mutable std::recursive_mutex FLock;
+    std::condition_variable_any FUnlocked;
     std::map<std::filesystem::path, std::shared_ptr<TNode>> FFiles;
     std::size_t FCalls = 0;
     std::uint64_t FBytesRead = 0;

@@ -1,9 +1,9 @@
 #include "FileStep.h"
 
+#include "InputFiles.h"
 #include "PathText.h"
 #include "TargetPath.h"
 #include "TempFiles.h"
-#include "InputFiles.h"
 
 #include <chrono>
 
@@ -59,8 +59,8 @@ void Write(TTIFFInverterSingle& AInverter, platform::TFileSystem& AFileSystem, c
 
 } // namespace
 
-TFileReport InvertRunEntry(TTIFFInverterSingle& AInverter, platform::TFileSystem& AFileSystem,
-                           const TRunEntry& AEntry, const TFileStep& AStep) {
+TFileReport InvertRunEntry(TTIFFInverterSingle& AInverter, platform::TFileSystem& AFileSystem, const TRunEntry& AEntry,
+                           const TFileStep& AStep) {
     const auto started = std::chrono::steady_clock::now();
     TFileReport report;
     if (!AEntry.Error.empty()) {

@@ -55,8 +55,8 @@ struct TFileStep {
 // Inverts one planned file with AInverter: a planned error is that file's error line; an existing
 // target is put to AStep.AskExistingTarget; the target's folder is made when missing. Every failure
 // is the file's error, except a folder refusing new files (DestinationRefused).
-TFileReport InvertRunEntry(TTIFFInverterSingle& AInverter, platform::TFileSystem& AFileSystem,
-                           const TRunEntry& AEntry, const TFileStep& AStep);
+TFileReport InvertRunEntry(TTIFFInverterSingle& AInverter, platform::TFileSystem& AFileSystem, const TRunEntry& AEntry,
+                           const TFileStep& AStep);
 
 // What a run would meet at its destination AOutputFolder before any file is written: nothing when
 // it may write there; InvalidOutputFolderText when the folder cannot be made (a file stands in its

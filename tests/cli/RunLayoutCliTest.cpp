@@ -62,9 +62,9 @@ protected:
 };
 
 const std::map<TLayoutOutcome, std::string> JsonOutcomes{
-    {TLayoutOutcome::loWritten, "written"},      {TLayoutOutcome::loOverwritten, "overwritten"},
-    {TLayoutOutcome::loKept, "skipped"},         {TLayoutOutcome::loShared, "refused"},
-    {TLayoutOutcome::loNoTiff, "refused"},       {TLayoutOutcome::loUnreadable, "refused"},
+    {TLayoutOutcome::loWritten, "written"},    {TLayoutOutcome::loOverwritten, "overwritten"},
+    {TLayoutOutcome::loKept, "skipped"},       {TLayoutOutcome::loShared, "refused"},
+    {TLayoutOutcome::loNoTiff, "refused"},     {TLayoutOutcome::loUnreadable, "refused"},
     {TLayoutOutcome::loDestination, "failed"},
 };
 

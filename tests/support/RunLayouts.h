@@ -36,7 +36,7 @@ struct TRunLayout {
     std::vector<std::string> Inputs; // the run's arguments, relative to the root
     std::string Destination;
     bool Overwrite = false;
-    int Runs = 1; // the same run this many times; the expectations are of the last
+    int Runs = 1;           // the same run this many times; the expectations are of the last
     std::string Unreadable; // a folder whose listing fails
     std::string ReadOnly;   // a folder refusing new files
     std::vector<TLayoutExpectation> Expected;

@@ -1,5 +1,7 @@
 #include "DryRun.h"
 
+#include "FileStep.h"
+#include "InputFiles.h"
 #include "OutcomeLine.h"
 #include "PathText.h"
 #include "RunJson.h"
@@ -9,10 +11,13 @@
 #include "TextFormat.h"
 #include "TiffInverterSingleThread.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <ctime>
-#include <set>
 
 namespace kvaderon::cli {
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -23,10 +28,16 @@ struct TPlannedFile {
 
 TPlannedFile PlanFile(TTIFFInverterSingle& AInverter, const TFileTask& ATask, bool ATargetExists, bool AOverwrite) {
     TPlannedFile planned;
+    if (!ATask.Error.empty()) {
+        planned.Report.Outcome = TFileOutcome::foError;
+        planned.Report.Refused = true;
+        planned.Report.Reason = planned.Message = ATask.Error;
+        return planned;
+    }
     const std::string target = PathToUtf8(ATask.Target);
     if (ATargetExists && !AOverwrite) {
         planned.Report.Outcome = TFileOutcome::foSkipped;
-        planned.Message = FormatText("будет пропущен, файл уже есть: %s", {target});
+        planned.Message = FormatText("будет пропущен, файл назначения уже существует: %s", {target});
         return planned;
     }
     try {
@@ -42,20 +53,39 @@ TPlannedFile PlanFile(TTIFFInverterSingle& AInverter, const TFileTask& ATask, bo
     return planned;
 }
 
+// The destination as a run would find it: a folder that cannot be made is the run's refusal on
+// standard error, a folder refusing new files the one line a run would end with. True when a run
+// would write there.
+bool CheckDestination(kvaderon::platform::TFileSystem& AFileSystem, const fs::path& AOutputFolder, bool AJson,
+                      bool AColored) {
+    const std::string refusal = DestinationRefusal(AFileSystem, AOutputFolder);
+    if (refusal.empty())
+        return true;
+    if (refusal == InvalidOutputFolderText) {
+        std::fprintf(stderr, "%s\n", InvalidOutputFolderText);
+        return false;
+    }
+    WriteStandardOutput(AJson ? DryRunJson({AOutputFolder, {}, {}}, "failed", refusal, AFileSystem) + "\n"
+                              : RenderRuns(BuildOutcomeLine(1, LocalTimeText(std::time(nullptr)),
+                                                            PathToUtf8(AOutputFolder.filename()), refusal, true),
+                                           AColored));
+    return false;
+}
+
 } // namespace
 
-int RunDryRun(kvaderon::platform::TFileSystem& AFileSystem, const std::vector<TFileTask>& ATasks, bool AOverwrite,
-              bool AJson, bool AColored) {
+int RunDryRun(kvaderon::platform::TFileSystem& AFileSystem, const fs::path& AOutputFolder,
+              const std::vector<TFileTask>& ATasks, bool AOverwrite, bool AJson, bool AColored) {
+    const bool anyToWrite =
+        std::any_of(ATasks.begin(), ATasks.end(), [](const TFileTask& ATask) { return ATask.Error.empty(); });
+    if (anyToWrite && !CheckDestination(AFileSystem, AOutputFolder, AJson, AColored))
+        return 1;
     TTIFFInverterSingle inverter(AFileSystem);
-    std::set<std::string> targetsOfRun; // a later file finds the target an earlier one would write
     TInvertTotals totals;
     for (std::size_t i = 0; i < ATasks.size(); ++i) {
         const TFileTask& task = ATasks[i];
-        const std::string key = PathComparisonKey(task.Target, AFileSystem);
-        const bool exists = targetsOfRun.count(key) > 0 || IsOtherExistingFile(task.Input, task.Target, AFileSystem);
+        const bool exists = task.Error.empty() && IsOtherExistingFile(task.Input, task.Target, AFileSystem);
         const TPlannedFile planned = PlanFile(inverter, task, exists, AOverwrite);
-        if (planned.Report.Outcome == TFileOutcome::foProcessed)
-            targetsOfRun.insert(key);
         totals.Add(planned.Report);
         const bool failed = planned.Report.Outcome == TFileOutcome::foError;
         const std::string text =

@@ -9,10 +9,12 @@
 #include "ProcessingState.h"
 #include "RetryableFailure.h"
 #include "RunJson.h"
+#include "RunPlan.h"
 #include "RunStatus.h"
 #include "StandardOutput.h"
 #include "TerminalText.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <thread>
 
@@ -83,43 +85,54 @@ std::string ClosingText(const TProcessingState& AState, bool AColored) {
 } // namespace
 
 std::vector<TFileTask> PlanTasks(const TCommandLine& ALine, const fs::path& AOutputFolder) {
-    std::vector<TFileTask> tasks;
-    for (const TInputFile& file : InputFilesOf(ALine))
-        tasks.push_back({file.Path, TargetPathOf(file, AOutputFolder, ALine.Prefix, ALine.Postfix), file.Subfolder});
-    return tasks;
+    std::vector<fs::path> paths;
+    for (const std::string& file : ALine.Files)
+        paths.push_back(Utf8ToPath(file));
+    return PlanRun(paths, AOutputFolder, ALine.Prefix, ALine.Postfix);
+}
+
+TFileStep CommandLineStep(const TCommandLine& ALine) {
+    TFileStep step;
+    step.Options.Verify = ALine.Verify;
+    step.Options.Hash = ALine.Checksums;
+    step.Options.HashInput = ALine.Checksums && ALine.Json; // the negative's digest is only reported
+    step.AskExistingTarget = [overwrite = ALine.Overwrite](const fs::path&) {
+        return overwrite ? TExistingTargetChoice::etcOverwriteAll : TExistingTargetChoice::etcKeepExisting;
+    };
+    return step;
 }
 
 int RunInvert(const TCommandLine& ALine, bool AColored) {
     kvaderon::platform::TFileSystem& files = kvaderon::platform::SystemFileSystem();
     const fs::path outputFolder = Utf8ToPath(ALine.OutputFolder);
+    const std::vector<TFileTask> tasks = PlanTasks(ALine, outputFolder);
     if (ALine.DryRun)
-        return RunDryRun(files, PlanTasks(ALine, outputFolder), ALine.Overwrite, ALine.Json, AColored);
-    if (!PrepareOutputFolder(outputFolder, files))
+        return RunDryRun(files, outputFolder, tasks, ALine.Overwrite, ALine.Json, AColored);
+    const bool anyToWrite =
+        std::any_of(tasks.begin(), tasks.end(), [](const TFileTask& ATask) { return ATask.Error.empty(); });
+    if (anyToWrite && !PrepareOutputFolder(outputFolder, files))
         return 1;
 
-    const std::vector<TFileTask> tasks = PlanTasks(ALine, outputFolder);
     TProcessingState state;
     state.StartNew(int(tasks.size()));
     state.StartTimer();
     const unsigned jobs = ALine.Jobs > 0 ? ALine.Jobs : std::max(1u, std::thread::hardware_concurrency());
-    TInversionOptions options;
-    options.Overwrite = ALine.Overwrite;
-    options.Verify = ALine.Verify;
-    options.Hash = ALine.Checksums;
-    options.HashInput = ALine.Checksums && ALine.Json; // the negative's digest is only reported
-    TFileBatch batch(files, tasks, options, jobs, ALine.InvertPreviews);
+    TFileBatch batch(files, tasks, CommandLineStep(ALine), jobs, ALine.InvertPreviews);
     TInvertTotals totals;
     bool outputWorks = true;
+    bool destinationRefused = false;
     const std::size_t started = batch.Run([&](std::size_t AIndex, const TFileReport& AReport) {
         state.SetCurrentIndex(int(AIndex));
         TFileReport report = AReport;
+        destinationRefused = report.DestinationRefused;
         if (ALine.Checksums)
             RecordPositiveChecksum(files, tasks[AIndex], report);
-        RecordOutcome(state, report.Outcome);
+        if (!destinationRefused)
+            RecordOutcome(state, report.Outcome);
         totals.Add(report);
         outputWorks = WriteStandardOutput(ALine.Json ? FileReportJson(tasks[AIndex], report, files) + "\n"
                                                      : ReportText(report, state.CurrentIndex() + 1, AColored));
-        return outputWorks;
+        return outputWorks && !destinationRefused;
     });
     state.StopTimer();
     if (!outputWorks) {
@@ -129,8 +142,14 @@ int RunInvert(const TCommandLine& ALine, bool AColored) {
         return 1;
     }
 
-    const std::string closing =
-        ALine.Json ? TotalsJson(totals, double(state.GetPureTime()) / 1000) + "\n" : ClosingText(state, AColored);
+    std::string closing;
+    if (ALine.Json)
+        closing = TotalsJson(totals, double(state.GetPureTime()) / 1000) + "\n";
+    else if (state.NotAttemptedCount() > 0)
+        closing =
+            RenderRuns(BuildInterruptedRunLine(state.NotAttemptedCount()), AColored) + ClosingText(state, AColored);
+    else
+        closing = ClosingText(state, AColored);
     if (!WriteStandardOutput(closing))
         return 1;
     return totals.Status.Code();

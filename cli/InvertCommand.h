@@ -14,7 +14,7 @@ namespace kvaderon::cli {
 // Returns the exit status: 0 when no file failed, 1 otherwise.
 int RunInvert(const TCommandLine& ALine, bool AColored);
 
-// Each file with the target invert gives it in AOutputFolder under the line's prefix and postfix.
+// The run's plan (PlanRun) for the line's files, destination AOutputFolder, prefix and postfix.
 std::vector<TFileTask> PlanTasks(const TCommandLine& ALine, const std::filesystem::path& AOutputFolder);
 
 } // namespace kvaderon::cli

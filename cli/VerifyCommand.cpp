@@ -20,12 +20,15 @@ namespace {
 std::vector<TFileTask> Pairs(const TCommandLine& ALine) {
     if (ALine.OutputFolder.empty())
         return {{Utf8ToPath(ALine.Files[0]), Utf8ToPath(ALine.Files[1]), {}}};
+    // The pairs invert with the same arguments writes, its refusals included.
     return PlanTasks(ALine, Utf8ToPath(ALine.OutputFolder));
 }
 
 TPairResult CheckPair(const TFileTask& APair, bool AInvertPreviews) {
     const auto started = std::chrono::steady_clock::now();
-    TPairResult result{APair.Input, APair.Target, {}, {}, 0};
+    TPairResult result{APair.Input, APair.Target, APair.Error, {}, 0};
+    if (!result.Error.empty())
+        return result;
     try {
         result.Verification =
             VerifyInversion(kvaderon::platform::SystemFileSystem(), APair.Input, APair.Target, AInvertPreviews);
@@ -40,9 +43,11 @@ TPairResult CheckPair(const TFileTask& APair, bool AInvertPreviews) {
 std::string PairLine(int ANumber, const TPairResult& APair, bool AColored) {
     const bool holds = APair.Error.empty() && APair.Verification.Holds();
     const std::string message = APair.Error.empty() ? VerificationText(APair.Verification) : APair.Error;
-    return RenderRuns(BuildOutcomeLine(ANumber, LocalTimeText(std::time(nullptr)),
-                                       PathToUtf8(APair.Positive.filename()), message, !holds),
-                      AColored);
+    return RenderRuns(
+        BuildOutcomeLine(ANumber, LocalTimeText(std::time(nullptr)),
+                         PathToUtf8((APair.Positive.empty() ? APair.Negative : APair.Positive).filename()), message,
+                         !holds),
+        AColored);
 }
 
 } // namespace
@@ -66,7 +71,8 @@ int RunVerify(const TCommandLine& ALine, bool AColored) {
         if (!WriteStandardOutput(PairTotalsJson(hold, differ, failed, seconds) + "\n"))
             return 1;
     }
-    return status.Code();
+    // Nothing verified proves nothing.
+    return hold == 0 && differ + failed == 0 ? 1 : status.Code();
 }
 
 } // namespace kvaderon::cli

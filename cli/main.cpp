@@ -66,10 +66,13 @@ int main(int argc, char** argv) {
                      UsageText().c_str());
         return 2;
     }
+    int status = 1;
     try {
-        return Run(line);
+        status = Run(line);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "%s\n", EscapeControls(error.what(), true).c_str());
-        return 1;
     }
+    // A signal from now on waits: the run is over and its status is the program's.
+    CloseTempFileRecord();
+    return status;
 }

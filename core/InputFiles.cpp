@@ -2,6 +2,7 @@
 
 #include "PathText.h"
 #include "TargetPath.h"
+#include "platform/SystemError.h"
 
 #include <algorithm>
 #include <set>
@@ -12,21 +13,38 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Adds the TIFF files under AFolder; links to folders are never followed, so no loop can form.
-void AddFolder(const fs::path& AFolder, const fs::path& ASubfolder, platform::TFileSystem& AFileSystem,
-               std::vector<TInputFile>& AFiles) {
-    std::vector<platform::TFolderEntry> entries = AFileSystem.ListFolder(AFolder);
-    std::sort(entries.begin(), entries.end(),
-              [](const platform::TFolderEntry& A, const platform::TFolderEntry& B) { return A.Path < B.Path; });
-    for (const platform::TFolderEntry& entry : entries) {
-        if (entry.Hidden)
-            continue;
-        if (entry.Kind == platform::TEntryKind::ekFolder)
-            AddFolder(entry.Path, ASubfolder / entry.Path.filename(), AFileSystem, AFiles);
-        else if (entry.Kind == platform::TEntryKind::ekFile && IsTiffFileName(entry.Path))
-            AFiles.push_back({entry.Path, ASubfolder});
+struct TFolderWalk {
+    fs::path Named; // the folder named
+    const fs::path& Excluded;
+    platform::TFileSystem& FileSystem;
+    bool KeepErrors; // a folder that cannot be read is an entry; otherwise its error is raised
+    std::vector<TInputFile>& Files;
+
+    // Adds the TIFF files under AFolder; links to folders are never followed, so no loop can form.
+    void Add(const fs::path& AFolder, const fs::path& ASubfolder) {
+        std::vector<platform::TFolderEntry> entries;
+        try {
+            entries = FileSystem.ListFolder(AFolder);
+        } catch (const platform::ESystemError& error) {
+            if (!KeepErrors)
+                throw;
+            Files.push_back({AFolder, ASubfolder, Named, error.what()});
+            return;
+        }
+        std::sort(entries.begin(), entries.end(),
+                  [](const platform::TFolderEntry& A, const platform::TFolderEntry& B) { return A.Path < B.Path; });
+        for (const platform::TFolderEntry& entry : entries) {
+            if (entry.Hidden)
+                continue;
+            if (entry.Kind == platform::TEntryKind::ekFolder) {
+                if (Excluded.empty() || !IsSameFolder(entry.Path, Excluded, FileSystem))
+                    Add(entry.Path, ASubfolder / entry.Path.filename());
+            } else if (entry.Kind == platform::TEntryKind::ekFile && IsTiffFileName(entry.Path)) {
+                Files.push_back({entry.Path, ASubfolder, Named, {}});
+            }
+        }
     }
-}
+};
 
 } // namespace
 
@@ -38,16 +56,33 @@ bool IsTiffFileName(const fs::path& APath) {
     return extension == ".tif" || extension == ".tiff";
 }
 
-std::vector<TInputFile> ExpandInputPaths(const std::vector<fs::path>& APaths, platform::TFileSystem& AFileSystem) {
+namespace {
+
+std::vector<TInputFile> WalkInputPaths(const std::vector<fs::path>& APaths, const fs::path& AExcluded,
+                                       platform::TFileSystem& AFileSystem, bool AKeepErrors) {
     std::vector<TInputFile> files;
     for (const fs::path& path : APaths) {
         if (!AFileSystem.IsFolder(path)) {
-            files.push_back({path, {}});
+            files.push_back({path, {}, {}, {}});
             continue;
         }
-        AddFolder(path, {}, AFileSystem, files);
+        const std::size_t before = files.size();
+        TFolderWalk{path, AExcluded, AFileSystem, AKeepErrors, files}.Add(path, {});
+        if (files.size() == before && AKeepErrors)
+            files.push_back({path, {}, path, NoTiffFilesText + PathToUtf8(path)});
     }
     return files;
+}
+
+} // namespace
+
+std::vector<TInputFile> FindInputFiles(const std::vector<fs::path>& APaths, const fs::path& AExcluded,
+                                       platform::TFileSystem& AFileSystem) {
+    return WalkInputPaths(APaths, AExcluded, AFileSystem, true);
+}
+
+std::vector<TInputFile> ExpandInputPaths(const std::vector<fs::path>& APaths, platform::TFileSystem& AFileSystem) {
+    return WalkInputPaths(APaths, {}, AFileSystem, false);
 }
 
 std::size_t CountFolders(const std::vector<TInputFile>& AFiles) {
@@ -57,20 +92,9 @@ std::size_t CountFolders(const std::vector<TInputFile>& AFiles) {
     return folders.size();
 }
 
-fs::path TargetPathOf(const TInputFile& AInput, const fs::path& AOutputFolder, const std::string& APrefix,
-                      const std::string& APostfix) {
-    const fs::path targetFolder = AInput.Subfolder.empty() ? AOutputFolder : AOutputFolder / AInput.Subfolder;
-    return TargetPathFor(AInput.Path, targetFolder, APrefix, APostfix);
-}
-
 bool CreateOutputFolder(const fs::path& AFolder, platform::TFileSystem& AFileSystem) {
     AFileSystem.CreateFolders(AFolder);
     return AFileSystem.IsFolder(AFolder);
-}
-
-void CreateTargetFolder(const TInputFile& AInput, const fs::path& ATarget, platform::TFileSystem& AFileSystem) {
-    if (!AInput.Subfolder.empty() && !AFileSystem.IsFolder(ATarget.parent_path()))
-        AFileSystem.CreateFolders(ATarget.parent_path());
 }
 
 } // namespace kvaderon

@@ -53,6 +53,8 @@ std::string ExistingTargetMessage(TExistingTargetChoice AChoice) {
         return "OK! (режим «перезаписать все»)";
     case TExistingTargetChoice::etcSkipAll:
         return "Пропущен пользователем (режим «пропустить все»)";
+    case TExistingTargetChoice::etcKeepExisting:
+        return "Пропущен: файл назначения уже существует";
     }
     return {};
 }

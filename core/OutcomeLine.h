@@ -21,12 +21,13 @@ TTextRuns BuildOutcomeLine(int ALineNumber, const std::string& ATimeText, const 
 std::string SuccessMessage(const std::vector<std::string>& APreviewNotes = {}, bool AVerified = false);
 
 // What a batch run does with a file whose target exists, for this file only or for every such
-// file of the run.
+// file of the run as the user chose, or (etcKeepExisting) because overwriting was not asked for.
 enum class TExistingTargetChoice : std::uint8_t {
     etcOverwrite,    // "OK! (Перезаписан)"
     etcSkip,         // "Пропущен пользователем"
     etcOverwriteAll, // "OK! (режим «перезаписать все»)"
     etcSkipAll,      // "Пропущен пользователем (режим «пропустить все»)"
+    etcKeepExisting, // "Пропущен: файл назначения уже существует"
 };
 
 // The outcome message written when that choice is made (see above).

@@ -23,9 +23,10 @@ fs::path BuildTargetPath(const fs::path& AInputFile, const fs::path& AOutputFold
 }
 
 fs::path TargetPathFor(const fs::path& AInputFile, const fs::path& AOutputFolder, const std::string& APrefix,
-                       const std::string& APostfix) {
+                       const std::string& APostfix, platform::TFileSystem& AFileSystem) {
     const fs::path inputFolder = AInputFile.has_parent_path() ? AInputFile.parent_path() : fs::path(".");
-    return BuildTargetPath(AInputFile, AOutputFolder, IsSameFolder(inputFolder, AOutputFolder), APrefix, APostfix);
+    return BuildTargetPath(AInputFile, AOutputFolder, IsSameFolder(inputFolder, AOutputFolder, AFileSystem), APrefix,
+                           APostfix);
 }
 
 bool IsOtherExistingFile(const fs::path& AInputFile, const fs::path& ATarget, platform::TFileSystem& AFileSystem) {

@@ -27,7 +27,8 @@ constexpr const char* NamePartRule =
 // The target of one input file by the naming rule: BuildTargetPath with prefix and postfix when
 // the input's own folder is AOutputFolder (IsSameFolder), with the name unchanged otherwise.
 std::filesystem::path TargetPathFor(const std::filesystem::path& AInputFile, const std::filesystem::path& AOutputFolder,
-                                    const std::string& APrefix, const std::string& APostfix);
+                                    const std::string& APrefix, const std::string& APostfix,
+                                    platform::TFileSystem& AFileSystem = platform::SystemFileSystem());
 
 // Whether ATarget is an existing file other than AInputFile: the one case in which the user is
 // asked (or told by a batch-wide answer) to overwrite or skip it. A target that is the input itself

@@ -15,16 +15,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Creation and recording happen under one lock, so the removal at a signal sees every file.
+// Creation and recording happen under one lock, so the removal at a signal sees every file. Lock
+// and record are made once and never destroyed: the thread that takes a signal may use them while
+// the main thread runs the destructors of static objects.
 std::mutex& RegistryLock() {
-    static std::mutex lock;
-    return lock;
+    static auto* lock = new std::mutex;
+    return *lock;
 }
 
 // Each file with the file system that made it.
 std::map<fs::path, platform::TFileSystem*>& InFlight() {
-    static std::map<fs::path, platform::TFileSystem*> files;
-    return files;
+    static auto* files = new std::map<fs::path, platform::TFileSystem*>;
+    return *files;
 }
 
 fs::path TempName(const fs::path& ATarget, unsigned ANumber) {
@@ -36,6 +38,16 @@ fs::path TempName(const fs::path& ATarget, unsigned ANumber) {
 }
 
 } // namespace
+
+EDestinationRefused::EDestinationRefused(const fs::path& AFolder, const std::error_code& ACode)
+    : ESystemFailure("Папка назначения недоступна для записи: " + PathToUtf8(AFolder) + ": " +
+                         platform::SystemErrorText(ACode),
+                     ACode) {}
+
+bool IsWriteRefusal(const std::error_code& ACode) {
+    return ACode == std::errc::permission_denied || ACode == std::errc::operation_not_permitted ||
+           ACode == std::errc::read_only_file_system || ACode == std::errc::no_space_on_device;
+}
 
 TTempFile CreateTempFileBeside(platform::TFileSystem& AFileSystem, const fs::path& ATarget,
                                std::uint32_t APermissions) {
@@ -55,6 +67,17 @@ TTempFile CreateTempFileBeside(platform::TFileSystem& AFileSystem, const fs::pat
         }
     }
     platform::ThrowSystemError("Не удалось создать файл " + PathToUtf8(ATarget), error);
+}
+
+TTempFile CreateTempFileInDestination(platform::TFileSystem& AFileSystem, const fs::path& ATarget,
+                                      std::uint32_t APermissions) {
+    try {
+        return CreateTempFileBeside(AFileSystem, ATarget, APermissions);
+    } catch (const platform::ESystemError& error) {
+        if (IsWriteRefusal(error.Code()))
+            throw EDestinationRefused(ATarget.parent_path(), error.Code());
+        throw;
+    }
 }
 
 void ForgetTempFile(const fs::path& APath) {
@@ -87,6 +110,10 @@ void RemoveTempFilesInFlight() noexcept {
         }
     }
     InFlight().clear();
+}
+
+void CloseTempFileRecord() noexcept {
+    RegistryLock().lock(); // never released: the program is about to end
 }
 
 } // namespace kvaderon

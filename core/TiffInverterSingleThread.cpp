@@ -65,6 +65,8 @@ TInversionResult TTIFFInverterSingle::Invert(const fs::path& AInputFile, const f
     TPreparedInput input = Prepare(AInputFile, AOutputFile);
     try {
         return WriteInvertedCopy(input, AInputFile, AOutputFile, AOptions);
+    } catch (const EDestinationRefused&) {
+        throw; // not this file's failure: the run ends at it
     } catch (const std::exception& error) {
         throw ESystemFailure(FailureText(AInputFile, error), SystemErrorOf(error));
     }
@@ -112,8 +114,8 @@ TInversionResult TTIFFInverterSingle::WriteInvertedCopy(TPreparedInput& AInput, 
                                                         const TInversionOptions& AOptions) {
     TInversionResult result;
     result.Size = AInput.Info.Size;
-    TTempFile temp = CreateTempFileBeside(FFileSystem, AOutputFile,
-                                          PositivePermissions(AInput.Info.Permissions, FFileSystem.CreationMask()));
+    TTempFile temp = CreateTempFileInDestination(
+        FFileSystem, AOutputFile, PositivePermissions(AInput.Info.Permissions, FFileSystem.CreationMask()));
     try {
         std::optional<TStreamDigests> digests;
         if (AOptions.Hash)

@@ -39,7 +39,8 @@ public:
     explicit TTIFFInverterSingle(platform::TFileSystem& AFileSystem = platform::SystemFileSystem());
 
     // Writes the inverted copy of AInputFile to AOutputFile; every failure raises ETIFFError
-    // "Системная ошибка при обработке <input>: <reason>" (EInputRefused for a refused input). The
+    // "Системная ошибка при обработке <input>: <reason>" (EInputRefused for a refused input), but
+    // for a folder that refuses the new file: EDestinationRefused (TempFiles.h). The
     // input is never modified. The copy is made in one streamed pass into a temporary file beside
     // the output, which takes the output's name only when complete (and, with AOptions.Verify,
     // checked), so a failure leaves no new file and an earlier output unchanged. An existing

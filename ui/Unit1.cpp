@@ -97,7 +97,7 @@ void TForm1::SetButtonIcons() {
 
 void TForm1::InitMainWindow() {
     FInputFiles.clear();
-    FInputSubfolders.clear();
+    FInputFolders.clear();
     FDialogManager = FServices.DialogManager ? std::move(FServices.DialogManager) : std::make_unique<TDialogManager>();
     FDialogManager->SetOwner(this);
     FProcessingState = std::make_unique<kvaderon::TProcessingState>(FServices.TickSource ? FServices.TickSource

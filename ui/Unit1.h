@@ -8,8 +8,11 @@
 #include "ColorText.h"
 #include "CommonTypes.h"
 #include "DialogManager.h"
+#include "FileStep.h"
 #include "InputFiles.h"
+#include "OutcomeLine.h"
 #include "ProcessingState.h"
+#include "RunPlan.h"
 #include "SettingsFile.h"
 #include "platform/KeyboardHook.h"
 
@@ -166,14 +169,12 @@ private:
     bool HandleInterruption(int AIndex);
     bool ProcessFileAt(int AIndex);
     void FinishRun();
-    QString TargetPathFor(int AIndex) const;
-    std::uint8_t ProcessSingleFile(const QString& AInputFile, const QString& AOutputFile, bool AOverwrite);
+    void LogReport(const kvaderon::TFileReport& AReport);
     void UpdateFileProgress();
     void SetProgress(int APercent);
-    // The answer to an existing target. A skip after an Escape press counts like any skip; the
-    // Escape's abort request is handled at the next file.
-    enum class TExistingTargetAnswer { etOverwrite, etSkip, etAbort };
-    TExistingTargetAnswer HandleExistingFile(const QString& AFileName);
+    // The answer to an existing target; nothing when the user aborted the run. A skip after an
+    // Escape press counts like any skip; the Escape's abort request is handled at the next file.
+    std::optional<kvaderon::TExistingTargetChoice> HandleExistingFile(const QString& AFileName);
     void ShowInterruptDialog();
     void ShowResultsDialog();
     void InstallKeyboardHook();
@@ -192,9 +193,11 @@ private:
     TForm1Services FServices;
 
     QStringList FInputFiles;
-    // Beside FInputFiles: each file's folder below a chosen folder; missing or empty for a file
+    // Beside FInputFiles: the chosen folder each file was found in; missing or empty for a file
     // chosen by itself.
-    QStringList FInputSubfolders;
+    QStringList FInputFolders;
+    // The files of the run in progress with their targets or errors, decided at its start.
+    std::vector<kvaderon::TRunEntry> FRunPlan;
     QString FOutputFolder;
     QString FLastOpenFolder;
     QString FLastSaveFolder;

@@ -5,14 +5,13 @@
 #include "Unit1.h"
 
 #include "BatchTexts.h"
+#include "FileStep.h"
 #include "InputFiles.h"
 #include "MyDialog.h"
 #include "NativePaths.h"
 #include "OutcomeLine.h"
 #include "PathText.h"
-#include "TargetPath.h"
 #include "TiffInverterSingleThread.h"
-#include "Verification.h"
 #include "ui_Unit1.h"
 
 #include <QCoreApplication>
@@ -24,10 +23,6 @@ static_assert(int(kvaderon::efaOverwrite) == int(TForm2::daFirstCaption));
 
 QString RunsText(const kvaderon::TTextRuns& ARuns) {
     return QString::fromStdString(kvaderon::PlainText(ARuns));
-}
-
-QString ChoiceText(kvaderon::TExistingTargetChoice AChoice) {
-    return QString::fromStdString(kvaderon::ExistingTargetMessage(AChoice));
 }
 
 } // namespace
@@ -51,10 +46,14 @@ bool TForm1::CheckBatchStart() {
 }
 
 void TForm1::ProcessFiles() {
+    std::vector<kvaderon::TInputFile> files;
+    for (qsizetype i = 0; i < FInputFiles.size(); ++i)
+        files.push_back(InputFileAt(i));
+    FRunPlan = kvaderon::PlanFoundFiles(files, ToPath(FOutputFolder), FSettings.Prefix, FSettings.Postfix);
     StartRun();
     int i = FProcessingState->CurrentIndex();
     bool keepGoing = true;
-    while (i < FInputFiles.size() && keepGoing) {
+    while (i < int(FRunPlan.size()) && keepGoing) {
         UpdateFileProgress();
         if (FCloseAfterRun) {
             keepGoing = false;
@@ -65,7 +64,7 @@ void TForm1::ProcessFiles() {
             try {
                 keepGoing = ProcessFileAt(i);
             } catch (const std::exception& error) {
-                LogFileError(FileNameOf(FInputFiles.at(i)), QString::fromUtf8(error.what()));
+                LogFileError(FromPath(FRunPlan[i].Input.filename()), QString::fromUtf8(error.what()));
                 FProcessingState->RecordError();
                 keepGoing = false;
             }
@@ -83,7 +82,7 @@ void TForm1::StartRun() {
         button->setEnabled(false);
     ClearLog();
     FCancelRequested = false;
-    FProcessingState->StartNew(int(FInputFiles.size()));
+    FProcessingState->StartNew(int(FRunPlan.size()));
     FProcessingState->StartTimer();
     InstallKeyboardHook();
     ResetProgressBars(true);
@@ -106,38 +105,42 @@ bool TForm1::HandleInterruption(int AIndex) {
     return true;
 }
 
-// One file from its target to its count. False when the user aborted the run at an existing
-// target: then the file is not counted. A target that is the input itself is not offered for
-// overwriting: the inverter refuses it as that file's error.
+// One file from its target to its count. False when the run ends at it uncounted: the user aborted
+// at its existing target, or its folder refuses new files (said once, in its line).
 bool TForm1::ProcessFileAt(int AIndex) {
-    const QString input = FInputFiles.at(AIndex);
-    const QString target = TargetPathFor(AIndex);
-    bool overwrite = false;
-    if (kvaderon::IsOtherExistingFile(ToPath(input), ToPath(target))) {
+    kvaderon::TFileStep step;
+    step.Options.Verify = FSettings.VerifyAfterWrite;
+    step.AskExistingTarget = [this](const std::filesystem::path& ATarget) {
         FProcessingState->PauseTimer();
-        const TExistingTargetAnswer answer = HandleExistingFile(target);
+        const std::optional<kvaderon::TExistingTargetChoice> choice = HandleExistingFile(FromPath(ATarget));
         FProcessingState->ResumeTimer();
-        if (answer == TExistingTargetAnswer::etAbort)
-            return false;
-        if (answer == TExistingTargetAnswer::etSkip) {
-            FProcessingState->RecordSkipped();
-            return true;
-        }
-        overwrite = true;
-    }
-    try {
-        kvaderon::CreateTargetFolder(InputFileAt(AIndex), ToPath(target));
-    } catch (const std::exception& error) {
-        LogFileError(FileNameOf(input), QString::fromUtf8(error.what()));
-        FProcessingState->RecordError();
-        return true;
-    }
-    if (ProcessSingleFile(input, target, overwrite) == 0)
+        return choice;
+    };
+    FInverter->SetInvertPreviews(FSettings.InvertPreviews);
+    const kvaderon::TFileReport report =
+        kvaderon::InvertRunEntry(*FInverter, kvaderon::platform::SystemFileSystem(), FRunPlan[AIndex], step);
+    LogReport(report);
+    if (report.Aborted || report.DestinationRefused)
+        return false;
+    if (report.Outcome == kvaderon::TFileOutcome::foProcessed)
         FProcessingState->RecordProcessed();
+    else if (report.Outcome == kvaderon::TFileOutcome::foSkipped)
+        FProcessingState->RecordSkipped();
     else
         FProcessingState->RecordError();
     QCoreApplication::processEvents();
     return true;
+}
+
+void TForm1::LogReport(const kvaderon::TFileReport& AReport) {
+    for (const kvaderon::TOutcomeLineData& line : AReport.Lines) {
+        const QString name = QString::fromStdString(line.FileName);
+        const QString message = QString::fromStdString(line.Message);
+        if (line.IsError)
+            LogFileError(name, message);
+        else
+            LogFileResult(name, message);
+    }
 }
 
 // A run that ended before the list's end says so in the log, the result dialog and the status, and
@@ -152,41 +155,13 @@ void TForm1::FinishRun() {
         ShowResultsDialog();
     SetStatus(RunsText(kvaderon::BuildFinalStatusText(*FProcessingState)));
     FProcessingState->Reset();
+    FRunPlan.clear();
     UpdateButtons();
     FUi->btnCancel->setEnabled(false);
     ResetProgressBars(false);
     FRunActive = false;
     if (FCloseAfterRun)
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
-}
-
-// The input's place in the destination: its subfolder there when it came from a chosen folder; with
-// prefix and postfix when that folder is the input's own, however either folder is spelled.
-QString TForm1::TargetPathFor(int AIndex) const {
-    return FromPath(
-        kvaderon::TargetPathOf(InputFileAt(AIndex), ToPath(FOutputFolder), FSettings.Prefix, FSettings.Postfix));
-}
-
-// 0 when the file was inverted, 1 when the inverter refused or failed. An existing target is
-// replaced only when the user chose to overwrite it (AOverwrite); one that appeared meanwhile is
-// that file's error.
-std::uint8_t TForm1::ProcessSingleFile(const QString& AInputFile, const QString& AOutputFile, bool AOverwrite) {
-    kvaderon::TInversionOptions options;
-    options.Overwrite = AOverwrite;
-    options.Verify = FSettings.VerifyAfterWrite;
-    bool verified = false;
-    try {
-        FInverter->SetInvertPreviews(FSettings.InvertPreviews);
-        verified = FInverter->Invert(ToPath(AInputFile), ToPath(AOutputFile), options).Verified;
-    } catch (const kvaderon::ETIFFError& error) {
-        LogFileError(FileNameOf(AInputFile), QString::fromUtf8(error.what()));
-        return 1;
-    }
-    // The line of an overwritten file was written with the decision; a check or a thumbnail note is news.
-    if (!AOverwrite || verified || !FInverter->PreviewNotes().empty())
-        LogFileResult(FileNameOf(AOutputFile),
-                      QString::fromStdString(kvaderon::SuccessMessage(FInverter->PreviewNotes(), verified)));
-    return 0;
 }
 
 void TForm1::UpdateFileProgress() {
@@ -206,23 +181,19 @@ void TForm1::SetProgress(int APercent) {
     FUi->ProgressBar2->repaint();
 }
 
-// AFileName is the full path of an existing target. Writes the decision line; an abort (the
-// fifth button or the close box) writes none and sets the abort request.
-TForm1::TExistingTargetAnswer TForm1::HandleExistingFile(const QString& AFileName) {
+// AFileName is the full path of an existing target. The fifth button or the close box aborts: no
+// choice, and the abort request is set.
+std::optional<kvaderon::TExistingTargetChoice> TForm1::HandleExistingFile(const QString& AFileName) {
     using kvaderon::TExistingTargetChoice;
-    const QString name = FileNameOf(AFileName);
-    if (FProcessingState->ShouldSkipFile(true)) {
-        LogFileResult(name, ChoiceText(TExistingTargetChoice::etcSkipAll));
-        return TExistingTargetAnswer::etSkip;
-    }
-    if (FProcessingState->ShouldOverwriteFile(true)) {
-        LogFileResult(name, ChoiceText(TExistingTargetChoice::etcOverwriteAll));
-        return TExistingTargetAnswer::etOverwrite;
-    }
+    if (FProcessingState->ShouldSkipFile(true))
+        return TExistingTargetChoice::etcSkipAll;
+    if (FProcessingState->ShouldOverwriteFile(true))
+        return TExistingTargetChoice::etcOverwriteAll;
     FProcessingState->PauseTimer();
     const int answer = FDialogManager->CreateCustomDialogWithMapping(
         QStringLiteral("Файл уже существует"),
-        QStringLiteral("Имя файла: %1\nПапка: %2\n\nВыберите действие:").arg(name, FolderWithSeparator(AFileName)),
+        QStringLiteral("Имя файла: %1\nПапка: %2\n\nВыберите действие:")
+            .arg(FileNameOf(AFileName), FolderWithSeparator(AFileName)),
         {QStringLiteral("Перезаписать этот файл"), QStringLiteral("Пропустить этот файл"),
          QStringLiteral("Перезаписать ВСЕ файлы"), QStringLiteral("Пропустить ВСЕ файлы"),
          QStringLiteral("Прервать обработку")},
@@ -230,27 +201,23 @@ TForm1::TExistingTargetAnswer TForm1::HandleExistingFile(const QString& AFileNam
     FProcessingState->ResumeTimer();
     switch (answer) {
     case kvaderon::efaOverwrite:
-        LogFileResult(name, ChoiceText(TExistingTargetChoice::etcOverwrite));
-        return TExistingTargetAnswer::etOverwrite;
+        return TExistingTargetChoice::etcOverwrite;
     case kvaderon::efaSkip:
-        LogFileResult(name, ChoiceText(TExistingTargetChoice::etcSkip));
-        return TExistingTargetAnswer::etSkip;
+        return TExistingTargetChoice::etcSkip;
     case kvaderon::efaOverwriteAll:
         FProcessingState->SetConflictModeFromAction(answer);
-        LogFileResult(name, ChoiceText(TExistingTargetChoice::etcOverwriteAll));
-        return TExistingTargetAnswer::etOverwrite;
+        return TExistingTargetChoice::etcOverwriteAll;
     case kvaderon::efaSkipAll:
         FProcessingState->SetConflictModeFromAction(answer);
-        LogFileResult(name, ChoiceText(TExistingTargetChoice::etcSkipAll));
-        return TExistingTargetAnswer::etSkip;
+        return TExistingTargetChoice::etcSkipAll;
     default:
         FCancelRequested = true;
-        return TExistingTargetAnswer::etAbort;
+        return std::nullopt;
     }
 }
 
 void TForm1::ShowInterruptDialog() {
-    const QString name = FileNameOf(FInputFiles.at(FProcessingState->CurrentIndex()));
+    const QString name = FromPath(FRunPlan.at(std::size_t(FProcessingState->CurrentIndex())).Input.filename());
     const int answer = FDialogManager->CreateCustomDialogWithMapping(
         QStringLiteral("Прерывание процесса"),
         RunsText(kvaderon::BuildInterruptionText(*FProcessingState, name.toStdString())),

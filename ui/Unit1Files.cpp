@@ -140,8 +140,14 @@ void TForm1::OpenFiles(const QStringList& APaths, bool AAdd) {
 }
 
 kvaderon::TInputFile TForm1::InputFileAt(qsizetype AIndex) const {
-    return {ToPath(FInputFiles.at(AIndex)),
-            AIndex < FInputSubfolders.size() ? ToPath(FInputSubfolders.at(AIndex)) : std::filesystem::path()};
+    kvaderon::TInputFile file{ToPath(FInputFiles.at(AIndex)), {}, {}, {}};
+    if (AIndex < FInputFolders.size() && !FInputFolders.at(AIndex).isEmpty()) {
+        file.Folder = ToPath(FInputFolders.at(AIndex));
+        file.Subfolder = file.Path.parent_path().lexically_relative(file.Folder);
+        if (file.Subfolder == ".")
+            file.Subfolder.clear();
+    }
+    return file;
 }
 
 void TForm1::OpenFolderInShell(const QString& AFolder) {
@@ -150,35 +156,41 @@ void TForm1::OpenFolderInShell(const QString& AFolder) {
 }
 
 // Each folder among APaths stands for the TIFF files under it. The files replace the list, or
-// with AAdd join it (a file already listed is not listed twice). False when nothing was taken:
-// a folder could not be read or held no TIFF file; the list stays as it was.
+// with AAdd join it (a file already listed is not listed twice). A folder below a chosen one that
+// cannot be read is told and the rest is taken. False when nothing was taken: then the list stays
+// as it was.
 bool TForm1::TakeInputFiles(const QStringList& APaths, bool AAdd) {
     std::vector<std::filesystem::path> paths;
     for (const QString& path : APaths)
         paths.push_back(ToPath(path));
     std::vector<kvaderon::TInputFile> found;
-    try {
-        found = kvaderon::ExpandInputPaths(paths);
-    } catch (const std::exception& error) {
-        ShowMessageDialog(QString::fromUtf8(error.what()), QStringLiteral("Ошибка"), true);
-        return false;
+    QStringList errors;
+    for (const kvaderon::TInputFile& file : kvaderon::FindInputFiles(paths)) {
+        if (file.Error.empty())
+            found.push_back(file);
+        else if (!file.Error.starts_with(kvaderon::NoTiffFilesText))
+            errors.append(QString::fromStdString(file.Error));
     }
+    if (!errors.isEmpty())
+        ShowMessageDialog(errors.join(QLatin1Char('\n')), QStringLiteral("Ошибка"), true);
     if (found.empty()) {
-        ShowMessageDialog(QStringLiteral("В выбранных папках нет TIFF-файлов"), QStringLiteral("Предупреждение"), true);
+        if (errors.isEmpty())
+            ShowMessageDialog(QStringLiteral("В выбранных папках нет TIFF-файлов"), QStringLiteral("Предупреждение"),
+                              true);
         return false;
     }
     if (!AAdd) {
         FInputFiles.clear();
-        FInputSubfolders.clear();
+        FInputFolders.clear();
     }
-    while (FInputSubfolders.size() < FInputFiles.size())
-        FInputSubfolders.append(QString());
+    while (FInputFolders.size() < FInputFiles.size())
+        FInputFolders.append(QString());
     for (const kvaderon::TInputFile& file : found) {
         const QString path = FromPath(file.Path);
         if (AAdd && FInputFiles.contains(path))
             continue;
         FInputFiles.append(path);
-        FInputSubfolders.append(FromPath(file.Subfolder));
+        FInputFolders.append(FromPath(file.Folder));
     }
     const qsizetype count = FInputFiles.size();
     UpdateFileNamesLabel();

@@ -18,7 +18,7 @@ TEST_F(FileBatchFaults, EveryFailingCallEndsInReportsInListOrderAndWholeOrUntouc
     const std::vector<TFileTask> tasks = {
         {"/scans/a.tif", "/out/a.tif", {}},
         {"/scans/b.tif", "/out/b.tif", {}},
-        {"/scans/sub/c.tif", "/out/sub/c.tif", "sub"},
+        {"/scans/sub/c.tif", "/out/sub/c.tif", {}},
     };
     const std::size_t existing = 1;
     const TBytes old = {'o', 'l', 'd'};
@@ -38,11 +38,13 @@ TEST_F(FileBatchFaults, EveryFailingCallEndsInReportsInListOrderAndWholeOrUntouc
                     files.Write(tasks[i].Input, inputs[i]);
                 files.Write(tasks[existing].Target, old);
                 files.FailCall(call, fault.Error, fault.AndAfter);
-                TInversionOptions options;
-                options.Overwrite = overwrite;
+                TFileStep step;
+                step.AskExistingTarget = [overwrite](const std::filesystem::path&) {
+                    return overwrite ? TExistingTargetChoice::etcOverwriteAll : TExistingTargetChoice::etcKeepExisting;
+                };
                 std::vector<std::size_t> order;
                 std::vector<TFileReport> reports;
-                TFileBatch(files, tasks, options, 2).Run([&](std::size_t AIndex, const TFileReport& AReport) {
+                TFileBatch(files, tasks, step, 2).Run([&](std::size_t AIndex, const TFileReport& AReport) {
                     order.push_back(AIndex);
                     reports.push_back(AReport);
                     return true;

@@ -63,7 +63,7 @@ TEST_F(InvertCli, ExistingTargetIsSkippedOrWithOverwriteReplaced) {
     TProgramResult run = Cli({"invert", "--out", (FTemp / "out").string(), input.string()});
     EXPECT_EQ(run.ExitCode, 0);
     auto lines = Lines(run.Out);
-    EXPECT_EQ(Message(lines.at(0), 1, "scan.tif"), "Пропущен пользователем (режим «пропустить все»)");
+    EXPECT_EQ(Message(lines.at(0), 1, "scan.tif"), "Пропущен: файл назначения уже существует");
     EXPECT_EQ(lines.back().rfind("Готово: обработано 0, пропущен 1 за ", 0), 0u) << lines.back();
     EXPECT_EQ(ReadFile(target), (TBytes{'o', 'l', 'd'}));
 
@@ -147,23 +147,24 @@ TEST_F(InvertCli, LinesKeepListOrderWithSeveralJobs) {
     }
 }
 
-TEST_F(InvertCli, FilesSharingATargetAreHandledOneAfterTheOther) {
+// Two inputs with one target: neither is written, skipped or overwritten; each is refused naming
+// the other, whatever the number of threads and with or without --overwrite.
+TEST_F(InvertCli, FilesSharingATargetAreBothRefused) {
     const fs::path first = Put(Folder("a") / "x.tif", BuildImage(Image(1)).Build());
     const fs::path second = Put(Folder("b") / "x.tif", BuildImage(Image(2)).Build());
     const std::string output = (FTemp / "out").string();
 
-    TProgramResult run = Cli({"invert", "--jobs", "2", "--out", output, first.string(), second.string()});
-    auto lines = Lines(run.Out);
-    EXPECT_EQ(Message(lines.at(0), 1, "x.tif"), "ОК!");
-    EXPECT_EQ(Message(lines.at(1), 2, "x.tif"), "Пропущен пользователем (режим «пропустить все»)");
-    EXPECT_EQ(ReadFile(FTemp / "out" / "x.tif"), Positive(Image(1)));
-
-    fs::remove(FTemp / "out" / "x.tif");
-    run = Cli({"invert", "--jobs", "2", "--overwrite", "--out", output, first.string(), second.string()});
-    lines = Lines(run.Out);
-    EXPECT_EQ(Message(lines.at(0), 1, "x.tif"), "ОК!");
-    EXPECT_EQ(Message(lines.at(1), 2, "x.tif"), "OK! (режим «перезаписать все»)");
-    EXPECT_EQ(ReadFile(FTemp / "out" / "x.tif"), Positive(Image(2)));
+    for (const bool overwrite : {false, true}) {
+        std::vector<std::string> arguments{"invert", "--jobs", "2", "--out", output, first.string(), second.string()};
+        if (overwrite)
+            arguments.push_back("--overwrite");
+        const TProgramResult run = Cli(arguments);
+        EXPECT_EQ(run.ExitCode, 1);
+        const auto lines = Lines(run.Out);
+        EXPECT_EQ(Message(lines.at(0), 1, "x.tif"), "Цель совпадает с другим файлом этого запуска: " + second.string());
+        EXPECT_EQ(Message(lines.at(1), 2, "x.tif"), "Цель совпадает с другим файлом этого запуска: " + first.string());
+        EXPECT_FALSE(fs::exists(FTemp / "out" / "x.tif"));
+    }
 }
 
 // A target that is the input itself (its own name with an empty prefix, or a hard link to it in

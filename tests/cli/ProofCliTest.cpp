@@ -178,8 +178,9 @@ TEST_F(ProofCli, ADryRunSaysWhatWouldHappenAndChangesNothing) {
         std::vector<std::string> Options;
         std::vector<const char*> Outcomes;
     } runs[] = {
-        {{}, {"written", "skipped", "refused", "skipped"}},
-        {{"--overwrite", "--verify", "--checksums"}, {"written", "overwritten", "refused", "overwritten"}},
+        // The file named twice is one entry of the run.
+        {{}, {"written", "skipped", "refused"}},
+        {{"--overwrite", "--verify", "--checksums"}, {"written", "overwritten", "refused"}},
     };
     for (const auto& run : runs) {
         for (const bool json : {false, true}) {
@@ -193,14 +194,14 @@ TEST_F(ProofCli, ADryRunSaysWhatWouldHappenAndChangesNothing) {
             EXPECT_EQ(Snapshot(FTemp.Path()), before) << result.Out;
             if (!json) {
                 const auto lines = Lines(result.Out);
-                ASSERT_GE(lines.size(), 4u);
+                ASSERT_GE(lines.size(), 3u);
                 EXPECT_EQ(Message(lines[0], 1, "fresh.tif"), "будет записан: " + PathToUtf8(out / "fresh.tif"));
                 EXPECT_NE(Message(lines[2], 3, "broken.tif").find("Файл слишком мал для TIFF"), std::string::npos);
                 continue;
             }
             const auto objects = JsonLines(result.Out);
-            ASSERT_EQ(objects.size(), files.size() + 1);
-            for (std::size_t i = 0; i < files.size(); ++i) {
+            ASSERT_EQ(objects.size(), run.Outcomes.size() + 1);
+            for (std::size_t i = 0; i < run.Outcomes.size(); ++i) {
                 EXPECT_EQ(std::get<std::string>(objects[i].at("Outcome")), run.Outcomes[i]) << i;
                 EXPECT_TRUE(std::get<bool>(objects[i].at("DryRun")));
             }

@@ -5,6 +5,7 @@
 #include "MemoryFileSystem.h"
 #include "PathText.h"
 #include "TIFFBitDepthAnalyzer.h"
+#include "TempFiles.h"
 #include "platform/SystemError.h"
 
 #include <gtest/gtest.h>
@@ -56,7 +57,12 @@ TEST(FileFaults, EveryFailingCallOfTheInverterLeavesInputAndTargetAsTheyWere) {
                     TTIFFInverterSingle(files).Invert(input, target, options);
                 } catch (const ETIFFError& failure) {
                     const std::string message = failure.what();
-                    EXPECT_EQ(message.rfind(Prefix(), 0), 0u) << message;
+                    // A full disk at the temporary file's creation is the destination's failure.
+                    if (dynamic_cast<const EDestinationRefused*>(&failure) == nullptr) {
+                        EXPECT_EQ(message.rfind(Prefix(), 0), 0u) << message;
+                    } else {
+                        EXPECT_EQ(fault.Error, std::errc::no_space_on_device) << message;
+                    }
                     EXPECT_NE(message.find(platform::SystemErrorText(std::make_error_code(fault.Error))),
                               std::string::npos)
                         << message;

@@ -4,6 +4,7 @@
 #include "FolderTrees.h"
 #include "MemoryFileSystem.h"
 #include "PathText.h"
+#include "RunPlan.h"
 #include "TempDir.h"
 #include "TiffBuilder.h"
 #include "platform/SystemError.h"
@@ -27,7 +28,7 @@ TEST(InputFilesTest, FolderStandsForTheTiffFilesUnderIt) {
         for (const std::string& file : tree.Expected) {
             const fs::path path = root / Utf8ToPath(file);
             const fs::path subfolder = Utf8ToPath(file).parent_path();
-            expected.push_back({path, subfolder});
+            expected.push_back({path, subfolder, root, {}});
         }
         EXPECT_EQ(ExpandInputPaths({root}), expected);
     }
@@ -44,7 +45,9 @@ TEST(InputFilesTest, NamedFilesStayAmongFolders) {
     const std::vector<TInputFile> files =
         ExpandInputPaths({temp / "first.txt", temp.Path() / "roll" / "", temp / "missing.tif"});
     const std::vector<TInputFile> expected{
-        {temp / "first.txt", {}}, {temp.Path() / "roll" / "" / "sub" / "b.tif", "sub"}, {temp / "missing.tif", {}}};
+        {temp / "first.txt", {}, {}, {}},
+        {temp.Path() / "roll" / "" / "sub" / "b.tif", "sub", temp.Path() / "roll" / "", {}},
+        {temp / "missing.tif", {}, {}, {}}};
     EXPECT_EQ(files, expected);
     EXPECT_EQ(CountFolders(files), 2u);
 }
@@ -64,7 +67,7 @@ TEST(InputFilesTest, UnreadableSubfolderIsNamed) {
     }
 }
 
-TEST(InputFilesTest, PositiveKeepsTheSubfolder) {
+TEST(InputFilesTest, PositiveKeepsTheFolderAndSubfolder) {
     TTempDir temp;
     fs::create_directories(temp / "in" / "a" / "b");
     struct TCase {
@@ -74,18 +77,20 @@ TEST(InputFilesTest, PositiveKeepsTheSubfolder) {
         fs::path Target;
     };
     for (const TCase& test : {
-             TCase{"chosen by itself", {temp / "in" / "x.tif", {}}, temp / "out", temp / "out" / "x.tif"},
-             TCase{"in a subfolder",
-                   {temp / "in" / "a" / "b" / "x.tif", "a/b"},
+             TCase{"chosen by itself", {temp / "in" / "x.tif", {}, {}, {}}, temp / "out", temp / "out" / "x.tif"},
+             TCase{"in a subfolder of a chosen folder",
+                   {temp / "in" / "a" / "b" / "x.tif", "a/b", temp / "in", {}},
                    temp / "out",
-                   temp / "out" / "a" / "b" / "x.tif"},
+                   temp / "out" / "in" / "a" / "b" / "x.tif"},
              TCase{"mirrored onto itself: prefix and postfix",
-                   {temp / "in" / "a" / "x.tiff", "a"},
+                   {temp / "in" / "a" / "x.tiff", "a", temp / "in", {}},
                    temp / "in",
                    temp / "in" / "a" / "! x_p.tif"},
          }) {
         SCOPED_TRACE(test.Name);
-        EXPECT_EQ(TargetPathOf(test.Input, test.OutputFolder, "! ", "_p"), test.Target);
+        const std::vector<TRunEntry> plan = PlanFoundFiles({test.Input}, test.OutputFolder, "! ", "_p");
+        ASSERT_EQ(plan.size(), 1u);
+        EXPECT_EQ(plan[0].Target, test.Target);
     }
 }
 

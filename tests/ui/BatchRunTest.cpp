@@ -3,6 +3,7 @@
 // window mid-run, and files from the command line. Dialogs, shell, hook and clock are scripted.
 #include "Form1Fixture.h"
 
+#include "RunLayouts.h"
 #include "TempDir.h"
 #include "TiffBuilder.h"
 #include "TiffInverterSingleThread.h"
@@ -684,6 +685,24 @@ TEST_F(BatchRunTest, TargetNamesFollowEachFilesOwnFolder) {
         EXPECT_EQ(ReadFile(Out / "a.tif"), PositiveBytes());
         EXPECT_EQ(ReadFile(Out / "! c_pos.tif"), PositiveBytes());
     }
+}
+
+// Two rolls dropped on the window, each restarting its frame numbers: each frame gets a positive of
+// its own under its roll's name, and no dialog comes up.
+TEST_F(BatchRunTest, TwoRollsWithTheSameFrameNamesKeepEveryFrame) {
+    for (const char* roll : {"Roll1", "Roll2"}) {
+        fs::create_directories(In / roll);
+        WriteFile(In / roll / "scan0001.tif", LayoutNegative(roll[4] == '1' ? 1 : 2));
+    }
+    Form->OpenFiles({Native(In / "Roll1"), Native(In / "Roll2")});
+    Access().OutputFolder() = Native(Out) + QDir::separator();
+    Access().UpdateButtons();
+    Run();
+    EXPECT_EQ(Captions(), QStringList{ResultsCaption});
+    EXPECT_EQ(LogLines(),
+              (QStringList{QStringLiteral("1. scan0001.tif: ОК!"), QStringLiteral("2. scan0001.tif: ОК!")}));
+    EXPECT_EQ(ReadFile(Out / "Roll1" / "scan0001.tif"), LayoutPositive(1));
+    EXPECT_EQ(ReadFile(Out / "Roll2" / "scan0001.tif"), LayoutPositive(2));
 }
 
 // With the setting on, every positive is read back and checked before it takes its name, and its

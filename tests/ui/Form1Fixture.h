@@ -146,9 +146,9 @@ private:
 struct TForm1TestAccess {
     TForm1& Form;
 
-    // The chosen files, each as if chosen by itself (the subfolders of an earlier choice go).
+    // The chosen files, each as if chosen by itself (the folders of an earlier choice go).
     QStringList& InputFiles() {
-        Form.FInputSubfolders.clear();
+        Form.FInputFolders.clear();
         return Form.FInputFiles;
     }
     QString& OutputFolder() { return Form.FOutputFolder; }

@@ -62,8 +62,8 @@ TEST_F(RealFaultCli, InputsThatAreNoTiffFileEachGetTheirReason) {
     EXPECT_EQ(Message(lines[3], 4, "truncated.tif"),
               Failure(inputs[3], "Полоса изображения выходит за конец файла (файл обрезан или повреждён)"));
     EXPECT_EQ(lines.back().rfind("Готово: обработаны 2, пропущено 0, ошибок 2 за ", 0), 0u) << lines.back();
-    EXPECT_EQ(Names(FTemp / "out"), (std::vector<std::string>{"good.tif", "inner.tif"}));
-    EXPECT_EQ(ReadFile(FTemp / "out" / "inner.tif"), Positive(Image(3)));
+    EXPECT_EQ(Names(FTemp / "out"), (std::vector<std::string>{"folder.tif", "good.tif"}));
+    EXPECT_EQ(ReadFile(FTemp / "out" / "folder.tif" / "inner.tif"), Positive(Image(3)));
     EXPECT_EQ(ReadFile(FTemp / "out" / "good.tif"), Positive(Image(1)));
     EXPECT_EQ(ReadFile(inputs[3]), truncated);
 }

@@ -24,36 +24,26 @@ struct TCheckTotals {
     int Files() const { return Matches + Differs + Missing + Failed; }
 };
 
+struct TVerdictWords {
+    const char* Text; // of the text line
+    const char* Name; // of the JSON record
+};
+
+// In the order of TChecksumVerdict.
+constexpr TVerdictWords VerdictWords[] = {
+    {"ОК", "ok"},
+    {"НЕ СОВПАДАЕТ", "differs"},
+    {"нет файла", "missing"},
+    {"не прочитан", "unreadable"},
+    {"строка не в формате sha256sum", "malformed"},
+};
+
 const char* VerdictText(TChecksumVerdict AVerdict) {
-    switch (AVerdict) {
-    case TChecksumVerdict::cvMatches:
-        return "ОК";
-    case TChecksumVerdict::cvDiffers:
-        return "НЕ СОВПАДАЕТ";
-    case TChecksumVerdict::cvMissing:
-        return "нет файла";
-    case TChecksumVerdict::cvUnreadable:
-        return "не прочитан";
-    case TChecksumVerdict::cvMalformed:
-        break;
-    }
-    return "строка не в формате sha256sum";
+    return VerdictWords[std::size_t(AVerdict)].Text;
 }
 
 const char* VerdictName(TChecksumVerdict AVerdict) {
-    switch (AVerdict) {
-    case TChecksumVerdict::cvMatches:
-        return "ok";
-    case TChecksumVerdict::cvDiffers:
-        return "differs";
-    case TChecksumVerdict::cvMissing:
-        return "missing";
-    case TChecksumVerdict::cvUnreadable:
-        return "unreadable";
-    case TChecksumVerdict::cvMalformed:
-        break;
-    }
-    return "malformed";
+    return VerdictWords[std::size_t(AVerdict)].Name;
 }
 
 void Count(TCheckTotals& ATotals, TChecksumVerdict AVerdict) {

@@ -1,6 +1,7 @@
 // Runs the built kvaderon-cli in a temporary folder on files made by the TIFF builder.
 #pragma once
 
+#include "FlatJson.h"
 #include "ProgramRun.h"
 #include "TempDir.h"
 #include "TiffBuilder.h"
@@ -53,6 +54,16 @@ protected:
         platform::TSha256 hash;
         hash.Update(bytes.data(), bytes.size());
         return hash.FinishHex();
+    }
+
+    // One parsed object per line of AOut.
+    static std::vector<TJsonObject> JsonLines(const std::string& AOut) {
+        std::vector<TJsonObject> objects;
+        for (const std::string& line : Lines(AOut)) {
+            std::vector<std::string> keys;
+            objects.push_back(TFlatJson::Parse(line, keys));
+        }
+        return objects;
     }
 
     static std::vector<std::string> Lines(const std::string& AText) {

@@ -19,17 +19,7 @@ std::map<std::string, TBytes> Snapshot(const fs::path& AFolder) {
     return files;
 }
 
-class ProofCli : public TCliTest {
-protected:
-    std::vector<std::map<std::string, TJsonValue>> JsonLines(const std::string& AOut) {
-        std::vector<std::map<std::string, TJsonValue>> objects;
-        for (const std::string& line : Lines(AOut)) {
-            std::vector<std::string> keys;
-            objects.push_back(TFlatJson::Parse(line, keys));
-        }
-        return objects;
-    }
-};
+class ProofCli : public TCliTest {};
 
 TEST_F(ProofCli, VerifyAcceptsWhatInvertWroteAndNamesTheFirstDifference) {
     const fs::path in = Folder("in"), out = Folder("out");

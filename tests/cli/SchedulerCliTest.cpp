@@ -16,14 +16,6 @@ namespace fs = std::filesystem;
 
 class SchedulerCli : public TCliTest {
 protected:
-    static std::vector<TJsonObject> JsonLines(const std::string& AOut) {
-        std::vector<TJsonObject> objects;
-        for (const std::string& line : Lines(AOut)) {
-            std::vector<std::string> keys;
-            objects.push_back(TFlatJson::Parse(line, keys));
-        }
-        return objects;
-    }
     static std::string Text(const TJsonObject& AObject, const std::string& AKey) {
         return std::get<std::string>(AObject.at(AKey));
     }

@@ -74,6 +74,10 @@ for file in kvaderon.exe kvaderon-cli.exe Qt6Core.dll platforms/qwindows.dll tra
   kvaderon.installed uninstall.exe; do
   [[ -f $installed/$file ]] || fail "the installer did not install $file"
 done
+# Every file of the zip, where the zip has it (the installer lists its files one by one).
+diff <(cd "$program" && find . -type f ! -name kvaderon.ini | LC_ALL=C sort) \
+  <(cd "$installed" && find . -type f ! -name kvaderon.installed ! -name uninstall.exe | LC_ALL=C sort) >&2 ||
+  fail "the installer did not install the zip's files where the zip has them"
 [[ -f $shortcut ]] || fail "no Start menu entry"
 has_key "$uninstall_key" UninstallString || fail "no entry in the list of installed programs"
 has_key "$application_key\\shell\\open\\command" || fail "no 'Open with' command"

@@ -1,13 +1,11 @@
 #include "InvertCommand.h"
 
 #include "BatchTexts.h"
-#include "ChecksumList.h"
 #include "DryRun.h"
 #include "InputFiles.h"
 #include "OutcomeLine.h"
 #include "PathText.h"
 #include "ProcessingState.h"
-#include "RetryableFailure.h"
 #include "RunJson.h"
 #include "RunPlan.h"
 #include "RunStatus.h"
@@ -50,21 +48,6 @@ void RecordOutcome(TProcessingState& AState, TFileOutcome AOutcome) {
     }
 }
 
-// Adds the positive's line to the checksum list of its folder; a failure is the file's error.
-void RecordPositiveChecksum(kvaderon::platform::TFileSystem& AFileSystem, const TFileTask& ATask,
-                            TFileReport& AReport) {
-    if (AReport.Outcome != TFileOutcome::foProcessed || AReport.Result.Hashes.Output.empty())
-        return;
-    try {
-        RecordChecksum(AFileSystem, ATask.Target, AReport.Result.Hashes.Output, AReport.Overwritten);
-    } catch (const std::exception& error) {
-        AReport.Lines.push_back({std::time(nullptr), PathToUtf8(ATask.Target.filename()), error.what(), true});
-        AReport.Reason = error.what();
-        AReport.Outcome = TFileOutcome::foError;
-        AReport.Retry = IsRetryableFailure(error);
-    }
-}
-
 std::string ReportText(const TFileReport& AReport, int ANumber, bool AColored) {
     std::string lines;
     for (const auto& line : AReport.Lines)
@@ -94,7 +77,7 @@ std::vector<TFileTask> PlanTasks(const TCommandLine& ALine, const fs::path& AOut
 TFileStep CommandLineStep(const TCommandLine& ALine) {
     TFileStep step;
     step.Options.Verify = ALine.Verify;
-    step.Options.Hash = ALine.Checksums;
+    step.Checksums = ALine.Checksums;
     step.Options.HashInput = ALine.Checksums && ALine.Json; // the negative's digest is only reported
     step.AskExistingTarget = [overwrite = ALine.Overwrite](const fs::path&) {
         return overwrite ? TExistingTargetChoice::etcOverwriteAll : TExistingTargetChoice::etcKeepExisting;
@@ -123,10 +106,8 @@ int RunInvert(const TCommandLine& ALine, bool AColored) {
     bool destinationRefused = false;
     const std::size_t started = batch.Run([&](std::size_t AIndex, const TFileReport& AReport) {
         state.SetCurrentIndex(int(AIndex));
-        TFileReport report = AReport;
+        const TFileReport& report = AReport;
         destinationRefused = report.DestinationRefused;
-        if (ALine.Checksums)
-            RecordPositiveChecksum(files, tasks[AIndex], report);
         if (!destinationRefused)
             RecordOutcome(state, report.Outcome);
         totals.Add(report);

@@ -1,10 +1,13 @@
 #include "FileStep.h"
 
+#include "ChecksumCheck.h"
+#include "ChecksumList.h"
 #include "InputFiles.h"
 #include "PathText.h"
 #include "RetryableFailure.h"
 #include "TargetPath.h"
 #include "TempFiles.h"
+#include "Verification.h"
 
 #include <chrono>
 
@@ -54,16 +57,38 @@ void Write(TTIFFInverterSingle& AInverter, platform::TFileSystem& AFileSystem, c
     CreateTargetFolder(AFileSystem, AEntry.Target);
     TInversionOptions options = AStep.Options;
     options.Overwrite = AOverwrite;
+    options.Hash = options.Hash || AStep.Checksums;
     AReport.Result = AInverter.Invert(AEntry.Input, AEntry.Target, options);
     AReport.Outcome = TFileOutcome::foProcessed;
     AReport.Overwritten = AOverwrite;
     AReport.Notes = AInverter.PreviewNotes();
+    // Until its line is written the file is not done: a failure here is its error, and no line
+    // below claims success.
+    if (AStep.Checksums)
+        RecordChecksum(AFileSystem, AEntry.Target, AReport.Result.Hashes.Output, AOverwrite);
     // The line of an overwritten file was written with the decision; a check or a thumbnail note is news.
     if (!AOverwrite || AReport.Result.Verified || !AInverter.PreviewNotes().empty())
         AReport.Lines.push_back(
             Line(AEntry.Target, SuccessMessage(AInverter.PreviewNotes(), AReport.Result.Verified), false));
     if (AStep.AfterWrite)
         AStep.AfterWrite(AEntry, AReport);
+}
+
+// A kept target without its checksum line (a run stopped between the rename and the line) gets
+// the line once it is proven the inversion of its negative; a difference is the file's error.
+void CompleteChecksumLine(TTIFFInverterSingle& AInverter, platform::TFileSystem& AFileSystem, const TRunEntry& AEntry,
+                          TFileReport& AReport) {
+    if (HasChecksumLine(AFileSystem, AEntry.Target))
+        return;
+    const TVerification verification =
+        VerifyInversion(AFileSystem, AEntry.Input, AEntry.Target, AInverter.InvertsPreviews());
+    if (!verification.Holds()) {
+        RecordError(AReport, AEntry.Target, UnprovenTargetText + VerificationText(verification), false);
+        return;
+    }
+    RecordChecksum(AFileSystem, AEntry.Target, FileSha256(AFileSystem, AEntry.Target), false);
+    AReport.Lines.back().Message += std::string("; ") + ChecksumLineAddedText;
+    AReport.Notes.push_back(ChecksumLineAddedText);
 }
 
 } // namespace
@@ -94,6 +119,13 @@ TFileReport InvertRunEntry(TTIFFInverterSingle& AInverter, platform::TFileSystem
         report.Lines.push_back(Line(AEntry.Target, ExistingTargetMessage(*choice), false));
         if (!IsOverwrite(*choice)) {
             report.Outcome = TFileOutcome::foSkipped;
+            if (AStep.Checksums) {
+                try {
+                    CompleteChecksumLine(AInverter, AFileSystem, AEntry, report);
+                } catch (const std::exception& error) {
+                    RecordError(report, AEntry.Target, error);
+                }
+            }
             return report;
         }
     }

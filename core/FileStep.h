@@ -14,6 +14,12 @@
 
 namespace kvaderon {
 
+// The note of a kept target that lacked its checksum line and now has it.
+inline constexpr const char* ChecksumLineAddedText = "строка SHA256SUMS добавлена после проверки";
+// Before the first difference of a kept target without its checksum line.
+inline constexpr const char* UnprovenTargetText =
+    "Файл назначения без строки в SHA256SUMS не совпадает с инверсией негатива: ";
+
 struct TOutcomeLineData {
     std::time_t Time = 0;
     std::string FileName;
@@ -30,7 +36,7 @@ struct TFileReport {
     bool Refused = false;           // an error that is the input's own fault (EInputRefused, the plan's)
     std::string Reason;             // of an error
     bool Retry = false;             // an error a later run may mend (an I/O error, a full disk, a lock)
-    std::vector<std::string> Notes; // of a processed file: thumbnails left as they were
+    std::vector<std::string> Notes; // thumbnails left as they were; a kept target's checksum line added
     TInversionResult Result;        // of a processed file
     double Seconds = 0;
     // The run ends at this file, which is not counted: the user aborted at its existing target.
@@ -52,11 +58,15 @@ struct TFileStep {
     TInversionOptions Options; // Overwrite is decided for each file
     TAskExistingTarget AskExistingTarget;
     TAfterWrite AfterWrite; // may be empty
+    // A file is done only when its line is in the SHA256SUMS of its folder; a kept target that
+    // lacks its line gets it once it is proven the inversion of its negative.
+    bool Checksums = false;
 };
 
 // Inverts one planned file with AInverter: a planned error is that file's error line; an existing
 // target is put to AStep.AskExistingTarget; the target's folder is made when missing. Every failure
-// is the file's error, except a folder refusing new files (DestinationRefused).
+// is the file's error, except a folder refusing new files (DestinationRefused). With
+// AStep.Checksums a failed checksum line is the file's error too.
 TFileReport InvertRunEntry(TTIFFInverterSingle& AInverter, platform::TFileSystem& AFileSystem, const TRunEntry& AEntry,
                            const TFileStep& AStep);
 

@@ -61,6 +61,7 @@ public:
     // too, so that file managers show a positive; off by default, when the output is byte for
     // byte the input but for the first image's samples.
     void SetInvertPreviews(bool AInvert) { FInvertPreviews = AInvert; }
+    bool InvertsPreviews() const { return FInvertPreviews; }
     // After a successful inversion with previews: one Russian note per thumbnail left as it is.
     const std::vector<std::string>& PreviewNotes() const { return FPreviewNotes; }
 

@@ -66,8 +66,9 @@ TEST_F(ProofCli, ChecksumsPassSha256sumAndAnOverwrittenFileGetsItsLineReplaced) 
     const fs::path in = Folder("in"), out = Folder("out");
     const fs::path a = Put(in / "a.tif", BuildImage(Image(1)).Build());
     const fs::path b = Put(in / "b b.tif", BuildImage(Image(2)).Build());
-    const TProgramResult first =
-        Cli({"invert", "--verify", "--checksums", "--out", PathToUtf8(out), PathToUtf8(a), PathToUtf8(b)});
+    // Lines are appended as files are done: one job keeps them in list order.
+    const TProgramResult first = Cli(
+        {"invert", "--verify", "--checksums", "--jobs", "1", "--out", PathToUtf8(out), PathToUtf8(a), PathToUtf8(b)});
     ASSERT_EQ(first.ExitCode, 0) << first.Err;
     EXPECT_EQ(Message(Lines(first.Out).at(0), 1, "a.tif"), "ОК! (проверено)");
     const std::string lineA = Sha256Of(out / "a.tif") + "  a.tif\n";

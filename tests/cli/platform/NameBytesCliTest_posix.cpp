@@ -32,7 +32,10 @@ TEST_F(NameBytesCli, EveryPathFieldKeepsTheBytesOfANameThatIsNotUtf8) {
         std::vector<std::string> Arguments;
         std::vector<std::pair<std::string, std::string>> Fields; // key, the name's folder
     } commands[] = {
-        {"invert", {"invert", "--json", "--checksums", "--out", out.string()}, {{"Input", in}, {"Target", out}}},
+        // One job: the list's lines, appended as files are done, are then in list order for check.
+        {"invert",
+         {"invert", "--json", "--checksums", "--jobs", "1", "--out", out.string()},
+         {{"Input", in}, {"Target", out}}},
         {"verify", {"verify", "--json", "--out", out.string()}, {{"Negative", in}, {"Positive", out}}},
         {"analyze", {"analyze", "--json", "--depth-only"}, {{"File", in}}},
         {"check", {"check", "--json", listPath}, {{"File", ""}}},

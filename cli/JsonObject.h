@@ -44,8 +44,11 @@ public:
     void AddStrings(const char* AKey, const std::vector<std::string>& ATexts) {
         Key(AKey);
         FText += '[';
-        for (std::size_t i = 0; i < ATexts.size(); ++i)
-            FText += (i > 0 ? "," : "") + JsonString(ATexts[i]);
+        for (std::size_t i = 0; i < ATexts.size(); ++i) {
+            if (i > 0)
+                FText += ',';
+            FText += JsonString(ATexts[i]);
+        }
         FText += ']';
     }
     // AJson is a JSON value already: null, a number with a fraction, an array, an object.

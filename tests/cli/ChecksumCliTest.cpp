@@ -35,7 +35,8 @@ TEST_F(ChecksumCli, CheckSaysOfEachLineWhatSha256sumSays) {
     };
     std::error_code unsupported;
     if (WriteFile(folder / "a\\b\nc.tif", {7}), fs::exists(folder / "a\\b\nc.tif", unsupported))
-        rows.push_back({"\\" + Sha256Of(folder / "a\\b\nc.tif") + "  a\\\\b\\nc.tif\n", "a\\b\\x0ac.tif: ОК", "ok"});
+        rows.push_back({std::string("\\").append(Sha256Of(folder / "a\\b\nc.tif")).append("  a\\\\b\\nc.tif\n"),
+                        "a\\b\\x0ac.tif: ОК", "ok"});
     std::string list;
     for (const TRow& row : rows)
         list += row.Line;
@@ -79,11 +80,13 @@ TEST_F(ChecksumCli, TwoRunsAtOnceIntoOneFolderLoseNoLine) {
     const fs::path out = Folder("out");
     std::vector<std::string> runs[2];
     for (int run = 0; run < 2; ++run) {
-        const fs::path in = Folder("in" + std::to_string(run));
+        const fs::path in = Folder(std::string("in").append(std::to_string(run)));
         runs[run] = {"invert", "--checksums", "--jobs", "2", "--out", PathToUtf8(out)};
-        for (int i = 0; i < 300; ++i)
-            runs[run].push_back(PathToUtf8(Put(in / ("r" + std::to_string(run) + "-" + std::to_string(i) + ".tif"),
-                                               BuildImage(Image(std::uint16_t(run * 300 + i))).Build())));
+        for (int i = 0; i < 300; ++i) {
+            const std::string name = std::string("r").append(std::to_string(run)).append("-").append(std::to_string(i));
+            runs[run].push_back(
+                PathToUtf8(Put(in / (name + ".tif"), BuildImage(Image(std::uint16_t(run * 300 + i))).Build())));
+        }
     }
     TTempDir scratch[2];
     TProgramResult results[2];

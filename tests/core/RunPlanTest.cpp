@@ -143,9 +143,9 @@ TEST(RunPlanTest, NoLayoutLosesOrDoublesAFile) {
         MakeLayout(temp.Path(), layout);
         TLayoutFileSystem files;
         if (!layout.Unreadable.empty())
-            files.Unreadable = temp / Utf8ToPath(layout.Unreadable);
+            files.Unreadable = temp.Path() / Utf8ToPath(layout.Unreadable);
         if (!layout.ReadOnly.empty())
-            files.ReadOnly = temp / Utf8ToPath(layout.ReadOnly);
+            files.ReadOnly = temp.Path() / Utf8ToPath(layout.ReadOnly);
         TCoreRun run;
         for (int i = 0; i < layout.Runs; ++i)
             run = RunThroughCore(temp.Path(), layout, files);

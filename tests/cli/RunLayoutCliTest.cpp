@@ -96,11 +96,11 @@ TEST_F(RunLayoutCli, InvertNeverLosesOrDoublesAFileAndVerifyChecksWhatItWrote) {
         for (std::size_t i = 0; i < layout.Expected.size(); ++i) {
             const TLayoutExpectation& expected = layout.Expected[i];
             SCOPED_TRACE(expected.Input);
-            const std::string input = PathToUtf8(temp / expected.Input);
+            const std::string input = PathToUtf8((temp / expected.Input).make_preferred());
             EXPECT_EQ(Text(pairs[i], "Negative"), input);
             EXPECT_EQ(Text(pairs[i], "Outcome"), WritesPositive(expected.Outcome) ? "holds" : "failed");
             if (WritesPositive(expected.Outcome)) {
-                EXPECT_EQ(Text(pairs[i], "Positive"), PathToUtf8(temp / expected.Target));
+                EXPECT_EQ(Text(pairs[i], "Positive"), PathToUtf8((temp / expected.Target).make_preferred()));
                 EXPECT_TRUE(HoldsPositive(temp.Path(), layout, expected.Input, expected.Target));
             }
             if (expected.Outcome == TLayoutOutcome::loNotAttempted) {
@@ -111,8 +111,8 @@ TEST_F(RunLayoutCli, InvertNeverLosesOrDoublesAFileAndVerifyChecksWhatItWrote) {
             EXPECT_EQ(Text(records[i], "Input"), input);
             EXPECT_EQ(Text(records[i], "Outcome"), JsonOutcomes.at(expected.Outcome));
             if (expected.Outcome == TLayoutOutcome::loShared) {
-                EXPECT_EQ(Text(records[i], "Reason"),
-                          "Цель совпадает с другим файлом этого запуска: " + PathToUtf8(temp / expected.Target));
+                EXPECT_EQ(Text(records[i], "Reason"), "Цель совпадает с другим файлом этого запуска: " +
+                                                          PathToUtf8((temp / expected.Target).make_preferred()));
             }
             if (expected.Outcome == TLayoutOutcome::loDestination) {
                 EXPECT_EQ(Text(records[i], "Reason").rfind("Папка назначения недоступна для записи: ", 0), 0u);

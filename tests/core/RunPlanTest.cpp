@@ -112,13 +112,16 @@ void ExpectOutcome(const fs::path& ARoot, const TRunLayout& ALayout, const TLayo
         EXPECT_TRUE(HoldsPositive(ARoot, ALayout, AExpected.Input, AExpected.Target));
         break;
     case TLayoutOutcome::loShared:
-        EXPECT_EQ(report.Reason, SharedTargetText + PathToUtf8(ARoot / Utf8ToPath(AExpected.Target)));
+        EXPECT_EQ(report.Reason,
+                  SharedTargetText + PathToUtf8((ARoot / Utf8ToPath(AExpected.Target)).make_preferred()));
         break;
     case TLayoutOutcome::loNoTiff:
         EXPECT_EQ(report.Reason, NoTiffFilesText + input);
         break;
     case TLayoutOutcome::loUnreadable:
-        EXPECT_NE(report.Reason.find("Не удалось прочитать папку " + input), std::string::npos) << report.Reason;
+        EXPECT_NE(report.Reason.find("Не удалось прочитать папку " + PathToUtf8(fs::path(input).make_preferred())),
+                  std::string::npos)
+            << report.Reason;
         break;
     case TLayoutOutcome::loDestination:
         EXPECT_TRUE(report.DestinationRefused);

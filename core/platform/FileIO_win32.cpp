@@ -148,8 +148,13 @@ public:
             auto file = std::make_unique<TWin32File>(handle, APath);
             if (GetFileType(handle) != FILE_TYPE_DISK)
                 throw ENotRegularFile(APath, false);
-            OVERLAPPED whole{};
-            if (!LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole))
+            // Windows' byte-range locks are mandatory: a lock of the file's bytes would fail every
+            // read of the list through another handle. One byte far past any list's end is locked
+            // instead, as an advisory lock that every holder asks for.
+            OVERLAPPED lockByte{};
+            lockByte.Offset = MAXDWORD;
+            lockByte.OffsetHigh = 0x7FFFFFFF;
+            if (!LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &lockByte))
                 Fail("Не удалось заблокировать файл", APath);
             // A holder before us may have replaced the file by a rename: then lock the new one.
             BY_HANDLE_FILE_INFORMATION opened{}, named{};

@@ -34,7 +34,11 @@ TEST_F(ChecksumCli, CheckSaysOfEachLineWhatSha256sumSays) {
          "malformed"},
     };
     std::error_code unsupported;
-    if (WriteFile(folder / "a\\b\nc.tif", {7}), fs::exists(folder / "a\\b\nc.tif", unsupported))
+    try {
+        WriteFile(folder / "a\\b\nc.tif", {7}); // not a name Windows allows
+    } catch (const std::exception&) {
+    }
+    if (fs::exists(folder / "a\\b\nc.tif", unsupported))
         rows.push_back({std::string("\\").append(Sha256Of(folder / "a\\b\nc.tif")).append("  a\\\\b\\nc.tif\n"),
                         "a\\b\\x0ac.tif: ОК", "ok"});
     std::string list;

@@ -112,14 +112,14 @@ void ExpectOutcome(const fs::path& ARoot, const TRunLayout& ALayout, const TLayo
         EXPECT_TRUE(HoldsPositive(ARoot, ALayout, AExpected.Input, AExpected.Target));
         break;
     case TLayoutOutcome::loShared:
-        EXPECT_EQ(report.Reason,
-                  SharedTargetText + PathToUtf8((ARoot / Utf8ToPath(AExpected.Target)).make_preferred()));
+        EXPECT_EQ(NativeSeparators(report.Reason),
+                  NativeSeparators(SharedTargetText + PathToUtf8(ARoot / Utf8ToPath(AExpected.Target))));
         break;
     case TLayoutOutcome::loNoTiff:
         EXPECT_EQ(report.Reason, NoTiffFilesText + input);
         break;
     case TLayoutOutcome::loUnreadable:
-        EXPECT_NE(report.Reason.find("Не удалось прочитать папку " + PathToUtf8(fs::path(input).make_preferred())),
+        EXPECT_NE(NativeSeparators(report.Reason).find(NativeSeparators("Не удалось прочитать папку " + input)),
                   std::string::npos)
             << report.Reason;
         break;

@@ -4,6 +4,7 @@
 
 #include "TiffBuilder.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -58,5 +59,14 @@ bool HoldsPositive(const std::filesystem::path& ARoot, const TRunLayout& ALayout
 
 // Whether every negative of ALayout under ARoot is as it was made.
 bool NegativesUntouched(const std::filesystem::path& ARoot, const TRunLayout& ALayout);
+
+// AText with every "/" as the system's own separator ("\\" on Windows), so that paths the programs
+// wrote compare with paths the tests joined, whichever separators either holds.
+inline std::string NativeSeparators(const std::string& AText) {
+    std::string text = AText;
+    if (std::filesystem::path::preferred_separator != '/')
+        std::replace(text.begin(), text.end(), '/', char(std::filesystem::path::preferred_separator));
+    return text;
+}
 
 } // namespace kvaderon::test

@@ -81,6 +81,9 @@ TEST_F(ChecksumCli, CheckSaysOfEachLineWhatSha256sumSays) {
 
 // Two runs of 300 files each into one folder at the same time: 600 lines, every one of them holds.
 TEST_F(ChecksumCli, TwoRunsAtOnceIntoOneFolderLoseNoLine) {
+    if (std::filesystem::path::preferred_separator == '\\')
+        GTEST_SKIP() << "the Windows test harness cannot yet start two programs at once: each inherits the "
+                        "other's output file";
     const fs::path out = Folder("out");
     std::vector<std::string> runs[2];
     for (int run = 0; run < 2; ++run) {
